@@ -1,0 +1,98 @@
+#include "tfrm_main.h"
+
+#include "keylegend.h"
+#include "messages.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QScreen>
+
+TFrm_Main::TFrm_Main(const QString &exeDir, DesktopShell *shell, QWidget *parent)
+    : QWidget(parent), m_exeDir(exeDir), m_launcher(shell)
+{
+    m_ui.setupUi(this);
+    setFixedSize(size());
+    setKeyLegendPictures();
+
+    connect(m_ui.BtBtn_Close, &QPushButton::clicked, this, &TFrm_Main::BtBtn_CloseClick);
+    connect(m_ui.Btn_Help, &QPushButton::clicked, this, &TFrm_Main::Btn_HelpClick);
+    connect(m_ui.BtBtn_Boxing, &QPushButton::clicked, this, &TFrm_Main::BtBtn_BoxingClick);
+}
+
+void TFrm_Main::setVisible(bool visible)
+{
+    // The start-up sequence runs before the window first appears, so a fatal
+    // stop ends the program without the window ever flashing up.
+    if (visible && !m_shownOnce) {
+        m_shownOnce = true;
+        FormShow();
+        if (m_stopped)
+            return;
+        centreOnScreen();
+    }
+    QWidget::setVisible(visible);
+}
+
+void TFrm_Main::FormShow()
+{
+    m_paths = ProgramPaths::fromExeDir(m_exeDir);
+    if (!QFileInfo::exists(m_paths.IniPath)) {
+        AplStop(QStringLiteral("Not Found \"%1\"").arg(FixedNames::IniFile));
+        return;
+    }
+    const GetIniResult ini = GetIni(m_paths.IniPath);
+    if (!ini.error.isEmpty()) {
+        AplStop(ini.error);
+        return;
+    }
+    m_settings = ini.fields;
+}
+
+void TFrm_Main::AplStop(const QString &message)
+{
+    Messages::information(QStringLiteral("forced termination\r\n") + message);
+    m_stopped = true;
+    // Queued, so that it also ends a program whose event loop has not started yet.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+}
+
+void TFrm_Main::BtBtn_CloseClick()
+{
+    close();
+}
+
+void TFrm_Main::Btn_HelpClick()
+{
+    m_launcher.open(m_paths.HelpDir + FixedNames::HelpPage);
+}
+
+void TFrm_Main::BtBtn_BoxingClick()
+{
+    m_launcher.open(m_paths.BoxingDir + FixedNames::BoxingGame);
+}
+
+void TFrm_Main::setKeyLegendPictures()
+{
+    const auto show = [](QLabel *label, const QImage &picture) { label->setPixmap(QPixmap::fromImage(picture)); };
+    show(m_ui.Img_V, letterKeysPicture(u'V'));
+    show(m_ui.Img_B, letterKeysPicture(u'B'));
+    show(m_ui.Img_C, letterKeysPicture(u'C'));
+    show(m_ui.Img_N, letterKeysPicture(u'N'));
+    show(m_ui.Img_M, letterKeysPicture(u'M'));
+    show(m_ui.Img_C2, letterKeysPicture(u'C'));
+    show(m_ui.Img_N2, letterKeysPicture(u'N'));
+    show(m_ui.Img_Space, spaceKeyPicture());
+    show(m_ui.Img_YajiLeft, arrowKeysPicture(ArrowKey::Left));
+    show(m_ui.Img_YajiUp, arrowKeysPicture(ArrowKey::Up));
+    show(m_ui.Img_YajiDown, arrowKeysPicture(ArrowKey::Down));
+    show(m_ui.Img_YajiRight, arrowKeysPicture(ArrowKey::Right));
+    show(m_ui.Img_YajiDown2, arrowKeysPicture(ArrowKey::Down));
+    show(m_ui.Img_YajiDown3, arrowKeysPicture(ArrowKey::Down));
+}
+
+void TFrm_Main::centreOnScreen()
+{
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}

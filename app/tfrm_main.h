@@ -1,0 +1,52 @@
+#pragma once
+
+#include "diarytable.h"
+#include "launcher.h"
+#include "programpaths.h"
+#include "settings.h"
+#include "ui_TFrm_Main.h"
+
+#include <QWidget>
+
+// The main window: it owns the paths, the settings fields and the diary, and
+// brings every part of the program to life the first time it is shown.
+class TFrm_Main : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // exeDir is the folder everything is found in; shell opens the companions
+    // (nullptr: the desktop's own).
+    explicit TFrm_Main(const QString &exeDir, DesktopShell *shell = nullptr, QWidget *parent = nullptr);
+
+    const ProgramPaths &paths() const { return m_paths; }
+    SettingsFields &settings() { return m_settings; }
+    const DiaryTable &diary() const { return m_diary; }
+
+    // True once a fatal stop has ended the program.
+    bool stopped() const { return m_stopped; }
+
+    void setVisible(bool visible) override;
+
+    void FormShow();
+    // The fatal stop: one box reading "forced termination" and the message,
+    // then the program ends. The caller must go no further.
+    void AplStop(const QString &message);
+
+    void BtBtn_CloseClick();
+    void Btn_HelpClick();
+    void BtBtn_BoxingClick();
+
+private:
+    void setKeyLegendPictures();
+    void centreOnScreen();
+
+    Ui::TFrm_Main m_ui;
+    const QString m_exeDir;
+    Launcher m_launcher;
+    ProgramPaths m_paths;
+    SettingsFields m_settings;
+    DiaryTable m_diary;
+    bool m_shownOnce = false;
+    bool m_stopped = false;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+#include <utility>
+
+// A private-profile INI file held as its raw lines, so that writing a key
+// touches that key's line alone and every other byte of the file stays as it
+// was. Section and key names compare without regard to case; values are
+// trimmed of blanks, as the Windows profile functions do, and otherwise kept
+// exactly. The first of two equal sections or keys is the one that counts.
+class IniFile
+{
+public:
+    // The lines of an INI text: the whole file, or an empty one.
+    explicit IniFile(const QByteArray &content = {});
+
+    static struct IniLoadResult load(const QString &path);
+
+    // The value of a key, nullopt when the section or the key is absent.
+    std::optional<QString> value(QStringView section, QStringView key) const;
+
+    // Replaces the key's line in place, or adds the key at the end of its
+    // section (and the section at the end of the file) when it is missing.
+    void setValue(QStringView section, QStringView key, const QString &value);
+
+    QByteArray content() const;
+
+    // Writes content() to path, replacing the old file in one step.
+    bool save(const QString &path) const;
+
+private:
+    struct Line
+    {
+        QByteArray text;       // without its line break
+        QByteArray lineBreak;  // "\r\n", "\n" or "" on a last line without one
+    };
+
+    int sectionStart(QStringView section) const; // header line index, or -1
+    int sectionEnd(int headerIndex) const;       // index after the section's last line
+    int keyLine(QStringView section, QStringView key) const;
+    QByteArray preferredLineBreak() const;
+
+    QByteArray m_byteOrderMark; // kept in front of the first line
+    QList<Line> m_lines;
+};
+
+struct IniLoadResult
+{
+    std::optional<IniFile> file; // empty when the file could not be read
+    QString error;               // what went wrong, naming the file
+};

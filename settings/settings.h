@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+
+// The settings fields, one per key of Trimbo.ini, named after the keys.
+// Text keys are kept exactly as read and converted only where they are used.
+
+// Section [Graph]: the choices of the graph settings tab.
+struct GraphSettings
+{
+    QString WUpper;    // weight limits, kg
+    QString WDown;
+    QString FUpper;    // body-fat limits, %
+    QString FDown;
+    int GraphVis = 0;  // 0 weight only, 1 body fat only, 2 both
+    QString StartD;    // graph window, YYYY/MM/DD
+    QString EndD;
+    int LineClW = 0;   // line colours, 0x00BBGGRR
+    int LineClF = 0;
+    int BckGrnd = 0;   // background picture 1 to 15, 0 for none
+    int TrimboVis = 0; // 0 start the body-shape viewer after a save, 1 don't
+
+    bool operator==(const GraphSettings &) const = default;
+};
+
+// Section [Establish]: the diet's start and goal, from the setup dialog.
+struct EstablishSettings
+{
+    QString DStartD;   // diet start date, YYYY/MM/DD
+    QString DStartW;   // weight and body fat on the start date, as typed
+    QString DStartF;
+    QString GoalW;     // goals, as typed
+    QString GoalF;
+    int FloatW = 0;    // decimal places shown: 0 one, 1 two
+    int FloatF = 0;
+
+    bool operator==(const EstablishSettings &) const = default;
+};
+
+struct SettingsFields
+{
+    GraphSettings graph;
+    EstablishSettings establish;
+
+    bool operator==(const SettingsFields &) const = default;
+};
+
+struct GetIniResult
+{
+    SettingsFields fields;
+    QString error; // empty when the file was read
+};
+
+// Reads both sections. An absent key, or an integer key whose text is not a
+// whole number, reads as its default ("" or 0).
+GetIniResult GetIni(const QString &iniPath);
+
+// Each writes all keys of its section from the fields, replacing their lines
+// in place and leaving every other line of the file as it was. Write errors
+// are not reported to the user; the result says whether the file was written.
+bool WriteIni_Graph(const QString &iniPath, const GraphSettings &graph);
+bool WriteIni_Establish(const QString &iniPath, const EstablishSettings &establish);

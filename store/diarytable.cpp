@@ -1,0 +1,29 @@
+#include "diarytable.h"
+
+#include <QtGlobal>
+
+int DiaryTable::FirstEmptyRow() const
+{
+    return m_rows.empty() ? 0 : static_cast<int>(m_rows.size()) + 1;
+}
+
+const CellValue &DiaryTable::cell(int row, int column) const
+{
+    Q_ASSERT(column >= 1 && column <= DiaryColumnCount);
+    return this->row(row)[column - 1];
+}
+
+const DiaryRow &DiaryTable::row(int row) const
+{
+    Q_ASSERT(row >= 1 && row < FirstEmptyRow());
+    return m_rows[static_cast<size_t>(row - 1)];
+}
+
+int DiaryTable::findDate(QStringView dateText) const
+{
+    for (int r = 1; r < FirstEmptyRow(); ++r) {
+        if (cell(r, ColDate).equalsDateText(dateText))
+            return r;
+    }
+    return 0;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "cellvalue.h"
+
+#include <array>
+#include <vector>
+
+// The columns of a diary row, A to H of the sheet, numbered from 1.
+enum DiaryColumn : int {
+    ColDate = 1,
+    ColWeight,
+    ColFat,
+    ColIntakeLevel,
+    ColBurnLevel,
+    ColIntakeComment,
+    ColBurnComment,
+    ColPhoto,
+};
+inline constexpr int DiaryColumnCount = 8;
+
+// One day: the eight cells of one sheet row.
+using DiaryRow = std::array<CellValue, DiaryColumnCount>;
+
+// The in-memory copy of every recorded day, in ascending date order, indexed
+// [row, column] from 1. It is replaced whole after every load and save and
+// never patched cell by cell.
+class DiaryTable
+{
+public:
+    DiaryTable() = default;
+    explicit DiaryTable(std::vector<DiaryRow> rows) : m_rows(std::move(rows)) {}
+
+    // The number of the first sheet row whose date cell is blank: 0 for an
+    // empty diary, otherwise the row count plus one. Readers loop over rows
+    // 1 to FirstEmptyRow() - 1.
+    int FirstEmptyRow() const;
+
+    // 1 <= row < FirstEmptyRow(), 1 <= column <= 8.
+    const CellValue &cell(int row, int column) const;
+    const DiaryRow &row(int row) const;
+
+    // The first row, from the top, whose date equals a YYYY/MM/DD text;
+    // 0 when no row has it. Reads only this table, never the workbook.
+    int findDate(QStringView dateText) const;
+
+private:
+    std::vector<DiaryRow> m_rows;
+};

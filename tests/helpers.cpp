@@ -1,0 +1,88 @@
+#include "helpers.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+RecordingResponder::RecordingResponder()
+{
+    Messages::setResponder(this);
+}
+
+RecordingResponder::~RecordingResponder()
+{
+    Messages::setResponder(nullptr);
+}
+
+void RecordingResponder::show(Messages::Kind, const QString &text)
+{
+    shown.append(text);
+}
+
+bool RecordingResponder::ask(const QString &question)
+{
+    asked.append(question);
+    return answers.isEmpty() ? false : answers.takeFirst();
+}
+
+bool RecordingShell::startDetached(const QString &program, const QString &workingDirectory)
+{
+    started.append(program);
+    startedIn.append(workingDirectory);
+    return true;
+}
+
+bool RecordingShell::openUrl(const QUrl &url)
+{
+    opened.append(url);
+    return true;
+}
+
+TempProgramFolder::TempProgramFolder()
+{
+    if (!m_dir.isValid())
+        qFatal("cannot make a temporary folder");
+}
+
+QString TempProgramFolder::path() const
+{
+    return m_dir.path() + u'/';
+}
+
+QString TempProgramFolder::filePath(const QString &name) const
+{
+    return path() + name;
+}
+
+void TempProgramFolder::write(const QString &name, const QByteArray &content) const
+{
+    const QString target = filePath(name);
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(target));
+}
+
+QByteArray TempProgramFolder::read(const QString &name) const
+{
+    QFile file(filePath(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QStringList TempProgramFolder::snapshot() const
+{
+    QStringList entries;
+    QDirIterator it(m_dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        entries.append(QStringLiteral("%1 %2 %3").arg(info.filePath()).arg(info.size())
+                           .arg(info.lastModified().toMSecsSinceEpoch()));
+    }
+    entries.sort();
+    return entries;
+}

@@ -1,0 +1,181 @@
+#include "helpers.h"
+#include "tfrm_main.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+const QByteArray sampleIni = "[Graph]\r\nWUpper=85\r\nWDown=60\r\nGraphVis=2\r\nBckGrnd=11\r\n"
+                             "[Establish]\r\nDStartD=2010/01/01\r\nGoalW=65\r\nFloatF=1\r\n";
+
+template<typename T>
+T *control(const QWidget &window, const char *name)
+{
+    T *found = window.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void missingSettingsFileStopsTheProgram();
+    void unreadableSettingsFileStopsTheProgram();
+    void startsWithTheSettingsRead();
+    void windowLayout();
+    void keyLegend();
+    void companionButtons();
+};
+
+void TestMainWindow::missingSettingsFileStopsTheProgram()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    const QStringList before = folder.snapshot();
+
+    TFrm_Main window(folder.path());
+    window.show();
+
+    QCOMPARE(messages.shown, QStringList{"forced termination\r\nNot Found \"Trimbo.ini\""});
+    QVERIFY(window.stopped());
+    QVERIFY(!window.isVisible());
+    QCOMPARE(folder.snapshot(), before);
+}
+
+void TestMainWindow::unreadableSettingsFileStopsTheProgram()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    QDir().mkpath(folder.filePath("Trimbo.ini"));
+
+    TFrm_Main window(folder.path());
+    window.show();
+
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY(messages.shown.first().startsWith("forced termination\r\n"));
+    QVERIFY(messages.shown.first().contains(folder.filePath("Trimbo.ini")));
+    QVERIFY(window.stopped());
+    QVERIFY(!window.isVisible());
+}
+
+void TestMainWindow::startsWithTheSettingsRead()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", sampleIni);
+
+    TFrm_Main window(folder.path());
+    window.show();
+
+    QVERIFY(messages.shown.isEmpty());
+    QVERIFY(!window.stopped());
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.paths().ExeDir, folder.path());
+    QCOMPARE(window.paths().IniPath, folder.filePath("Trimbo.ini"));
+    QCOMPARE(window.paths().BoxingDir, folder.filePath("BoxingGame/"));
+    QCOMPARE(window.settings().graph.WUpper, QString("85"));
+    QCOMPARE(window.settings().graph.GraphVis, 2);
+    QCOMPARE(window.settings().establish.GoalW, QString("65"));
+    QCOMPARE(window.diary().FirstEmptyRow(), 0);
+    QCOMPARE(folder.read("Trimbo.ini"), sampleIni);
+}
+
+void TestMainWindow::windowLayout()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", sampleIni);
+    TFrm_Main window(folder.path());
+    window.show();
+
+    QCOMPARE(window.windowTitle(), QString("トリンボ"));
+    QCOMPARE(window.size(), QSize(872, 669));
+    QCOMPARE(window.palette().color(QPalette::Window), QColor(166, 202, 240));
+
+    const auto *pages = control<QTabWidget>(window, "Pg_Cntrl");
+    QCOMPARE(pages->geometry(), QRect(4, 393, 738, 276));
+    QCOMPARE(pages->currentIndex(), 0);
+    QStringList tabs;
+    for (int i = 0; i < pages->count(); ++i)
+        tabs << pages->widget(i)->objectName() + ' ' + pages->tabText(i);
+    QCOMPARE(tabs, (QStringList{"Tab_Enter 入力", "Tab_Grph_Estb グラフ設定", "Tab_Boxing ボクシング"}));
+
+    const QList<std::pair<const char *, QString>> buttons{
+        {"Btn_GridView", "一覧表示"}, {"BtBtn_Boxing", "ボクシング"}, {"Btn_Help", "操作説明"},
+        {"BtBtn_Default", "設定"}, {"BtBtn_Close", "閉じる"}};
+    int top = 0;
+    for (const auto &[name, caption] : buttons) {
+        const auto *button = control<QPushButton>(window, name);
+        QCOMPARE(button->text(), caption);
+        QCOMPARE(button->size(), QSize(105, 33));
+        QVERIFY2(button->y() > top, name);
+        top = button->y();
+    }
+    QCOMPARE(control<QLabel>(window, "Img_Main")->geometry(), QRect(88, 6, 774, 312));
+    QCOMPARE(control<QWidget>(window, "Pnl_VerticalAxle")->geometry(), QRect(8, 6, 80, 312));
+    QCOMPARE(control<QWidget>(window, "Pnl_CrossAxle")->geometry(), QRect(88, 317, 774, 70));
+
+    QTest::mouseClick(control<QPushButton>(window, "BtBtn_Close"), Qt::LeftButton);
+    QVERIFY(!window.isVisible());
+}
+
+void TestMainWindow::keyLegend()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", sampleIni);
+    TFrm_Main window(folder.path());
+
+    const auto pixelAt = [&](const char *name, int x) {
+        return control<QLabel>(window, name)->pixmap().toImage().pixelColor(x, 12);
+    };
+    const QColor white(Qt::white), orange(255, 165, 0);
+    // Caps in order C V B N M: the action's own key is the white one.
+    QCOMPARE(pixelAt("Img_V", 25 + 5), white);
+    QCOMPARE(pixelAt("Img_V", 5), orange);
+    QCOMPARE(pixelAt("Img_C2", 5), white);
+    QCOMPARE(pixelAt("Img_M", 100 + 5), white);
+    QCOMPARE(pixelAt("Img_M", 75 + 5), orange);
+    // Arrows in order ← ↑ ↓ →.
+    QCOMPARE(pixelAt("Img_YajiDown3", 50 + 5), white);
+    QCOMPARE(pixelAt("Img_YajiDown3", 75 + 5), orange);
+    QCOMPARE(pixelAt("Img_YajiLeft", 5), white);
+    QCOMPARE(control<QLabel>(window, "Img_Space")->pixmap().size(), QSize(71, 25));
+    QCOMPARE(control<QLabel>(window, "Lbl_Guard")->text(), QString("・・・ガード"));
+}
+
+void TestMainWindow::companionButtons()
+{
+    RecordingResponder messages;
+    RecordingShell shell;
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", sampleIni);
+    TFrm_Main window(folder.path(), &shell);
+    window.show();
+
+    // Neither companion is there yet: nothing happens, nothing is said.
+    QTest::mouseClick(control<QPushButton>(window, "Btn_Help"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, "BtBtn_Boxing"), Qt::LeftButton);
+    QVERIFY(shell.started.isEmpty() && shell.opened.isEmpty() && messages.shown.isEmpty());
+
+    folder.write("Help/TrimboMovie.html", "<html></html>");
+    folder.write("BoxingGame/Trimbo_flash.exe", "#!/bin/sh\n");
+    QFile::setPermissions(folder.filePath("BoxingGame/Trimbo_flash.exe"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QTest::mouseClick(control<QPushButton>(window, "Btn_Help"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, "BtBtn_Boxing"), Qt::LeftButton);
+    QCOMPARE(shell.opened, QList<QUrl>{QUrl::fromLocalFile(folder.filePath("Help/TrimboMovie.html"))});
+    QCOMPARE(shell.started, QStringList{folder.filePath("BoxingGame/Trimbo_flash.exe")});
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,220 @@
+#include "helpers.h"
+#include "inifile.h"
+#include "settings.h"
+
+#include <QTest>
+
+namespace {
+
+// A file as a user might have it after years: comments, a foreign section,
+// odd spacing, a line that is no key at all, Windows line breaks.
+const QByteArray userFile =
+    "; diary settings\r\n"
+    "[Graph]\r\n"
+    "WUpper = 85\r\n"
+    "WDown=60\r\n"
+    "this line is not a key\r\n"
+    "FUpper=30\r\n"
+    "FDown=15\r\n"
+    "GraphVis=2\r\n"
+    "StartD=2010/01/01\r\n"
+    "EndD=2010/01/31\r\n"
+    "LineClW=255\r\n"
+    "LineClF=16711680\r\n"
+    "BckGrnd=11\r\n"
+    "TrimboVis=1\r\n"
+    "\r\n"
+    "[Other]\r\n"
+    "Keep=me   \r\n"
+    "\r\n"
+    "[Establish]\r\n"
+    "DStartD=2010/01/01\r\n"
+    "DStartW=  70.5\r\n"
+    "DStartF=25\r\n"
+    "GoalW=65\r\n"
+    "GoalF=20\r\n"
+    "FloatW=0\r\n"
+    "FloatF=1\r\n";
+
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readsEveryKey();
+    void absentSectionReadsAsDefaults();
+    void keyNamesIgnoreCase();
+    void integerKeys_data();
+    void integerKeys();
+    void firstOfTwoKeysCounts();
+    void readErrorNamesTheFile();
+
+    void writeGraphTouchesOnlyItsLines();
+    void writeEstablishTouchesOnlyItsLines();
+    void writeAddsMissingKeysAndSections();
+    void writeKeepsUnixLineBreaksAndByteOrderMark();
+    void writtenSettingsReadBack();
+    void unreadableFileIsNeverReplaced();
+
+private:
+    static SettingsFields read(const QByteArray &content);
+};
+
+SettingsFields TestSettings::read(const QByteArray &content)
+{
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", content);
+    const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
+    if (!result.error.isEmpty())
+        qWarning() << result.error;
+    return result.fields;
+}
+
+void TestSettings::readsEveryKey()
+{
+    const SettingsFields fields = read(userFile);
+    const GraphSettings graph{"85", "60", "30", "15", 2, "2010/01/01", "2010/01/31", 255, 16711680, 11, 1};
+    QCOMPARE(fields.graph, graph);
+    const EstablishSettings establish{"2010/01/01", "70.5", "25", "65", "20", 0, 1};
+    QCOMPARE(fields.establish, establish);
+}
+
+void TestSettings::absentSectionReadsAsDefaults()
+{
+    const SettingsFields fields = read("[Establish]\r\nGoalW=60\r\n");
+    QCOMPARE(fields.graph, GraphSettings());
+    QCOMPARE(fields.establish.GoalW, QString("60"));
+    QCOMPARE(read("").graph, GraphSettings());
+}
+
+void TestSettings::keyNamesIgnoreCase()
+{
+    const SettingsFields fields = read("[graph]\nwupper=72.5\nGRAPHVIS=1\nStartd=2011/02/03\n[ESTABLISH]\ngoalw=64\n");
+    QCOMPARE(fields.graph.WUpper, QString("72.5"));
+    QCOMPARE(fields.graph.GraphVis, 1);
+    QCOMPARE(fields.graph.StartD, QString("2011/02/03"));
+    QCOMPARE(fields.establish.GoalW, QString("64"));
+}
+
+void TestSettings::integerKeys_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("value");
+    QTest::newRow("plain") << QByteArray("7") << 7;
+    QTest::newRow("negative system colour") << QByteArray("-16777201") << -16777201;
+    QTest::newRow("blanks around") << QByteArray("  3 ") << 3;
+    QTest::newRow("letters") << QByteArray("abc") << 0;
+    QTest::newRow("digits then letters") << QByteArray("12abc") << 0;
+    QTest::newRow("decimal") << QByteArray("1.5") << 0;
+    QTest::newRow("empty") << QByteArray("") << 0;
+    QTest::newRow("lone minus") << QByteArray("-") << 0;
+    QTest::newRow("too large") << QByteArray("99999999999") << 0;
+    QTest::newRow("full-width digits") << QByteArray("１") << 0;
+}
+
+void TestSettings::integerKeys()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, value);
+    QCOMPARE(read("[Graph]\r\nLineClW=" + text + "\r\n").graph.LineClW, value);
+}
+
+void TestSettings::firstOfTwoKeysCounts()
+{
+    QCOMPARE(read("[Graph]\nWUpper=80\nWUpper=90\n[Graph]\nWUpper=100\n").graph.WUpper, QString("80"));
+}
+
+void TestSettings::readErrorNamesTheFile()
+{
+    TempProgramFolder folder;
+    QDir().mkpath(folder.filePath("Trimbo.ini"));
+    const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
+    QVERIFY(result.error.contains(folder.filePath("Trimbo.ini")));
+}
+
+void TestSettings::writeGraphTouchesOnlyItsLines()
+{
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", userFile);
+    const GraphSettings graph{"90", "55.5", "35", "10", 0, "2011/03/01", "2011/03/31", 0, 32768, 15, 0};
+    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), graph));
+
+    QByteArray expected = userFile;
+    expected.replace("WUpper = 85", "WUpper=90").replace("WDown=60", "WDown=55.5")
+        .replace("FUpper=30", "FUpper=35").replace("FDown=15", "FDown=10")
+        .replace("GraphVis=2", "GraphVis=0").replace("StartD=2010/01/01", "StartD=2011/03/01")
+        .replace("EndD=2010/01/31", "EndD=2011/03/31").replace("LineClW=255", "LineClW=0")
+        .replace("LineClF=16711680", "LineClF=32768").replace("BckGrnd=11", "BckGrnd=15")
+        .replace("TrimboVis=1", "TrimboVis=0");
+    // The Establish line "DStartD=2010/01/01" must not have been caught by the StartD edit.
+    expected.replace("DStartD=2011/03/01", "DStartD=2010/01/01");
+    QCOMPARE(folder.read("Trimbo.ini"), expected);
+}
+
+void TestSettings::writeEstablishTouchesOnlyItsLines()
+{
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", userFile);
+    const EstablishSettings establish{"2012/05/06", "80", "", "70", "18.5", 1, 0};
+    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), establish));
+
+    QByteArray expected = userFile;
+    const qsizetype section = expected.indexOf("[Establish]");
+    expected.truncate(section);
+    expected += "[Establish]\r\nDStartD=2012/05/06\r\nDStartW=80\r\nDStartF=\r\nGoalW=70\r\n"
+                "GoalF=18.5\r\nFloatW=1\r\nFloatF=0\r\n";
+    QCOMPARE(folder.read("Trimbo.ini"), expected);
+}
+
+void TestSettings::writeAddsMissingKeysAndSections()
+{
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", "[Establish]\r\nGoalW=60\r\n\r\n[Other]\r\nx=1");
+    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), {"2010/01/01", "70", "25", "60", "20", 0, 0}));
+    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), {"85", "60", "30", "15", 0, "", "", 0, 0, 1, 0}));
+    QCOMPARE(folder.read("Trimbo.ini"),
+             QByteArray("[Establish]\r\nGoalW=60\r\nDStartD=2010/01/01\r\nDStartW=70\r\nDStartF=25\r\n"
+                        "GoalF=20\r\nFloatW=0\r\nFloatF=0\r\n\r\n[Other]\r\nx=1\r\n"
+                        "[Graph]\r\nWUpper=85\r\nWDown=60\r\nFUpper=30\r\nFDown=15\r\nGraphVis=0\r\n"
+                        "StartD=\r\nEndD=\r\nLineClW=0\r\nLineClF=0\r\nBckGrnd=1\r\nTrimboVis=0\r\n"));
+}
+
+void TestSettings::writeKeepsUnixLineBreaksAndByteOrderMark()
+{
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", "\xEF\xBB\xBF[Graph]\nWUpper=85\n");
+    GraphSettings graph;
+    graph.WUpper = "86";
+    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), graph));
+    const QByteArray written = folder.read("Trimbo.ini");
+    QVERIFY(written.startsWith("\xEF\xBB\xBF[Graph]\nWUpper=86\nWDown=\n"));
+    QVERIFY(!written.contains('\r'));
+    QCOMPARE(read(written).graph.WUpper, QString("86"));
+}
+
+void TestSettings::writtenSettingsReadBack()
+{
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", "");
+    SettingsFields fields;
+    fields.graph = {"72.5", "60", "30", "15", 1, "2010/01/01", "2010/01/31", -16777201, 65280, 3, 1};
+    fields.establish = {"2010/01/01", "70", "25", "65", "20", 1, 1};
+    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), fields.graph));
+    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), fields.establish));
+    QCOMPARE(GetIni(folder.filePath("Trimbo.ini")).fields, fields);
+}
+
+void TestSettings::unreadableFileIsNeverReplaced()
+{
+    TempProgramFolder folder;
+    QDir().mkpath(folder.filePath("Trimbo.ini"));
+    QVERIFY(!WriteIni_Graph(folder.filePath("Trimbo.ini"), GraphSettings()));
+    QVERIFY(QFileInfo(folder.filePath("Trimbo.ini")).isDir());
+    QVERIFY(!WriteIni_Establish(folder.filePath("missing/Trimbo.ini"), EstablishSettings()));
+    QVERIFY(!QFileInfo::exists(folder.filePath("missing")));
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"
