@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// The record layer of a BIFF8 workbook stream: little-endian records of a
+// 16-bit id and a 16-bit length, strings in Excel's Unicode string forms.
+namespace biff {
+
+enum RecordId : uint16_t {
+    Formula = 0x0006,
+    Eof = 0x000A,
+    DateMode = 0x0022,
+    FilePass = 0x002F,
+    Continue = 0x003C,
+    Window1 = 0x003D,
+    BoundSheet = 0x0085,
+    MulRk = 0x00BD,
+    MulBlank = 0x00BE,
+    RString = 0x00D6,
+    DbCell = 0x00D7,
+    Xf = 0x00E0,
+    Sst = 0x00FC,
+    LabelSst = 0x00FD,
+    ExtSst = 0x00FF,
+    Dimensions = 0x0200,
+    Blank = 0x0201,
+    Number = 0x0203,
+    Label = 0x0204,
+    BoolErr = 0x0205,
+    String = 0x0207,
+    Row = 0x0208,
+    Index = 0x020B,
+    Array = 0x0221,
+    Table = 0x0236,
+    Rk = 0x027E,
+    Format = 0x041E,
+    SharedFormula = 0x04BC,
+    Bof = 0x0809,
+};
+
+inline constexpr int MaxRecordData = 8224;
+
+inline uint16_t u16(const char *p)
+{
+    return uint16_t(uint8_t(p[0]) | uint8_t(p[1]) << 8);
+}
+inline uint32_t u32(const char *p)
+{
+    return uint32_t(u16(p)) | uint32_t(u16(p + 2)) << 16;
+}
+double f64(const char *p);
+// The number an RK value stands for.
+double rkValue(uint32_t rk);
+
+void putU16(QByteArray &out, uint16_t value);
+void putU32(QByteArray &out, uint32_t value);
+void putF64(QByteArray &out, double value);
+void setU16(QByteArray &data, qsizetype at, uint16_t value);
+void setU32(QByteArray &data, qsizetype at, uint32_t value);
+
+// One record, pointing into the stream it was read from.
+struct Record
+{
+    uint16_t id = 0;
+    const char *data = nullptr;
+    uint16_t size = 0;
+    qsizetype offset = 0; // of the record header in the stream
+
+    qsizetype end() const { return offset + 4 + size; }
+    QByteArray bytes() const { return QByteArray(data - 4, size + 4); } // header included
+};
+
+// Walks the records of a stream; stops at the end or at a record that runs
+// past it (a truncated stream).
+class RecordReader
+{
+public:
+    RecordReader(const QByteArray &stream, qsizetype start = 0) : m_stream(stream), m_pos(start) {}
+    std::optional<Record> next();
+    bool truncated() const { return m_truncated; }
+
+private:
+    const QByteArray &m_stream;
+    qsizetype m_pos;
+    bool m_truncated = false;
+};
+
+void appendRecord(QByteArray &out, uint16_t id, QByteArrayView data);
+
+// Reads strings that may run on from a record into the CONTINUE records after
+// it; where the characters of a string continue, the new record opens with a
+// fresh option byte.
+class ContinuedReader
+{
+public:
+    void addSegment(const char *data, int size) { m_segments.push_back({data, size}); }
+    bool atEnd() const;
+    bool ok() const { return m_ok; }
+    uint8_t u8();
+    uint16_t u16();
+    uint32_t u32();
+    QString chars(int count, bool highByte);
+    void skip(qsizetype count);
+
+private:
+    struct Segment
+    {
+        const char *data;
+        int size;
+    };
+    bool ensure();
+    std::vector<Segment> m_segments;
+    size_t m_segment = 0;
+    int m_pos = 0;
+    bool m_ok = true;
+};
+
+// The characters of a cell text or format: 16-bit count, option byte, characters.
+// nullopt when the record is too short for it.
+std::optional<QString> readUnicodeString(const char *data, int size, int *consumed = nullptr);
+QByteArray unicodeString(const QString &text); // the same form, for writing
+bool fitsCompressed(const QString &text);
+
+} // namespace biff

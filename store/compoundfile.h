@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+// An OLE2 compound file (the container of an .xls workbook) held whole in
+// memory: every storage and stream with its name, data and class id, so that
+// a workbook can be written back with one stream replaced and every other
+// stream (summaries, macros, anything a spreadsheet program put there) kept.
+struct CompoundEntry
+{
+    QByteArray name;               // as stored, e.g. "\x05SummaryInformation"
+    bool isStorage = false;
+    QByteArray data;               // streams only
+    std::array<unsigned char, 16> classId{};
+    std::vector<CompoundEntry> children; // storages only
+
+    CompoundEntry *findStream(QByteArrayView streamName); // top level, any case
+};
+
+struct CompoundReadResult
+{
+    std::optional<CompoundEntry> root;
+    QString error; // why the bytes are not a compound file
+};
+
+CompoundReadResult readCompoundFile(const QByteArray &bytes);
+// nullopt when the container could not be built.
+std::optional<QByteArray> writeCompoundFile(const CompoundEntry &root);

@@ -1,0 +1,232 @@
+#include "diarybook.h"
+
+#include "compoundfile.h"
+#include "datetext.h"
+#include "numbertext.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+const char *const SheetName = "St_Trimbo";
+
+// A typed weight or body fat: blank for "0" or nothing, a number when it
+// reads as one, otherwise kept as the text it is.
+CellValue measurement(const QString &text)
+{
+    if (text == u"0" || text.isEmpty())
+        return CellValue();
+    if (const std::optional<double> number = parseNumberText(text))
+        return CellValue::number(*number);
+    return CellValue::text(text);
+}
+
+CellValue plainText(const QString &text)
+{
+    return text.isEmpty() ? CellValue() : CellValue::text(text);
+}
+
+// Sheet order for sorting by date: dates and numbers by value, then texts,
+// then blanks.
+bool sortsBefore(const SheetRow &a, const SheetRow &b)
+{
+    const CellValue &x = a[0].value, &y = b[0].value;
+    const auto rank = [](const CellValue &v) {
+        switch (v.kind()) {
+        case CellValue::Kind::Date:
+        case CellValue::Kind::Number: return 0;
+        case CellValue::Kind::Text: return 1;
+        case CellValue::Kind::Empty: return 2;
+        }
+        return 2;
+    };
+    if (rank(x) != rank(y))
+        return rank(x) < rank(y);
+    if (rank(x) == 0)
+        return *x.toReal() < *y.toReal();
+    if (rank(x) == 1)
+        return x.toText().compare(y.toText(), Qt::CaseInsensitive) < 0;
+    return false;
+}
+
+} // namespace
+
+QString diaryFullMessage()
+{
+    return QStringLiteral("これ以上データを入力できません。\r\nExcelのデータを確認してください。");
+}
+
+DiaryBook::DiaryBook(const QString &path) : m_path(path) {}
+DiaryBook::~DiaryBook() = default;
+
+bool DiaryBook::fail(const QString &why)
+{
+    m_error = QStringLiteral("日記ファイル \"%1\" を使えません: %2").arg(m_path, why);
+    return false;
+}
+
+bool DiaryBook::OpenExcelDate()
+{
+    CloseExcelDate();
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        return fail(QStringLiteral("ファイルがありません"));
+    if (info.isDir())
+        return fail(QStringLiteral("ファイルではなくフォルダーです"));
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("読み込めません (%1)").arg(file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("読み込めません (%1)").arg(file.errorString()));
+
+    if (bytes.startsWith("PK"))
+        return fail(QStringLiteral("Excel 2007 以降の形式 (.xlsx) のファイルです。Excel 97-2003 形式 (.xls) で保存し直してください"));
+    CompoundReadResult container = readCompoundFile(bytes);
+    if (!container.root)
+        return fail(QStringLiteral("Excel 97-2003 のブック (.xls) ではありません"));
+    m_container = std::make_unique<CompoundEntry>(std::move(*container.root));
+    const CompoundEntry *stream = m_container->findStream("Workbook");
+    if (!stream) {
+        const bool oldExcel = m_container->findStream("Book");
+        CloseExcelDate();
+        return fail(oldExcel ? QStringLiteral("Excel 95 以前の形式のブックです。Excel 97-2003 形式で保存し直してください")
+                             : QStringLiteral("Excel のブックではありません"));
+    }
+    Workbook::ParseResult parsed = Workbook::parse(stream->data);
+    if (!parsed.book) {
+        CloseExcelDate();
+        return fail(parsed.error);
+    }
+    m_workbook = std::move(parsed.book);
+    m_sheet = m_workbook->findSheet(QString::fromLatin1(SheetName));
+    if (m_sheet < 0) {
+        CloseExcelDate();
+        return fail(QStringLiteral("シート \"%1\" がありません").arg(QString::fromLatin1(SheetName)));
+    }
+    return true;
+}
+
+int DiaryBook::GetExcelLastRow()
+{
+    const Workbook::DiaryRows diary = m_workbook->readDiary(m_sheet, MaxDiaryRows);
+    m_full = diary.full;
+    m_rows = diary.rows;
+    return m_rows.empty() ? 0 : int(m_rows.size()) + 1;
+}
+
+DiaryTable DiaryBook::SetExcelArray() const
+{
+    std::vector<DiaryRow> rows;
+    rows.reserve(m_rows.size());
+    for (const SheetRow &sheetRow : m_rows) {
+        DiaryRow row;
+        for (size_t c = 0; c < row.size(); ++c)
+            row[c] = sheetRow[c].value;
+        rows.push_back(std::move(row));
+    }
+    return DiaryTable(std::move(rows));
+}
+
+void DiaryBook::WriteExcelDate(int row, const DayValues &day)
+{
+    Q_ASSERT(row >= 1 && row <= int(m_rows.size()) + 1);
+    if (row > int(m_rows.size()))
+        m_rows.resize(size_t(row), m_workbook->emptyRow());
+    SheetRow &cells = m_rows[size_t(row - 1)];
+    const std::optional<QDate> date = parseDateText(day.date);
+    const std::array<CellValue, 8> values{
+        date ? CellValue::date(oleDayNumber(*date)) : plainText(day.date),
+        measurement(day.weight),
+        measurement(day.fat),
+        CellValue::number(day.intake),
+        CellValue::number(day.burn),
+        plainText(day.commentIn),
+        plainText(day.commentOut),
+        plainText(day.photo),
+    };
+    for (size_t c = 0; c < values.size(); ++c) {
+        SheetCell &cell = cells[c]; // keeps its cell format
+        cell.value = values[c];
+        cell.origin = -1;
+    }
+    if (!m_workbook->isDateXf(cells[0].xf) && date)
+        cells[0].xf = m_workbook->dateXf();
+}
+
+void DiaryBook::SetExcelSort()
+{
+    // Sorting positions rather than the rows themselves keeps the sort cheap.
+    std::vector<size_t> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return sortsBefore(m_rows[a], m_rows[b]); });
+    std::vector<SheetRow> sorted;
+    sorted.reserve(m_rows.size());
+    for (size_t index : order)
+        sorted.push_back(std::move(m_rows[index]));
+    m_rows = std::move(sorted);
+}
+
+bool DiaryBook::Save()
+{
+    const Workbook::StreamResult written = m_workbook->toStream(m_sheet, m_rows);
+    if (!written.error.isEmpty())
+        return fail(written.error);
+    CompoundEntry container = *m_container;
+    container.findStream("Workbook")->data = written.stream;
+    const std::optional<QByteArray> bytes = writeCompoundFile(container);
+    if (!bytes)
+        return fail(QStringLiteral("ブックを組み立てられません"));
+    // The new workbook goes to a temporary file beside the old one, reaches
+    // the disk, and only then takes the old one's name.
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit())
+        return fail(QStringLiteral("保存できません (%1)").arg(file.errorString()));
+    return true;
+}
+
+void DiaryBook::CloseExcelDate()
+{
+    m_workbook.reset();
+    m_container.reset();
+    m_sheet = -1;
+}
+
+SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days, bool overwrite)
+{
+    DiaryBook book(path);
+    if (!book.OpenExcelDate())
+        return {false, book.errorText(), {}};
+    book.GetExcelLastRow();
+    if (book.isFull())
+        return {false, diaryFullMessage(), {}};
+    // Where each date is: the first row from the top that has it.
+    // Bottom up, so that of two rows of one date the upper one wins.
+    QHash<QString, int> rowOfDate;
+    const DiaryTable before = book.SetExcelArray();
+    for (int r = before.FirstEmptyRow() - 1; r >= 1; --r)
+        rowOfDate.insert(before.cell(r, ColDate).toText(), r);
+    int rowCount = std::max(before.FirstEmptyRow() - 1, 0);
+    for (const DayValues &day : days) {
+        int row = rowOfDate.value(day.date);
+        if (row > 0 && !overwrite)
+            return {false, QStringLiteral("%1 の記録はすでにあります").arg(day.date), {}};
+        if (row == 0) {
+            if (rowCount >= MaxDiaryRows)
+                return {false, diaryFullMessage(), {}};
+            row = ++rowCount;
+            rowOfDate.insert(day.date, row);
+        }
+        book.WriteExcelDate(row, day);
+    }
+    book.SetExcelSort();
+    DiaryTable table = book.SetExcelArray();
+    if (!book.Save())
+        return {false, book.errorText(), {}};
+    return {true, {}, std::move(table)};
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "diarytable.h"
+#include "workbook.h"
+
+#include <QString>
+#include <memory>
+
+// The values of one day as the entry tab holds them: texts as typed, levels
+// as indexes (0 "少ない", 1 "ふつう", 2 "多い").
+struct DayValues
+{
+    QString date;       // YYYY/MM/DD
+    QString weight;     // "0" is written as a blank cell
+    QString fat;
+    int intake = 1;
+    int burn = 1;
+    QString commentIn;
+    QString commentOut;
+    QString photo;      // bare file name in the photo folder, or empty
+};
+
+// The largest number of diary rows a sheet can hold.
+inline constexpr int MaxDiaryRows = 65536;
+
+// The message for a diary with no room left.
+QString diaryFullMessage();
+
+// The diary workbook, read whole into memory while it is open: the load and
+// the save work on that copy, and only Save() writes the file, in one step
+// that leaves either the old or the new workbook on disk.
+class DiaryBook
+{
+public:
+    explicit DiaryBook(const QString &path);
+    ~DiaryBook();
+
+    // Reads the workbook; false, with errorText(), when it cannot be used.
+    bool OpenExcelDate();
+    // The number of the first row whose date cell is blank, 0 for an empty
+    // sheet; isFull() when every row of the sheet has a date (then 0 too).
+    int GetExcelLastRow();
+    bool isFull() const { return m_full; }
+    // The diary rows 1 to FirstEmptyRow - 1.
+    DiaryTable SetExcelArray() const;
+    // Writes the eight cells of a day into a row, 1 to FirstEmptyRow (a new
+    // day goes into the first empty row).
+    void WriteExcelDate(int row, const DayValues &day);
+    // Puts the rows in ascending date order, each row moved whole.
+    void SetExcelSort();
+    // Writes the workbook to its file; false, with errorText(), on failure,
+    // and then the file on disk is untouched.
+    bool Save();
+    void CloseExcelDate();
+
+    QString errorText() const { return m_error; }
+
+private:
+    bool fail(const QString &why);
+
+    QString m_path;
+    QString m_error;
+    std::unique_ptr<struct CompoundEntry> m_container;
+    std::unique_ptr<Workbook> m_workbook;
+    int m_sheet = -1;
+    std::vector<SheetRow> m_rows;
+    bool m_full = false;
+};
+
+// Saves days with the program's own rules: a day whose date is recorded is
+// refused unless overwrite is set, a new day goes into the first empty row,
+// and the rows are sorted by date. Nothing is written unless every day can be.
+struct SaveDaysResult
+{
+    bool saved = false;
+    QString error;
+    DiaryTable table; // the diary as saved
+};
+SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days, bool overwrite);

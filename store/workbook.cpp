@@ -1,0 +1,706 @@
+#include "workbook.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <map>
+#include <numeric>
+
+using namespace biff;
+
+namespace {
+
+constexpr uint16_t BiffVersion8 = 0x0600;
+constexpr uint16_t GlobalsSubstream = 0x0005;
+constexpr double Days1904 = 1462; // from 1900-01-00 to 1904-01-01 in day numbers
+
+bool isCellRecord(uint16_t id)
+{
+    switch (id) {
+    case Blank: case BoolErr: case Formula: case Label: case LabelSst:
+    case MulBlank: case MulRk: case Number: case Rk: case RString:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Records that belong to the cell before them.
+bool isAttachedRecord(uint16_t id)
+{
+    return id == String || id == SharedFormula || id == Array || id == Table || id == Continue;
+}
+
+bool isCellTableRecord(uint16_t id)
+{
+    return isCellRecord(id) || isAttachedRecord(id) || id == Row || id == DbCell;
+}
+
+// Records that a sheet keeps after its cells: where a sheet has no cells
+// yet, the first of them marks where the cells go.
+bool followsCellTable(uint16_t id)
+{
+    switch (id) {
+    case 0x001C: // NOTE
+    case 0x005D: // OBJ
+    case 0x00E5: // MERGEDCELLS
+    case 0x00EC: // MSODRAWING
+    case 0x01B0: // CONDFMT
+    case 0x01B2: // DVAL
+    case 0x01B6: // TXO
+    case 0x01B8: // HLINK
+    case 0x023E: // WINDOW2
+    case Eof:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString errorText(uint8_t code)
+{
+    switch (code) {
+    case 0x00: return QStringLiteral("#NULL!");
+    case 0x07: return QStringLiteral("#DIV/0!");
+    case 0x0F: return QStringLiteral("#VALUE!");
+    case 0x17: return QStringLiteral("#REF!");
+    case 0x1D: return QStringLiteral("#NAME?");
+    case 0x24: return QStringLiteral("#NUM!");
+    default: return QStringLiteral("#N/A");
+    }
+}
+
+CellValue textValue(const QString &text)
+{
+    return text.isEmpty() ? CellValue() : CellValue::text(text);
+}
+
+QByteArray cellHeader(uint16_t row, uint16_t col, uint16_t xf)
+{
+    QByteArray data;
+    putU16(data, row);
+    putU16(data, col);
+    putU16(data, xf);
+    return data;
+}
+
+bool isYyyyMmDd(QString format)
+{
+    format = format.remove(u'\\').remove(u'"').toLower().trimmed();
+    return format == u"yyyy/mm/dd" || format == u"yyyy/mm/dd;@" || format == u"yyyy/m/d";
+}
+
+} // namespace
+
+bool isDateFormat(uint16_t formatId, const QString &formatText)
+{
+    if ((formatId >= 14 && formatId <= 22) || (formatId >= 27 && formatId <= 36)
+        || (formatId >= 45 && formatId <= 47) || (formatId >= 50 && formatId <= 58))
+        return true;
+    if (formatId < 164 && formatText.isEmpty())
+        return false;
+    // Leave out what is shown literally: quoted text, escaped characters, [colour] and [$-411] parts.
+    static const QRegularExpression literal(QStringLiteral(R"("[^"]*"|\\.|\[[^\]]*\]|_.|\*.)"));
+    const QString parts = QString(formatText).remove(literal).toLower();
+    if (parts.trimmed() == u"general")
+        return false;
+    int dateChars = 0, numberChars = 0;
+    for (QChar c : parts) {
+        if (QStringView(u"ymdhs").contains(c))
+            ++dateChars;
+        else if (QStringView(u"0#?").contains(c))
+            ++numberChars;
+    }
+    return dateChars > 0 && dateChars >= numberChars;
+}
+
+Workbook::ParseResult Workbook::parse(QByteArray stream)
+{
+    std::unique_ptr<Workbook> book(new Workbook);
+    book->m_stream = std::move(stream);
+    QString error = book->parseGlobals();
+    if (error.isEmpty())
+        error = book->locateSheets();
+    if (!error.isEmpty())
+        return {nullptr, error};
+    return {std::move(book), {}};
+}
+
+QString Workbook::parseGlobals()
+{
+    RecordReader reader(m_stream);
+    const std::optional<Record> bof = reader.next();
+    if (!bof || bof->id != Bof || bof->size < 4)
+        return QStringLiteral("Excel のブックではありません");
+    if (u16(bof->data) != BiffVersion8)
+        return QStringLiteral("Excel 95 以前の形式のブックです。Excel 97-2003 形式で保存し直してください");
+    if (u16(bof->data + 2) != GlobalsSubstream)
+        return QStringLiteral("ブックの先頭が壊れています");
+    m_globals.push_back(*bof);
+
+    std::vector<Record> sst;
+    bool inSst = false;
+    bool defaultXfFound = false;
+    std::vector<bool> xfIsStyle;
+    while (true) {
+        const std::optional<Record> record = reader.next();
+        if (!record)
+            return QStringLiteral("ファイルが途中で切れています");
+        m_globals.push_back(*record);
+        const Record &r = *record;
+        inSst = (r.id == Sst) || (inSst && r.id == Continue);
+        if (inSst) {
+            sst.push_back(r);
+            continue;
+        }
+        switch (r.id) {
+        case FilePass:
+            return QStringLiteral("パスワードで保護されています");
+        case DateMode:
+            m_1904 = r.size >= 2 && u16(r.data) == 1;
+            break;
+        case Xf:
+            if (r.size < 20)
+                return QStringLiteral("セルの書式が壊れています");
+            m_xfFormats.push_back(u16(r.data + 2));
+            xfIsStyle.push_back(u16(r.data + 4) & 0x0004);
+            if (!defaultXfFound && !xfIsStyle.back()) {
+                m_defaultXf = uint16_t(m_xfFormats.size() - 1);
+                defaultXfFound = true;
+            }
+            break;
+        case Format:
+            if (r.size >= 5) {
+                const uint16_t id = u16(r.data);
+                m_formats.insert(id, readUnicodeString(r.data + 2, r.size - 2).value_or(QString()));
+                m_newFormatId = std::max<uint16_t>(m_newFormatId, uint16_t(id + 1));
+            }
+            break;
+        case BoundSheet: {
+            if (r.size < 8)
+                return QStringLiteral("シートの一覧が壊れています");
+            const int count = uint8_t(r.data[6]);
+            const bool wide = uint8_t(r.data[7]) & 0x01;
+            if (8 + count * (wide ? 2 : 1) > r.size)
+                return QStringLiteral("シートの一覧が壊れています");
+            QByteArray name;
+            putU16(name, uint16_t(count));
+            name.append(r.data + 7, r.size - 7);
+            Sheet sheet;
+            sheet.name = readUnicodeString(name.constData(), int(name.size())).value_or(QString());
+            sheet.boundSheetOffset = r.offset;
+            sheet.start = u32(r.data);
+            m_sheets.push_back(std::move(sheet));
+            break;
+        }
+        default:
+            break;
+        }
+        if (r.id == Eof)
+            break;
+    }
+    m_globalsEnd = m_globals.back().end();
+
+    if (!sst.empty()) {
+        bool ok = false;
+        m_strings = parseSst(sst, &ok);
+        if (!ok)
+            return QStringLiteral("文字列の表が壊れています");
+    }
+    m_xfIsDate.resize(m_xfFormats.size());
+    for (size_t i = 0; i < m_xfFormats.size(); ++i) {
+        const QString format = m_formats.value(m_xfFormats[i]);
+        m_xfIsDate[i] = isDateFormat(m_xfFormats[i], format);
+        if (m_yyyymmddXf < 0 && !xfIsStyle[i] && isYyyyMmDd(format))
+            m_yyyymmddXf = int(i);
+    }
+    return {};
+}
+
+QString Workbook::locateSheets()
+{
+    for (Sheet &sheet : m_sheets) {
+        RecordReader reader(m_stream, sheet.start);
+        const std::optional<Record> bof = sheet.start >= m_globalsEnd ? reader.next() : std::nullopt;
+        if (!bof || bof->id != Bof) {
+            sheet.start = -1;
+            continue;
+        }
+        int depth = 0;
+        while (const std::optional<Record> record = reader.next()) {
+            if (record->id == Bof)
+                ++depth;
+            if (record->id == Eof && depth-- == 0) {
+                sheet.end = record->end();
+                break;
+            }
+        }
+        if (sheet.end < 0)
+            sheet.start = -1;
+    }
+    return {};
+}
+
+int Workbook::findSheet(QStringView name) const
+{
+    for (size_t i = 0; i < m_sheets.size(); ++i) {
+        if (m_sheets[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return m_sheets[i].start >= 0 ? int(i) : -1;
+    }
+    return -1;
+}
+
+void Workbook::parseSheet(const Sheet &sheet) const
+{
+    if (sheet.parsed)
+        return;
+    sheet.parsed = true;
+    RecordReader reader(m_stream, sheet.start);
+    sheet.head.push_back(*reader.next()); // the BOF
+    enum { Head, Cells, Tail } part = Head;
+    int depth = 0;
+    while (const std::optional<Record> found = reader.next()) {
+        const Record &r = *found;
+        if (part != Tail && depth == 0 && isCellTableRecord(r.id)) {
+            part = Cells;
+            if (r.id == Row) {
+                if (r.size >= 16)
+                    sheet.rowRecords.push_back(r);
+            } else if (isAttachedRecord(r.id)) {
+                CellChunk *last = sheet.cells.empty() ? nullptr : &sheet.cells.back();
+                if (last && !last->synthetic && last->offset + last->length == r.offset)
+                    last->length += 4 + r.size;
+            } else if (r.id == MulRk || r.id == MulBlank) {
+                const int width = r.id == MulRk ? 6 : 2;
+                if (r.size < 6 + width) {
+                    sheet.cellsDamaged = true;
+                    continue;
+                }
+                const uint16_t row = u16(r.data), first = u16(r.data + 2);
+                const int count = (r.size - 6) / width;
+                for (int i = 0; i < count; ++i) {
+                    const char *item = r.data + 4 + i * width;
+                    QByteArray data = cellHeader(row, uint16_t(first + i), u16(item));
+                    if (r.id == MulRk)
+                        data.append(item + 2, 4);
+                    const qsizetype at = sheet.synthetic.size();
+                    appendRecord(sheet.synthetic, r.id == MulRk ? Rk : Blank, data);
+                    sheet.cells.push_back({row, uint16_t(first + i), true, at, 4 + data.size()});
+                }
+            } else if (r.id != DbCell) {
+                const int minimum = (r.id == Number || r.id == Formula) ? 14 : (r.id == Rk || r.id == LabelSst) ? 10
+                                  : (r.id == BoolErr) ? 8 : (r.id == Label || r.id == RString) ? 9 : 6;
+                if (r.size < minimum) {
+                    sheet.cellsDamaged = true;
+                    continue;
+                }
+                sheet.cells.push_back({u16(r.data), u16(r.data + 2), false, r.offset, 4 + r.size});
+            }
+            continue;
+        }
+        if (depth == 0 && (r.id == Index || r.id == Dimensions))
+            continue; // both are written anew
+        if (part == Cells || (part == Head && depth == 0 && followsCellTable(r.id)))
+            part = Tail;
+        (part == Head ? sheet.head : sheet.tail).push_back(r);
+        if (r.id == Bof)
+            ++depth;
+        if (r.id == Eof && depth-- == 0)
+            break;
+    }
+}
+
+const char *Workbook::chunkData(const Sheet &sheet, const CellChunk &chunk) const
+{
+    return (chunk.synthetic ? sheet.synthetic.constData() : m_stream.constData()) + chunk.offset;
+}
+
+bool Workbook::isDateXf(uint16_t xf) const
+{
+    return xf < m_xfIsDate.size() && m_xfIsDate[xf];
+}
+
+CellValue Workbook::numberValue(double number, uint16_t xf) const
+{
+    if (!isDateXf(xf))
+        return CellValue::number(number);
+    return CellValue::date(m_1904 ? number + Days1904 : number);
+}
+
+CellValue Workbook::chunkValue(const Sheet &sheet, const CellChunk &chunk, uint16_t *xf) const
+{
+    const char *record = chunkData(sheet, chunk);
+    const uint16_t id = u16(record);
+    const int size = u16(record + 2);
+    const char *data = record + 4;
+    *xf = u16(data + 4);
+    switch (id) {
+    case Number:
+        return numberValue(f64(data + 6), *xf);
+    case Rk:
+        return numberValue(rkValue(u32(data + 6)), *xf);
+    case LabelSst: {
+        const uint32_t index = u32(data + 6);
+        return index < m_strings.size() ? textValue(m_strings[index].text) : CellValue();
+    }
+    case Label:
+    case RString:
+        return textValue(readUnicodeString(data + 6, size - 6).value_or(QString()));
+    case BoolErr:
+        if (data[7])
+            return CellValue::text(errorText(uint8_t(data[6])));
+        return CellValue::text(data[6] ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+    case Formula: {
+        if (u16(data + 12) != 0xFFFF)
+            return numberValue(f64(data + 6), *xf);
+        switch (uint8_t(data[6])) {
+        case 0: { // the text follows in a STRING record
+            const char *next = data + size;
+            if (chunk.length >= 4 + size + 4 + 3 && u16(next) == String)
+                return textValue(readUnicodeString(next + 4, u16(next + 2)).value_or(QString()));
+            return CellValue();
+        }
+        case 1:
+            return CellValue::text(data[8] ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+        case 2:
+            return CellValue::text(errorText(uint8_t(data[8])));
+        default:
+            return CellValue();
+        }
+    }
+    default:
+        return CellValue();
+    }
+}
+
+Workbook::DiaryRows Workbook::readDiary(int sheetIndex, int maxRows) const
+{
+    const Sheet &sheet = m_sheets[size_t(sheetIndex)];
+    parseSheet(sheet);
+    std::vector<SheetRow> rows;
+    for (size_t i = 0; i < sheet.cells.size(); ++i) {
+        const CellChunk &chunk = sheet.cells[i];
+        if (chunk.col >= 8 || chunk.row >= maxRows)
+            continue;
+        if (chunk.row >= rows.size())
+            rows.resize(chunk.row + 1, emptyRow());
+        SheetCell &cell = rows[chunk.row][chunk.col];
+        cell.value = chunkValue(sheet, chunk, &cell.xf);
+        cell.origin = int(i);
+    }
+    const auto blank = std::find_if(rows.begin(), rows.end(), [](const SheetRow &row) { return row[0].value.isEmpty(); });
+    DiaryRows result;
+    if (blank == rows.end() && int(rows.size()) == maxRows) {
+        result.full = true;
+        return result;
+    }
+    rows.erase(blank, rows.end());
+    result.rows = std::move(rows);
+    return result;
+}
+
+SheetRow Workbook::emptyRow() const
+{
+    SheetRow row;
+    for (SheetCell &cell : row)
+        cell.xf = m_defaultXf;
+    return row;
+}
+
+uint16_t Workbook::dateXf() const
+{
+    return m_yyyymmddXf >= 0 ? uint16_t(m_yyyymmddXf) : uint16_t(m_xfFormats.size());
+}
+
+QByteArray Workbook::cellRecord(const SheetCell &cell, uint16_t row, uint16_t col, SstBuilder &strings) const
+{
+    QByteArray data = cellHeader(row, col, cell.xf);
+    QByteArray out;
+    switch (cell.value.kind()) {
+    case CellValue::Kind::Empty:
+        if (cell.xf != m_defaultXf)
+            appendRecord(out, Blank, data);
+        break;
+    case CellValue::Kind::Date:
+        putF64(data, *cell.value.toReal() - (m_1904 ? Days1904 : 0));
+        appendRecord(out, Number, data);
+        break;
+    case CellValue::Kind::Number:
+        putF64(data, *cell.value.toReal());
+        appendRecord(out, Number, data);
+        break;
+    case CellValue::Kind::Text:
+        putU32(data, uint32_t(strings.useText(cell.value.toText())));
+        appendRecord(out, LabelSst, data);
+        break;
+    }
+    return out;
+}
+
+namespace {
+
+struct OutCell
+{
+    uint16_t row;
+    uint16_t col;
+    QByteArray bytes; // the cell's records
+    bool fresh = false; // written anew: its text index is already the new table's
+};
+
+void appendRecordBytes(QByteArray &out, const Record &record)
+{
+    out.append(record.data - 4, 4 + record.size);
+}
+
+// Gives the records of a copied cell the indexes of the new string table.
+void remapStrings(QByteArray &records, SstBuilder &strings)
+{
+    if (u16(records.constData()) == LabelSst) {
+        const int index = strings.useOld(u32(records.constData() + 10));
+        setU32(records, 10, uint32_t(index >= 0 ? index : strings.useText(QString())));
+    }
+}
+
+bool anchorsOtherCells(const QByteArray &records)
+{
+    for (qsizetype at = 0; at + 4 <= records.size(); at += 4 + u16(records.constData() + at + 2)) {
+        const uint16_t id = u16(records.constData() + at);
+        if (id == SharedFormula || id == Array || id == Table)
+            return true;
+    }
+    return false;
+}
+
+// INDEX records hold stream positions; a sheet copied to another place in
+// the stream moves them along.
+void shiftIndexRecords(QByteArray &sheet, qsizetype delta)
+{
+    RecordReader reader(sheet);
+    while (const std::optional<Record> record = reader.next()) {
+        if (record->id != Index || record->size < 16)
+            continue;
+        const qsizetype data = record->offset + 4;
+        for (qsizetype at = 12; at + 4 <= record->size; at += 4) {
+            const uint32_t position = u32(sheet.constData() + data + at);
+            if (position != 0)
+                setU32(sheet, data + at, uint32_t(position + delta));
+        }
+    }
+}
+
+QByteArray rowRecord(uint16_t row, uint16_t firstCol, uint16_t lastColPlusOne)
+{
+    QByteArray data;
+    putU16(data, row);
+    putU16(data, firstCol);
+    putU16(data, lastColPlusOne);
+    putU16(data, 0x00FF); // default height
+    putU16(data, 0);
+    putU16(data, 0);
+    putU16(data, 0x0100);
+    putU16(data, 0x000F);
+    return data;
+}
+
+} // namespace
+
+QByteArray Workbook::diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows, SstBuilder &strings,
+                                      QString *error) const
+{
+    const size_t regionRows = rows.size();
+    std::vector<OutCell> cells;
+    cells.reserve(sheet.cells.size() + regionRows * 8);
+    for (const CellChunk &chunk : sheet.cells) {
+        if (chunk.row < regionRows && chunk.col < 8)
+            continue;
+        cells.push_back({chunk.row, chunk.col, QByteArray(chunkData(sheet, chunk), chunk.length)});
+    }
+    for (size_t r = 0; r < regionRows; ++r) {
+        for (uint16_t c = 0; c < 8; ++c) {
+            const SheetCell &cell = rows[r][c];
+            if (cell.origin < 0) {
+                QByteArray bytes = cellRecord(cell, uint16_t(r), c, strings);
+                if (!bytes.isEmpty())
+                    cells.push_back({uint16_t(r), c, std::move(bytes), true});
+                continue;
+            }
+            const CellChunk &chunk = sheet.cells[size_t(cell.origin)];
+            QByteArray bytes(chunkData(sheet, chunk), chunk.length);
+            if (chunk.row != r && anchorsOtherCells(bytes)) {
+                *error = QStringLiteral("日記の列 (A～H) に他のセルと共有する数式があり、並べ替えられません");
+                return {};
+            }
+            setU16(bytes, 4, uint16_t(r));
+            cells.push_back({uint16_t(r), c, std::move(bytes)});
+        }
+    }
+    std::sort(cells.begin(), cells.end(),
+              [](const OutCell &a, const OutCell &b) { return std::tie(a.row, a.col) < std::tie(b.row, b.col); });
+
+    // Every row that has cells gets a ROW record; rows that had one keep theirs.
+    std::map<uint16_t, QByteArray> rowRecords;
+    for (const Record &record : sheet.rowRecords)
+        rowRecords[u16(record.data)] = QByteArray(record.data, record.size);
+    std::map<uint16_t, std::pair<uint16_t, uint16_t>> spans;
+    for (const OutCell &cell : cells) {
+        auto [it, added] = spans.try_emplace(cell.row, cell.col, uint16_t(cell.col + 1));
+        if (!added)
+            it->second.second = uint16_t(cell.col + 1);
+    }
+    for (const auto &[row, span] : spans) {
+        auto [it, added] = rowRecords.try_emplace(row, rowRecord(row, span.first, span.second));
+        if (!added) {
+            setU16(it->second, 2, span.first);
+            setU16(it->second, 4, span.second);
+        }
+    }
+
+    QByteArray dimensions;
+    uint16_t firstCol = 0, lastCol = 0;
+    if (!cells.empty()) {
+        firstCol = std::min_element(cells.begin(), cells.end(), [](auto &a, auto &b) { return a.col < b.col; })->col;
+        lastCol = std::max_element(cells.begin(), cells.end(), [](auto &a, auto &b) { return a.col < b.col; })->col;
+    }
+    putU32(dimensions, cells.empty() ? 0 : cells.front().row);
+    putU32(dimensions, cells.empty() ? 0 : cells.back().row + 1u);
+    putU16(dimensions, firstCol);
+    putU16(dimensions, cells.empty() ? 0 : uint16_t(lastCol + 1));
+    putU16(dimensions, 0);
+
+    QByteArray out;
+    appendRecordBytes(out, sheet.head.front());
+    appendRecord(out, Dimensions, dimensions);
+    for (size_t i = 1; i < sheet.head.size(); ++i)
+        appendRecordBytes(out, sheet.head[i]);
+    // Rows in blocks of 32: the block's ROW records, then its cells.
+    auto cell = cells.begin();
+    for (auto rowIt = rowRecords.begin(); rowIt != rowRecords.end();) {
+        const uint16_t blockEnd = uint16_t(std::min(rowIt->first / 32 * 32 + 32, 65536) - 1);
+        for (; rowIt != rowRecords.end() && rowIt->first <= blockEnd; ++rowIt)
+            appendRecord(out, Row, rowIt->second);
+        for (; cell != cells.end() && cell->row <= blockEnd; ++cell) {
+            if (!cell->fresh)
+                remapStrings(cell->bytes, strings);
+            out.append(cell->bytes);
+        }
+    }
+    for (const Record &record : sheet.tail)
+        appendRecordBytes(out, record);
+    return out;
+}
+
+QByteArray Workbook::sheetStream(int index, const std::vector<SheetRow> *rows, SstBuilder &strings,
+                                 QString *error) const
+{
+    const Sheet &sheet = m_sheets[size_t(index)];
+    if (rows) {
+        parseSheet(sheet);
+        if (sheet.cellsDamaged) {
+            *error = QStringLiteral("シート \"%1\" のセルが壊れています").arg(sheet.name);
+            return {};
+        }
+        return diarySheetStream(sheet, *rows, strings, error);
+    }
+    QByteArray out = m_stream.mid(sheet.start, sheet.end - sheet.start);
+    RecordReader reader(out);
+    while (const std::optional<Record> record = reader.next()) {
+        if (record->id == LabelSst && record->size >= 10) {
+            QByteArray cell = record->bytes();
+            remapStrings(cell, strings);
+            out.replace(record->offset, cell.size(), cell);
+        }
+    }
+    return out;
+}
+
+QByteArray Workbook::globalsStream(const SstBuilder &strings, const std::vector<qsizetype> &sheetStarts) const
+{
+    const bool addDateFormat = m_yyyymmddXf < 0;
+    QByteArray dateFormat;
+    putU16(dateFormat, m_newFormatId);
+    dateFormat.append(unicodeString(QStringLiteral("yyyy/mm/dd")));
+
+    qsizetype lastFormat = -1;
+    std::vector<qsizetype> xfs;
+    for (size_t i = 0; i < m_globals.size(); ++i) {
+        if (m_globals[i].id == Format)
+            lastFormat = qsizetype(i);
+        if (m_globals[i].id == Xf)
+            xfs.push_back(qsizetype(i));
+    }
+    const qsizetype firstXf = xfs.front(), lastXf = xfs.back();
+
+    QByteArray out;
+    std::vector<qsizetype> boundSheets;
+    bool sstWritten = false;
+    bool inSst = false;
+    for (size_t i = 0; i < m_globals.size(); ++i) {
+        const Record &record = m_globals[i];
+        inSst = record.id == Sst || (inSst && record.id == Continue);
+        if (inSst || record.id == ExtSst) {
+            if (record.id == Sst) {
+                out.append(strings.records(out.size()));
+                sstWritten = true;
+            }
+            continue;
+        }
+        if (record.id == Eof && !sstWritten)
+            out.append(strings.records(out.size()));
+        if (addDateFormat && lastFormat < 0 && qsizetype(i) == firstXf)
+            appendRecord(out, Format, dateFormat);
+        if (record.id == BoundSheet)
+            boundSheets.push_back(out.size());
+        appendRecordBytes(out, record);
+        if (addDateFormat && qsizetype(i) == lastFormat)
+            appendRecord(out, Format, dateFormat);
+        if (addDateFormat && qsizetype(i) == lastXf) {
+            // A copy of the default cell format, showing its number as a date.
+            QByteArray xf(m_globals[size_t(xfs[m_defaultXf])].data, 20);
+            setU16(xf, 2, m_newFormatId);
+            xf[9] = char(xf[9] | 0x04);
+            appendRecord(out, Xf, xf);
+        }
+    }
+    for (size_t i = 0; i < boundSheets.size(); ++i)
+        setU32(out, boundSheets[i] + 4, uint32_t(out.size() + sheetStarts[i]));
+    return out;
+}
+
+Workbook::StreamResult Workbook::toStream(int diarySheet, const std::vector<SheetRow> &rows) const
+{
+    for (const Sheet &sheet : m_sheets) {
+        if (sheet.start < 0)
+            return {{}, QStringLiteral("シート \"%1\" の中身がブックにありません").arg(sheet.name)};
+    }
+    if (m_xfFormats.size() <= m_defaultXf)
+        return {{}, QStringLiteral("ブックにセルの書式がありません")};
+    if (rows.size() > 65536)
+        return {{}, QStringLiteral("日記の行数がシートに入りきりません")};
+
+    // Sheets first: they decide which strings the table keeps.
+    SstBuilder strings(m_strings);
+    std::vector<size_t> order(m_sheets.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return m_sheets[a].start < m_sheets[b].start; });
+    std::vector<QByteArray> sheetBytes(m_sheets.size());
+    for (size_t index : order) {
+        QString error;
+        sheetBytes[index] = sheetStream(int(index), int(index) == diarySheet ? &rows : nullptr, strings, &error);
+        if (!error.isEmpty())
+            return {{}, error};
+    }
+    // Where each sheet will start, counted from the end of the globals.
+    std::vector<qsizetype> starts(m_sheets.size());
+    qsizetype position = 0;
+    for (size_t index : order) {
+        starts[index] = position;
+        position += sheetBytes[index].size();
+    }
+    QByteArray stream = globalsStream(strings, starts);
+    const qsizetype globalsSize = stream.size();
+    for (size_t index : order) {
+        if (int(index) != diarySheet)
+            shiftIndexRecords(sheetBytes[index], globalsSize + starts[index] - m_sheets[index].start);
+        stream.append(sheetBytes[index]);
+    }
+    return {stream, {}};
+}

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "biff.h"
+#include "cellvalue.h"
+#include "sst.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <array>
+#include <memory>
+#include <vector>
+
+// A cell of the diary columns as the sheet holds it: its value, its cell
+// format, and where it came from, so that a cell moved by a sort is written
+// back exactly as it was read (formulas and text formatting included).
+struct SheetCell
+{
+    CellValue value;
+    uint16_t xf = 0;
+    int origin = -1; // index into the sheet's cells; -1 for a value written anew
+};
+using SheetRow = std::array<SheetCell, 8>;
+
+// A BIFF8 workbook stream, read into what the diary needs and written back
+// with only the diary columns of one sheet changed: every other sheet,
+// record, cell, format and string stays as it was.
+class Workbook
+{
+public:
+    struct ParseResult
+    {
+        std::unique_ptr<Workbook> book;
+        QString error; // what is wrong with the stream
+    };
+    static ParseResult parse(QByteArray stream);
+
+    int findSheet(QStringView name) const; // -1 when there is none
+
+    struct DiaryRows
+    {
+        std::vector<SheetRow> rows; // rows from the top down to the first blank column-A cell
+        bool full = false;          // every one of maxRows rows had a date
+    };
+    // Columns A to H of a sheet, from row 1 down to the first row whose A is blank.
+    DiaryRows readDiary(int sheet, int maxRows) const;
+
+    // The cell format to give a date written into column A: an existing cell
+    // format of a YYYY/MM/DD style, or one that toStream() will add.
+    uint16_t dateXf() const;
+    uint16_t defaultXf() const { return m_defaultXf; }
+    // A row of empty cells in the default cell format.
+    SheetRow emptyRow() const;
+    bool isDateXf(uint16_t xf) const;
+    bool uses1904() const { return m_1904; }
+
+    struct StreamResult
+    {
+        QByteArray stream;
+        QString error;
+    };
+    // The whole stream with rows 1 to rows.size() of the diary columns of a
+    // sheet replaced by rows; every other cell and record kept.
+    StreamResult toStream(int sheet, const std::vector<SheetRow> &rows) const;
+
+    struct CellChunk // one cell: its record and any records that belong to it
+    {
+        uint16_t row;
+        uint16_t col;
+        bool synthetic; // lies in the sheet's synthetic buffer, not in the stream
+        qsizetype offset;
+        qsizetype length;
+    };
+    struct Sheet
+    {
+        QString name;
+        qsizetype boundSheetOffset; // of its BOUNDSHEET record
+        qsizetype start = -1;       // of its BOF, -1 when the stream has none there
+        qsizetype end = -1;         // after its EOF
+        // Filled on demand for the sheet being written or read:
+        mutable bool parsed = false;
+        mutable std::vector<biff::Record> head; // records before the cells, BOF, INDEX, DIMENSIONS left out
+        mutable std::vector<biff::Record> rowRecords;
+        mutable std::vector<CellChunk> cells;
+        mutable std::vector<biff::Record> tail; // records after the cells, EOF included
+        mutable QByteArray synthetic;           // single cells split out of MULRK and MULBLANK
+        mutable bool cellsDamaged = false;
+    };
+
+private:
+    Workbook() = default;
+    QString parseGlobals();
+    QString locateSheets();
+    void parseSheet(const Sheet &sheet) const;
+    const char *chunkData(const Sheet &sheet, const CellChunk &chunk) const;
+    CellValue chunkValue(const Sheet &sheet, const CellChunk &chunk, uint16_t *xf) const;
+    CellValue numberValue(double number, uint16_t xf) const;
+    QByteArray sheetStream(int index, const std::vector<SheetRow> *rows, biff::SstBuilder &strings,
+                           QString *error) const;
+    QByteArray diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows,
+                                biff::SstBuilder &strings, QString *error) const;
+    QByteArray globalsStream(const biff::SstBuilder &strings, const std::vector<qsizetype> &sheetSizes) const;
+    QByteArray cellRecord(const SheetCell &cell, uint16_t row, uint16_t col, biff::SstBuilder &strings) const;
+
+    QByteArray m_stream;
+    qsizetype m_globalsEnd = 0;
+    std::vector<biff::Record> m_globals; // every record of the globals, in order
+    std::vector<biff::SstEntry> m_strings;
+    std::vector<uint16_t> m_xfFormats;   // number format of each XF
+    std::vector<bool> m_xfIsDate;
+    QHash<uint16_t, QString> m_formats;  // custom number formats by id
+    uint16_t m_defaultXf = 15;
+    int m_yyyymmddXf = -1;               // an existing XF of a YYYY/MM/DD format
+    uint16_t m_newFormatId = 164;        // for the date format added when none fits
+    bool m_1904 = false;
+    std::vector<Sheet> m_sheets;
+};
+
+// Whether a number format shows dates: a built-in date format, or a custom
+// one made of date and time parts.
+bool isDateFormat(uint16_t formatId, const QString &formatText);
