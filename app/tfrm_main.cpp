@@ -1,5 +1,6 @@
 #include "tfrm_main.h"
 
+#include "diarybook.h"
 #include "keylegend.h"
 #include "messages.h"
 
@@ -46,6 +47,55 @@ void TFrm_Main::FormShow()
         return;
     }
     m_settings = ini.fields;
+    if (!lockDiary())
+        return;
+    loadDiary();
+}
+
+bool TFrm_Main::lockDiary()
+{
+    m_lock = std::make_unique<DiaryLock>(m_paths.BookPath);
+    switch (m_lock->acquire()) {
+    case DiaryLock::Result::Locked:
+        m_diaryWritable = true;
+        return true;
+    case DiaryLock::Result::HeldByAnotherCopy:
+        AplStop(QStringLiteral("日記 \"%1\" は別のトリンボで開かれています。\r\n"
+                               "同じ日記を二つのトリンボで同時に開くことはできません。").arg(m_paths.BookPath));
+        return false;
+    case DiaryLock::Result::CannotLock:
+        break;
+    }
+    Messages::error(QStringLiteral("日記 \"%1\" を使用中にできません。\r\n"
+                                   "日記は表示しますが、保存はできません。").arg(m_paths.BookPath));
+    return true;
+}
+
+void TFrm_Main::loadDiary()
+{
+    DiaryBook book(m_paths.BookPath);
+    if (!book.OpenExcelDate()) {
+        m_diaryWritable = false;
+        Messages::error(book.errorText() + QStringLiteral("\r\n記録のない状態で開きます。このファイルには保存しません。"));
+        return;
+    }
+    book.GetExcelLastRow();
+    if (book.isFull())
+        CustomMessage(0);
+    m_diary = book.SetExcelArray();
+    book.CloseExcelDate();
+}
+
+bool TFrm_Main::CheckSameDate(const QString &dateText, int *row) const
+{
+    *row = m_diary.findDate(dateText);
+    return *row > 0;
+}
+
+void TFrm_Main::CustomMessage(int code)
+{
+    if (code == 0)
+        Messages::information(diaryFullMessage());
 }
 
 void TFrm_Main::AplStop(const QString &message)

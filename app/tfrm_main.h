@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diarylock.h"
 #include "diarytable.h"
 #include "launcher.h"
 #include "programpaths.h"
@@ -7,6 +8,7 @@
 #include "ui_TFrm_Main.h"
 
 #include <QWidget>
+#include <memory>
 
 // The main window: it owns the paths, the settings fields and the diary, and
 // brings every part of the program to life the first time it is shown.
@@ -22,6 +24,9 @@ public:
     const ProgramPaths &paths() const { return m_paths; }
     SettingsFields &settings() { return m_settings; }
     const DiaryTable &diary() const { return m_diary; }
+    // False when the diary could not be read or locked at start-up: saving
+    // into it then could overwrite days this run never saw.
+    bool diaryWritable() const { return m_diaryWritable; }
 
     // True once a fatal stop has ended the program.
     bool stopped() const { return m_stopped; }
@@ -33,11 +38,19 @@ public:
     // then the program ends. The caller must go no further.
     void AplStop(const QString &message);
 
+    // The row of the first day, from the top, whose date is dateText; false
+    // and row 0 when the diary has no such day.
+    bool CheckSameDate(const QString &dateText, int *row) const;
+    // The store's messages; code 0: the diary has no room for another day.
+    void CustomMessage(int code);
+
     void BtBtn_CloseClick();
     void Btn_HelpClick();
     void BtBtn_BoxingClick();
 
 private:
+    bool lockDiary();
+    void loadDiary();
     void setKeyLegendPictures();
     void centreOnScreen();
 
@@ -46,7 +59,9 @@ private:
     Launcher m_launcher;
     ProgramPaths m_paths;
     SettingsFields m_settings;
+    std::unique_ptr<DiaryLock> m_lock;
     DiaryTable m_diary;
+    bool m_diaryWritable = false;
     bool m_shownOnce = false;
     bool m_stopped = false;
 };

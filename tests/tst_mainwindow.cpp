@@ -1,4 +1,7 @@
+#include "datetext.h"
+#include "diarybook.h"
 #include "helpers.h"
+#include "newworkbook.h"
 #include "tfrm_main.h"
 
 #include <QFile>
@@ -11,6 +14,13 @@ namespace {
 
 const QByteArray sampleIni = "[Graph]\r\nWUpper=85\r\nWDown=60\r\nGraphVis=2\r\nBckGrnd=11\r\n"
                              "[Establish]\r\nDStartD=2010/01/01\r\nGoalW=65\r\nFloatF=1\r\n";
+
+// A program folder as the set-up lays it out, with an empty diary.
+void layOut(const TempProgramFolder &folder)
+{
+    folder.write("Trimbo.ini", sampleIni);
+    folder.write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
+}
 
 template<typename T>
 T *control(const QWidget &window, const char *name)
@@ -31,6 +41,11 @@ private Q_SLOTS:
     void missingSettingsFileStopsTheProgram();
     void unreadableSettingsFileStopsTheProgram();
     void startsWithTheSettingsRead();
+    void startsWithTheDiaryLoaded();
+    void unreadableDiaryIsNeverWritten_data();
+    void unreadableDiaryIsNeverWritten();
+    void fullDiaryIsReported();
+    void secondCopyOnOneDiaryStops();
     void windowLayout();
     void keyLegend();
     void companionButtons();
@@ -71,7 +86,7 @@ void TestMainWindow::startsWithTheSettingsRead()
 {
     RecordingResponder messages;
     TempProgramFolder folder;
-    folder.write("Trimbo.ini", sampleIni);
+    layOut(folder);
 
     TFrm_Main window(folder.path());
     window.show();
@@ -89,11 +104,100 @@ void TestMainWindow::startsWithTheSettingsRead()
     QCOMPARE(folder.read("Trimbo.ini"), sampleIni);
 }
 
+void TestMainWindow::startsWithTheDiaryLoaded()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    layOut(folder);
+    QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"),
+                     {{"2010/01/29", "65.5", "21.3", 1, 0, "朝", "夜", ""}, {"2010/01/27", "66", "", 2, 2, "", "", ""}},
+                     false).saved);
+
+    TFrm_Main window(folder.path());
+    window.show();
+
+    QVERIFY(messages.shown.isEmpty());
+    QVERIFY(window.diaryWritable());
+    QCOMPARE(window.diary().FirstEmptyRow(), 3);
+    QCOMPARE(window.diary().cell(2, ColWeight).toText(), QString("65.5"));
+    int row = -1;
+    QVERIFY(window.CheckSameDate("2010/01/27", &row));
+    QCOMPARE(row, 1);
+    QVERIFY(!window.CheckSameDate("2010/01/28", &row));
+    QCOMPARE(row, 0);
+}
+
+void TestMainWindow::unreadableDiaryIsNeverWritten_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no workbook at all
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << QByteArray() << "ファイルがありません";
+    QTest::newRow("not a workbook") << QByteArray("just some text") << "Excel 97-2003 のブック (.xls) ではありません";
+    QTest::newRow("xlsx renamed") << QByteArray("PK\x03\x04 zipped") << ".xlsx";
+    QTest::newRow("no diary sheet") << newDiaryWorkbook("Sheet1") << "シート \"St_Trimbo\" がありません";
+}
+
+void TestMainWindow::unreadableDiaryIsNeverWritten()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", sampleIni);
+    if (!content.isEmpty())
+        folder.write("Bk_Trimbo.xls", content);
+
+    TFrm_Main window(folder.path());
+    window.show();
+
+    QVERIFY(window.isVisible());
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY2(messages.shown.first().contains(folder.filePath("Bk_Trimbo.xls")), qPrintable(messages.shown.first()));
+    QVERIFY2(messages.shown.first().contains(reason), qPrintable(messages.shown.first()));
+    QCOMPARE(window.diary().FirstEmptyRow(), 0);
+    QVERIFY(!window.diaryWritable());
+}
+
+void TestMainWindow::fullDiaryIsReported()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    layOut(folder);
+    std::vector<DayValues> days;
+    for (int i = 0; i < MaxDiaryRows; ++i)
+        days.push_back({dateText(QDate(1900, 1, 1).addDays(i)), "60", "", 1, 1, "", "", ""});
+    QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"), days, false).saved);
+
+    TFrm_Main window(folder.path());
+    window.show();
+
+    QCOMPARE(messages.shown, QStringList{"これ以上データを入力できません。\r\nExcelのデータを確認してください。"});
+    QCOMPARE(window.diary().FirstEmptyRow(), 0);
+}
+
+void TestMainWindow::secondCopyOnOneDiaryStops()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    layOut(folder);
+    TFrm_Main first(folder.path());
+    first.show();
+    QVERIFY(messages.shown.isEmpty());
+
+    TFrm_Main second(folder.path());
+    second.show();
+    QVERIFY(second.stopped());
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY(messages.shown.first().startsWith("forced termination\r\n"));
+    QVERIFY(messages.shown.first().contains("別のトリンボ"));
+    QVERIFY(first.diaryWritable());
+}
+
 void TestMainWindow::windowLayout()
 {
     RecordingResponder messages;
     TempProgramFolder folder;
-    folder.write("Trimbo.ini", sampleIni);
+    layOut(folder);
     TFrm_Main window(folder.path());
     window.show();
 
@@ -158,7 +262,7 @@ void TestMainWindow::companionButtons()
     RecordingResponder messages;
     RecordingShell shell;
     TempProgramFolder folder;
-    folder.write("Trimbo.ini", sampleIni);
+    layOut(folder);
     TFrm_Main window(folder.path(), &shell);
     window.show();
 
