@@ -27,7 +27,13 @@ using GsfPtr = std::unique_ptr<T, GObjectUnref>;
 void initGsf()
 {
     static std::once_flag once;
-    std::call_once(once, [] { gsf_init(); });
+    std::call_once(once, [] {
+        gsf_init();
+        // A damaged file makes libgsf complain on stderr before it gives up;
+        // the caller reports the failure to the user in its own words.
+        g_log_set_handler("libgsf:msole", GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
+                          [](const gchar *, GLogLevelFlags, const gchar *, gpointer) {}, nullptr);
+    });
 }
 
 bool readEntry(GsfInfile *storage, CompoundEntry &entry)

@@ -14,7 +14,9 @@ constexpr uint16_t Window2 = 0x023E;
 constexpr uint16_t StyleXfs = 15;
 constexpr uint16_t DateFormatId = 164;
 
-QByteArray bof(uint16_t substream)
+} // namespace
+
+QByteArray biff::bofData(uint16_t substream)
 {
     QByteArray data;
     putU16(data, 0x0600);
@@ -26,7 +28,7 @@ QByteArray bof(uint16_t substream)
     return data;
 }
 
-QByteArray font()
+QByteArray biff::fontData()
 {
     QByteArray data;
     putU16(data, 200);    // 10 points
@@ -41,7 +43,7 @@ QByteArray font()
     return data;
 }
 
-QByteArray xf(uint16_t format, bool style)
+QByteArray biff::xfData(uint16_t format, bool style)
 {
     QByteArray data;
     putU16(data, 0);                      // font
@@ -57,12 +59,23 @@ QByteArray xf(uint16_t format, bool style)
     return data;
 }
 
-} // namespace
+QByteArray biff::window2Data()
+{
+    QByteArray data;
+    putU16(data, 0x06B6); // grid, headers, zeros, selected and shown
+    putU16(data, 0);
+    putU16(data, 0);
+    putU32(data, 64);
+    putU16(data, 0);
+    putU16(data, 0);
+    putU32(data, 0);
+    return data;
+}
 
 QByteArray newDiaryWorkbook(const QString &sheetName)
 {
     QByteArray globals;
-    appendRecord(globals, Bof, bof(0x0005));
+    appendRecord(globals, Bof, bofData(0x0005));
     appendRecord(globals, CodePage, QByteArray("\xB0\x04", 2)); // UTF-16
     QByteArray window;
     for (uint16_t value : {0, 0, 0x3000, 0x2000, 0x0038, 0, 0, 1, 0x0258})
@@ -70,15 +83,15 @@ QByteArray newDiaryWorkbook(const QString &sheetName)
     appendRecord(globals, Window1, window);
     appendRecord(globals, DateMode, QByteArray(2, '\0'));
     for (int i = 0; i < 4; ++i)
-        appendRecord(globals, Font, font());
+        appendRecord(globals, Font, fontData());
     QByteArray dateFormat;
     putU16(dateFormat, DateFormatId);
     dateFormat.append(unicodeString(QStringLiteral("yyyy/mm/dd")));
     appendRecord(globals, Format, dateFormat);
     for (int i = 0; i < StyleXfs; ++i)
-        appendRecord(globals, Xf, xf(0, true));
-    appendRecord(globals, Xf, xf(0, false));            // 15: the default cell format
-    appendRecord(globals, Xf, xf(DateFormatId, false)); // 16: dates
+        appendRecord(globals, Xf, xfData(0, true));
+    appendRecord(globals, Xf, xfData(0, false));            // 15: the default cell format
+    appendRecord(globals, Xf, xfData(DateFormatId, false)); // 16: dates
     appendRecord(globals, Style, QByteArray("\x00\x80\x00\xFF", 4));
 
     QByteArray boundSheet;
@@ -98,17 +111,9 @@ QByteArray newDiaryWorkbook(const QString &sheetName)
     setU32(globals, boundSheetAt + 4, uint32_t(globals.size()));
 
     QByteArray sheet;
-    appendRecord(sheet, Bof, bof(0x0010));
+    appendRecord(sheet, Bof, bofData(0x0010));
     appendRecord(sheet, Dimensions, QByteArray(14, '\0'));
-    QByteArray window2;
-    putU16(window2, 0x06B6); // grid, headers, zeros, selected and shown
-    putU16(window2, 0);
-    putU16(window2, 0);
-    putU32(window2, 64);
-    putU16(window2, 0);
-    putU16(window2, 0);
-    putU32(window2, 0);
-    appendRecord(sheet, Window2, window2);
+    appendRecord(sheet, Window2, window2Data());
     appendRecord(sheet, Eof, {});
 
     CompoundEntry root;

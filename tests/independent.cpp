@@ -1,0 +1,78 @@
+#include "independent.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        qWarning().noquote() << program << arguments << process.readAllStandardError();
+        return QString();
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString xmlEscaped(const QString &text)
+{
+    QString escaped = text.toHtmlEscaped();
+    return escaped.replace(u'\n', QStringLiteral("&#10;")).replace(u'\r', QStringLiteral("&#13;"));
+}
+
+QString cellXml(const GnumericCell &cell)
+{
+    static const char *const types[] = {" ValueType=\"40\"", " ValueType=\"60\"", "", " ValueType=\"40\" ValueFormat=\"yyyy/mm/dd\""};
+    return QStringLiteral("<gnm:Cell Row=\"%1\" Col=\"%2\"%3>%4</gnm:Cell>\n")
+        .arg(cell.row).arg(cell.col).arg(QLatin1String(types[cell.kind]), xmlEscaped(cell.value));
+}
+
+} // namespace
+
+void writeWithGnumeric(const std::vector<GnumericSheet> &sheets, int selectedSheet, const QString &xlsPath)
+{
+    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                 "<gnm:Workbook xmlns:gnm=\"http://www.gnumeric.org/v10.dtd\">\n<gnm:SheetNameIndex>\n");
+    for (const GnumericSheet &sheet : sheets)
+        xml += QStringLiteral("<gnm:SheetName>%1</gnm:SheetName>\n").arg(xmlEscaped(sheet.name));
+    xml += QStringLiteral("</gnm:SheetNameIndex>\n<gnm:Sheets>\n");
+    for (const GnumericSheet &sheet : sheets) {
+        xml += QStringLiteral("<gnm:Sheet><gnm:Name>%1</gnm:Name><gnm:Cells>\n").arg(xmlEscaped(sheet.name));
+        for (const GnumericCell &cell : sheet.cells)
+            xml += cellXml(cell);
+        xml += QStringLiteral("</gnm:Cells></gnm:Sheet>\n");
+    }
+    xml += QStringLiteral("</gnm:Sheets>\n<gnm:UIData SelectedTab=\"%1\"/>\n</gnm:Workbook>\n").arg(selectedSheet);
+
+    QTemporaryDir dir;
+    QFile source(dir.filePath("source.gnumeric"));
+    QVERIFY(source.open(QIODevice::WriteOnly));
+    source.write(xml.toUtf8());
+    source.close();
+    QFile::remove(xlsPath);
+    run(QStringLiteral("ssconvert"), {QStringLiteral("--export-type=Gnumeric_Excel:excel_biff8"), source.fileName(), xlsPath});
+    QVERIFY2(QFile::exists(xlsPath), "ssconvert wrote no workbook");
+}
+
+QStringList xlrdDump(const QString &xlsPath)
+{
+    // Debian's own python is the one that has python3-xlrd.
+    const QString script = QFINDTESTDATA("xlsdump.py");
+    return run(QStringLiteral("/usr/bin/python3"), {script, xlsPath}).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QString gnumericCsv(const QString &xlsPath, const QString &sheet)
+{
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("out.csv");
+    run(QStringLiteral("ssconvert"), {QStringLiteral("--export-type=Gnumeric_stf:stf_csv"),
+                                      QStringLiteral("--export-options=sheet=") + sheet, xlsPath, csv});
+    QFile file(csv);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// Independent spreadsheet programs, to make workbooks that a real
+// spreadsheet program wrote and to read back what we wrote.
+
+// A cell of a workbook to be written by Gnumeric. A text starting with "="
+// is a formula; dates are numbers shown in a yyyy/mm/dd format.
+struct GnumericCell
+{
+    enum Kind { Number, Text, Formula, Date };
+    int row;
+    int col;
+    Kind kind;
+    QString value; // numbers and dates as numbers (day numbers for dates)
+};
+struct GnumericSheet
+{
+    QString name;
+    std::vector<GnumericCell> cells;
+};
+
+// Writes an .xls file with Gnumeric's ssconvert; selectedSheet is the sheet
+// the workbook opens on. Fails the running test when ssconvert fails.
+void writeWithGnumeric(const std::vector<GnumericSheet> &sheets, int selectedSheet, const QString &xlsPath);
+
+// xlrd's view of every sheet and cell, a line each (tests/xlsdump.py).
+QStringList xlrdDump(const QString &xlsPath);
+
+// Gnumeric's CSV of one sheet of an .xls file.
+QString gnumericCsv(const QString &xlsPath, const QString &sheet);

@@ -1,0 +1,442 @@
+#include "compoundfile.h"
+#include "datetext.h"
+#include "diarybook.h"
+#include "helpers.h"
+#include "independent.h"
+#include "newworkbook.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace biff;
+
+namespace {
+
+DayValues day(const QString &date, const QString &weight = "60", const QString &comment = QString())
+{
+    return {date, weight, "20", 1, 1, comment, QString(), QString()};
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString dayNumber(int year, int month, int dayOfMonth)
+{
+    return QString::number(oleDayNumber(QDate(year, month, dayOfMonth)));
+}
+
+// The diary as a table of texts, a row a line, for short comparisons.
+QStringList rowsOf(const DiaryTable &table)
+{
+    QStringList rows;
+    for (int r = 1; r < table.FirstEmptyRow(); ++r) {
+        QStringList cells;
+        for (int c = 1; c <= DiaryColumnCount; ++c)
+            cells << table.cell(r, c).toText();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+DiaryTable load(const QString &path)
+{
+    DiaryBook book(path);
+    if (!book.OpenExcelDate()) {
+        qWarning().noquote() << book.errorText();
+        return {};
+    }
+    book.GetExcelLastRow();
+    return book.SetExcelArray();
+}
+
+QByteArray utf16(const QString &text)
+{
+    QByteArray bytes;
+    for (QChar c : text)
+        putU16(bytes, c.unicode());
+    return bytes;
+}
+
+QStringList withoutLinesOf(QStringList lines, const QString &prefix)
+{
+    lines.erase(std::remove_if(lines.begin(), lines.end(), [&](const QString &l) { return l.startsWith(prefix); }),
+                lines.end());
+    return lines;
+}
+
+// A workbook put together record by record, for what the spreadsheet
+// programs at hand do not write: MULRK, RSTRING, phonetic blocks, a string
+// split across CONTINUE with a change of width, the 1904 date system.
+QByteArray handBuiltWorkbook(const QByteArray &extraGlobals = {})
+{
+    QByteArray globals;
+    appendRecord(globals, Bof, bofData(0x0005));
+    globals += extraGlobals;
+    appendRecord(globals, DateMode, QByteArray("\x01\x00", 2));
+    for (int i = 0; i < 4; ++i)
+        appendRecord(globals, 0x0031, fontData());
+    QByteArray format;
+    putU16(format, 164);
+    format += unicodeString("yyyy/mm/dd");
+    appendRecord(globals, Format, format);
+    for (int i = 0; i < 15; ++i)
+        appendRecord(globals, Xf, xfData(0, true));
+    appendRecord(globals, Xf, xfData(0, false));   // 15
+    appendRecord(globals, Xf, xfData(164, false)); // 16: yyyy/mm/dd
+    appendRecord(globals, Xf, xfData(14, false));  // 17: the built-in short date
+    const qsizetype boundSheetAt = globals.size();
+    appendRecord(globals, BoundSheet, QByteArray("\0\0\0\0\0\0\x09\x00St_Trimbo", 17));
+
+    // Three strings: rich text, one with a phonetic block, and one whose
+    // characters run on into a CONTINUE record that switches to one byte each.
+    QByteArray sst;
+    putU32(sst, 4);
+    putU32(sst, 3);
+    putU16(sst, 2);
+    sst += char(0x09);
+    putU16(sst, 1);
+    sst += utf16("朝食");
+    sst += QByteArray::fromHex("00000100");  // run: from char 0, font 1
+    putU16(sst, 3);
+    sst += char(0x05);
+    putU32(sst, 10);
+    sst += utf16("夕食だ");
+    sst += QByteArray::fromHex("0100060000000000ffff"); // phonetic block, kept as it is
+    putU16(sst, 10);
+    sst += char(0x01);
+    sst += utf16("あいうえお");
+    QByteArray continued("\x00" "ABCDE", 6);
+    appendRecord(globals, Sst, sst);
+    appendRecord(globals, Continue, continued);
+    appendRecord(globals, Eof, {});
+    setU32(globals, boundSheetAt + 4, uint32_t(globals.size()));
+
+    QByteArray sheet;
+    appendRecord(sheet, Bof, bofData(0x0010));
+    appendRecord(sheet, Index, QByteArray::fromHex("00000000000000000400000099999999"));
+    appendRecord(sheet, Dimensions, QByteArray::fromHex("0000000004000000000000000b000000").left(14));
+    // Row 1: A to E in one MULRK (A a date in the 1904 system: 2010/01/29).
+    QByteArray mulrk = QByteArray::fromHex("00000000");
+    const auto rk = [&](uint16_t xf, uint32_t value) { putU16(mulrk, xf); putU32(mulrk, value); };
+    rk(16, (38745u << 2) | 2);      // 2010/01/29 in 1904 day numbers
+    rk(15, 0x40506000u);            // 65.5 as the top of a double
+    rk(15, (2130u << 2) | 3);       // 21.3 as hundredths
+    rk(15, (1u << 2) | 2);
+    rk(15, (0u << 2) | 2);
+    putU16(mulrk, 4);
+    appendRecord(sheet, MulRk, mulrk);
+    QByteArray rstring = QByteArray::fromHex("0000050000000400") + char(0x01);
+    rstring += utf16("朝ごはん");
+    putU16(rstring, 1);
+    rstring += QByteArray::fromHex("00000100");
+    appendRecord(sheet, RString, rstring);
+    appendRecord(sheet, Label, QByteArray::fromHex("000006000f00") + unicodeString("Label text"));
+    appendRecord(sheet, LabelSst, QByteArray::fromHex("000007000f0001000000"));
+    // Row 2: a built-in date, formulas with a number and a text result, a
+    // boolean, a MULBLANK running from H into J, and text in K.
+    QByteArray number = QByteArray::fromHex("010000001100");
+    putF64(number, 38746); // 2010/01/30
+    appendRecord(sheet, Number, number);
+    QByteArray formula = QByteArray::fromHex("010001000f00");
+    putF64(formula, 66.25);
+    formula += QByteArray::fromHex("0000000000000300") + QByteArray::fromHex("1e2a00");
+    appendRecord(sheet, Formula, formula);
+    QByteArray textFormula = QByteArray::fromHex("010005000f00") + QByteArray::fromHex("000000000000ffff");
+    textFormula += QByteArray::fromHex("0000000000000300") + QByteArray::fromHex("1e2a00");
+    appendRecord(sheet, Formula, textFormula);
+    appendRecord(sheet, String, unicodeString("夜: 散歩"));
+    appendRecord(sheet, BoolErr, QByteArray::fromHex("010006000f000100"));
+    appendRecord(sheet, MulBlank, QByteArray::fromHex("010007000f000f000f000900"));
+    appendRecord(sheet, LabelSst, QByteArray::fromHex("01000a000f0000000000"));
+    // Row 4, below the blank A3 that ends the diary.
+    appendRecord(sheet, LabelSst, QByteArray::fromHex("030000000f0002000000"));
+    appendRecord(sheet, 0x023E, window2Data());
+    appendRecord(sheet, Eof, {});
+
+    CompoundEntry root;
+    root.isStorage = true;
+    root.children.push_back({"Workbook", false, globals + sheet, {}, {}});
+    return writeCompoundFile(root).value_or(QByteArray());
+}
+
+} // namespace
+
+class TestStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void emptySheetFillsFromRowOne();
+    void newEarlierDayIsSortedInWithAllCells();
+    void overwriteReplacesAllEightCells();
+    void zeroMeasurementsAreBlank();
+    void blankDateEndsTheDiaryAndTakesTheNextDay();
+    void upperOfTwoEqualDatesIsFound();
+    void fullSheetTakesNoNewDay();
+
+    void readsWhatHandBuiltRecordsHold();
+    void keepsWhatHandBuiltRecordsHold();
+    void keepsWhatGnumericWrote();
+    void largeStringTableSurvives();
+    void repeatedSavesDoNotGrowTheFile();
+
+    void unusableFiles_data();
+    void unusableFiles();
+    void failedSaveLeavesTheFile();
+
+private:
+    TempProgramFolder m_folder;
+};
+
+void TestStore::emptySheetFillsFromRowOne()
+{
+    const QString path = m_folder.filePath("empty.xls");
+    m_folder.write("empty.xls", newDiaryWorkbook("St_Trimbo"));
+    DiaryBook book(path);
+    QVERIFY(book.OpenExcelDate());
+    QCOMPARE(book.GetExcelLastRow(), 0);
+    QCOMPARE(book.SetExcelArray().FirstEmptyRow(), 0);
+
+    SaveDaysResult saved = saveDays(path, {day("2010/01/29")}, false);
+    QVERIFY(saved.saved);
+    QCOMPARE(saved.table.FirstEmptyRow(), 2);
+    saved = saveDays(path, {day("2010/01/30")}, false);
+    QCOMPARE(saved.table.FirstEmptyRow(), 3);
+    QCOMPARE(rowsOf(load(path)), (QStringList{"2010/01/29|60|20|1|1|||", "2010/01/30|60|20|1|1|||"}));
+    // Column A holds real dates, in a YYYY/MM/DD format, for any reader.
+    QVERIFY(xlrdDump(path).contains("St_Trimbo!1,0 type=3 value=(2010, 1, 30) format='yyyy/mm/dd'"));
+}
+
+void TestStore::newEarlierDayIsSortedInWithAllCells()
+{
+    const QString path = m_folder.filePath("sort.xls");
+    m_folder.write("sort.xls", newDiaryWorkbook("St_Trimbo"));
+    QVERIFY(saveDays(path, {{"2010/01/10", "61", "21", 0, 1, "朝\r\n昼", "歩く", "20100110.bmp"},
+                            {"2010/01/20", "62", "22", 2, 0, "夜", "走る", "20100120.bmp"}}, false).saved);
+    const SaveDaysResult saved = saveDays(path, {{"2010/01/15", "61.5", "21.5", 1, 2, "間", "泳ぐ", "20100115.bmp"}}, false);
+    QVERIFY(saved.saved);
+    const QStringList expected{"2010/01/10|61|21|0|1|朝\r\n昼|歩く|20100110.bmp",
+                               "2010/01/15|61.5|21.5|1|2|間|泳ぐ|20100115.bmp",
+                               "2010/01/20|62|22|2|0|夜|走る|20100120.bmp"};
+    QCOMPARE(rowsOf(saved.table), expected);
+    QCOMPARE(rowsOf(load(path)), expected);
+}
+
+void TestStore::overwriteReplacesAllEightCells()
+{
+    const QString path = m_folder.filePath("overwrite.xls");
+    m_folder.write("overwrite.xls", newDiaryWorkbook("St_Trimbo"));
+    QVERIFY(saveDays(path, {{"2010/01/10", "61", "21", 0, 1, "朝", "歩く", "20100110.bmp"},
+                            {"2010/01/11", "62", "22", 2, 2, "", "", ""}}, false).saved);
+    const SaveDaysResult refused = saveDays(path, {{"2010/01/10", "70", "", 2, 2, "", "", ""}}, false);
+    QVERIFY(!refused.saved);
+    QVERIFY(saveDays(path, {{"2010/01/10", "70", "", 2, 0, "", "", ""}}, true).saved);
+    QCOMPARE(rowsOf(load(path)), (QStringList{"2010/01/10|70||2|0|||", "2010/01/11|62|22|2|2|||"}));
+}
+
+void TestStore::zeroMeasurementsAreBlank()
+{
+    const QString path = m_folder.filePath("zero.xls");
+    m_folder.write("zero.xls", newDiaryWorkbook("St_Trimbo"));
+    QVERIFY(saveDays(path, {{"2010/01/10", "0", "0", 1, 1, "", "", ""}, {"2010/01/11", "0.0", "", 1, 1, "", "", ""}},
+                     false).saved);
+    const DiaryTable table = load(path);
+    QVERIFY(table.cell(1, ColWeight).isEmpty());
+    QVERIFY(table.cell(1, ColFat).isEmpty());
+    QCOMPARE(table.cell(2, ColWeight).kind(), CellValue::Kind::Number);
+    QCOMPARE(table.cell(2, ColWeight).toText(), QString("0"));
+}
+
+void TestStore::blankDateEndsTheDiaryAndTakesTheNextDay()
+{
+    const QString path = m_folder.filePath("gap.xls");
+    writeWithGnumeric({{"St_Trimbo",
+                        {{0, 0, GnumericCell::Date, dayNumber(2010, 1, 1)}, {1, 0, GnumericCell::Date, dayNumber(2010, 1, 2)},
+                         {2, 0, GnumericCell::Date, dayNumber(2010, 1, 3)}, {3, 1, GnumericCell::Number, "99"},
+                         {4, 0, GnumericCell::Date, dayNumber(2009, 12, 1)}, {4, 1, GnumericCell::Number, "77"}}}},
+                      0, path);
+    QCOMPARE(load(path).FirstEmptyRow(), 4);
+
+    QVERIFY(saveDays(path, {day("2010/01/04")}, false).saved);
+    const DiaryTable table = load(path);
+    // The gap is filled, so the day below it now belongs to the diary too.
+    QCOMPARE(table.FirstEmptyRow(), 6);
+    QCOMPARE(table.cell(4, ColDate).toText(), QString("2010/01/04"));
+    QCOMPARE(table.cell(4, ColWeight).toText(), QString("60"));
+    QCOMPARE(table.cell(5, ColDate).toText(), QString("2009/12/01"));
+    QCOMPARE(table.cell(5, ColWeight).toText(), QString("77"));
+}
+
+void TestStore::upperOfTwoEqualDatesIsFound()
+{
+    const QString path = m_folder.filePath("twice.xls");
+    writeWithGnumeric({{"St_Trimbo",
+                        {{0, 0, GnumericCell::Date, dayNumber(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"},
+                         {1, 0, GnumericCell::Date, dayNumber(2010, 1, 5)}, {1, 1, GnumericCell::Number, "61"}}}},
+                      0, path);
+    QCOMPARE(load(path).findDate(u"2010/01/05"), 1);
+    QVERIFY(saveDays(path, {day("2010/01/05", "70")}, true).saved);
+    const DiaryTable table = load(path);
+    QCOMPARE(table.cell(1, ColWeight).toText(), QString("70"));
+    QCOMPARE(table.cell(2, ColWeight).toText(), QString("61"));
+}
+
+void TestStore::fullSheetTakesNoNewDay()
+{
+    const QString path = m_folder.filePath("full.xls");
+    m_folder.write("full.xls", newDiaryWorkbook("St_Trimbo"));
+    std::vector<DayValues> days;
+    for (int i = 0; i < MaxDiaryRows; ++i)
+        days.push_back(day(dateText(QDate(1900, 1, 1).addDays(i))));
+    QVERIFY(saveDays(path, days, false).saved);
+    DiaryBook book(path);
+    QVERIFY(book.OpenExcelDate());
+    QCOMPARE(book.GetExcelLastRow(), 0);
+    QVERIFY(book.isFull());
+
+    const QByteArray before = fileBytes(path);
+    const SaveDaysResult refused = saveDays(path, {day("2100/01/01")}, false);
+    QVERIFY(!refused.saved);
+    QCOMPARE(refused.error, diaryFullMessage());
+    QCOMPARE(fileBytes(path), before);
+}
+
+void TestStore::readsWhatHandBuiltRecordsHold()
+{
+    m_folder.write("hand.xls", handBuiltWorkbook());
+    QCOMPARE(rowsOf(load(m_folder.filePath("hand.xls"))),
+             (QStringList{"2010/01/29|65.5|21.3|1|0|朝ごはん|Label text|夕食だ",
+                          "2010/01/30|66.25||||夜: 散歩|TRUE|"}));
+}
+
+void TestStore::keepsWhatHandBuiltRecordsHold()
+{
+    const QString path = m_folder.filePath("hand-saved.xls");
+    m_folder.write("hand-saved.xls", handBuiltWorkbook());
+    const QStringList before = xlrdDump(path);
+    QVERIFY(!before.isEmpty());
+    QVERIFY(saveDays(path, {day("2010/01/31")}, false).saved);
+    const QStringList after = xlrdDump(path);
+
+    QVERIFY(after.contains("St_Trimbo!2,0 type=3 value=(2010, 1, 31) format='yyyy/mm/dd'"));
+    for (const QString &line : before) {
+        if (!line.startsWith("sheet"))
+            QVERIFY2(after.contains(line), qPrintable(line));
+    }
+    QVERIFY2(after.filter("St_Trimbo!1,10 type=1 value='朝食'").value(0).contains("runs="), "rich text kept");
+    // The new day filled the blank row 3, so the text in A4 (split across
+    // records as it was read) now belongs to the diary as well.
+    QCOMPARE(rowsOf(load(path)).mid(2), (QStringList{"2010/01/31|60|20|1|1|||", "あいうえおABCDE|||||||"}));
+}
+
+void TestStore::keepsWhatGnumericWrote()
+{
+    const QString path = m_folder.filePath("gnumeric.xls");
+    std::vector<GnumericCell> memo{{0, 0, GnumericCell::Number, "2"}, {0, 1, GnumericCell::Formula, "=A1*21"},
+                                   {1, 0, GnumericCell::Text, "メモ\n二行目"}, {2, 2, GnumericCell::Formula, "=St_Trimbo!B1+1"}};
+    std::vector<GnumericCell> diary{{0, 0, GnumericCell::Date, dayNumber(2010, 1, 29)},
+                                    {0, 1, GnumericCell::Number, "65.5"},
+                                    {0, 5, GnumericCell::Text, "朝ごはん\nパン"},
+                                    {0, 8, GnumericCell::Text, "I 列"},
+                                    {0, 11, GnumericCell::Formula, "=B1*2"},
+                                    {1, 0, GnumericCell::Date, dayNumber(2010, 2, 1)},
+                                    {1, 6, GnumericCell::Text, "散歩\n30分"}};
+    writeWithGnumeric({{"Memo", memo}, {"St_Trimbo", diary}}, 0, path);
+    QCOMPARE(rowsOf(load(path)), (QStringList{"2010/01/29|65.5||||朝ごはん\nパン||", "2010/02/01||||||散歩\n30分|"}));
+    const QStringList before = xlrdDump(path);
+    const QString memoCsv = gnumericCsv(path, "Memo");
+    QVERIFY(memoCsv.contains("メモ"));
+
+    QVERIFY(saveDays(path, {{"2010/01/30", "65", "", 0, 2, "昼\r\nうどん", "", ""}}, false).saved);
+    const QStringList after = xlrdDump(path);
+    QCOMPARE(gnumericCsv(path, "Memo"), memoCsv);
+    QCOMPARE(withoutLinesOf(withoutLinesOf(after, "St_Trimbo!"), "sheet 'St_Trimbo'"),
+             withoutLinesOf(withoutLinesOf(before, "St_Trimbo!"), "sheet 'St_Trimbo'"));
+    // The diary's own rows moved: the day of 2010/02/01 went down by one, the
+    // columns right of H stayed where they were.
+    for (const char *kept : {"St_Trimbo!0,0 ", "St_Trimbo!0,1 ", "St_Trimbo!0,5 ", "St_Trimbo!0,8 ", "St_Trimbo!0,11 "})
+        QCOMPARE(after.filter(kept), before.filter(kept));
+    QVERIFY(after.contains("St_Trimbo!1,5 type=1 value='昼\\r\\nうどん' format='General'"));
+    QVERIFY(after.contains("St_Trimbo!2,0 type=3 value=(2010, 2, 1) format='yyyy/mm/dd'"));
+    QVERIFY(after.contains("St_Trimbo!2,6 type=1 value='散歩\\n30分' format='General'"));
+    QVERIFY(after.contains("sheet 'Memo' selected=1 rows=3"));
+}
+
+void TestStore::largeStringTableSurvives()
+{
+    const QString path = m_folder.filePath("strings.xls");
+    std::vector<GnumericCell> memo;
+    for (int i = 0; i < 3000; ++i)
+        memo.push_back({i, 0, GnumericCell::Text, QStringLiteral("記録 %1 の長めのメモ text %1").arg(i)});
+    writeWithGnumeric({{"St_Trimbo", {{0, 0, GnumericCell::Date, dayNumber(2010, 1, 1)}}}, {"Memo", memo}}, 0, path);
+    const QStringList before = xlrdDump(path);
+    QVERIFY(saveDays(path, {day("2010/01/02", "60", QStringLiteral("新しい").repeated(500))}, false).saved);
+    const QStringList after = xlrdDump(path);
+    QCOMPARE(after.filter("Memo!"), before.filter("Memo!"));
+    QCOMPARE(load(path).cell(2, ColIntakeComment).toText(), QStringLiteral("新しい").repeated(500));
+}
+
+void TestStore::repeatedSavesDoNotGrowTheFile()
+{
+    const QString path = m_folder.filePath("grow.xls");
+    m_folder.write("grow.xls", newDiaryWorkbook("St_Trimbo"));
+    QVERIFY(saveDays(path, {day("2010/01/01", "60", QString(300, u'a'))}, false).saved);
+    const qint64 first = QFileInfo(path).size();
+    for (int i = 0; i < 30; ++i)
+        QVERIFY(saveDays(path, {day("2010/01/01", "60", QString(300, QChar(u'b' + i % 20)))}, true).saved);
+    QVERIFY2(QFileInfo(path).size() <= first + 512, qPrintable(QString::number(QFileInfo(path).size())));
+}
+
+void TestStore::unusableFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    const QByteArray good = newDiaryWorkbook("St_Trimbo");
+    QByteArray filePass;
+    appendRecord(filePass, FilePass, QByteArray(6, '\0'));
+    CompoundEntry biff5;
+    biff5.isStorage = true;
+    biff5.children.push_back({"Book", false, QByteArray(600, '\0'), {}, {}});
+
+    QTest::newRow("empty file") << QByteArray() << "Excel 97-2003 のブック (.xls) ではありません";
+    QTest::newRow("text") << QByteArray("date,weight\n") << "Excel 97-2003 のブック (.xls) ではありません";
+    QTest::newRow("truncated") << good.left(good.size() / 2) << "ではありません";
+    QTest::newRow("xlsx") << QByteArray("PK\x03\x04") << ".xlsx";
+    QTest::newRow("password") << handBuiltWorkbook(filePass) << "パスワード";
+    QTest::newRow("Excel 95") << writeCompoundFile(biff5).value_or(QByteArray()) << "Excel 95";
+    QTest::newRow("no diary sheet") << newDiaryWorkbook("Sheet1") << "St_Trimbo";
+}
+
+void TestStore::unusableFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    m_folder.write("bad.xls", content);
+    const QString path = m_folder.filePath("bad.xls");
+    DiaryBook book(path);
+    QVERIFY(!book.OpenExcelDate());
+    QVERIFY2(book.errorText().contains(path) && book.errorText().contains(reason), qPrintable(book.errorText()));
+    const SaveDaysResult refused = saveDays(path, {day("2010/01/01")}, false);
+    QVERIFY(!refused.saved);
+    QCOMPARE(fileBytes(path), content);
+}
+
+void TestStore::failedSaveLeavesTheFile()
+{
+    m_folder.write("gone/diary.xls", newDiaryWorkbook("St_Trimbo"));
+    DiaryBook book(m_folder.filePath("gone/diary.xls"));
+    QVERIFY(book.OpenExcelDate());
+    book.GetExcelLastRow();
+    book.WriteExcelDate(1, day("2010/01/01"));
+    // The folder goes away under the open workbook: the save must say so.
+    QVERIFY(QDir().rename(m_folder.filePath("gone"), m_folder.filePath("moved")));
+    QVERIFY(!book.Save());
+    QVERIFY(book.errorText().contains("保存できません"));
+    QCOMPARE(fileBytes(m_folder.filePath("moved/diary.xls")), newDiaryWorkbook("St_Trimbo"));
+}
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "tst_store.moc"
