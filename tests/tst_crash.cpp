@@ -1,0 +1,59 @@
+#include "datetext.h"
+#include "diarybook.h"
+#include "helpers.h"
+#include "newworkbook.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QThread>
+
+// A diary saved by a process that is killed at any moment holds either the
+// old or the new content of its last save, never a broken workbook.
+class TestCrash : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void killedSavesLeaveOldOrNew();
+};
+
+void TestCrash::killedSavesLeaveOldOrNew()
+{
+    TempProgramFolder folder;
+    folder.write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
+    const QString path = folder.filePath("Bk_Trimbo.xls");
+    const QString saver = QCoreApplication::applicationDirPath() + "/crashsaver";
+    QRandomGenerator random(20261206);
+    int confirmed = 0; // rows that a completed save reported
+
+    for (int kill = 0; kill < 200; ++kill) {
+        QProcess child;
+        child.start(saver, {path});
+        QVERIFY(child.waitForStarted());
+        QThread::usleep(random.bounded(1000, 60000));
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        const QList<QByteArray> reported = child.readAllStandardOutput().split('\n');
+        for (const QByteArray &line : reported) {
+            if (!line.isEmpty())
+                confirmed = line.toInt();
+        }
+
+        DiaryBook book(path);
+        QVERIFY2(book.OpenExcelDate(), qPrintable(book.errorText()));
+        const int rows = std::max(book.GetExcelLastRow() - 1, 0);
+        QVERIFY2(rows == confirmed || rows == confirmed + 1,
+                 qPrintable(QStringLiteral("kill %1: %2 rows, %3 confirmed").arg(kill).arg(rows).arg(confirmed)));
+        const DiaryTable table = book.SetExcelArray();
+        for (int r = 1; r <= rows; ++r) {
+            QCOMPARE(table.cell(r, ColDate).toText(), dateText(QDate(2000, 1, 1).addDays(r - 1)));
+            QCOMPARE(table.cell(r, ColIntakeComment).toText(), QStringLiteral("日 %1").arg(r - 1));
+        }
+        confirmed = rows;
+    }
+    QVERIFY2(confirmed > 10, "the saver hardly ever completed a save");
+}
+
+QTEST_GUILESS_MAIN(TestCrash)
+#include "tst_crash.moc"
