@@ -122,7 +122,19 @@ QString ContinuedReader::chars(int count, bool highByte)
 {
     QString text;
     text.reserve(count);
-    while (int(text.size()) < count && m_ok) {
+    readChars(count, highByte, &text);
+    return text;
+}
+
+void ContinuedReader::skipChars(int count, bool highByte)
+{
+    readChars(count, highByte, nullptr);
+}
+
+void ContinuedReader::readChars(int count, bool highByte, QString *text)
+{
+    int done = 0;
+    while (done < count && m_ok) {
         if (m_segment < m_segments.size() && m_pos >= m_segments[m_segment].size) {
             // The characters go on in the next record, behind a new option byte.
             ++m_segment;
@@ -139,17 +151,31 @@ QString ContinuedReader::chars(int count, bool highByte)
             m_ok = false;
             break;
         }
-        const int take = std::min(available, count - int(text.size()));
-        const char *p = segment.data + m_pos;
-        if (highByte) {
-            for (int i = 0; i < take; ++i)
-                text.append(QChar(biff::u16(p + 2 * i)));
-        } else {
-            text.append(QLatin1String(p, take));
+        const int take = std::min(available, count - done);
+        if (text) {
+            const char *p = segment.data + m_pos;
+            if (highByte) {
+                for (int i = 0; i < take; ++i)
+                    text->append(QChar(biff::u16(p + 2 * i)));
+            } else {
+                text->append(QLatin1String(p, take));
+            }
         }
         m_pos += take * width;
+        done += take;
     }
-    return text;
+}
+
+QByteArray ContinuedReader::bytes(qsizetype count)
+{
+    QByteArray out;
+    while (count > 0 && ensure()) {
+        const qsizetype take = std::min<qsizetype>(count, m_segments[m_segment].size - m_pos);
+        out.append(m_segments[m_segment].data + m_pos, take);
+        m_pos += int(take);
+        count -= take;
+    }
+    return out;
 }
 
 void ContinuedReader::skip(qsizetype count)

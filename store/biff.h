@@ -91,31 +91,41 @@ private:
 
 void appendRecord(QByteArray &out, uint16_t id, QByteArrayView data);
 
+// The data of a record and of the CONTINUE records after it.
+struct Segment
+{
+    const char *data;
+    int size;
+};
+
 // Reads strings that may run on from a record into the CONTINUE records after
 // it; where the characters of a string continue, the new record opens with a
 // fresh option byte.
 class ContinuedReader
 {
 public:
-    void addSegment(const char *data, int size) { m_segments.push_back({data, size}); }
+    explicit ContinuedReader(const std::vector<Segment> &segments, size_t segment = 0, int position = 0)
+        : m_segments(segments), m_segment(segment), m_pos(position) {}
+
+    size_t segment() const { return m_segment; }
+    int position() const { return m_pos; }
     bool atEnd() const;
     bool ok() const { return m_ok; }
     uint8_t u8();
     uint16_t u16();
     uint32_t u32();
     QString chars(int count, bool highByte);
+    void skipChars(int count, bool highByte);
     void skip(qsizetype count);
+    QByteArray bytes(qsizetype count);
 
 private:
-    struct Segment
-    {
-        const char *data;
-        int size;
-    };
     bool ensure();
-    std::vector<Segment> m_segments;
-    size_t m_segment = 0;
-    int m_pos = 0;
+    void readChars(int count, bool highByte, QString *text);
+
+    const std::vector<Segment> &m_segments;
+    size_t m_segment;
+    int m_pos;
     bool m_ok = true;
 };
 

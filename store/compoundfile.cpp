@@ -31,8 +31,10 @@ void initGsf()
         gsf_init();
         // A damaged file makes libgsf complain on stderr before it gives up;
         // the caller reports the failure to the user in its own words.
-        g_log_set_handler("libgsf:msole", GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
-                          [](const gchar *, GLogLevelFlags, const gchar *, gpointer) {}, nullptr);
+        const auto quiet = [](const gchar *, GLogLevelFlags, const gchar *, gpointer) {};
+        const auto levels = GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING);
+        g_log_set_handler("libgsf:msole", levels, quiet, nullptr);
+        g_log_set_handler(nullptr, levels, quiet, nullptr); // libgsf's reader logs without a domain
     });
 }
 

@@ -33,9 +33,8 @@ CellValue plainText(const QString &text)
 
 // Sheet order for sorting by date: dates and numbers by value, then texts,
 // then blanks.
-bool sortsBefore(const SheetRow &a, const SheetRow &b)
+bool sortsBefore(const CellValue &x, const CellValue &y)
 {
-    const CellValue &x = a[0].value, &y = b[0].value;
     const auto rank = [](const CellValue &v) {
         switch (v.kind()) {
         case CellValue::Kind::Date:
@@ -81,13 +80,18 @@ bool DiaryBook::OpenExcelDate()
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("読み込めません (%1)").arg(file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    // Mapped rather than read: the streams are copied out of the file once,
+    // and the file's own bytes leave memory before the workbook is parsed.
+    const qint64 size = file.size();
+    uchar *mapped = size > 0 ? file.map(0, size) : nullptr;
+    if (size > 0 && !mapped)
         return fail(QStringLiteral("読み込めません (%1)").arg(file.errorString()));
-
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(size));
     if (bytes.startsWith("PK"))
         return fail(QStringLiteral("Excel 2007 以降の形式 (.xlsx) のファイルです。Excel 97-2003 形式 (.xls) で保存し直してください"));
     CompoundReadResult container = readCompoundFile(bytes);
+    if (mapped)
+        file.unmap(mapped);
     if (!container.root)
         return fail(QStringLiteral("Excel 97-2003 のブック (.xls) ではありません"));
     m_container = std::make_unique<CompoundEntry>(std::move(*container.root));
@@ -114,27 +118,42 @@ bool DiaryBook::OpenExcelDate()
 
 int DiaryBook::GetExcelLastRow()
 {
-    const Workbook::DiaryRows diary = m_workbook->readDiary(m_sheet, MaxDiaryRows);
-    m_full = diary.full;
-    m_rows = diary.rows;
-    return m_rows.empty() ? 0 : int(m_rows.size()) + 1;
+    m_rowCount = m_workbook->diaryLength(m_sheet, MaxDiaryRows, &m_full);
+    m_haveCells = false;
+    return m_rowCount == 0 ? 0 : m_rowCount + 1;
 }
 
 DiaryTable DiaryBook::SetExcelArray() const
 {
+    if (!m_haveCells)
+        return m_workbook->diaryTable(m_sheet, m_rowCount);
     std::vector<DiaryRow> rows;
     rows.reserve(m_rows.size());
     for (const SheetRow &sheetRow : m_rows) {
         DiaryRow row;
         for (size_t c = 0; c < row.size(); ++c)
-            row[c] = sheetRow[c].value;
+            row[c] = value(sheetRow[c]);
         rows.push_back(std::move(row));
     }
     return DiaryTable(std::move(rows));
 }
 
+void DiaryBook::ensureCells()
+{
+    if (!m_haveCells) {
+        m_rows = m_workbook->diaryCells(m_sheet, m_rowCount);
+        m_haveCells = true;
+    }
+}
+
+CellValue DiaryBook::value(const SheetCell &cell) const
+{
+    return cell.origin >= 0 ? m_workbook->originValue(m_sheet, cell.origin) : cell.value;
+}
+
 void DiaryBook::WriteExcelDate(int row, const DayValues &day)
 {
+    ensureCells();
     Q_ASSERT(row >= 1 && row <= int(m_rows.size()) + 1);
     if (row > int(m_rows.size()))
         m_rows.resize(size_t(row), m_workbook->emptyRow());
@@ -161,10 +180,15 @@ void DiaryBook::WriteExcelDate(int row, const DayValues &day)
 
 void DiaryBook::SetExcelSort()
 {
+    ensureCells();
     // Sorting positions rather than the rows themselves keeps the sort cheap.
+    std::vector<CellValue> dates;
+    dates.reserve(m_rows.size());
+    for (const SheetRow &row : m_rows)
+        dates.push_back(value(row[0]));
     std::vector<size_t> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return sortsBefore(m_rows[a], m_rows[b]); });
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return sortsBefore(dates[a], dates[b]); });
     std::vector<SheetRow> sorted;
     sorted.reserve(m_rows.size());
     for (size_t index : order)
@@ -174,6 +198,7 @@ void DiaryBook::SetExcelSort()
 
 bool DiaryBook::Save()
 {
+    ensureCells();
     const Workbook::StreamResult written = m_workbook->toStream(m_sheet, m_rows);
     if (!written.error.isEmpty())
         return fail(written.error);

@@ -57,14 +57,19 @@ public:
 
 private:
     bool fail(const QString &why);
+    // The diary rows as cells a save can change, made on the first change.
+    void ensureCells();
+    CellValue value(const SheetCell &cell) const;
 
     QString m_path;
     QString m_error;
     std::unique_ptr<struct CompoundEntry> m_container;
     std::unique_ptr<Workbook> m_workbook;
     int m_sheet = -1;
-    std::vector<SheetRow> m_rows;
+    int m_rowCount = 0;
     bool m_full = false;
+    bool m_haveCells = false;
+    std::vector<SheetRow> m_rows;
 };
 
 // Saves days with the program's own rules: a day whose date is recorded is

@@ -2,43 +2,49 @@
 
 namespace biff {
 
-namespace {
-
-QByteArray readBytes(ContinuedReader &reader, uint32_t count)
+bool SharedStrings::parse(const std::vector<Record> &records)
 {
-    QByteArray bytes;
-    for (uint32_t i = 0; i < count && reader.ok(); ++i)
-        bytes.append(char(reader.u8()));
-    return bytes;
-}
-
-} // namespace
-
-std::vector<SstEntry> parseSst(const std::vector<Record> &records, bool *ok)
-{
-    ContinuedReader reader;
     for (const Record &record : records)
-        reader.addSegment(record.data, record.size);
+        m_segments.push_back({record.data, record.size});
+    ContinuedReader reader(m_segments);
     reader.u32(); // references in the workbook
     const uint32_t unique = reader.u32();
-    std::vector<SstEntry> entries;
-    entries.reserve(std::min<uint32_t>(unique, 1u << 20));
+    m_starts.reserve(std::min<uint32_t>(unique, 1u << 20));
     for (uint32_t i = 0; i < unique && reader.ok() && !reader.atEnd(); ++i) {
+        const Start start{uint32_t(reader.segment()), uint32_t(reader.position())};
         const uint16_t count = reader.u16();
         const uint8_t options = reader.u8();
         const uint16_t runCount = (options & 0x08) ? reader.u16() : 0;
         const uint32_t phoneticSize = (options & 0x04) ? reader.u32() : 0;
-        SstEntry entry;
-        entry.text = reader.chars(count, options & 0x01);
-        if (runCount)
-            entry.runs = readBytes(reader, 4u * runCount);
-        if (phoneticSize)
-            entry.phonetic = readBytes(reader, phoneticSize);
+        reader.skipChars(count, options & 0x01);
+        reader.skip(4 * qsizetype(runCount) + phoneticSize);
         if (reader.ok())
-            entries.push_back(std::move(entry));
+            m_starts.push_back(start);
     }
-    *ok = reader.ok();
-    return entries;
+    return reader.ok();
+}
+
+SstEntry SharedStrings::entry(size_t index) const
+{
+    ContinuedReader reader(m_segments, m_starts[index].segment, int(m_starts[index].position));
+    const uint16_t count = reader.u16();
+    const uint8_t options = reader.u8();
+    const uint16_t runCount = (options & 0x08) ? reader.u16() : 0;
+    const uint32_t phoneticSize = (options & 0x04) ? reader.u32() : 0;
+    SstEntry entry;
+    entry.text = reader.chars(count, options & 0x01);
+    entry.runs = reader.bytes(4 * qsizetype(runCount));
+    entry.phonetic = reader.bytes(phoneticSize);
+    return entry;
+}
+
+QString SharedStrings::text(size_t index) const
+{
+    ContinuedReader reader(m_segments, m_starts[index].segment, int(m_starts[index].position));
+    const uint16_t count = reader.u16();
+    const uint8_t options = reader.u8();
+    reader.skip(((options & 0x08) ? 2 : 0) + ((options & 0x04) ? 4 : 0));
+    return reader.chars(count, options & 0x01);
 }
 
 int SstBuilder::useOld(uint32_t oldIndex)
@@ -49,7 +55,7 @@ int SstBuilder::useOld(uint32_t oldIndex)
     int &mapped = m_oldToNew[oldIndex];
     if (mapped < 0) {
         mapped = int(m_entries.size());
-        m_entries.push_back(m_old[oldIndex]);
+        m_entries.push_back(m_old.entry(oldIndex));
         const SstEntry &entry = m_entries.back();
         if (entry.runs.isEmpty() && entry.phonetic.isEmpty())
             m_plain.insert(entry.text, mapped);

@@ -200,12 +200,8 @@ QString Workbook::parseGlobals()
     }
     m_globalsEnd = m_globals.back().end();
 
-    if (!sst.empty()) {
-        bool ok = false;
-        m_strings = parseSst(sst, &ok);
-        if (!ok)
-            return QStringLiteral("文字列の表が壊れています");
-    }
+    if (!sst.empty() && !m_strings.parse(sst))
+        return QStringLiteral("文字列の表が壊れています");
     m_xfIsDate.resize(m_xfFormats.size());
     for (size_t i = 0; i < m_xfFormats.size(); ++i) {
         const QString format = m_formats.value(m_xfFormats[i]);
@@ -284,7 +280,7 @@ void Workbook::parseSheet(const Sheet &sheet) const
                         data.append(item + 2, 4);
                     const qsizetype at = sheet.synthetic.size();
                     appendRecord(sheet.synthetic, r.id == MulRk ? Rk : Blank, data);
-                    sheet.cells.push_back({row, uint16_t(first + i), true, at, 4 + data.size()});
+                    sheet.cells.push_back({uint32_t(at), uint32_t(4 + data.size()), 1, row, uint16_t(first + i)});
                 }
             } else if (r.id != DbCell) {
                 const int minimum = (r.id == Number || r.id == Formula) ? 14 : (r.id == Rk || r.id == LabelSst) ? 10
@@ -293,7 +289,7 @@ void Workbook::parseSheet(const Sheet &sheet) const
                     sheet.cellsDamaged = true;
                     continue;
                 }
-                sheet.cells.push_back({u16(r.data), u16(r.data + 2), false, r.offset, 4 + r.size});
+                sheet.cells.push_back({uint32_t(r.offset), uint32_t(4 + r.size), 0, u16(r.data), u16(r.data + 2)});
             }
             continue;
         }
@@ -340,7 +336,7 @@ CellValue Workbook::chunkValue(const Sheet &sheet, const CellChunk &chunk, uint1
         return numberValue(rkValue(u32(data + 6)), *xf);
     case LabelSst: {
         const uint32_t index = u32(data + 6);
-        return index < m_strings.size() ? textValue(m_strings[index].text) : CellValue();
+        return index < m_strings.size() ? textValue(m_strings.text(index)) : CellValue();
     }
     case Label:
     case RString:
@@ -372,30 +368,55 @@ CellValue Workbook::chunkValue(const Sheet &sheet, const CellChunk &chunk, uint1
     }
 }
 
-Workbook::DiaryRows Workbook::readDiary(int sheetIndex, int maxRows) const
+int Workbook::diaryLength(int sheetIndex, int maxRows, bool *full) const
 {
     const Sheet &sheet = m_sheets[size_t(sheetIndex)];
     parseSheet(sheet);
-    std::vector<SheetRow> rows;
+    std::vector<bool> dated(size_t(maxRows), false);
+    for (const CellChunk &chunk : sheet.cells) {
+        uint16_t xf;
+        if (chunk.col == 0 && chunk.row < maxRows && !chunkValue(sheet, chunk, &xf).isEmpty())
+            dated[chunk.row] = true;
+    }
+    const int length = int(std::find(dated.begin(), dated.end(), false) - dated.begin());
+    *full = length == maxRows;
+    return *full ? 0 : length;
+}
+
+DiaryTable Workbook::diaryTable(int sheetIndex, int rowCount) const
+{
+    const Sheet &sheet = m_sheets[size_t(sheetIndex)];
+    parseSheet(sheet);
+    std::vector<DiaryRow> rows(static_cast<size_t>(rowCount));
+    for (const CellChunk &chunk : sheet.cells) {
+        uint16_t xf;
+        if (chunk.col < DiaryColumnCount && chunk.row < rowCount)
+            rows[chunk.row][chunk.col] = chunkValue(sheet, chunk, &xf);
+    }
+    return DiaryTable(std::move(rows));
+}
+
+std::vector<SheetRow> Workbook::diaryCells(int sheetIndex, int rowCount) const
+{
+    const Sheet &sheet = m_sheets[size_t(sheetIndex)];
+    parseSheet(sheet);
+    std::vector<SheetRow> rows(size_t(rowCount), emptyRow());
     for (size_t i = 0; i < sheet.cells.size(); ++i) {
         const CellChunk &chunk = sheet.cells[i];
-        if (chunk.col >= 8 || chunk.row >= maxRows)
-            continue;
-        if (chunk.row >= rows.size())
-            rows.resize(chunk.row + 1, emptyRow());
-        SheetCell &cell = rows[chunk.row][chunk.col];
-        cell.value = chunkValue(sheet, chunk, &cell.xf);
-        cell.origin = int(i);
+        if (chunk.col < DiaryColumnCount && chunk.row < rowCount) {
+            SheetCell &cell = rows[chunk.row][chunk.col];
+            cell.xf = u16(chunkData(sheet, chunk) + 8);
+            cell.origin = int(i);
+        }
     }
-    const auto blank = std::find_if(rows.begin(), rows.end(), [](const SheetRow &row) { return row[0].value.isEmpty(); });
-    DiaryRows result;
-    if (blank == rows.end() && int(rows.size()) == maxRows) {
-        result.full = true;
-        return result;
-    }
-    rows.erase(blank, rows.end());
-    result.rows = std::move(rows);
-    return result;
+    return rows;
+}
+
+CellValue Workbook::originValue(int sheetIndex, int origin) const
+{
+    const Sheet &sheet = m_sheets[size_t(sheetIndex)];
+    uint16_t xf;
+    return chunkValue(sheet, sheet.cells[size_t(origin)], &xf);
 }
 
 SheetRow Workbook::emptyRow() const

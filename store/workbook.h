@@ -2,6 +2,7 @@
 
 #include "biff.h"
 #include "cellvalue.h"
+#include "diarytable.h"
 #include "sst.h"
 
 #include <QByteArray>
@@ -11,12 +12,12 @@
 #include <memory>
 #include <vector>
 
-// A cell of the diary columns as the sheet holds it: its value, its cell
-// format, and where it came from, so that a cell moved by a sort is written
-// back exactly as it was read (formulas and text formatting included).
+// A cell of the diary columns as a save sees it: where it came from, so that
+// a cell moved by a sort is written back exactly as it was read (formulas and
+// text formatting included), or the value written into it; and its format.
 struct SheetCell
 {
-    CellValue value;
+    CellValue value; // only for a cell written anew
     uint16_t xf = 0;
     int origin = -1; // index into the sheet's cells; -1 for a value written anew
 };
@@ -37,13 +38,15 @@ public:
 
     int findSheet(QStringView name) const; // -1 when there is none
 
-    struct DiaryRows
-    {
-        std::vector<SheetRow> rows; // rows from the top down to the first blank column-A cell
-        bool full = false;          // every one of maxRows rows had a date
-    };
-    // Columns A to H of a sheet, from row 1 down to the first row whose A is blank.
-    DiaryRows readDiary(int sheet, int maxRows) const;
+    // How many rows, from the top, have a date (anything but a blank) in
+    // column A; full when all maxRows of them do.
+    int diaryLength(int sheet, int maxRows, bool *full) const;
+    // Columns A to H of the first rows of a sheet, as values.
+    DiaryTable diaryTable(int sheet, int rows) const;
+    // The same rows as cells a save can move and overwrite.
+    std::vector<SheetRow> diaryCells(int sheet, int rows) const;
+    // The value of a cell that diaryCells() gave with an origin.
+    CellValue originValue(int sheet, int origin) const;
 
     // The cell format to give a date written into column A: an existing cell
     // format of a YYYY/MM/DD style, or one that toStream() will add.
@@ -65,11 +68,11 @@ public:
 
     struct CellChunk // one cell: its record and any records that belong to it
     {
+        uint32_t offset;
+        uint32_t length : 31;
+        uint32_t synthetic : 1; // lies in the sheet's synthetic buffer, not in the stream
         uint16_t row;
         uint16_t col;
-        bool synthetic; // lies in the sheet's synthetic buffer, not in the stream
-        qsizetype offset;
-        qsizetype length;
     };
     struct Sheet
     {
@@ -105,7 +108,7 @@ private:
     QByteArray m_stream;
     qsizetype m_globalsEnd = 0;
     std::vector<biff::Record> m_globals; // every record of the globals, in order
-    std::vector<biff::SstEntry> m_strings;
+    biff::SharedStrings m_strings;
     std::vector<uint16_t> m_xfFormats;   // number format of each XF
     std::vector<bool> m_xfIsDate;
     QHash<uint16_t, QString> m_formats;  // custom number formats by id
