@@ -46,6 +46,7 @@ private Q_SLOTS:
     void unreadableDiaryIsNeverWritten();
     void fullDiaryIsReported();
     void secondCopyOnOneDiaryStops();
+    void lockOfACrashedRunIsTakenOver();
     void windowLayout();
     void keyLegend();
     void companionButtons();
@@ -191,6 +192,21 @@ void TestMainWindow::secondCopyOnOneDiaryStops()
     QVERIFY(messages.shown.first().startsWith("forced termination\r\n"));
     QVERIFY(messages.shown.first().contains("別のトリンボ"));
     QVERIFY(first.diaryWritable());
+}
+
+void TestMainWindow::lockOfACrashedRunIsTakenOver()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    layOut(folder);
+    // What a run that died leaves behind: a lock naming a process long gone.
+    folder.write("Bk_Trimbo.xls.lock", "2147483000\ntst_mainwindow\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+
+    TFrm_Main window(folder.path());
+    window.show();
+    QVERIFY(!window.stopped());
+    QVERIFY(messages.shown.isEmpty());
+    QVERIFY(window.diaryWritable());
 }
 
 void TestMainWindow::windowLayout()

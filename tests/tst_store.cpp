@@ -23,6 +23,13 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Spreadsheet programs write more than the workbook into the file.
+bool hasOtherStreams(const QByteArray &bytes)
+{
+    const CompoundReadResult read = readCompoundFile(bytes);
+    return read.root && read.root->children.size() > 1;
+}
+
 QString dayNumber(int year, int month, int dayOfMonth)
 {
     return QString::number(oleDayNumber(QDate(year, month, dayOfMonth)));
@@ -180,6 +187,7 @@ private Q_SLOTS:
     void readsWhatHandBuiltRecordsHold();
     void keepsWhatHandBuiltRecordsHold();
     void keepsWhatGnumericWrote();
+    void dateFormatIsAddedWhenMissing();
     void largeStringTableSurvives();
     void repeatedSavesDoNotGrowTheFile();
 
@@ -345,6 +353,8 @@ void TestStore::keepsWhatGnumericWrote()
                                     {1, 0, GnumericCell::Date, dayNumber(2010, 2, 1)},
                                     {1, 6, GnumericCell::Text, "散歩\n30分"}};
     writeWithGnumeric({{"Memo", memo}, {"St_Trimbo", diary}}, 0, path);
+    const QByteArray beforeBytes = fileBytes(path);
+    QVERIFY(hasOtherStreams(beforeBytes));
     QCOMPARE(rowsOf(load(path)), (QStringList{"2010/01/29|65.5||||朝ごはん\nパン||", "2010/02/01||||||散歩\n30分|"}));
     const QStringList before = xlrdDump(path);
     const QString memoCsv = gnumericCsv(path, "Memo");
@@ -363,6 +373,34 @@ void TestStore::keepsWhatGnumericWrote()
     QVERIFY(after.contains("St_Trimbo!2,0 type=3 value=(2010, 2, 1) format='yyyy/mm/dd'"));
     QVERIFY(after.contains("St_Trimbo!2,6 type=1 value='散歩\\n30分' format='General'"));
     QVERIFY(after.contains("sheet 'Memo' selected=1 rows=3"));
+    QVERIFY(gnumericCsv(path, "St_Trimbo").contains("2010/01/30,65,,0,2,"));
+
+    // Every other stream of the compound file is kept as it was.
+    const auto streams = [](const QByteArray &bytes) {
+        QStringList found;
+        const CompoundReadResult read = readCompoundFile(bytes);
+        for (const CompoundEntry &entry : read.root->children) {
+            if (entry.name != "Workbook")
+                found << QString::fromLatin1(entry.name.toHex()) + ':' + QString::number(qHash(entry.data));
+        }
+        return found;
+    };
+    QCOMPARE(streams(fileBytes(path)), streams(beforeBytes));
+}
+
+void TestStore::dateFormatIsAddedWhenMissing()
+{
+    const QString path = m_folder.filePath("nodates.xls");
+    writeWithGnumeric({{"St_Trimbo", {{0, 2, GnumericCell::Number, "5"}}},
+                       {"Memo", {{0, 0, GnumericCell::Number, "1.5"}, {1, 0, GnumericCell::Text, "x"}}}},
+                      0, path);
+    const QStringList before = xlrdDump(path);
+    QVERIFY(before.filter("yyyy/mm/dd").isEmpty());
+    QVERIFY(saveDays(path, {day("2010/01/29")}, false).saved);
+    const QStringList after = xlrdDump(path);
+    QVERIFY(after.contains("St_Trimbo!0,0 type=3 value=(2010, 1, 29) format='yyyy/mm/dd'"));
+    QCOMPARE(after.filter("Memo!"), before.filter("Memo!"));
+    QCOMPARE(rowsOf(load(path)), QStringList{"2010/01/29|60|20|1|1|||"});
 }
 
 void TestStore::largeStringTableSurvives()
