@@ -1,0 +1,40 @@
+#include "graphwindow.h"
+
+#include "datetext.h"
+
+#include <cmath>
+
+int GetPixel(double total, double part, double size)
+{
+    if (total == 0)
+        return 0;
+    return static_cast<int>(std::trunc(part / total * size));
+}
+
+GraphWindow GraphWindow::fromDates(QDate startDay, QDate endDay)
+{
+    GraphWindow window;
+    window.start = oleDayNumber(startDay) + StartTimeOfDay;
+    window.end = oleDayNumber(endDay) + EndTimeOfDay;
+    return window;
+}
+
+int GraphWindow::dayCount() const
+{
+    return static_cast<int>(std::lround(end - start)) + 1;
+}
+
+int GraphWindow::dayIndex(double dayNumber) const
+{
+    return static_cast<int>(std::lround(dayNumber - start + 1));
+}
+
+int GraphWindow::x(int index, int width) const
+{
+    return GetPixel(dayCount(), index, width);
+}
+
+int valueY(const ValueRange &range, double value, int height)
+{
+    return GetPixel(range.range(), range.range() - (value - range.lower), height);
+}

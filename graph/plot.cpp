@@ -1,0 +1,120 @@
+#include "plot.h"
+
+#include "datetext.h"
+#include "numbertext.h"
+
+#include <QPainter>
+
+namespace {
+
+const QColor SkyBlue(166, 202, 240);
+
+// The point of series entry i.
+QPoint pointOf(const Series &series, qsizetype i, const GraphWindow &window, const ValueRange &range)
+{
+    const std::optional<QDate> date = parseDateText(series.dates.at(i));
+    const double value = parseNumberText(series.values.at(i)).value_or(0);
+    return {window.x(window.dayIndex(oleDayNumber(date.value_or(QDate())))), valueY(range, value)};
+}
+
+void fillMarker(QPainter &painter, QPoint p, const QColor &colour)
+{
+    painter.fillRect(p.x() - 2, p.y() - 2, 4, 4, colour);
+}
+
+} // namespace
+
+QColor colourFromSetting(int value)
+{
+    if (value < 0)
+        return Qt::black;
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+int settingFromColour(const QColor &colour)
+{
+    return colour.red() | colour.green() << 8 | colour.blue() << 16;
+}
+
+int barHalfWidth(int dayCount)
+{
+    if (dayCount < 90)
+        return 3;
+    if (dayCount < 140)
+        return 2;
+    return 1;
+}
+
+BarSpan barSpan(BarRow row, const QString &level)
+{
+    const int bottom = row == BarRow::Intake ? 43 : 69;
+    const int height = level == u"0" ? 6 : level == u"1" ? 12 : 18;
+    return {bottom - height + 1, height};
+}
+
+void SetGraphView_Line(QImage &picture, const Series &series, const GraphWindow &window, const ValueRange &range,
+                       const QColor &colour)
+{
+    if (series.size() == 0)
+        return;
+    QPainter painter(&picture);
+    painter.setPen(QPen(colour, 2, Qt::SolidLine));
+    // Each segment lies over the marker of its first point and under that of its second.
+    for (qsizetype i = 0; i + 1 < series.size(); ++i) {
+        const QPoint from = pointOf(series, i, window, range);
+        fillMarker(painter, from, colour);
+        painter.drawLine(from, pointOf(series, i + 1, window, range));
+    }
+    fillMarker(painter, pointOf(series, series.size() - 1, window, range), colour);
+}
+
+void SetGraphView_Bars(QImage &strip, const Series &series, const GraphWindow &window, BarRow row)
+{
+    QPainter painter(&strip);
+    const int half = barHalfWidth(window.dayCount());
+    const QColor colour = row == BarRow::Intake ? QColor(255, 0, 0) : QColor(0, 0, 255);
+    for (qsizetype i = 0; i < series.size(); ++i) {
+        const std::optional<QDate> date = parseDateText(series.dates.at(i));
+        const int centre = window.x(window.dayIndex(oleDayNumber(date.value_or(QDate())))) - 4;
+        const BarSpan span = barSpan(row, series.values.at(i));
+        painter.fillRect(centre - half, span.top, 2 * half, span.height, colour);
+    }
+}
+
+void paintBarSeparator(QImage &strip)
+{
+    QPainter(&strip).fillRect(0, 45, GraphWidth, 2, SkyBlue);
+}
+
+GraphPicture renderGraph(const GraphInputs &in)
+{
+    GraphPicture out;
+    out.dateCaptions = SetDailyLogic(in.window);
+    if (in.window.weight)
+        out.weightCaptions = SetWeightLogic(*in.window.weight);
+    if (in.window.fat)
+        out.fatCaptions = SetFatLogic(*in.window.fat);
+
+    out.picture = in.background.isNull() ? QImage(GraphWidth, GraphHeight, QImage::Format_RGB32)
+                                         : in.background.convertToFormat(QImage::Format_RGB32);
+    if (in.background.isNull())
+        out.picture.fill(Qt::white);
+    const bool weightShown = in.window.mode != 1;
+    const bool fatShown = in.window.mode != 0;
+    if (weightShown && in.window.weight) {
+        out.weight = GetContrastData_W(*in.diary, in.window.start, in.window.end);
+        SetGraphView_Line(out.picture, out.weight, in.window, *in.window.weight, in.weightColour);
+    }
+    if (fatShown && in.window.fat) {
+        out.fat = GetContrastData_F(*in.diary, in.window.start, in.window.end);
+        SetGraphView_Line(out.picture, out.fat, in.window, *in.window.fat, in.fatColour);
+    }
+
+    out.crossStrip = in.crossStrip.convertToFormat(QImage::Format_RGB32);
+    out.intake = GetContrastData_CalIn(*in.diary, in.window.start, in.window.end);
+    SetGraphView_Bars(out.crossStrip, out.intake, in.window, BarRow::Intake);
+    out.burn = GetContrastData_CalOut(*in.diary, in.window.start, in.window.end);
+    SetGraphView_Bars(out.crossStrip, out.burn, in.window, BarRow::Burn);
+    paintBarSeparator(out.crossStrip);
+    return out;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "captions.h"
+#include "diarytable.h"
+#include "graphwindow.h"
+#include "series.h"
+
+#include <QColor>
+#include <QImage>
+
+// Drawing the series: the lines with their point markers on the graph
+// picture, the calorie bars on the date strip below it.
+
+// A colour as the settings file keeps it: red in the low byte, then green,
+// then blue. The colour list's system colours (negative) draw black.
+QColor colourFromSetting(int value);
+int settingFromColour(const QColor &colour);
+
+// Half the width of a calorie bar for a window of dayCount days.
+int barHalfWidth(int dayCount);
+
+enum class BarRow { Intake, Burn };
+struct BarSpan
+{
+    int top;
+    int height;
+};
+// Where the bar of a level text lies: "0" short, "1" middle, anything else tall.
+BarSpan barSpan(BarRow row, const QString &level);
+
+void SetGraphView_Line(QImage &picture, const Series &series, const GraphWindow &window, const ValueRange &range,
+                       const QColor &colour);
+void SetGraphView_Bars(QImage &strip, const Series &series, const GraphWindow &window, BarRow row);
+// The sky-blue band between the two rows of bars.
+void paintBarSeparator(QImage &strip);
+
+// Everything one redraw draws: the picture, the date strip with its bars,
+// the captions of both axes and the series they came from.
+struct GraphPicture
+{
+    QImage picture;
+    QImage crossStrip;
+    std::vector<Caption> dateCaptions;
+    std::vector<Caption> weightCaptions;
+    std::vector<Caption> fatCaptions;
+    Series weight, fat, intake, burn;
+};
+
+struct GraphInputs
+{
+    const DiaryTable *diary;
+    GraphWindow window;
+    QImage background;  // null: a blank picture
+    QImage crossStrip;  // the pristine date strip
+    QColor weightColour;
+    QColor fatColour;
+};
+
+GraphPicture renderGraph(const GraphInputs &inputs);

@@ -1,0 +1,67 @@
+#include "series.h"
+
+#include "datetext.h"
+#include "numbertext.h"
+
+namespace {
+
+// Rows whose date cannot be read as a day number lie in no window.
+template<typename Take>
+Series extract(const DiaryTable &diary, double start, double end, Take take)
+{
+    Series series;
+    for (int r = 1; r < diary.FirstEmptyRow(); ++r) {
+        const CellValue &date = diary.cell(r, ColDate);
+        if (date.kind() != CellValue::Kind::Date && date.kind() != CellValue::Kind::Number)
+            continue;
+        const double day = *date.toReal();
+        if (!(start <= day && day <= end))
+            continue;
+        if (const std::optional<QString> value = take(r)) {
+            series.dates.append(dateText(dateFromOleDayNumber(day)));
+            series.values.append(*value);
+        }
+    }
+    return series;
+}
+
+// A weight or body fat above 0; empty cells and texts that are no number are left out.
+auto measurement(const DiaryTable &diary, int column)
+{
+    return [&diary, column](int row) -> std::optional<QString> {
+        const CellValue &cell = diary.cell(row, column);
+        if (cell.isEmpty())
+            return std::nullopt;
+        const std::optional<double> value = cell.toReal();
+        if (!value || *value <= 0)
+            return std::nullopt;
+        return generalNumberText(*value);
+    };
+}
+
+auto level(const DiaryTable &diary, int column)
+{
+    return [&diary, column](int row) -> std::optional<QString> { return diary.cell(row, column).toText(); };
+}
+
+} // namespace
+
+Series GetContrastData_W(const DiaryTable &diary, double start, double end)
+{
+    return extract(diary, start, end, measurement(diary, ColWeight));
+}
+
+Series GetContrastData_F(const DiaryTable &diary, double start, double end)
+{
+    return extract(diary, start, end, measurement(diary, ColFat));
+}
+
+Series GetContrastData_CalIn(const DiaryTable &diary, double start, double end)
+{
+    return extract(diary, start, end, level(diary, ColIntakeLevel));
+}
+
+Series GetContrastData_CalOut(const DiaryTable &diary, double start, double end)
+{
+    return extract(diary, start, end, level(diary, ColBurnLevel));
+}

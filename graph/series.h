@@ -1,0 +1,22 @@
+#pragma once
+
+#include "diarytable.h"
+
+#include <QStringList>
+
+// The rows of the diary that fall in the graph's window, as two parallel
+// lists of texts: the dates (YYYY/MM/DD) and the values.
+struct Series
+{
+    QStringList dates;
+    QStringList values;
+    qsizetype size() const { return dates.size(); }
+    bool operator==(const Series &) const = default;
+};
+
+// Weight and body fat: rows in the window whose value is above 0.
+Series GetContrastData_W(const DiaryTable &diary, double start, double end);
+Series GetContrastData_F(const DiaryTable &diary, double start, double end);
+// Calorie levels: every row in the window, the level's text as stored.
+Series GetContrastData_CalIn(const DiaryTable &diary, double start, double end);
+Series GetContrastData_CalOut(const DiaryTable &diary, double start, double end);

@@ -1,0 +1,344 @@
+#include "bckgrnd.h"
+#include "captions.h"
+#include "datetext.h"
+#include "plot.h"
+
+#include <QTest>
+
+namespace {
+
+GraphWindow window(QDate start, QDate end)
+{
+    return GraphWindow::fromDates(start, end);
+}
+
+QStringList texts(const std::vector<Caption> &captions)
+{
+    QStringList out;
+    for (const Caption &c : captions)
+        out << c.text;
+    return out;
+}
+
+QList<int> pixels(const std::vector<Caption> &captions)
+{
+    QList<int> out;
+    for (const Caption &c : captions)
+        out << c.pixel;
+    return out;
+}
+
+DiaryRow day(QDate date, const QString &weight, const QString &fat = QString(), const QString &intake = "1",
+             const QString &burn = "1")
+{
+    DiaryRow row;
+    row[ColDate - 1] = CellValue::date(oleDayNumber(date));
+    if (!weight.isEmpty())
+        row[ColWeight - 1] = CellValue::number(weight.toDouble());
+    if (!fat.isEmpty())
+        row[ColFat - 1] = CellValue::number(fat.toDouble());
+    if (!intake.isEmpty())
+        row[ColIntakeLevel - 1] = CellValue::number(intake.toDouble());
+    if (!burn.isEmpty())
+        row[ColBurnLevel - 1] = CellValue::number(burn.toDouble());
+    return row;
+}
+
+// Columns of a pixel row where the image has a colour, left of a limit.
+QList<int> columnsOf(const QImage &image, int y, const QColor &colour, int before = 774)
+{
+    QList<int> columns;
+    for (int x = 0; x < std::min(before, image.width()); ++x) {
+        if (image.pixelColor(x, y) == colour)
+            columns << x;
+    }
+    return columns;
+}
+
+} // namespace
+
+class TestGraph : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void getPixel_data();
+    void getPixel();
+    void windowRules();
+    void dateBands_data();
+    void dateBands();
+    void dateCaptions_data();
+    void dateCaptions();
+    void valueCaptions();
+    void valueBands_data();
+    void valueBands();
+    void seriesOfAWindow();
+    void barGeometry();
+
+    void barsAndMarkersOnTheirPixels();
+    void singleEntryDrawsOneMarker();
+    void bodyFatLineLiesOverWeightLine();
+    void unusableLimitsSkipTheLine();
+};
+
+void TestGraph::getPixel_data()
+{
+    QTest::addColumn<double>("total");
+    QTest::addColumn<double>("part");
+    QTest::addColumn<double>("size");
+    QTest::addColumn<int>("pixel");
+    QTest::newRow("no total") << 0.0 << 5.0 << 774.0 << 0;
+    QTest::newRow("day 1 of 31") << 31.0 << 1.0 << 774.0 << 24;
+    QTest::newRow("day 30 of 31") << 31.0 << 30.0 << 774.0 << 749;
+    QTest::newRow("65.5 kg between 60 and 70") << 10.0 << 4.5 << 312.0 << 140;
+    QTest::newRow("above the top truncates toward zero") << 10.0 << -0.02 << 312.0 << 0;
+    QTest::newRow("1 kg above a 10 kg range") << 10.0 << -1.0 << 312.0 << -31;
+}
+
+void TestGraph::getPixel()
+{
+    QFETCH(double, total);
+    QFETCH(double, part);
+    QFETCH(double, size);
+    QFETCH(int, pixel);
+    QCOMPARE(GetPixel(total, part, size), pixel);
+}
+
+void TestGraph::windowRules()
+{
+    const GraphWindow january = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
+    QCOMPARE(january.dayCount(), 31);
+    QCOMPARE(january.dayIndex(oleDayNumber(QDate(2010, 1, 2))), 1);
+    QCOMPARE(january.x(january.dayIndex(oleDayNumber(QDate(2010, 1, 2)))), 24);
+    QCOMPARE(january.x(january.dayIndex(oleDayNumber(QDate(2010, 1, 31)))), 749);
+    QVERIFY(!january.contains(oleDayNumber(QDate(2010, 1, 1)))); // the start day's own rows are outside
+    QVERIFY(january.contains(oleDayNumber(QDate(2010, 1, 31))));
+    QVERIFY(!january.contains(oleDayNumber(QDate(2010, 2, 1))));
+    QCOMPARE(window(QDate(2010, 1, 1), QDate(2010, 1, 8)).dayCount(), 8);
+    QCOMPARE(window(QDate(2010, 1, 1), QDate(2010, 1, 1)).dayCount(), 1);
+    QCOMPARE(valueY({60, 70}, 65.5), 140);
+    QCOMPARE(valueY({60, 70}, 60), 312);
+    QCOMPARE(valueY({60, 70}, 70), 0);
+    QCOMPARE(valueY({60, 70}, 71), -31);
+}
+
+void TestGraph::dateBands_data()
+{
+    QTest::addColumn<int>("days");
+    QTest::addColumn<int>("band");
+    QTest::addColumn<int>("step");
+    const QList<std::tuple<int, int, int>> rows{{1, 0, 1},   {31, 0, 1},   {32, 1, 7},    {90, 1, 7},
+                                                {91, 2, 1},  {300, 2, 1},  {301, 3, 1},   {540, 3, 1},
+                                                {541, 4, 1}, {1080, 4, 1}, {1081, 5, 1},  {2500, 5, 1},
+                                                {2501, 6, 1}};
+    for (const auto &[days, band, step] : rows)
+        QTest::addRow("%d days", days) << days << band << step;
+}
+
+void TestGraph::dateBands()
+{
+    QFETCH(int, days);
+    QFETCH(int, band);
+    QFETCH(int, step);
+    QCOMPARE(dateBand(days).band, band);
+    QCOMPARE(dateBand(days).step, step);
+}
+
+void TestGraph::dateCaptions_data()
+{
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<QDate>("end");
+    QTest::addColumn<QStringList>("firstCaptions");
+    QTest::addColumn<QList<int>>("firstPixels");
+    QTest::addColumn<int>("count");
+    QTest::newRow("31 days: every day, m/d on the 1st")
+        << QDate(2010, 1, 20) << QDate(2010, 2, 19) << QStringList{"20", "21"} << QList<int>{0, 24} << 31;
+    QTest::newRow("32 days: every 7th day")
+        << QDate(2010, 1, 20) << QDate(2010, 2, 20) << QStringList{"1/20", "1/27", "2/3"} << QList<int>{0, 169, 338} << 5;
+    QTest::newRow("90 days: still every 7th day")
+        << QDate(2010, 1, 1) << QDate(2010, 3, 31) << QStringList{"1/1", "1/8"} << QList<int>{0, 60} << 13;
+    QTest::newRow("91 days: the 1st and the 15th")
+        << QDate(2010, 1, 1) << QDate(2010, 4, 1) << QStringList{"1/1", "1/15", "2/1"} << QList<int>{0, 119, 263} << 7;
+    QTest::newRow("band 3 from 1 January")
+        << QDate(2010, 1, 1) << QDate(2010, 12, 31).addDays(-30) << QStringList{"10年1月", "2月", "3月"}
+        << QList<int>{0, 71, 136} << 12;
+    QTest::newRow("band 4: odd months")
+        << QDate(2010, 1, 1) << QDate(2011, 12, 31) << QStringList{"10年1月", "3月", "5月"} << QList<int>{0, 62, 127}
+        << 12;
+    QTest::newRow("band 5: January and July")
+        << QDate(2010, 1, 1) << QDate(2014, 12, 31) << QStringList{"10年1月", "10年7月", "11年1月"}
+        << QList<int>{0, 76, 154} << 10;
+    QTest::newRow("band 6: years")
+        << QDate(2010, 1, 1) << QDate(2019, 12, 31) << QStringList{"10年", "11年"} << QList<int>{0, 77} << 10;
+    QTest::newRow("end before start") << QDate(2010, 1, 10) << QDate(2010, 1, 1) << QStringList{} << QList<int>{} << 0;
+}
+
+void TestGraph::dateCaptions()
+{
+    QFETCH(QDate, start);
+    QFETCH(QDate, end);
+    QFETCH(QStringList, firstCaptions);
+    QFETCH(QList<int>, firstPixels);
+    QFETCH(int, count);
+    const std::vector<Caption> captions = SetDailyLogic(window(start, end));
+    QCOMPARE(int(captions.size()), count);
+    QCOMPARE(texts(captions).mid(0, firstCaptions.size()), firstCaptions);
+    QCOMPARE(pixels(captions).mid(0, firstPixels.size()), firstPixels);
+}
+
+void TestGraph::valueCaptions()
+{
+    // Stepped by repeated addition: 62.0 itself is passed over.
+    const std::vector<Caption> weight = SetWeightLogic({60, 62});
+    QCOMPARE(texts(weight), (QStringList{"60.0", "60.2", "60.4", "60.6", "60.8", "61.0", "61.2", "61.4", "61.6", "61.8"}));
+    QCOMPARE(pixels(weight), (QList<int>{312, 280, 249, 218, 187, 156, 124, 93, 62, 31}));
+
+    const std::vector<Caption> fat = SetFatLogic({10, 20});
+    QCOMPARE(texts(fat), (QStringList{"10", "11", "12", "13", "14", "15", "16", "17", "18", "19", "20"}));
+    QCOMPARE(pixels(fat), (QList<int>{312, 280, 249, 218, 187, 156, 124, 93, 62, 31, 0}));
+
+    QCOMPARE(texts(SetWeightLogic({40, 100})).mid(0, 3), (QStringList{"40", "50", "60"}));
+    QCOMPARE(texts(SetWeightLogic({0, 1000})).mid(0, 3), (QStringList{"0", "50", "100"}));
+    QCOMPARE(texts(SetFatLogic({0, 300})).mid(0, 3), (QStringList{"0", "10", "20"}));
+    QCOMPARE(texts(SetWeightLogic({1000, 1002})).first(), QString("1,000.0"));
+    QVERIFY(SetWeightLogic({60, 60}).empty());
+    QVERIFY(SetWeightLogic({60, 50}).empty());
+}
+
+void TestGraph::valueBands_data()
+{
+    QTest::addColumn<double>("range");
+    QTest::addColumn<int>("weight");
+    QTest::addColumn<int>("fat");
+    QTest::newRow("2.0") << 2.0 << 0 << 0;
+    QTest::newRow("2.1") << 2.1 << 1 << 1;
+    QTest::newRow("6") << 6.0 << 2 << 2;
+    QTest::newRow("10") << 10.0 << 3 << 3;
+    QTest::newRow("20") << 20.0 << 4 << 4;
+    QTest::newRow("50") << 50.0 << 5 << 5;
+    QTest::newRow("100") << 100.0 << 6 << 6;
+    QTest::newRow("200") << 200.0 << 7 << 6;
+    QTest::newRow("201") << 201.0 << 8 << 6;
+}
+
+void TestGraph::valueBands()
+{
+    QFETCH(double, range);
+    QFETCH(int, weight);
+    QFETCH(int, fat);
+    QCOMPARE(weightBand(range), weight);
+    QCOMPARE(fatBand(range), fat);
+}
+
+void TestGraph::seriesOfAWindow()
+{
+    std::vector<DiaryRow> rows;
+    for (QDate d(2009, 12, 31); d <= QDate(2010, 1, 9); d = d.addDays(1))
+        rows.push_back(day(d, "60.5", d == QDate(2010, 1, 4) ? QString() : "20"));
+    rows[5][ColWeight - 1] = CellValue(); // 2010/01/05: no weight that day
+    rows[6][ColIntakeLevel - 1] = CellValue();
+    const DiaryTable diary(rows);
+    const GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 8));
+
+    const Series intake = GetContrastData_CalIn(diary, w.start, w.end);
+    QCOMPARE(intake.dates, (QStringList{"2010/01/02", "2010/01/03", "2010/01/04", "2010/01/05", "2010/01/06",
+                                        "2010/01/07", "2010/01/08"}));
+    QCOMPARE(intake.values, (QStringList{"1", "1", "1", "1", "", "1", "1"}));
+    const Series weight = GetContrastData_W(diary, w.start, w.end);
+    QCOMPARE(weight.size(), 6);
+    QVERIFY(!weight.dates.contains("2010/01/05"));
+    QCOMPARE(weight.values.first(), QString("60.5"));
+    QVERIFY(!GetContrastData_F(diary, w.start, w.end).dates.contains("2010/01/04"));
+    QCOMPARE(GetContrastData_W(DiaryTable(), w.start, w.end).size(), 0);
+}
+
+void TestGraph::barGeometry()
+{
+    QCOMPARE(barHalfWidth(89), 3);
+    QCOMPARE(barHalfWidth(90), 2);
+    QCOMPARE(barHalfWidth(139), 2);
+    QCOMPARE(barHalfWidth(140), 1);
+    QCOMPARE(barSpan(BarRow::Intake, "0").top, 38);
+    QCOMPARE(barSpan(BarRow::Intake, "1").top, 32);
+    QCOMPARE(barSpan(BarRow::Intake, "2").top, 26);
+    QCOMPARE(barSpan(BarRow::Intake, "").height, 18);
+    QCOMPARE(barSpan(BarRow::Burn, "0").top, 64);
+    QCOMPARE(barSpan(BarRow::Burn, "1").top, 58);
+    QCOMPARE(barSpan(BarRow::Burn, "x").top, 52);
+}
+
+void TestGraph::barsAndMarkersOnTheirPixels()
+{
+    const QColor weightColour(0, 128, 0);
+    const DiaryTable diary({day(QDate(2010, 1, 2), "65.5", "", "1", "0"), day(QDate(2010, 1, 20), "66", "", "2", "")});
+    GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
+    w.weight = ValueRange{60, 70};
+    const GraphPicture picture = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, weightColour, Qt::blue});
+
+    // 2 January: intake bar columns 17 to 22, rows 32 to 43 (level 1).
+    QCOMPARE(columnsOf(picture.crossStrip, 32, Qt::red, 100), (QList<int>{17, 18, 19, 20, 21, 22}));
+    QCOMPARE(columnsOf(picture.crossStrip, 43, Qt::red).first(), 17);
+    QVERIFY(columnsOf(picture.crossStrip, 31, Qt::red).isEmpty());
+    // Burn level 0: rows 64 to 69 only; the tallest burn bar (empty level) from row 52.
+    QVERIFY(columnsOf(picture.crossStrip, 63, Qt::blue).contains(int(GetPixel(31, 19, 774)) - 4));
+    QCOMPARE(columnsOf(picture.crossStrip, 64, Qt::blue).first(), 17);
+    QVERIFY(!columnsOf(picture.crossStrip, 63, Qt::blue).contains(17));
+    // The band between the rows of bars.
+    QCOMPARE(columnsOf(picture.crossStrip, 45, QColor(166, 202, 240)).size(), 774);
+    QCOMPARE(columnsOf(picture.crossStrip, 46, QColor(166, 202, 240)).size(), 774);
+    // The weight marker of 2 January: columns 22 to 25 around (24, 140).
+    QCOMPARE(picture.picture.pixelColor(22, 138), weightColour);
+    QCOMPARE(picture.picture.pixelColor(25, 141), weightColour);
+    QCOMPARE(picture.picture.pixelColor(21, 138), QColor(Qt::white));
+}
+
+void TestGraph::singleEntryDrawsOneMarker()
+{
+    const DiaryTable diary({day(QDate(2010, 1, 2), "65.5")});
+    GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
+    w.weight = ValueRange{60, 70};
+    const GraphPicture picture = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue});
+    int coloured = 0;
+    for (int y = 0; y < picture.picture.height(); ++y)
+        coloured += columnsOf(picture.picture, y, Qt::red).size();
+    QCOMPARE(coloured, 16);
+    QCOMPARE(columnsOf(picture.picture, 138, Qt::red), (QList<int>{22, 23, 24, 25}));
+}
+
+void TestGraph::bodyFatLineLiesOverWeightLine()
+{
+    // Weight rises and body fat falls on the same scale: the lines cross mid-window.
+    const DiaryTable diary({day(QDate(2010, 1, 2), "61", "69"), day(QDate(2010, 1, 30), "69", "61")});
+    GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
+    w.weight = ValueRange{60, 70};
+    w.fat = ValueRange{60, 70};
+    w.mode = 2;
+    const GraphPicture picture = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue});
+    const int crossY = valueY({60, 70}, 65);
+    QVERIFY(!columnsOf(picture.picture, crossY, Qt::blue).isEmpty());
+    const int crossX = columnsOf(picture.picture, crossY, Qt::blue).first();
+    QVERIFY(columnsOf(picture.picture, crossY, Qt::red).isEmpty()
+            || !columnsOf(picture.picture, crossY, Qt::red).contains(crossX));
+    // Mode 0 draws the weight line alone.
+    w.mode = 0;
+    const GraphPicture weightOnly = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue});
+    QVERIFY(columnsOf(weightOnly.picture, crossY, Qt::blue).isEmpty());
+    QVERIFY(!columnsOf(weightOnly.picture, crossY, Qt::red).isEmpty());
+}
+
+void TestGraph::unusableLimitsSkipTheLine()
+{
+    const DiaryTable diary({day(QDate(2010, 1, 2), "61", "20")});
+    GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
+    w.fat = ValueRange{10, 30};
+    w.mode = 2; // both lines, but the weight limits are unusable
+    const GraphPicture picture = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue});
+    QVERIFY(picture.weightCaptions.empty());
+    QCOMPARE(picture.weight.size(), 0);
+    QCOMPARE(picture.fat.size(), 1);
+    QVERIFY(!picture.fatCaptions.empty());
+    QCOMPARE(picture.intake.size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestGraph)
+#include "tst_graph.moc"
