@@ -278,7 +278,7 @@ void TestGraph::barsAndMarkersOnTheirPixels()
     // 2 January: intake bar columns 17 to 22, rows 32 to 43 (level 1).
     QCOMPARE(columnsOf(picture.crossStrip, 32, Qt::red, 100), (QList<int>{17, 18, 19, 20, 21, 22}));
     QCOMPARE(columnsOf(picture.crossStrip, 43, Qt::red).first(), 17);
-    QVERIFY(columnsOf(picture.crossStrip, 31, Qt::red).isEmpty());
+    QVERIFY(columnsOf(picture.crossStrip, 31, Qt::red, 100).isEmpty());
     // Burn level 0: rows 64 to 69 only; the tallest burn bar (empty level) from row 52.
     QVERIFY(columnsOf(picture.crossStrip, 63, Qt::blue).contains(int(GetPixel(31, 19, 774)) - 4));
     QCOMPARE(columnsOf(picture.crossStrip, 64, Qt::blue).first(), 17);
