@@ -2,6 +2,7 @@
 
 #include "diarybook.h"
 #include "keylegend.h"
+#include "trimboclass.h"
 #include "messages.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,7 @@ TFrm_Main::TFrm_Main(const QString &exeDir, DesktopShell *shell, QWidget *parent
     connect(m_ui.BtBtn_Close, &QPushButton::clicked, this, &TFrm_Main::BtBtn_CloseClick);
     connect(m_ui.Btn_Help, &QPushButton::clicked, this, &TFrm_Main::Btn_HelpClick);
     connect(m_ui.BtBtn_Boxing, &QPushButton::clicked, this, &TFrm_Main::BtBtn_BoxingClick);
+    connect(m_ui.Tab_Grph_Estb, &TTab_Grph_Estb::graphSaved, this, &TFrm_Main::GraphAllView);
 }
 
 void TFrm_Main::setVisible(bool visible)
@@ -47,9 +49,46 @@ void TFrm_Main::FormShow()
         return;
     }
     m_settings = ini.fields;
+    m_ui.Tab_Grph_Estb->attach(&m_settings.graph, m_paths.IniPath, m_paths.BkGrndDir);
+    m_ui.Tab_Grph_Estb->SetGraph();
     if (!lockDiary())
         return;
     loadDiary();
+    GraphAllView();
+}
+
+void TFrm_Main::GraphAllView()
+{
+    const GraphInputs inputs{&m_diary,
+                             m_ui.Tab_Grph_Estb->graphWindow(),
+                             m_ui.Tab_Grph_Estb->background(),
+                             m_bckGrnd.Img_CrossAxle2,
+                             colourFromSetting(m_settings.graph.LineClW),
+                             colourFromSetting(m_settings.graph.LineClF)};
+    m_graph = renderGraph(inputs);
+    CrossAxleClear();
+    // Widgets made here belong to their panel, which deletes them with the next clear.
+    new TImg_Cross(m_ui.Pnl_CrossAxle, m_graph.crossStrip);
+    for (const Caption &caption : m_graph.dateCaptions)
+        new TLbl_Cross(m_ui.Pnl_CrossAxle, caption.pixel, caption.text);
+    VertAxleClear();
+    new TImg_Vert(m_ui.Pnl_VerticalAxle, m_bckGrnd.Img_VerticalAxle2, m_bckGrnd.Img_VerticalAxle3);
+    for (const Caption &caption : m_graph.weightCaptions)
+        new TLbl_VertW(m_ui.Pnl_VerticalAxle, caption.pixel, caption.text, inputs.weightColour);
+    for (const Caption &caption : m_graph.fatCaptions)
+        new TLbl_VertF(m_ui.Pnl_VerticalAxle, caption.pixel, caption.text, inputs.fatColour);
+    m_ui.Img_Main->setPixmap(QPixmap::fromImage(m_graph.picture));
+}
+
+// Every strip and caption of the last redraw goes; the next redraw makes new ones.
+void TFrm_Main::CrossAxleClear()
+{
+    qDeleteAll(m_ui.Pnl_CrossAxle->findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
+}
+
+void TFrm_Main::VertAxleClear()
+{
+    qDeleteAll(m_ui.Pnl_VerticalAxle->findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
 }
 
 bool TFrm_Main::lockDiary()

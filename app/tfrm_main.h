@@ -1,8 +1,10 @@
 #pragma once
 
+#include "bckgrnd.h"
 #include "diarylock.h"
 #include "diarytable.h"
 #include "launcher.h"
+#include "plot.h"
 #include "programpaths.h"
 #include "settings.h"
 #include "ui_TFrm_Main.h"
@@ -34,6 +36,10 @@ public:
     void setVisible(bool visible) override;
 
     void FormShow();
+    // Rebuilds the whole graph from the diary and the graph settings tab.
+    void GraphAllView();
+    // The series of the last redraw.
+    const GraphPicture &graph() const { return m_graph; }
     // The fatal stop: one box reading "forced termination" and the message,
     // then the program ends. The caller must go no further.
     void AplStop(const QString &message);
@@ -49,6 +55,8 @@ public:
     void BtBtn_BoxingClick();
 
 private:
+    void CrossAxleClear();
+    void VertAxleClear();
     bool lockDiary();
     void loadDiary();
     void setKeyLegendPictures();
@@ -59,6 +67,8 @@ private:
     Launcher m_launcher;
     ProgramPaths m_paths;
     SettingsFields m_settings;
+    TFrm_BckGrnd m_bckGrnd;
+    GraphPicture m_graph;
     std::unique_ptr<DiaryLock> m_lock;
     DiaryTable m_diary;
     bool m_diaryWritable = false;

@@ -1,6 +1,7 @@
 #include "bckgrnd.h"
 #include "captions.h"
 #include "datetext.h"
+#include "limitrules.h"
 #include "plot.h"
 
 #include <QTest>
@@ -74,6 +75,9 @@ private Q_SLOTS:
     void valueBands();
     void seriesOfAWindow();
     void barGeometry();
+    void limitExits_data();
+    void limitExits();
+    void stepButtons();
 
     void barsAndMarkersOnTheirPixels();
     void singleEntryDrawsOneMarker();
@@ -265,6 +269,50 @@ void TestGraph::barGeometry()
     QCOMPARE(barSpan(BarRow::Burn, "0").top, 64);
     QCOMPARE(barSpan(BarRow::Burn, "1").top, 58);
     QCOMPARE(barSpan(BarRow::Burn, "x").top, 52);
+}
+
+void TestGraph::limitExits_data()
+{
+    QTest::addColumn<bool>("upperEdit");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("other"); // the accepted limit on the other side
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("upper 61 over 60: put back") << true << "61" << "60" << int(LimitExit::PutBack) << "";
+    QTest::newRow("upper 61.5 over 60: accepted") << true << "61.5" << "60" << int(LimitExit::Accept) << "61.5";
+    QTest::newRow("upper 0: ignored") << true << "0" << "60" << int(LimitExit::Ignore) << "";
+    QTest::newRow("upper in words: ignored") << true << "abc" << "60" << int(LimitExit::Ignore) << "";
+    QTest::newRow("upper with blanks") << true << " 80 " << "60" << int(LimitExit::Accept) << "80";
+    QTest::newRow("lower 69 under 70: accepted") << false << "69" << "70" << int(LimitExit::Accept) << "69";
+    QTest::newRow("lower 69.5 under 70: put back") << false << "69.5" << "70" << int(LimitExit::PutBack) << "";
+    QTest::newRow("lower 0: ignored") << false << "0" << "70" << int(LimitExit::Ignore) << "";
+}
+
+void TestGraph::limitExits()
+{
+    QFETCH(bool, upperEdit);
+    QFETCH(QString, typed);
+    QFETCH(QString, other);
+    QFETCH(int, kind);
+    QFETCH(QString, text);
+    const LimitExit result = upperEdit ? upperLimitExit(typed, other) : lowerLimitExit(typed, other);
+    QCOMPARE(int(result.kind), kind);
+    QCOMPARE(result.text, text);
+}
+
+void TestGraph::stepButtons()
+{
+    QCOMPARE(upperStepDown("61.5", "60"), std::optional<QString>("60.5"));
+    QCOMPARE(upperStepDown("60.5", "60"), std::nullopt);
+    QCOMPARE(upperStepUp("99.5", true), std::optional<QString>("100.5"));
+    QCOMPARE(upperStepUp("100.5", true), std::nullopt);
+    QCOMPARE(upperStepUp("250", false), std::optional<QString>("251"));
+    QCOMPARE(lowerStepDown("0.5"), QString("-0.5"));
+    QCOMPARE(lowerStepDown("-0.5"), QString("0"));
+    QCOMPARE(lowerStepUp("60", "61.5"), std::optional<QString>("61"));
+    QCOMPARE(lowerStepUp("61", "61.5"), std::nullopt);
+    QVERIFY(datesAccepted(QDate(2010, 1, 1), QDate(2010, 1, 8)));
+    QVERIFY(!datesAccepted(QDate(2010, 1, 1), QDate(2010, 1, 7)));
 }
 
 void TestGraph::barsAndMarkersOnTheirPixels()

@@ -15,10 +15,20 @@ namespace {
 const QByteArray sampleIni = "[Graph]\r\nWUpper=85\r\nWDown=60\r\nGraphVis=2\r\nBckGrnd=11\r\n"
                              "[Establish]\r\nDStartD=2010/01/01\r\nGoalW=65\r\nFloatF=1\r\n";
 
+// The settings and the background picture they name.
+void writeSettings(const TempProgramFolder &folder)
+{
+    folder.write("Trimbo.ini", sampleIni);
+    QImage sky(774, 312, QImage::Format_RGB32);
+    sky.fill(QColor(120, 170, 230));
+    QDir().mkpath(folder.filePath("BkGrnd"));
+    sky.save(folder.filePath("BkGrnd/Aozora.bmp"), "BMP");
+}
+
 // A program folder as the set-up lays it out, with an empty diary.
 void layOut(const TempProgramFolder &folder)
 {
-    folder.write("Trimbo.ini", sampleIni);
+    writeSettings(folder);
     folder.write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
 }
 
@@ -144,7 +154,7 @@ void TestMainWindow::unreadableDiaryIsNeverWritten()
     QFETCH(QString, reason);
     RecordingResponder messages;
     TempProgramFolder folder;
-    folder.write("Trimbo.ini", sampleIni);
+    writeSettings(folder);
     if (!content.isEmpty())
         folder.write("Bk_Trimbo.xls", content);
 

@@ -1,0 +1,301 @@
+#include "graphsettingstab.h"
+
+#include "datetext.h"
+#include "focusexit.h"
+#include "limitrules.h"
+#include "messages.h"
+#include "numbertext.h"
+#include "plot.h"
+
+#include <QFileInfo>
+#include <QPainter>
+
+namespace {
+
+// The toolkit's standard named colours, as the colour boxes offer them.
+const std::pair<const char *, QRgb> standardColours[] = {
+    {"Black", 0x000000},  {"Maroon", 0x800000}, {"Green", 0x008000}, {"Olive", 0x808000},
+    {"Navy", 0x000080},   {"Purple", 0x800080}, {"Teal", 0x008080},  {"Gray", 0x808080},
+    {"Silver", 0xC0C0C0}, {"Red", 0xFF0000},    {"Lime", 0x00FF00},  {"Yellow", 0xFFFF00},
+    {"Blue", 0x0000FF},   {"Fuchsia", 0xFF00FF}, {"Aqua", 0x00FFFF}, {"White", 0xFFFFFF},
+};
+
+QIcon swatch(const QColor &colour)
+{
+    QPixmap pixmap(14, 10);
+    pixmap.fill(colour);
+    QPainter(&pixmap).drawRect(0, 0, 13, 9);
+    return QIcon(pixmap);
+}
+
+void fillColourBox(QComboBox *box)
+{
+    for (const auto &[name, rgb] : standardColours) {
+        const QColor colour(rgb);
+        box->addItem(swatch(colour), QString::fromLatin1(name), settingFromColour(colour));
+    }
+}
+
+// Selects a stored colour; one the list lacks is added to it.
+void selectColour(QComboBox *box, int setting)
+{
+    int index = box->findData(setting);
+    if (index < 0) {
+        box->addItem(swatch(colourFromSetting(setting)), QStringLiteral("#%1").arg(setting, 6, 16, QLatin1Char('0')),
+                     setting);
+        index = box->count() - 1;
+    }
+    box->setCurrentIndex(index);
+}
+
+} // namespace
+
+QString backgroundName(int number)
+{
+    static const char *const names[] = {"White",    "Pink",  "Red",      "Blue",   "SkyBlue",
+                                        "Green",    "Orange", "UsuYello", "Yello",  "YelGreen",
+                                        "Aozora",   "Yuuhi", "StraipBlue", "StraipPink", "Star"};
+    if (number < 1 || number > 15)
+        return {};
+    return QString::fromLatin1(names[number - 1]);
+}
+
+TTab_Grph_Estb::TTab_Grph_Estb(QWidget *parent) : QWidget(parent)
+{
+    m_ui.setupUi(this);
+    setAttribute(Qt::WA_StyledBackground);
+    fillColourBox(m_ui.ClrBx_W);
+    fillColourBox(m_ui.ClrBx_F);
+    m_ui.CmbBx_BkGrnd->setCurrentIndex(-1);
+    connectHandlers();
+}
+
+void TTab_Grph_Estb::connectHandlers()
+{
+    onExit(m_ui.Edt_UpWlimit, [this] { Edt_UpWlimitExit(); });
+    onExit(m_ui.Edt_DwnWlimit, [this] { Edt_DwnWlimitExit(); });
+    onExit(m_ui.Edt_UpFlimit, [this] { Edt_UpFlimitExit(); });
+    onExit(m_ui.Edt_DwnFlimit, [this] { Edt_DwnFlimitExit(); });
+    onExit(m_ui.Dt_Grph_StartD, [this] { Dt_Grph_StartDExit(); });
+    onExit(m_ui.Dt_Grph_EndD, [this] { Dt_Grph_EndDExit(); });
+    connect(m_ui.SpdBtn_Wupup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WupupClick);
+    connect(m_ui.SpdBtn_WupDwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WupDwnClick);
+    connect(m_ui.SpdBtn_WDwnup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WDwnupClick);
+    connect(m_ui.SpdBtn_WDwndwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WDwndwnClick);
+    connect(m_ui.SpdBtn_Fupup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FupupClick);
+    connect(m_ui.SpdBtn_FupDwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FupDwnClick);
+    connect(m_ui.SpdBtn_FDwnup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FDwnupClick);
+    connect(m_ui.SpdBtn_FDwndwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FDwndwnClick);
+    connect(m_ui.RdoGrp_WorF, &RadioGroup::clicked, this, &TTab_Grph_Estb::RdoGrp_WorFClick);
+    connect(m_ui.RdoGrp_TrimboVis, &RadioGroup::clicked, this, &TTab_Grph_Estb::RdoGrp_TrimboVisClick);
+    connect(m_ui.ClrBx_W, &QComboBox::activated, this, &TTab_Grph_Estb::ClrBx_WClick);
+    connect(m_ui.ClrBx_F, &QComboBox::activated, this, &TTab_Grph_Estb::ClrBx_FClick);
+    connect(m_ui.CmbBx_BkGrnd, &QComboBox::activated, this, &TTab_Grph_Estb::CmbBx_BkGrndClick);
+    connect(m_ui.BtBtn_Save_Graph, &QPushButton::clicked, this, &TTab_Grph_Estb::BtBtn_Save_GraphClick);
+}
+
+void TTab_Grph_Estb::attach(GraphSettings *fields, const QString &iniPath, const QString &bkGrndDir)
+{
+    m_fields = fields;
+    m_iniPath = iniPath;
+    m_bkGrndDir = bkGrndDir;
+}
+
+void TTab_Grph_Estb::SetGraph()
+{
+    show(m_ui.Edt_UpWlimit, m_fields->WUpper);
+    show(m_ui.Edt_DwnWlimit, m_fields->WDown);
+    show(m_ui.Edt_UpFlimit, m_fields->FUpper);
+    show(m_ui.Edt_DwnFlimit, m_fields->FDown);
+    m_ui.RdoGrp_WorF->setItemIndex(m_fields->GraphVis);
+    m_ui.Dt_Grph_StartD->setDate(dateOrToday(m_fields->StartD));
+    m_ui.Dt_Grph_EndD->setDate(dateOrToday(m_fields->EndD));
+    selectColour(m_ui.ClrBx_W, m_fields->LineClW);
+    selectColour(m_ui.ClrBx_F, m_fields->LineClF);
+    BckGrndEstb(m_fields->BckGrnd);
+    m_ui.RdoGrp_TrimboVis->setItemIndex(m_fields->TrimboVis);
+    m_ui.CmbBx_BkGrnd->setCurrentIndex(m_fields->BckGrnd - 1);
+}
+
+std::optional<ValueRange> TTab_Grph_Estb::limits(const QLineEdit *lower, const QLineEdit *upper,
+                                                 const QString &lowerField, const QString &upperField) const
+{
+    // An edit holding a text that is no number draws with its accepted limit.
+    const auto read = [](const QLineEdit *edit, const QString &field) {
+        const std::optional<double> shown = parseNumberText(edit->text());
+        return shown ? shown : parseNumberText(field);
+    };
+    const std::optional<double> low = read(lower, lowerField);
+    const std::optional<double> high = read(upper, upperField);
+    if (!low || !high)
+        return std::nullopt;
+    return ValueRange{*low, *high};
+}
+
+GraphWindow TTab_Grph_Estb::graphWindow() const
+{
+    GraphWindow window = GraphWindow::fromDates(m_ui.Dt_Grph_StartD->date(), m_ui.Dt_Grph_EndD->date());
+    window.weight = limits(m_ui.Edt_DwnWlimit, m_ui.Edt_UpWlimit, m_fields->WDown, m_fields->WUpper);
+    window.fat = limits(m_ui.Edt_DwnFlimit, m_ui.Edt_UpFlimit, m_fields->FDown, m_fields->FUpper);
+    window.mode = m_fields->GraphVis;
+    return window;
+}
+
+void TTab_Grph_Estb::upperExit(QLineEdit *edit, QString &upper, const QString &lower)
+{
+    const LimitExit result = upperLimitExit(edit->text(), lower);
+    if (result.kind == LimitExit::Accept)
+        upper = result.text;
+    if (result.kind != LimitExit::Ignore)
+        show(edit, upper);
+}
+
+void TTab_Grph_Estb::lowerExit(QLineEdit *edit, QString &lower, const QString &upper)
+{
+    const LimitExit result = lowerLimitExit(edit->text(), upper);
+    if (result.kind == LimitExit::Accept)
+        lower = result.text;
+    if (result.kind != LimitExit::Ignore)
+        show(edit, lower);
+}
+
+void TTab_Grph_Estb::Edt_UpWlimitExit()
+{
+    upperExit(m_ui.Edt_UpWlimit, m_fields->WUpper, m_fields->WDown);
+}
+
+void TTab_Grph_Estb::Edt_DwnWlimitExit()
+{
+    lowerExit(m_ui.Edt_DwnWlimit, m_fields->WDown, m_fields->WUpper);
+}
+
+void TTab_Grph_Estb::Edt_UpFlimitExit()
+{
+    upperExit(m_ui.Edt_UpFlimit, m_fields->FUpper, m_fields->FDown);
+}
+
+void TTab_Grph_Estb::Edt_DwnFlimitExit()
+{
+    lowerExit(m_ui.Edt_DwnFlimit, m_fields->FDown, m_fields->FUpper);
+}
+
+void TTab_Grph_Estb::SpdBtn_WupupClick()
+{
+    m_fields->WUpper = *upperStepUp(m_fields->WUpper, false);
+    show(m_ui.Edt_UpWlimit, m_fields->WUpper);
+}
+
+void TTab_Grph_Estb::SpdBtn_FupupClick()
+{
+    if (const std::optional<QString> stepped = upperStepUp(m_fields->FUpper, true)) {
+        m_fields->FUpper = *stepped;
+        show(m_ui.Edt_UpFlimit, m_fields->FUpper);
+    }
+}
+
+void TTab_Grph_Estb::SpdBtn_WupDwnClick()
+{
+    if (const std::optional<QString> stepped = upperStepDown(m_fields->WUpper, m_fields->WDown)) {
+        m_fields->WUpper = *stepped;
+        show(m_ui.Edt_UpWlimit, m_fields->WUpper);
+    }
+}
+
+void TTab_Grph_Estb::SpdBtn_FupDwnClick()
+{
+    if (const std::optional<QString> stepped = upperStepDown(m_fields->FUpper, m_fields->FDown)) {
+        m_fields->FUpper = *stepped;
+        show(m_ui.Edt_UpFlimit, m_fields->FUpper);
+    }
+}
+
+void TTab_Grph_Estb::SpdBtn_WDwnupClick()
+{
+    m_fields->WDown = lowerStepUp(m_fields->WDown, m_fields->WUpper).value_or(m_fields->WDown);
+    show(m_ui.Edt_DwnWlimit, m_fields->WDown);
+}
+
+void TTab_Grph_Estb::SpdBtn_FDwnupClick()
+{
+    m_fields->FDown = lowerStepUp(m_fields->FDown, m_fields->FUpper).value_or(m_fields->FDown);
+    show(m_ui.Edt_DwnFlimit, m_fields->FDown);
+}
+
+void TTab_Grph_Estb::SpdBtn_WDwndwnClick()
+{
+    m_fields->WDown = lowerStepDown(m_fields->WDown);
+    show(m_ui.Edt_DwnWlimit, m_fields->WDown);
+}
+
+void TTab_Grph_Estb::SpdBtn_FDwndwnClick()
+{
+    m_fields->FDown = lowerStepDown(m_fields->FDown);
+    show(m_ui.Edt_DwnFlimit, m_fields->FDown);
+}
+
+// A refused date goes back to the accepted one; with none accepted yet,
+// to today's date.
+void TTab_Grph_Estb::putBackDate(QDateEdit *picker, const QString &field)
+{
+    picker->setDate(dateOrToday(field));
+}
+
+void TTab_Grph_Estb::Dt_Grph_StartDExit()
+{
+    if (datesAccepted(m_ui.Dt_Grph_StartD->date(), m_ui.Dt_Grph_EndD->date()))
+        m_fields->StartD = dateText(m_ui.Dt_Grph_StartD->date());
+    else
+        putBackDate(m_ui.Dt_Grph_StartD, m_fields->StartD);
+}
+
+void TTab_Grph_Estb::Dt_Grph_EndDExit()
+{
+    if (datesAccepted(m_ui.Dt_Grph_StartD->date(), m_ui.Dt_Grph_EndD->date()))
+        m_fields->EndD = dateText(m_ui.Dt_Grph_EndD->date());
+    else
+        putBackDate(m_ui.Dt_Grph_EndD, m_fields->EndD);
+}
+
+void TTab_Grph_Estb::RdoGrp_WorFClick(int index)
+{
+    m_fields->GraphVis = index;
+}
+
+void TTab_Grph_Estb::RdoGrp_TrimboVisClick(int index)
+{
+    m_fields->TrimboVis = index;
+}
+
+void TTab_Grph_Estb::ClrBx_WClick()
+{
+    m_fields->LineClW = m_ui.ClrBx_W->currentData().toInt();
+}
+
+void TTab_Grph_Estb::ClrBx_FClick()
+{
+    m_fields->LineClF = m_ui.ClrBx_F->currentData().toInt();
+}
+
+void TTab_Grph_Estb::CmbBx_BkGrndClick(int index)
+{
+    m_fields->BckGrnd = index + 1;
+    BckGrndEstb(m_fields->BckGrnd);
+}
+
+void TTab_Grph_Estb::BckGrndEstb(int number)
+{
+    const QString path = m_bkGrndDir + backgroundName(number) + QStringLiteral(".bmp");
+    QImage picture;
+    if (!QFileInfo(path).isFile() || !picture.load(path)) {
+        Messages::information(QStringLiteral("画像ファイルが存在しません。"));
+        return;
+    }
+    m_background = picture;
+    m_ui.Img_BkGrnd->setPixmap(QPixmap::fromImage(picture));
+}
+
+void TTab_Grph_Estb::BtBtn_Save_GraphClick()
+{
+    WriteIni_Graph(m_iniPath, *m_fields);
+    Q_EMIT graphSaved();
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "graphwindow.h"
+#include "settings.h"
+#include "ui_Tab_Grph_Estb.h"
+
+#include <QImage>
+#include <QWidget>
+
+// The graph settings tab: limits, dates, line choice, colours and the
+// background. Each control edits one field of the Graph settings; nothing
+// here redraws the graph until the settings are saved.
+class TTab_Grph_Estb : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TTab_Grph_Estb(QWidget *parent = nullptr);
+
+    // The fields this tab edits, the settings file and the background folder.
+    void attach(GraphSettings *fields, const QString &iniPath, const QString &bkGrndDir);
+
+    // Puts the fields into the controls and loads the background.
+    void SetGraph();
+    // What the graph covers, as the controls show it now.
+    GraphWindow graphWindow() const;
+    QImage background() const { return m_background; }
+    void BckGrndEstb(int number);
+
+Q_SIGNALS:
+    // The settings were saved: time to redraw.
+    void graphSaved();
+
+private:
+    void Edt_UpWlimitExit();
+    void Edt_DwnWlimitExit();
+    void Edt_UpFlimitExit();
+    void Edt_DwnFlimitExit();
+    void SpdBtn_WupupClick();
+    void SpdBtn_WupDwnClick();
+    void SpdBtn_WDwnupClick();
+    void SpdBtn_WDwndwnClick();
+    void SpdBtn_FupupClick();
+    void SpdBtn_FupDwnClick();
+    void SpdBtn_FDwnupClick();
+    void SpdBtn_FDwndwnClick();
+    void Dt_Grph_StartDExit();
+    void Dt_Grph_EndDExit();
+    void RdoGrp_WorFClick(int index);
+    void RdoGrp_TrimboVisClick(int index);
+    void ClrBx_WClick();
+    void ClrBx_FClick();
+    void CmbBx_BkGrndClick(int index);
+    void BtBtn_Save_GraphClick();
+
+    void connectHandlers();
+    void upperExit(QLineEdit *edit, QString &upper, const QString &lower);
+    void lowerExit(QLineEdit *edit, QString &lower, const QString &upper);
+    void show(QLineEdit *edit, const QString &field) { edit->setText(field); }
+    std::optional<ValueRange> limits(const QLineEdit *lower, const QLineEdit *upper, const QString &lowerField,
+                                     const QString &upperField) const;
+    void putBackDate(QDateEdit *picker, const QString &field);
+
+    Ui::TTab_Grph_Estb m_ui;
+    GraphSettings *m_fields = nullptr;
+    QString m_iniPath;
+    QString m_bkGrndDir;
+    QImage m_background;
+};
+
+// The background pictures, numbered from 1 as the list shows them: the
+// file name of each without ".bmp"; empty for a number outside 1 to 15.
+QString backgroundName(int number);

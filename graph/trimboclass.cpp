@@ -1,0 +1,69 @@
+#include "trimboclass.h"
+
+namespace {
+
+constexpr int CaptionHeight = 14;
+
+void setUpCaption(QLabel &label, const QColor &colour, Qt::Alignment alignment)
+{
+    label.setAttribute(Qt::WA_TranslucentBackground);
+    label.setAttribute(Qt::WA_TransparentForMouseEvents); // a click reaches the strip below
+    label.setStyleSheet(QStringLiteral("background: transparent; color: %1;").arg(colour.name()));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(13); // 10 points on the screens the layout was made for
+    label.setFont(font);
+    label.setAlignment(alignment | Qt::AlignVCenter);
+}
+
+} // namespace
+
+TLbl_Cross::TLbl_Cross(QWidget *panel, int captionPixel, const QString &text) : QLabel(text, panel)
+{
+    setUpCaption(*this, Qt::black, Qt::AlignLeft);
+    setGeometry(captionPixel - 8, 2, 100, CaptionHeight);
+    show();
+}
+
+TLbl_VertW::TLbl_VertW(QWidget *panel, int captionPixel, const QString &text, const QColor &colour)
+    : QLabel(text, panel)
+{
+    setUpCaption(*this, colour, Qt::AlignRight);
+    setGeometry(50, captionPixel - CaptionHeight / 2, 30, CaptionHeight);
+    show();
+}
+
+TLbl_VertF::TLbl_VertF(QWidget *panel, int captionPixel, const QString &text, const QColor &colour)
+    : QLabel(text, panel)
+{
+    setUpCaption(*this, colour, Qt::AlignLeft);
+    setGeometry(2, captionPixel - CaptionHeight / 2, 30, CaptionHeight);
+    show();
+}
+
+TImg_Cross::TImg_Cross(QWidget *panel, const QImage &picture) : QLabel(panel)
+{
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setPixmap(QPixmap::fromImage(picture));
+    setGeometry(panel->rect());
+    show();
+}
+
+TImg_Vert::TImg_Vert(QWidget *panel, const QImage &light, const QImage &dark)
+    : QLabel(panel), m_lightPicture(light), m_darkPicture(dark)
+{
+    setScaledContents(true);
+    setPixmap(QPixmap::fromImage(m_lightPicture));
+    setGeometry(panel->rect());
+    show();
+}
+
+void TImg_Vert::ToggleStrip()
+{
+    m_light = !m_light;
+    setPixmap(QPixmap::fromImage(m_light ? m_lightPicture : m_darkPicture));
+}
+
+void TImg_Vert::mousePressEvent(QMouseEvent *)
+{
+    ToggleStrip();
+}

@@ -1,0 +1,169 @@
+#include "graphsettingstab.h"
+#include "helpers.h"
+#include "tfrm_main.h"
+#include "newworkbook.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QTest>
+
+namespace {
+
+void leave(QWidget *control)
+{
+    QFocusEvent focusOut(QEvent::FocusOut);
+    QApplication::sendEvent(control, &focusOut);
+}
+
+template<typename T>
+T *control(const QWidget &window, const char *name)
+{
+    T *found = window.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+void typeAndLeave(QLineEdit *edit, const QString &text)
+{
+    edit->setText(text);
+    leave(edit);
+}
+
+} // namespace
+
+class TestGraphTab : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void limitEditsAcceptOrPutBack();
+    void stepButtonsWorkOnTheAcceptedLimits();
+    void datesKeepSevenDaysApart();
+    void firstStartPutsBackToday();
+    void missingBackgroundIsReported();
+    void saveWritesTheSectionAndRedraws();
+
+private:
+    std::unique_ptr<RecordingResponder> m_messages;
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<TFrm_Main> m_window;
+    TTab_Grph_Estb *m_tab = nullptr;
+};
+
+void TestGraphTab::init()
+{
+    m_window.reset();
+    m_messages.reset(); // before the next one takes over the boxes
+    m_messages = std::make_unique<RecordingResponder>();
+    m_folder = std::make_unique<TempProgramFolder>();
+    m_folder->write("Trimbo.ini", "[Graph]\r\nWUpper=70\r\nWDown=60\r\nFUpper=30\r\nFDown=0.5\r\nGraphVis=0\r\n"
+                                  "StartD=2010/01/01\r\nEndD=2010/01/31\r\nLineClW=255\r\nLineClF=16711680\r\n"
+                                  "BckGrnd=1\r\nTrimboVis=0\r\n[Establish]\r\nGoalW=60\r\n");
+    QImage white(774, 312, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    QDir().mkpath(m_folder->filePath("BkGrnd"));
+    white.save(m_folder->filePath("BkGrnd/White.bmp"), "BMP");
+    m_folder->write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
+    m_window = std::make_unique<TFrm_Main>(m_folder->path());
+    m_window->show();
+    m_tab = control<TTab_Grph_Estb>(*m_window, "Tab_Grph_Estb");
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestGraphTab::limitEditsAcceptOrPutBack()
+{
+    auto *upper = control<QLineEdit>(*m_tab, "Edt_UpWlimit");
+    typeAndLeave(upper, "61");
+    QCOMPARE(upper->text(), QString("70"));
+    typeAndLeave(upper, "61.5");
+    QCOMPARE(m_window->settings().graph.WUpper, QString("61.5"));
+
+    auto *lower = control<QLineEdit>(*m_tab, "Edt_DwnWlimit");
+    typeAndLeave(lower, "0");
+    QCOMPARE(lower->text(), QString("0")); // kept as typed, not accepted
+    QCOMPARE(m_window->settings().graph.WDown, QString("60"));
+    // The graph draws from the edits: 0 is the lower limit until it is put right.
+    QCOMPARE(m_tab->graphWindow().weight->lower, 0.0);
+    typeAndLeave(lower, "heavy");
+    QCOMPARE(m_tab->graphWindow().weight->lower, 60.0); // no number: the accepted limit
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestGraphTab::stepButtonsWorkOnTheAcceptedLimits()
+{
+    auto *fatLower = control<QLineEdit>(*m_tab, "Edt_DwnFlimit");
+    QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_FDwndwn"), Qt::LeftButton);
+    QCOMPARE(fatLower->text(), QString("-0.5"));
+    QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_FDwndwn"), Qt::LeftButton);
+    QCOMPARE(fatLower->text(), QString("0"));
+    QCOMPARE(m_window->settings().graph.FDown, QString("0"));
+
+    // A typed, unaccepted text is replaced by the stepped limit.
+    auto *upper = control<QLineEdit>(*m_tab, "Edt_UpWlimit");
+    upper->setText("95");
+    QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_Wupup"), Qt::LeftButton);
+    QCOMPARE(upper->text(), QString("71"));
+    QCOMPARE(m_window->settings().graph.WUpper, QString("71"));
+}
+
+void TestGraphTab::datesKeepSevenDaysApart()
+{
+    auto *end = control<QDateEdit>(*m_tab, "Dt_Grph_EndD");
+    end->setDate(QDate(2010, 1, 8));
+    leave(end);
+    QCOMPARE(m_window->settings().graph.EndD, QString("2010/01/08"));
+    end->setDate(QDate(2010, 1, 7));
+    leave(end);
+    QCOMPARE(end->date(), QDate(2010, 1, 8));
+    auto *start = control<QDateEdit>(*m_tab, "Dt_Grph_StartD");
+    start->setDate(QDate(2010, 1, 2));
+    leave(start);
+    QCOMPARE(start->date(), QDate(2010, 1, 1));
+    QCOMPARE(m_window->settings().graph.StartD, QString("2010/01/01"));
+}
+
+void TestGraphTab::firstStartPutsBackToday()
+{
+    m_window->settings().graph.StartD.clear();
+    auto *start = control<QDateEdit>(*m_tab, "Dt_Grph_StartD");
+    start->setDate(QDate(2010, 1, 30)); // too close to the end
+    leave(start);
+    QCOMPARE(start->date(), QDate::currentDate());
+}
+
+void TestGraphTab::missingBackgroundIsReported()
+{
+    auto *backgrounds = control<QComboBox>(*m_tab, "CmbBx_BkGrnd");
+    QCOMPARE(backgrounds->currentIndex(), 0);
+    backgrounds->setCurrentIndex(14);
+    Q_EMIT backgrounds->activated(14);
+    QCOMPARE(m_window->settings().graph.BckGrnd, 15);
+    QCOMPARE(m_messages->shown, QStringList{"画像ファイルが存在しません。"});
+}
+
+void TestGraphTab::saveWritesTheSectionAndRedraws()
+{
+    auto *colours = control<QComboBox>(*m_tab, "ClrBx_W");
+    const int green = colours->findText("Green");
+    colours->setCurrentIndex(green);
+    Q_EMIT colours->activated(green);
+    control<RadioGroup>(*m_tab, "RdoGrp_WorF")->setItemIndex(2);
+    Q_EMIT control<RadioGroup>(*m_tab, "RdoGrp_WorF")->clicked(2);
+    typeAndLeave(control<QLineEdit>(*m_tab, "Edt_UpWlimit"), "80");
+    const GraphPicture before = m_window->graph();
+
+    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_Save_Graph"), Qt::LeftButton);
+    const QByteArray ini = m_folder->read("Trimbo.ini");
+    QVERIFY(ini.contains("WUpper=80\r\n"));
+    QVERIFY(ini.contains("LineClW=32768\r\n"));
+    QVERIFY(ini.contains("GraphVis=2\r\n"));
+    QVERIFY(ini.contains("[Establish]\r\nGoalW=60\r\n"));
+    // Redrawn with the new upper limit: the weight captions reach 80 now.
+    QVERIFY(before.weightCaptions.back().text != m_window->graph().weightCaptions.back().text);
+    QCOMPARE(m_window->graph().weightCaptions.back().text, QString("78")); // every 2 kg over a 20 kg range
+}
+
+QTEST_MAIN(TestGraphTab)
+#include "tst_graphtab.moc"
