@@ -156,7 +156,7 @@ void DiaryBook::WriteExcelDate(int row, const DayValues &day)
     ensureCells();
     Q_ASSERT(row >= 1 && row <= int(m_rows.size()) + 1);
     if (row > int(m_rows.size()))
-        m_rows.resize(size_t(row), m_workbook->emptyRow());
+        m_rows.push_back(m_workbook->rowFormats(m_sheet, row - 1));
     SheetRow &cells = m_rows[size_t(row - 1)];
     const std::optional<QDate> date = parseDateText(day.date);
     const std::array<CellValue, 8> values{

@@ -24,15 +24,10 @@ bool isCellRecord(uint16_t id)
     }
 }
 
-// Records that belong to the cell before them.
+// Records that belong to the formula cell before them.
 bool isAttachedRecord(uint16_t id)
 {
-    return id == String || id == SharedFormula || id == Array || id == Table || id == Continue;
-}
-
-bool isCellTableRecord(uint16_t id)
-{
-    return isCellRecord(id) || isAttachedRecord(id) || id == Row || id == DbCell;
+    return id == String || id == SharedFormula || id == Array || id == Table;
 }
 
 // Records that a sheet keeps after its cells: where a sheet has no cells
@@ -81,6 +76,18 @@ QByteArray cellHeader(uint16_t row, uint16_t col, uint16_t xf)
     putU16(data, col);
     putU16(data, xf);
     return data;
+}
+
+// Whether two cell formats differ in their number format alone, so that
+// dates written with one look like the sheet's other cells.
+bool sameLookApartFromNumbers(const char *xf, const char *other)
+{
+    QByteArray a(xf, 20), b(other, 20);
+    for (QByteArray *record : {&a, &b}) {
+        setU16(*record, 2, 0);
+        (*record)[9] = char((*record)[9] & ~0x04);
+    }
+    return a == b;
 }
 
 bool isYyyyMmDd(QString format)
@@ -141,6 +148,7 @@ QString Workbook::parseGlobals()
     bool inSst = false;
     bool defaultXfFound = false;
     std::vector<bool> xfIsStyle;
+    std::vector<const char *> xfRecords;
     while (true) {
         const std::optional<Record> record = reader.next();
         if (!record)
@@ -163,6 +171,7 @@ QString Workbook::parseGlobals()
                 return QStringLiteral("セルの書式が壊れています");
             m_xfFormats.push_back(u16(r.data + 2));
             xfIsStyle.push_back(u16(r.data + 4) & 0x0004);
+            xfRecords.push_back(r.data);
             if (!defaultXfFound && !xfIsStyle.back()) {
                 m_defaultXf = uint16_t(m_xfFormats.size() - 1);
                 defaultXfFound = true;
@@ -206,7 +215,8 @@ QString Workbook::parseGlobals()
     for (size_t i = 0; i < m_xfFormats.size(); ++i) {
         const QString format = m_formats.value(m_xfFormats[i]);
         m_xfIsDate[i] = isDateFormat(m_xfFormats[i], format);
-        if (m_yyyymmddXf < 0 && !xfIsStyle[i] && isYyyyMmDd(format))
+        if (m_yyyymmddXf < 0 && !xfIsStyle[i] && isYyyyMmDd(format)
+            && sameLookApartFromNumbers(xfRecords[i], xfRecords[m_defaultXf]))
             m_yyyymmddXf = int(i);
     }
     return {};
@@ -252,36 +262,36 @@ void Workbook::parseSheet(const Sheet &sheet) const
     sheet.parsed = true;
     RecordReader reader(m_stream, sheet.start);
     sheet.head.push_back(*reader.next()); // the BOF
-    enum { Head, Cells, Tail } part = Head;
+    // Records other than cells keep their order, split where the cells
+    // stand (or would stand, in a sheet without cells). Cells are picked up
+    // wherever they lie, each with the records that belong to it.
+    enum { Head, Tail } part = Head;
+    enum { ToList, ToCell, Dropped } previous = ToList;
     int depth = 0;
     while (const std::optional<Record> found = reader.next()) {
         const Record &r = *found;
-        if (part != Tail && depth == 0 && isCellTableRecord(r.id)) {
-            part = Cells;
+        std::vector<Record> &list = part == Head ? sheet.head : sheet.tail;
+        if (r.id == Continue) {
+            // Goes on wherever the record before it went.
+            if (previous == ToCell)
+                sheet.cells.back().length += 4 + r.size;
+            else if (previous == ToList)
+                list.push_back(r);
+            continue;
+        }
+        if (depth == 0 && (isCellRecord(r.id) || r.id == Row || r.id == DbCell || isAttachedRecord(r.id))) {
+            previous = Dropped;
             if (r.id == Row) {
                 if (r.size >= 16)
                     sheet.rowRecords.push_back(r);
             } else if (isAttachedRecord(r.id)) {
                 CellChunk *last = sheet.cells.empty() ? nullptr : &sheet.cells.back();
-                if (last && !last->synthetic && last->offset + last->length == r.offset)
+                if (last && !last->synthetic && last->offset + last->length == uint32_t(r.offset)) {
                     last->length += 4 + r.size;
+                    previous = ToCell;
+                }
             } else if (r.id == MulRk || r.id == MulBlank) {
-                const int width = r.id == MulRk ? 6 : 2;
-                if (r.size < 6 + width) {
-                    sheet.cellsDamaged = true;
-                    continue;
-                }
-                const uint16_t row = u16(r.data), first = u16(r.data + 2);
-                const int count = (r.size - 6) / width;
-                for (int i = 0; i < count; ++i) {
-                    const char *item = r.data + 4 + i * width;
-                    QByteArray data = cellHeader(row, uint16_t(first + i), u16(item));
-                    if (r.id == MulRk)
-                        data.append(item + 2, 4);
-                    const qsizetype at = sheet.synthetic.size();
-                    appendRecord(sheet.synthetic, r.id == MulRk ? Rk : Blank, data);
-                    sheet.cells.push_back({uint32_t(at), uint32_t(4 + data.size()), 1, row, uint16_t(first + i)});
-                }
+                splitMultiple(sheet, r);
             } else if (r.id != DbCell) {
                 const int minimum = (r.id == Number || r.id == Formula) ? 14 : (r.id == Rk || r.id == LabelSst) ? 10
                                   : (r.id == BoolErr) ? 8 : (r.id == Label || r.id == RString) ? 9 : 6;
@@ -290,18 +300,45 @@ void Workbook::parseSheet(const Sheet &sheet) const
                     continue;
                 }
                 sheet.cells.push_back({uint32_t(r.offset), uint32_t(4 + r.size), 0, u16(r.data), u16(r.data + 2)});
+                previous = ToCell;
+                part = Tail;
             }
             continue;
         }
-        if (depth == 0 && (r.id == Index || r.id == Dimensions))
-            continue; // both are written anew
-        if (part == Cells || (part == Head && depth == 0 && followsCellTable(r.id)))
+        previous = ToList;
+        if (depth == 0 && (r.id == Index || r.id == Dimensions)) {
+            previous = Dropped; // both are written anew
+            continue;
+        }
+        if (part == Head && depth == 0 && followsCellTable(r.id))
             part = Tail;
         (part == Head ? sheet.head : sheet.tail).push_back(r);
         if (r.id == Bof)
             ++depth;
         if (r.id == Eof && depth-- == 0)
             break;
+    }
+}
+
+// MULRK and MULBLANK become single RK and BLANK cells, so that each cell can
+// be moved or replaced on its own.
+void Workbook::splitMultiple(const Sheet &sheet, const Record &r) const
+{
+    const int width = r.id == MulRk ? 6 : 2;
+    if (r.size < 6 + width) {
+        sheet.cellsDamaged = true;
+        return;
+    }
+    const uint16_t row = u16(r.data), first = u16(r.data + 2);
+    const int count = (r.size - 6) / width;
+    for (int i = 0; i < count; ++i) {
+        const char *item = r.data + 4 + i * width;
+        QByteArray data = cellHeader(row, uint16_t(first + i), u16(item));
+        if (r.id == MulRk)
+            data.append(item + 2, 4);
+        const qsizetype at = sheet.synthetic.size();
+        appendRecord(sheet.synthetic, r.id == MulRk ? Rk : Blank, data);
+        sheet.cells.push_back({uint32_t(at), uint32_t(4 + data.size()), 1, row, uint16_t(first + i)});
     }
 }
 
@@ -419,6 +456,24 @@ CellValue Workbook::originValue(int sheetIndex, int origin) const
     return chunkValue(sheet, sheet.cells[size_t(origin)], &xf);
 }
 
+CellValue Workbook::formulaResult(const Sheet &sheet, const CellChunk &chunk) const
+{
+    uint16_t xf;
+    return chunkValue(sheet, chunk, &xf);
+}
+
+SheetRow Workbook::rowFormats(int sheetIndex, int row) const
+{
+    const Sheet &sheet = m_sheets[size_t(sheetIndex)];
+    parseSheet(sheet);
+    SheetRow cells = emptyRow();
+    for (const CellChunk &chunk : sheet.cells) {
+        if (chunk.row == row && chunk.col < DiaryColumnCount)
+            cells[chunk.col].xf = u16(chunkData(sheet, chunk) + 8);
+    }
+    return cells;
+}
+
 SheetRow Workbook::emptyRow() const
 {
     SheetRow row;
@@ -528,28 +583,49 @@ QByteArray Workbook::diarySheetStream(const Sheet &sheet, const std::vector<Shee
                                       QString *error) const
 {
     const size_t regionRows = rows.size();
+    // A formula that other cells share must stay where it is, as it is.
+    std::vector<int> keptAtRow(sheet.cells.size(), -1);
+    for (size_t r = 0; r < regionRows; ++r) {
+        for (const SheetCell &cell : rows[r]) {
+            if (cell.origin >= 0)
+                keptAtRow[size_t(cell.origin)] = int(r);
+        }
+    }
     std::vector<OutCell> cells;
     cells.reserve(sheet.cells.size() + regionRows * 8);
-    for (const CellChunk &chunk : sheet.cells) {
-        if (chunk.row < regionRows && chunk.col < 8)
-            continue;
-        cells.push_back({chunk.row, chunk.col, QByteArray(chunkData(sheet, chunk), chunk.length)});
+    for (size_t i = 0; i < sheet.cells.size(); ++i) {
+        const CellChunk &chunk = sheet.cells[i];
+        const QByteArray bytes(chunkData(sheet, chunk), chunk.length);
+        if (chunk.row >= regionRows || chunk.col >= 8) {
+            cells.push_back({chunk.row, chunk.col, bytes});
+        } else if (keptAtRow[i] != chunk.row && anchorsOtherCells(bytes)) {
+            *error = QStringLiteral("日記の列 (A～H) に他のセルと共有する数式があり、書き換えられません");
+            return {};
+        }
     }
     for (size_t r = 0; r < regionRows; ++r) {
         for (uint16_t c = 0; c < 8; ++c) {
             const SheetCell &cell = rows[r][c];
             if (cell.origin < 0) {
+                if (cell.value.kind() == CellValue::Kind::Text && cell.value.toText().size() > MaxCellText) {
+                    *error = QStringLiteral("%1 文字を超える文は保存できません").arg(MaxCellText);
+                    return {};
+                }
                 QByteArray bytes = cellRecord(cell, uint16_t(r), c, strings);
                 if (!bytes.isEmpty())
                     cells.push_back({uint16_t(r), c, std::move(bytes), true});
                 continue;
             }
             const CellChunk &chunk = sheet.cells[size_t(cell.origin)];
-            QByteArray bytes(chunkData(sheet, chunk), chunk.length);
-            if (chunk.row != r && anchorsOtherCells(bytes)) {
-                *error = QStringLiteral("日記の列 (A～H) に他のセルと共有する数式があり、並べ替えられません");
-                return {};
+            if (chunk.row != r && u16(chunkData(sheet, chunk)) == Formula) {
+                // A formula's references name rows; moved, it would count other
+                // cells. It moves as the value it showed.
+                QByteArray bytes = cellRecord({formulaResult(sheet, chunk), cell.xf, -1}, uint16_t(r), c, strings);
+                if (!bytes.isEmpty())
+                    cells.push_back({uint16_t(r), c, std::move(bytes), true});
+                continue;
             }
+            QByteArray bytes(chunkData(sheet, chunk), chunk.length);
             setU16(bytes, 4, uint16_t(r));
             cells.push_back({uint16_t(r), c, std::move(bytes)});
         }
@@ -723,5 +799,9 @@ Workbook::StreamResult Workbook::toStream(int diarySheet, const std::vector<Shee
             shiftIndexRecords(sheetBytes[index], globalsSize + starts[index] - m_sheets[index].start);
         stream.append(sheetBytes[index]);
     }
+    // Excel keeps the workbook stream out of the compound file's small-block
+    // area: streams under 4096 bytes are padded after the last record.
+    if (stream.size() < 4096)
+        stream.append(QByteArray(4096 - stream.size(), '\0'));
     return {stream, {}};
 }

@@ -23,6 +23,9 @@ struct SheetCell
 };
 using SheetRow = std::array<SheetCell, 8>;
 
+// The longest text a cell holds.
+inline constexpr int MaxCellText = 32767;
+
 // A BIFF8 workbook stream, read into what the diary needs and written back
 // with only the diary columns of one sheet changed: every other sheet,
 // record, cell, format and string stays as it was.
@@ -54,6 +57,9 @@ public:
     uint16_t defaultXf() const { return m_defaultXf; }
     // A row of empty cells in the default cell format.
     SheetRow emptyRow() const;
+    // A row of empty cells in the formats that the cells of a sheet row
+    // (counted from 0) have, for a new day written into it.
+    SheetRow rowFormats(int sheet, int row) const;
     bool isDateXf(uint16_t xf) const;
     bool uses1904() const { return m_1904; }
 
@@ -95,9 +101,11 @@ private:
     QString parseGlobals();
     QString locateSheets();
     void parseSheet(const Sheet &sheet) const;
+    void splitMultiple(const Sheet &sheet, const biff::Record &record) const;
     const char *chunkData(const Sheet &sheet, const CellChunk &chunk) const;
     CellValue chunkValue(const Sheet &sheet, const CellChunk &chunk, uint16_t *xf) const;
     CellValue numberValue(double number, uint16_t xf) const;
+    CellValue formulaResult(const Sheet &sheet, const CellChunk &chunk) const;
     QByteArray sheetStream(int index, const std::vector<SheetRow> *rows, biff::SstBuilder &strings,
                            QString *error) const;
     QByteArray diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows,

@@ -77,7 +77,7 @@ QStringList withoutLinesOf(QStringList lines, const QString &prefix)
 // A workbook put together record by record, for what the spreadsheet
 // programs at hand do not write: MULRK, RSTRING, phonetic blocks, a string
 // split across CONTINUE with a change of width, the 1904 date system.
-QByteArray handBuiltWorkbook(const QByteArray &extraGlobals = {})
+QByteArray handBuiltWorkbook(const QByteArray &extraGlobals = {}, const QByteArray &extraCells = {})
 {
     QByteArray globals;
     appendRecord(globals, Bof, bofData(0x0005));
@@ -94,6 +94,7 @@ QByteArray handBuiltWorkbook(const QByteArray &extraGlobals = {})
     appendRecord(globals, Xf, xfData(0, false));   // 15
     appendRecord(globals, Xf, xfData(164, false)); // 16: yyyy/mm/dd
     appendRecord(globals, Xf, xfData(14, false));  // 17: the built-in short date
+    appendRecord(globals, Xf, xfData(2, false));   // 18: the built-in "0.00"
     const qsizetype boundSheetAt = globals.size();
     appendRecord(globals, BoundSheet, QByteArray("\0\0\0\0\0\0\x09\x00St_Trimbo", 17));
 
@@ -125,6 +126,9 @@ QByteArray handBuiltWorkbook(const QByteArray &extraGlobals = {})
     appendRecord(sheet, Bof, bofData(0x0010));
     appendRecord(sheet, Index, QByteArray::fromHex("00000000000000000400000099999999"));
     appendRecord(sheet, Dimensions, QByteArray::fromHex("0000000004000000000000000b000000").left(14));
+    // Printer settings long enough to run on into a CONTINUE record.
+    appendRecord(sheet, 0x004D, QByteArray(MaxRecordData, 'p'));
+    appendRecord(sheet, Continue, QByteArray(100, 'q'));
     // Row 1: A to E in one MULRK (A a date in the 1904 system: 2010/01/29).
     QByteArray mulrk = QByteArray::fromHex("00000000");
     const auto rk = [&](uint16_t xf, uint32_t value) { putU16(mulrk, xf); putU32(mulrk, value); };
@@ -142,6 +146,7 @@ QByteArray handBuiltWorkbook(const QByteArray &extraGlobals = {})
     appendRecord(sheet, RString, rstring);
     appendRecord(sheet, Label, QByteArray::fromHex("000006000f00") + unicodeString("Label text"));
     appendRecord(sheet, LabelSst, QByteArray::fromHex("000007000f0001000000"));
+    appendRecord(sheet, 0x0999, QByteArray("unknown to us")); // kept, in its order
     // Row 2: a built-in date, formulas with a number and a text result, a
     // boolean, a MULBLANK running from H into J, and text in K.
     QByteArray number = QByteArray::fromHex("010000001100");
@@ -158,6 +163,9 @@ QByteArray handBuiltWorkbook(const QByteArray &extraGlobals = {})
     appendRecord(sheet, BoolErr, QByteArray::fromHex("010006000f000100"));
     appendRecord(sheet, MulBlank, QByteArray::fromHex("010007000f000f000f000900"));
     appendRecord(sheet, LabelSst, QByteArray::fromHex("01000a000f0000000000"));
+    // Row 3: no date, but B3 formatted with two decimals, ready for the next day.
+    appendRecord(sheet, Blank, QByteArray::fromHex("020001001200"));
+    sheet += extraCells;
     // Row 4, below the blank A3 that ends the diary.
     appendRecord(sheet, LabelSst, QByteArray::fromHex("030000000f0002000000"));
     appendRecord(sheet, 0x023E, window2Data());
@@ -190,6 +198,9 @@ private Q_SLOTS:
     void dateFormatIsAddedWhenMissing();
     void largeStringTableSurvives();
     void repeatedSavesDoNotGrowTheFile();
+    void longestTextIsKept();
+    void movedFormulaKeepsItsValue();
+    void sharedFormulaIsNotOverwritten();
 
     void unusableFiles_data();
     void unusableFiles();
@@ -335,6 +346,20 @@ void TestStore::keepsWhatHandBuiltRecordsHold()
             QVERIFY2(after.contains(line), qPrintable(line));
     }
     QVERIFY2(after.filter("St_Trimbo!1,10 type=1 value='朝食'").value(0).contains("runs="), "rich text kept");
+    // B3 kept the format it had before the day was written into it.
+    QVERIFY(after.contains("St_Trimbo!2,1 type=2 value=60.0 format='0.00'"));
+    // The printer settings and their CONTINUE, and the record we do not know, are all there.
+    CompoundReadResult saved = readCompoundFile(fileBytes(path));
+    const QByteArray stream = saved.root->findStream("Workbook")->data;
+    QList<uint16_t> ids;
+    RecordReader reader(stream);
+    while (const std::optional<Record> record = reader.next())
+        ids << record->id;
+    const qsizetype settings = ids.indexOf(0x004D);
+    QVERIFY(settings > 0);
+    QCOMPARE(ids.at(settings + 1), uint16_t(Continue));
+    QVERIFY(ids.contains(0x0999));
+    QCOMPARE(ids.count(uint16_t(Row)), 4);
     // The new day filled the blank row 3, so the text in A4 (split across
     // records as it was read) now belongs to the diary as well.
     QCOMPARE(rowsOf(load(path)).mid(2), (QStringList{"2010/01/31|60|20|1|1|||", "あいうえおABCDE|||||||"}));
@@ -426,6 +451,54 @@ void TestStore::repeatedSavesDoNotGrowTheFile()
     for (int i = 0; i < 30; ++i)
         QVERIFY(saveDays(path, {day("2010/01/01", "60", QString(300, QChar(u'b' + i % 20)))}, true).saved);
     QVERIFY2(QFileInfo(path).size() <= first + 512, qPrintable(QString::number(QFileInfo(path).size())));
+}
+
+void TestStore::longestTextIsKept()
+{
+    const QString path = m_folder.filePath("long.xls");
+    m_folder.write("long.xls", newDiaryWorkbook("St_Trimbo"));
+    const QString longest(MaxCellText, QChar(u'長'));
+    QVERIFY(saveDays(path, {day("2010/01/01", "60", longest)}, false).saved);
+    QCOMPARE(load(path).cell(1, ColIntakeComment).toText(), longest);
+    const QByteArray before = fileBytes(path);
+    const SaveDaysResult refused = saveDays(path, {day("2010/01/02", "60", longest + u'!')}, false);
+    QVERIFY(!refused.saved);
+    QVERIFY2(refused.error.contains("32767"), qPrintable(refused.error));
+    QCOMPARE(fileBytes(path), before);
+}
+
+void TestStore::movedFormulaKeepsItsValue()
+{
+    const QString path = m_folder.filePath("formula.xls");
+    writeWithGnumeric({{"St_Trimbo",
+                        {{0, 0, GnumericCell::Date, dayNumber(2010, 1, 10)},
+                         {0, 1, GnumericCell::Number, "60"},
+                         {0, 5, GnumericCell::Formula, "=B1*2"}}}},
+                      0, path);
+    QVERIFY(saveDays(path, {day("2010/01/05", "70")}, false).saved);
+    // The formula's row moved down; it would now count the new day's
+    // weight, so it moved as the value it showed.
+    QVERIFY(xlrdDump(path).contains("St_Trimbo!1,5 type=2 value=120.0 format='General'"));
+    QCOMPARE(rowsOf(load(path)).last(), QString("2010/01/10|60||||120||"));
+}
+
+void TestStore::sharedFormulaIsNotOverwritten()
+{
+    // H1 anchors a formula that other cells share.
+    QByteArray anchor;
+    QByteArray formula = QByteArray::fromHex("010007000f00");
+    putF64(formula, 1);
+    formula += QByteArray::fromHex("0800000000000500") + QByteArray::fromHex("0101000700");
+    appendRecord(anchor, Formula, formula);
+    appendRecord(anchor, SharedFormula, QByteArray::fromHex("0100020007070001000300") + QByteArray::fromHex("1e0100"));
+    const QString path = m_folder.filePath("shared.xls");
+    QFile::remove(path);
+    m_folder.write("shared.xls", handBuiltWorkbook({}, anchor));
+    const QByteArray before = fileBytes(path);
+    const SaveDaysResult refused = saveDays(path, {day("1900/01/01")}, false); // sorts row 2 down
+    QVERIFY(!refused.saved);
+    QVERIFY2(refused.error.contains("共有する数式"), qPrintable(refused.error));
+    QCOMPARE(fileBytes(path), before);
 }
 
 void TestStore::unusableFiles_data()
