@@ -57,15 +57,18 @@ void SetGraphView_Line(QImage &picture, const Series &series, const GraphWindow 
 {
     if (series.size() == 0)
         return;
+    std::vector<QPoint> points;
+    points.reserve(size_t(series.size()));
+    for (qsizetype i = 0; i < series.size(); ++i)
+        points.push_back(pointOf(series, i, window, range));
     QPainter painter(&picture);
     painter.setPen(QPen(colour, 2, Qt::SolidLine));
     // Each segment lies over the marker of its first point and under that of its second.
-    for (qsizetype i = 0; i + 1 < series.size(); ++i) {
-        const QPoint from = pointOf(series, i, window, range);
-        fillMarker(painter, from, colour);
-        painter.drawLine(from, pointOf(series, i + 1, window, range));
+    for (size_t i = 0; i + 1 < points.size(); ++i) {
+        fillMarker(painter, points[i], colour);
+        painter.drawLine(points[i], points[i + 1]);
     }
-    fillMarker(painter, pointOf(series, series.size() - 1, window, range), colour);
+    fillMarker(painter, points.back(), colour);
 }
 
 void SetGraphView_Bars(QImage &strip, const Series &series, const GraphWindow &window, BarRow row)

@@ -1,6 +1,7 @@
 #include "numbertext.h"
 
-#include <QLocale>
+#include <charconv>
+#include <cmath>
 
 QString generalNumberText(double value)
 {
@@ -10,9 +11,24 @@ QString generalNumberText(double value)
 
 std::optional<double> parseNumberText(QStringView text)
 {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok)
+    text = text.trimmed();
+    if (text.startsWith(u'+'))
+        text = text.mid(1);
+    // Every point of the graph is read this way, so the plain C library
+    // conversion serves rather than the locale machinery.
+    char digits[64];
+    if (text.isEmpty() || text.size() >= qsizetype(sizeof digits))
+        return std::nullopt;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c > 127)
+            return std::nullopt;
+        digits[i] = char(c);
+    }
+    double value = 0;
+    const char *end = digits + text.size();
+    const auto [stop, error] = std::from_chars(digits, end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
