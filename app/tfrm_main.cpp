@@ -1,7 +1,9 @@
 #include "tfrm_main.h"
 
-#include "diarybook.h"
+#include "datetext.h"
 #include "keylegend.h"
+#include "entryrules.h"
+#include "photostore.h"
 #include "trimboclass.h"
 #include "messages.h"
 
@@ -20,6 +22,7 @@ TFrm_Main::TFrm_Main(const QString &exeDir, DesktopShell *shell, QWidget *parent
     connect(m_ui.Btn_Help, &QPushButton::clicked, this, &TFrm_Main::Btn_HelpClick);
     connect(m_ui.BtBtn_Boxing, &QPushButton::clicked, this, &TFrm_Main::BtBtn_BoxingClick);
     connect(m_ui.Tab_Grph_Estb, &TTab_Grph_Estb::graphSaved, this, &TFrm_Main::GraphAllView);
+    connect(m_ui.Tab_Enter, &TTab_Enter::saveRequested, this, &TFrm_Main::BtBtn_Save_TodayClick);
 }
 
 void TFrm_Main::setVisible(bool visible)
@@ -51,10 +54,122 @@ void TFrm_Main::FormShow()
     m_settings = ini.fields;
     m_ui.Tab_Grph_Estb->attach(&m_settings.graph, m_paths.IniPath, m_paths.BkGrndDir);
     m_ui.Tab_Grph_Estb->SetGraph();
+    m_ui.Tab_Enter->attach(&m_diary, m_paths.PictureDir);
     if (!lockDiary())
         return;
     loadDiary();
     GraphAllView();
+    m_ui.Tab_Enter->fillFromNewest();
+    if (m_diary.FirstEmptyRow() >= 2)
+        BeforedataWrite();
+}
+
+Judgement TFrm_Main::judge(Measure measure) const
+{
+    const EstablishSettings &e = m_settings.establish;
+    const bool weight = measure == Measure::Weight;
+    const LevelInputs inputs{weight ? e.DStartW : e.DStartF,
+                             weight ? e.GoalW : e.GoalF,
+                             weight ? m_ui.Tab_Enter->weightText() : m_ui.Tab_Enter->fatText(),
+                             weight ? QStringLiteral("ダイエット開始日の体重") : QStringLiteral("ダイエット開始日の体脂肪率"),
+                             weight ? QStringLiteral("到達目標の体重") : QStringLiteral("到達目標の体脂肪率")};
+    return judgeLevel(inputs, m_diary, measure, m_ui.Tab_Enter->day());
+}
+
+void TFrm_Main::BeforedataWrite()
+{
+    const Judgement judged = judge(Measure::Weight);
+    if (!judged.problem.isEmpty())
+        Messages::error(judged.problem);
+    if (!judged.level)
+        return;
+    WriteText(QString::number(*judged.level), m_paths.BoxingDir + FixedNames::BeforeDataFile);
+    m_beforeLevel = *judged.level;
+}
+
+void TFrm_Main::AfterSaveExchange()
+{
+    const Judgement judged = judge(m_settings.graph.GraphVis == 1 ? Measure::Fat : Measure::Weight);
+    if (!judged.problem.isEmpty())
+        Messages::error(judged.problem);
+    if (!judged.level)
+        return;
+    if (!WriteText(QString::number(*judged.level), m_paths.BoxingDir + FixedNames::DataFile))
+        Messages::error(QStringLiteral("%1 を書き換えられません。").arg(m_paths.BoxingDir + FixedNames::DataFile));
+    if (m_settings.graph.TrimboVis == 0 && *judged.level != m_beforeLevel)
+        m_launcher.open(m_paths.BoxingDir + FixedNames::FigureViewer);
+}
+
+void TFrm_Main::BtBtn_Save_TodayClick()
+{
+    TTab_Enter &tab = *m_ui.Tab_Enter;
+    for (const auto &[text, name] : {std::pair{tab.weightText(), QStringLiteral("体重")},
+                                     std::pair{tab.fatText(), QStringLiteral("体脂肪")}}) {
+        if (const QString problem = measurementProblem(text, name); !problem.isEmpty()) {
+            Messages::error(problem);
+            return;
+        }
+    }
+    if (!m_diaryWritable) {
+        Messages::error(QStringLiteral("日記 \"%1\" は開いたときに読めなかったため、保存しません。").arg(m_paths.BookPath));
+        return;
+    }
+    DiaryBook book(m_paths.BookPath);
+    if (!book.OpenExcelDate()) {
+        Messages::error(book.errorText() + QStringLiteral("\r\n保存できませんでした。"));
+        return;
+    }
+    const bool saved = saveDay(book);
+    book.CloseExcelDate();
+    if (!saved)
+        return;
+    GraphAllView();
+    AfterSaveExchange();
+}
+
+// The day's row, its photo and the workbook, all or nothing: the workbook
+// and the photo are worked out in memory first, and the diary on screen
+// changes only once both are on disk.
+bool TFrm_Main::saveDay(DiaryBook &book)
+{
+    TTab_Enter &tab = *m_ui.Tab_Enter;
+    book.GetExcelLastRow();
+    if (book.isFull()) {
+        CustomMessage(0);
+        return false;
+    }
+    // What is on disk now is what the day is written into.
+    const DiaryTable current = book.SetExcelArray();
+    int row = current.findDate(dateText(tab.day()));
+    if (row > 0 && !Messages::askYesNo(QStringLiteral("選択された日のデータが存在します\r\n上書きしますか？")))
+        return false;
+    if (row == 0) {
+        row = std::max(current.FirstEmptyRow(), 1);
+        if (row > MaxDiaryRows) {
+            CustomMessage(0);
+            return false;
+        }
+    }
+    const PhotoChange photo =
+        SavePicture(tab.hasPhoto() ? 0 : 1, tab.photoReference(), tab.photo(), tab.day(), m_paths.PictureDir);
+    PhotoWriter photoWriter(photo);
+    QString photoError = photo.error;
+    if (!photoError.isEmpty() || !photoWriter.stage(&photoError)) {
+        Messages::error(photoError + QStringLiteral("\r\n日記は保存前のままです。"));
+        return false;
+    }
+    book.WriteExcelDate(row, tab.dayValues(photo.reference));
+    book.SetExcelSort();
+    DiaryTable saved = book.SetExcelArray();
+    if (!book.Save()) {
+        Messages::error(book.errorText() + QStringLiteral("\r\n日記は保存前のままです。"));
+        return false;
+    }
+    if (!photoWriter.commit(&photoError))
+        Messages::error(photoError + QStringLiteral("\r\n日記には保存しました。"));
+    tab.setPhotoReference(photo.reference);
+    m_diary = std::move(saved);
+    return true;
 }
 
 void TFrm_Main::GraphAllView()

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "bckgrnd.h"
+#include "diarybook.h"
 #include "diarylock.h"
+#include "exchange.h"
 #include "diarytable.h"
 #include "launcher.h"
 #include "plot.h"
@@ -50,11 +52,20 @@ public:
     // The store's messages; code 0: the diary has no room for another day.
     void CustomMessage(int code);
 
+    // Records the day shown on the entry tab.
+    void BtBtn_Save_TodayClick();
+    // The progress level of the newest day, handed to the body-shape viewer at start-up.
+    void BeforedataWrite();
+    int BeforeLevel() const { return m_beforeLevel; }
+
     void BtBtn_CloseClick();
     void Btn_HelpClick();
     void BtBtn_BoxingClick();
 
 private:
+    void AfterSaveExchange();
+    Judgement judge(Measure measure) const;
+    bool saveDay(DiaryBook &book);
     void CrossAxleClear();
     void VertAxleClear();
     bool lockDiary();
@@ -72,6 +83,7 @@ private:
     std::unique_ptr<DiaryLock> m_lock;
     DiaryTable m_diary;
     bool m_diaryWritable = false;
+    int m_beforeLevel = 0;
     bool m_shownOnce = false;
     bool m_stopped = false;
 };

@@ -1,0 +1,228 @@
+#include "entrytab.h"
+
+#include "datetext.h"
+#include "entryrules.h"
+#include "messages.h"
+#include "photostore.h"
+
+#include <QCalendarWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPainter>
+#include <QTimer>
+
+namespace {
+
+// Comments keep Windows line breaks in the diary, as the diary always had them.
+QString commentForDiary(const QString &shown)
+{
+    return QString(shown).replace(u'\n', QStringLiteral("\r\n"));
+}
+
+QString commentForScreen(const QString &stored)
+{
+    return QString(stored).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// The decorations beside the level groups: a bowl for what is eaten, a
+// runner for what is burnt.
+QPixmap bowlPicture()
+{
+    QPixmap pixmap(25, 25);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(220, 80, 60));
+    p.setPen(QPen(QColor(120, 40, 30), 1));
+    p.drawChord(QRectF(2, 2, 21, 20), 180 * 16, 180 * 16);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(4, 8, 17, 6));
+    return pixmap;
+}
+
+QPixmap runnerPicture()
+{
+    QPixmap pixmap(48, 66);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(30, 60, 160), 4, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(QColor(30, 60, 160));
+    p.drawEllipse(QPointF(28, 9), 6, 6);
+    p.drawLine(QPointF(26, 18), QPointF(20, 38));     // body
+    p.drawLine(QPointF(25, 22), QPointF(36, 30));     // arm forward
+    p.drawLine(QPointF(25, 22), QPointF(12, 26));     // arm back
+    p.drawLine(QPointF(20, 38), QPointF(32, 50));     // leg forward
+    p.drawLine(QPointF(32, 50), QPointF(30, 62));
+    p.drawLine(QPointF(20, 38), QPointF(10, 52));     // leg back
+    p.drawLine(QPointF(10, 52), QPointF(2, 52));
+    return pixmap;
+}
+
+} // namespace
+
+TTab_Enter::TTab_Enter(QWidget *parent) : QWidget(parent)
+{
+    m_ui.setupUi(this);
+    setAttribute(Qt::WA_StyledBackground);
+    m_ui.Img_In->setPixmap(bowlPicture());
+    m_ui.Img_Out->setPixmap(runnerPicture());
+    m_choosePicture = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("写真選択"), QString(), pictureFilter());
+    };
+    connect(m_ui.RdoGrp_Day, &RadioGroup::clicked, this, &TTab_Enter::RdoGrp_DayClick);
+    // A date picked in the drop-down calendar closes it; the tab then shows that day.
+    connect(m_ui.Dt_Enter_Day->calendarWidget(), &QCalendarWidget::clicked, this,
+            [this] { QTimer::singleShot(0, this, &TTab_Enter::Dt_Enter_DayCloseUp); });
+    connect(m_ui.SpdBtn_Wup, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_WupClick);
+    connect(m_ui.SpdBtn_Wdwn, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_WdwnClick);
+    connect(m_ui.SpdBtn_Fup, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_FupClick);
+    connect(m_ui.SpdBtn_Fdwn, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_FdwnClick);
+    connect(m_ui.BtBtn_PicSel, &QPushButton::clicked, this, &TTab_Enter::BtBtn_PicSelClick);
+    connect(m_ui.BtBtn_PicClear, &QPushButton::clicked, this, &TTab_Enter::BtBtn_PicClearClick);
+    connect(m_ui.BtBtn_Save_Today, &QPushButton::clicked, this, &TTab_Enter::saveRequested);
+}
+
+void TTab_Enter::attach(const DiaryTable *diary, const QString &pictureDir)
+{
+    m_diary = diary;
+    m_pictureDir = pictureDir;
+}
+
+void TTab_Enter::SetEnter()
+{
+    m_ui.RdoGrp_Day->setItemIndex(0);
+    m_ui.Dt_Enter_Day->setDate(QDate::currentDate());
+    m_ui.Dt_Enter_Day->setEnabled(false);
+    resetForNewDay();
+    m_photoReference.clear();
+}
+
+void TTab_Enter::resetForNewDay()
+{
+    m_ui.RdoGrp_Cal_In->setItemIndex(1);
+    m_ui.RdoGrp_Cal_Out->setItemIndex(1);
+    m_ui.RcEdt_ComeIn->clear();
+    m_ui.RcEdt_ComeOut->clear();
+    showPhoto({});
+}
+
+void TTab_Enter::ChangeDay()
+{
+    const int row = m_diary->findDate(dateText(day()));
+    if (row > 0)
+        showRow(row);
+    else
+        resetForNewDay();
+}
+
+void TTab_Enter::showRow(int row)
+{
+    m_ui.Edt_Weight->setText(m_diary->cell(row, ColWeight).toText());
+    m_ui.Edt_Fat->setText(m_diary->cell(row, ColFat).toText());
+    m_ui.RdoGrp_Cal_In->setItemIndex(m_diary->cell(row, ColIntakeLevel).toInt().value_or(2));
+    m_ui.RdoGrp_Cal_Out->setItemIndex(m_diary->cell(row, ColBurnLevel).toInt().value_or(2));
+    m_ui.RcEdt_ComeIn->setPlainText(commentForScreen(m_diary->cell(row, ColIntakeComment).toText()));
+    m_ui.RcEdt_ComeOut->setPlainText(commentForScreen(m_diary->cell(row, ColBurnComment).toText()));
+    // A stored photo that is gone, or that no longer reads, shows as none.
+    const QString photo = m_diary->cell(row, ColPhoto).toText();
+    showPhoto(photo.isEmpty() ? QImage() : QImage(m_pictureDir + photo));
+}
+
+void TTab_Enter::fillFromNewest()
+{
+    const int newest = m_diary->FirstEmptyRow() - 1;
+    if (newest < 1) {
+        m_ui.Edt_Weight->setText(QStringLiteral("0"));
+        m_ui.Edt_Fat->setText(QStringLiteral("0"));
+        SetEnter();
+        return;
+    }
+    m_ui.Edt_Weight->setText(m_diary->cell(newest, ColWeight).toText());
+    m_ui.Edt_Fat->setText(m_diary->cell(newest, ColFat).toText());
+    SetEnter();
+    if (m_diary->cell(newest, ColDate).equalsDateText(dateText(QDate::currentDate())))
+        showRow(newest);
+}
+
+void TTab_Enter::showPhoto(const QImage &photo)
+{
+    m_photo = photo;
+    if (photo.isNull())
+        m_ui.Img_PicSel->clear();
+    else
+        m_ui.Img_PicSel->setPixmap(QPixmap::fromImage(photo.scaled(m_ui.Img_PicSel->size())));
+}
+
+DayValues TTab_Enter::dayValues(const QString &photo) const
+{
+    return {dateText(day()),
+            weightText(),
+            fatText(),
+            m_ui.RdoGrp_Cal_In->itemIndex(),
+            m_ui.RdoGrp_Cal_Out->itemIndex(),
+            commentForDiary(m_ui.RcEdt_ComeIn->toPlainText()),
+            commentForDiary(m_ui.RcEdt_ComeOut->toPlainText()),
+            photo};
+}
+
+void TTab_Enter::RdoGrp_DayClick(int index)
+{
+    if (index == 1) {
+        m_ui.Dt_Enter_Day->setEnabled(true);
+        return;
+    }
+    m_ui.Dt_Enter_Day->setDate(QDate::currentDate());
+    ChangeDay();
+    m_ui.Dt_Enter_Day->setEnabled(false);
+}
+
+void TTab_Enter::Dt_Enter_DayCloseUp()
+{
+    ChangeDay();
+}
+
+void TTab_Enter::step(QLineEdit *edit, bool up, bool ceilingAt100)
+{
+    if (const std::optional<QString> stepped = stepMeasurement(edit->text(), up ? Step::Up : Step::Down, ceilingAt100))
+        edit->setText(*stepped);
+}
+
+void TTab_Enter::SpdBtn_WupClick()
+{
+    step(m_ui.Edt_Weight, true, false);
+}
+
+void TTab_Enter::SpdBtn_WdwnClick()
+{
+    step(m_ui.Edt_Weight, false, false);
+}
+
+void TTab_Enter::SpdBtn_FupClick()
+{
+    step(m_ui.Edt_Fat, true, true);
+}
+
+void TTab_Enter::SpdBtn_FdwnClick()
+{
+    step(m_ui.Edt_Fat, false, true);
+}
+
+void TTab_Enter::BtBtn_PicSelClick()
+{
+    const QString path = m_choosePicture();
+    if (path.isEmpty())
+        return;
+    const LoadedPicture loaded = loadPicture(path);
+    if (!loaded.error.isEmpty()) {
+        Messages::error(loaded.error);
+        return;
+    }
+    m_photoReference = path;
+    showPhoto(loaded.image);
+}
+
+void TTab_Enter::BtBtn_PicClearClick()
+{
+    showPhoto({});
+}

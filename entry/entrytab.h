@@ -1,0 +1,68 @@
+#pragma once
+
+#include "diarybook.h"
+#include "diarytable.h"
+#include "ui_Tab_Enter.h"
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+// The entry tab: one day's weight, body fat, calorie levels, comments and
+// photo. It holds nothing beyond its controls and the photo reference; a
+// save reads them at the moment of saving.
+class TTab_Enter : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TTab_Enter(QWidget *parent = nullptr);
+
+    // The diary whose days the tab shows, and the folder of the day photos.
+    void attach(const DiaryTable *diary, const QString &pictureDir);
+    // How a picture file is chosen (the file dialog, unless a test says otherwise).
+    void setPictureChooser(std::function<QString()> chooser) { m_choosePicture = std::move(chooser); }
+
+    // Ready for a new day on today; weight and body fat stay as they are.
+    void SetEnter();
+    // Shows the day of the picker: its recorded values, or new-day defaults.
+    void ChangeDay();
+    // At start-up: the newest day's weight and body fat, and all of today's
+    // values when the newest day is today.
+    void fillFromNewest();
+
+    QDate day() const { return m_ui.Dt_Enter_Day->date(); }
+    QString weightText() const { return m_ui.Edt_Weight->text(); }
+    QString fatText() const { return m_ui.Edt_Fat->text(); }
+    bool hasPhoto() const { return !m_photo.isNull(); }
+    QImage photo() const { return m_photo; }
+    QString photoReference() const { return m_photoReference; }
+    void setPhotoReference(const QString &reference) { m_photoReference = reference; }
+    // The day as the tab shows it, ready to be written; photo is the given reference.
+    DayValues dayValues(const QString &photo) const;
+
+Q_SIGNALS:
+    void saveRequested();
+
+private:
+    void RdoGrp_DayClick(int index);
+    void Dt_Enter_DayCloseUp();
+    void SpdBtn_WupClick();
+    void SpdBtn_WdwnClick();
+    void SpdBtn_FupClick();
+    void SpdBtn_FdwnClick();
+    void BtBtn_PicSelClick();
+    void BtBtn_PicClearClick();
+
+    void showRow(int row);
+    void showPhoto(const QImage &photo);
+    void resetForNewDay();
+    void step(QLineEdit *edit, bool up, bool ceilingAt100);
+
+    Ui::TTab_Enter m_ui;
+    const DiaryTable *m_diary = nullptr;
+    QString m_pictureDir;
+    QImage m_photo;
+    QString m_photoReference;
+    std::function<QString()> m_choosePicture;
+};

@@ -1,0 +1,70 @@
+#include "exchange.h"
+
+#include "datetext.h"
+#include "numbertext.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cmath>
+
+int LevelJudge(double start, double goal, double current)
+{
+    const double planned = start - goal;
+    const double achieved = start - current;
+    const double ratio = planned == 0 ? 0 : achieved / planned * 10;
+    const double n = std::trunc(ratio);
+    if (n < 0)
+        return 0;
+    if (n <= 1)
+        return 1;
+    return n > 10 ? 10 : int(n);
+}
+
+std::optional<double> ZeroValue(const DiaryTable &diary, Measure measure, QDate day, const QString &startSetting)
+{
+    const int column = measure == Measure::Weight ? ColWeight : ColFat;
+    const double lastDay = oleDayNumber(day);
+    for (int r = diary.FirstEmptyRow() - 1; r >= 1; --r) {
+        const std::optional<double> date = diary.cell(r, ColDate).toReal();
+        if (!date || std::floor(*date) > lastDay)
+            continue;
+        const CellValue &cell = diary.cell(r, column);
+        if (cell.isEmpty())
+            continue;
+        const std::optional<double> value = cell.toReal();
+        if (value && *value != 0)
+            return value;
+    }
+    return parseNumberText(startSetting);
+}
+
+bool WriteText(const QString &text, const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return true;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(text.toLatin1() + "\r\n");
+    return file.commit();
+}
+
+Judgement judgeLevel(const LevelInputs &in, const DiaryTable &diary, Measure measure, QDate day)
+{
+    // A new user who has not filled in the diet's start and goal yet.
+    if (in.start.trimmed().isEmpty() || in.goal.trimmed().isEmpty())
+        return {};
+    const std::optional<double> start = parseNumberText(in.start);
+    const std::optional<double> goal = parseNumberText(in.goal);
+    if (!start || !goal) {
+        const QString name = !start ? in.startName : in.goalName;
+        const QString text = !start ? in.start : in.goal;
+        return {std::nullopt, QStringLiteral("設定の「%1」が数値ではありません（%2）。").arg(name, text)};
+    }
+    std::optional<double> current = in.current.trimmed().isEmpty() ? 0.0 : parseNumberText(in.current);
+    if (!current)
+        return {};
+    if (*current == 0)
+        current = ZeroValue(diary, measure, day, in.start);
+    return {LevelJudge(*start, *goal, current.value_or(*start)), {}};
+}

@@ -1,0 +1,116 @@
+#include "photostore.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QSaveFile>
+
+QString photoName(QDate day)
+{
+    return day.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".bmp");
+}
+
+QString pictureFilter()
+{
+    return QStringLiteral("画像ファイル (*.bmp *.jpg *.jpeg *.gif *.ico *.BMP *.JPG *.JPEG *.GIF *.ICO)");
+}
+
+LoadedPicture loadPicture(const QString &path)
+{
+    QImageReader reader(path);
+    // Qt refuses pictures that would need more memory than its allocation
+    // limit; the reason then says so.
+    QImage image = reader.read();
+    if (image.isNull())
+        return {{}, QStringLiteral("画像を読み込めません: %1\r\n(%2)").arg(path, reader.errorString())};
+    return {std::move(image), {}};
+}
+
+namespace {
+
+QByteArray bitmapBytes(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP");
+    return bytes;
+}
+
+// An icon drawn at its own size onto a white bitmap of that size.
+QImage iconBitmap(const QString &path)
+{
+    const QImage icon(path, "ICO");
+    if (icon.isNull())
+        return {};
+    QImage bitmap(icon.size(), QImage::Format_RGB888);
+    bitmap.fill(Qt::white);
+    QPainter(&bitmap).drawImage(0, 0, icon);
+    return bitmap;
+}
+
+} // namespace
+
+PhotoChange SavePicture(int mode, const QString &reference, const QImage &shown, QDate day,
+                        const QString &pictureDir)
+{
+    PhotoChange change;
+    change.target = pictureDir + photoName(day);
+    if (mode == 1) {
+        change.action = QFileInfo::exists(change.target) ? PhotoChange::Delete : PhotoChange::Nothing;
+        return change;
+    }
+    const QString extension = QLatin1Char('.') + QFileInfo(reference).suffix().toUpper();
+    if (extension == u".BMP" || extension == u".JPG" || extension == u".JPEG" || extension == u".GIF") {
+        change.action = PhotoChange::Write;
+        change.bitmap = bitmapBytes(shown);
+    } else if (extension == u".ICO") {
+        const QImage icon = iconBitmap(reference);
+        if (icon.isNull()) {
+            change.error = QStringLiteral("アイコンを読み込めません: %1").arg(reference);
+            return change;
+        }
+        change.action = PhotoChange::Write;
+        change.bitmap = bitmapBytes(icon);
+    }
+    change.reference = photoName(day);
+    return change;
+}
+
+PhotoWriter::PhotoWriter(PhotoChange change) : m_change(std::move(change)) {}
+
+PhotoWriter::~PhotoWriter() = default;
+
+bool PhotoWriter::stage(QString *error)
+{
+    if (m_change.action != PhotoChange::Write)
+        return true;
+    m_file = std::make_unique<QSaveFile>(m_change.target);
+    if (m_file->open(QIODevice::WriteOnly) && m_file->write(m_change.bitmap) == m_change.bitmap.size()
+        && m_file->flush())
+        return true;
+    *error = QStringLiteral("写真 %1 を保存できません (%2)").arg(m_change.target, m_file->errorString());
+    m_file.reset();
+    return false;
+}
+
+bool PhotoWriter::commit(QString *error)
+{
+    switch (m_change.action) {
+    case PhotoChange::Nothing:
+        return true;
+    case PhotoChange::Delete:
+        if (QFile::remove(m_change.target) || !QFileInfo::exists(m_change.target))
+            return true;
+        *error = QStringLiteral("写真 %1 を削除できません").arg(m_change.target);
+        return false;
+    case PhotoChange::Write:
+        if (m_file && m_file->commit())
+            return true;
+        *error = QStringLiteral("写真 %1 を保存できません").arg(m_change.target);
+        return false;
+    }
+    return false;
+}

@@ -1,0 +1,217 @@
+#include "datetext.h"
+#include "entryrules.h"
+#include "exchange.h"
+#include "helpers.h"
+#include "photostore.h"
+
+#include <QImage>
+#include <QTest>
+
+Q_DECLARE_METATYPE(std::optional<QString>)
+
+namespace {
+
+DiaryRow day(QDate date, const QString &weight)
+{
+    DiaryRow row;
+    row[ColDate - 1] = CellValue::date(oleDayNumber(date));
+    if (!weight.isEmpty())
+        row[ColWeight - 1] = CellValue::number(weight.toDouble());
+    return row;
+}
+
+} // namespace
+
+class TestEntry : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void levels_data();
+    void levels();
+    void zeroValueLooksBack();
+    void levelWaitsForTheSettings();
+    void exchangeFileIsRewrittenNeverCreated();
+    void steps_data();
+    void steps();
+    void measurementsToSave();
+    void photoOfAJpegKeepsItsSize();
+    void photoExtensionIgnoresCase();
+    void clearedPhotoIsDeleted();
+    void iconKeepsItsOwnSize();
+    void unreadablePictureIsReported();
+};
+
+void TestEntry::levels_data()
+{
+    QTest::addColumn<double>("start");
+    QTest::addColumn<double>("goal");
+    QTest::addColumn<double>("current");
+    QTest::addColumn<int>("level");
+    const QList<std::pair<double, int>> rows{{80, 1}, {79, 1}, {78, 2}, {75, 5}, {70, 10}, {65, 10}, {80.5, 1}, {81, 0}};
+    for (const auto &[current, level] : rows)
+        QTest::addRow("80 to 70, now %g", current) << 80.0 << 70.0 << current << level;
+    QTest::newRow("start equals goal") << 70.0 << 70.0 << 60.0 << 1;
+    QTest::newRow("body fat 25 to 20, now 22.5") << 25.0 << 20.0 << 22.5 << 5;
+}
+
+void TestEntry::levels()
+{
+    QFETCH(double, start);
+    QFETCH(double, goal);
+    QFETCH(double, current);
+    QFETCH(int, level);
+    QCOMPARE(LevelJudge(start, goal, current), level);
+}
+
+void TestEntry::zeroValueLooksBack()
+{
+    const DiaryTable diary({day(QDate(2010, 1, 1), "76"), day(QDate(2010, 1, 2), ""), day(QDate(2010, 1, 5), "74")});
+    QCOMPARE(ZeroValue(diary, Measure::Weight, QDate(2010, 1, 3), "80"), std::optional(76.0));
+    QCOMPARE(ZeroValue(diary, Measure::Weight, QDate(2010, 1, 5), "80"), std::optional(74.0)); // the same day counts
+    QCOMPARE(ZeroValue(diary, Measure::Weight, QDate(2009, 12, 31), "80"), std::optional(80.0));
+    QCOMPARE(ZeroValue(DiaryTable(), Measure::Fat, QDate(2010, 1, 3), "x"), std::nullopt);
+
+    // Start 80, goal 70, the field showing 0: judged on the 76 recorded before.
+    const Judgement judged = judgeLevel({"80", "70", "0", "", ""}, diary, Measure::Weight, QDate(2010, 1, 3));
+    QCOMPARE(judged.level, std::optional(4));
+    // No weight recorded at all: judged on the start value.
+    QCOMPARE(judgeLevel({"80", "70", "", "", ""}, DiaryTable(), Measure::Weight, QDate(2010, 1, 3)).level,
+             std::optional(1));
+}
+
+void TestEntry::levelWaitsForTheSettings()
+{
+    const Judgement unset = judgeLevel({"", "70", "75", "開始", "目標"}, DiaryTable(), Measure::Weight, QDate());
+    QCOMPARE(unset.level, std::nullopt);
+    QVERIFY(unset.problem.isEmpty());
+    const Judgement broken = judgeLevel({"80", "seventy", "75", "開始", "目標"}, DiaryTable(), Measure::Weight, QDate());
+    QCOMPARE(broken.level, std::nullopt);
+    QVERIFY(broken.problem.contains("目標") && broken.problem.contains("seventy"));
+}
+
+void TestEntry::exchangeFileIsRewrittenNeverCreated()
+{
+    TempProgramFolder folder;
+    QVERIFY(WriteText("7", folder.filePath("data.txt")));
+    QVERIFY(!QFileInfo::exists(folder.filePath("data.txt")));
+    folder.write("data.txt", "10\r\nold lines\r\n");
+    QVERIFY(WriteText("7", folder.filePath("data.txt")));
+    QCOMPARE(folder.read("data.txt"), QByteArray("7\r\n"));
+}
+
+void TestEntry::steps_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<bool>("ceiling");
+    QTest::addColumn<std::optional<QString>>("result");
+    QTest::newRow("60 up") << "60" << true << false << std::optional<QString>("60.1");
+    QTest::newRow("60.25 up") << "60.25" << true << false << std::optional<QString>("60.35");
+    QTest::newRow("60.1 down") << "60.1" << false << false << std::optional<QString>("60");
+    QTest::newRow("body fat 99.95 up") << "99.95" << true << true << std::optional<QString>("100.05");
+    QTest::newRow("body fat 100.05 up") << "100.05" << true << true << std::optional<QString>();
+    QTest::newRow("weight 150 up") << "150" << true << false << std::optional<QString>("150.1");
+    QTest::newRow("0.05 down") << "0.05" << false << false << std::optional<QString>("-0.05");
+    QTest::newRow("-0.05 down") << "-0.05" << false << false << std::optional<QString>();
+    QTest::newRow("0 does nothing") << "0" << true << false << std::optional<QString>();
+    QTest::newRow("empty does nothing") << "" << true << false << std::optional<QString>();
+    QTest::newRow("words do nothing") << "abc" << false << false << std::optional<QString>();
+}
+
+void TestEntry::steps()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, up);
+    QFETCH(bool, ceiling);
+    QFETCH(std::optional<QString>, result);
+    QCOMPARE(stepMeasurement(text, up ? Step::Up : Step::Down, ceiling), result);
+}
+
+void TestEntry::measurementsToSave()
+{
+    QVERIFY(measurementProblem("", "体重").isEmpty());
+    QVERIFY(measurementProblem("0", "体重").isEmpty());
+    QVERIFY(measurementProblem("65.5", "体重").isEmpty());
+    QVERIFY(measurementProblem("65kg", "体重").contains("体重"));
+    QVERIFY(measurementProblem("65kg", "体重").contains("65kg"));
+}
+
+void TestEntry::photoOfAJpegKeepsItsSize()
+{
+    TempProgramFolder folder;
+    QImage picture(640, 480, QImage::Format_RGB32);
+    picture.fill(QColor(200, 40, 40));
+    QDir().mkpath(folder.filePath("Picture"));
+    QVERIFY(picture.save(folder.filePath("meal.jpg"), "JPG"));
+    const LoadedPicture loaded = loadPicture(folder.filePath("meal.jpg"));
+    QVERIFY(loaded.error.isEmpty());
+
+    const PhotoChange change = SavePicture(0, folder.filePath("meal.jpg"), loaded.image, QDate(2010, 1, 25),
+                                           folder.filePath("Picture/"));
+    QCOMPARE(change.reference, QString("20100125.bmp"));
+    QString error;
+    PhotoWriter writer(change);
+    QVERIFY(writer.stage(&error));
+    QVERIFY(!QFileInfo::exists(folder.filePath("Picture/20100125.bmp"))); // not before the commit
+    QVERIFY(writer.commit(&error));
+    const QImage stored(folder.filePath("Picture/20100125.bmp"), "BMP");
+    QCOMPARE(stored.size(), QSize(640, 480));
+    QVERIFY(folder.read("Picture/20100125.bmp").startsWith("BM"));
+}
+
+void TestEntry::photoExtensionIgnoresCase()
+{
+    QImage picture(10, 10, QImage::Format_RGB32);
+    for (const char *name : {"a.jpg", "a.JPG", "a.Jpeg", "a.gif", "a.bmp"})
+        QCOMPARE(SavePicture(0, name, picture, QDate(2010, 1, 1), "/x/").action, PhotoChange::Write);
+    // Any other extension writes nothing but still names the day's file.
+    const PhotoChange other = SavePicture(0, "a.png", picture, QDate(2010, 1, 1), "/x/");
+    QCOMPARE(other.action, PhotoChange::Nothing);
+    QCOMPARE(other.reference, QString("20100101.bmp"));
+    // A reference that is the stored name itself rewrites the day's file from the thumbnail.
+    QCOMPARE(SavePicture(0, "20100101.bmp", picture, QDate(2010, 1, 1), "/x/").action, PhotoChange::Write);
+}
+
+void TestEntry::clearedPhotoIsDeleted()
+{
+    TempProgramFolder folder;
+    folder.write("Picture/20100125.bmp", "BM old");
+    const PhotoChange change = SavePicture(1, "whatever.jpg", QImage(), QDate(2010, 1, 25), folder.filePath("Picture/"));
+    QCOMPARE(change.action, PhotoChange::Delete);
+    QVERIFY(change.reference.isEmpty());
+    QString error;
+    PhotoWriter writer(change);
+    QVERIFY(writer.stage(&error));
+    QVERIFY(QFileInfo::exists(folder.filePath("Picture/20100125.bmp")));
+    QVERIFY(writer.commit(&error));
+    QVERIFY(!QFileInfo::exists(folder.filePath("Picture/20100125.bmp")));
+    QCOMPARE(SavePicture(1, "", QImage(), QDate(2010, 1, 25), folder.filePath("Picture/")).action, PhotoChange::Nothing);
+}
+
+void TestEntry::iconKeepsItsOwnSize()
+{
+    TempProgramFolder folder;
+    QImage icon(32, 32, QImage::Format_ARGB32);
+    icon.fill(QColor(0, 0, 255, 255));
+    QVERIFY(icon.save(folder.filePath("face.ico"), "ICO"));
+    QDir().mkpath(folder.filePath("Picture"));
+    const PhotoChange change = SavePicture(0, folder.filePath("face.ico"), QImage(55, 31, QImage::Format_RGB32),
+                                           QDate(2010, 1, 25), folder.filePath("Picture/"));
+    QString error;
+    PhotoWriter writer(change);
+    QVERIFY(writer.stage(&error) && writer.commit(&error));
+    QCOMPARE(QImage(folder.filePath("Picture/20100125.bmp"), "BMP").size(), QSize(32, 32));
+}
+
+void TestEntry::unreadablePictureIsReported()
+{
+    TempProgramFolder folder;
+    folder.write("broken.jpg", "not a picture at all");
+    const LoadedPicture loaded = loadPicture(folder.filePath("broken.jpg"));
+    QVERIFY(loaded.image.isNull());
+    QVERIFY(loaded.error.contains(folder.filePath("broken.jpg")));
+}
+
+QTEST_GUILESS_MAIN(TestEntry)
+#include "tst_entry.moc"

@@ -1,0 +1,303 @@
+#include "datetext.h"
+#include "diarybook.h"
+#include "entrytab.h"
+#include "helpers.h"
+#include "independent.h"
+#include "newworkbook.h"
+#include "photostore.h"
+#include "tfrm_main.h"
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+namespace {
+
+template<typename T>
+T *control(const QWidget &window, const char *name)
+{
+    T *found = window.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+} // namespace
+
+// The entry tab driven as a user drives it, in a program folder of its own
+// with a real workbook.
+class TestEntryTab : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void newDayThenTheOverwriteQuestion();
+    void earlierDayIsSortedIn();
+    void wordsForAWeightAreRefused();
+    void photoIsStoredAndCleared();
+    void storedPhotoSurvivesAResave();
+    void missingPhotoFolderChangesNothing();
+    void viewerOnlyWhenTheLevelChanges();
+    void startUpShowsTheNewestDay();
+
+private:
+    void start(const QByteArray &establish = "DStartW=80\r\nGoalW=70\r\n", int trimboVis = 0);
+    void enter(QDate day, const QString &weight, const QString &fat, const QString &comment = QString());
+    void save() { QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_Save_Today"), Qt::LeftButton); }
+    QString book() const { return m_folder->filePath("Bk_Trimbo.xls"); }
+
+    std::unique_ptr<RecordingResponder> m_messages;
+    std::unique_ptr<RecordingShell> m_shell;
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<TFrm_Main> m_window;
+    TTab_Enter *m_tab = nullptr;
+};
+
+void TestEntryTab::init()
+{
+    m_messages = std::make_unique<RecordingResponder>();
+    m_shell = std::make_unique<RecordingShell>();
+    m_folder = std::make_unique<TempProgramFolder>();
+    m_folder->write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
+    m_folder->write("BoxingGame/data.txt", "0\r\n");
+    m_folder->write("BoxingGame/Beforedata.txt", "0\r\n");
+    m_folder->write("BoxingGame/Figurat.exe", "viewer");
+    QImage white(774, 312, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    QDir().mkpath(m_folder->filePath("BkGrnd"));
+    QDir().mkpath(m_folder->filePath("Picture"));
+    white.save(m_folder->filePath("BkGrnd/White.bmp"), "BMP");
+}
+
+void TestEntryTab::cleanup()
+{
+    m_window.reset();
+    m_messages.reset();
+}
+
+void TestEntryTab::start(const QByteArray &establish, int trimboVis)
+{
+    m_window.reset();
+    m_folder->write("Trimbo.ini", "[Graph]\r\nWUpper=90\r\nWDown=50\r\nFUpper=40\r\nFDown=10\r\nGraphVis=0\r\n"
+                                  "StartD=2010/01/01\r\nEndD=2010/01/31\r\nLineClW=255\r\nLineClF=16711680\r\n"
+                                  "BckGrnd=1\r\nTrimboVis=" + QByteArray::number(trimboVis) + "\r\n[Establish]\r\n"
+                                  + establish);
+    m_window = std::make_unique<TFrm_Main>(m_folder->path(), m_shell.get());
+    m_window->show();
+    m_tab = control<TTab_Enter>(*m_window, "Tab_Enter");
+}
+
+void TestEntryTab::enter(QDate day, const QString &weight, const QString &fat, const QString &comment)
+{
+    control<RadioGroup>(*m_tab, "RdoGrp_Day")->setItemIndex(1);
+    Q_EMIT control<RadioGroup>(*m_tab, "RdoGrp_Day")->clicked(1);
+    control<QDateEdit>(*m_tab, "Dt_Enter_Day")->setDate(day);
+    m_tab->ChangeDay();
+    control<QLineEdit>(*m_tab, "Edt_Weight")->setText(weight);
+    control<QLineEdit>(*m_tab, "Edt_Fat")->setText(fat);
+    control<QPlainTextEdit>(*m_tab, "RcEdt_ComeIn")->setPlainText(comment);
+}
+
+void TestEntryTab::newDayThenTheOverwriteQuestion()
+{
+    start();
+    enter(QDate(2010, 1, 29), "65.5", "21.3", "朝はパン\n昼はうどん");
+    control<RadioGroup>(*m_tab, "RdoGrp_Cal_In")->setItemIndex(2);
+    save();
+    QVERIFY(m_messages->asked.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
+    const QStringList dump = xlrdDump(book());
+    QVERIFY(dump.contains("St_Trimbo!0,0 type=3 value=(2010, 1, 29) format='yyyy/mm/dd'"));
+    QVERIFY(dump.contains("St_Trimbo!0,1 type=2 value=65.5 format='General'"));
+    QVERIFY(dump.contains("St_Trimbo!0,3 type=2 value=2.0 format='General'"));
+    QVERIFY(dump.contains("St_Trimbo!0,5 type=1 value='朝はパン\\r\\n昼はうどん' format='General'"));
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 2);
+    QCOMPARE(m_window->graph().weight.size(), 1); // redrawn
+
+    // The same day again: the question, and No changes nothing.
+    const QByteArray before = m_folder->read("Bk_Trimbo.xls");
+    control<QLineEdit>(*m_tab, "Edt_Weight")->setText("64");
+    m_messages->answers = {false};
+    save();
+    QCOMPARE(m_messages->asked, QStringList{"選択された日のデータが存在します\r\n上書きしますか？"});
+    QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
+    QCOMPARE(m_window->diary().cell(1, ColWeight).toText(), QString("65.5"));
+
+    // Yes replaces all eight cells; the row count stays.
+    control<QLineEdit>(*m_tab, "Edt_Fat")->setText("0");
+    control<QPlainTextEdit>(*m_tab, "RcEdt_ComeIn")->clear();
+    control<RadioGroup>(*m_tab, "RdoGrp_Cal_In")->setItemIndex(0);
+    m_messages->answers = {true};
+    save();
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 2);
+    DiaryBook reread(book());
+    QVERIFY(reread.OpenExcelDate());
+    reread.GetExcelLastRow();
+    const DiaryTable table = reread.SetExcelArray();
+    QCOMPARE(table.FirstEmptyRow(), 2);
+    QCOMPARE(table.cell(1, ColWeight).toText(), QString("64"));
+    QVERIFY(table.cell(1, ColFat).isEmpty());
+    QCOMPARE(table.cell(1, ColIntakeLevel).toText(), QString("0"));
+    QVERIFY(table.cell(1, ColIntakeComment).isEmpty());
+}
+
+void TestEntryTab::earlierDayIsSortedIn()
+{
+    start();
+    enter(QDate(2010, 1, 20), "66", "22", "二十日");
+    save();
+    enter(QDate(2010, 1, 10), "67", "23", "十日");
+    save();
+    QVERIFY(m_messages->asked.isEmpty());
+    const DiaryTable &diary = m_window->diary();
+    QCOMPARE(diary.FirstEmptyRow(), 3);
+    QCOMPARE(diary.cell(1, ColDate).toText(), QString("2010/01/10"));
+    QCOMPARE(diary.cell(1, ColIntakeComment).toText(), QString("十日"));
+    QCOMPARE(diary.cell(2, ColWeight).toText(), QString("66"));
+    QCOMPARE(diary.cell(2, ColIntakeComment).toText(), QString("二十日"));
+}
+
+void TestEntryTab::wordsForAWeightAreRefused()
+{
+    start();
+    enter(QDate(2010, 1, 20), "66", "22");
+    save();
+    const QByteArray before = m_folder->read("Bk_Trimbo.xls");
+    enter(QDate(2010, 1, 21), "sixty", "22");
+    save();
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY(m_messages->shown.first().contains("体重") && m_messages->shown.first().contains("sixty"));
+    QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 2);
+}
+
+void TestEntryTab::photoIsStoredAndCleared()
+{
+    QImage meal(320, 200, QImage::Format_RGB32);
+    meal.fill(QColor(250, 200, 100));
+    QVERIFY(meal.save(m_folder->filePath("meal.JPG"), "JPG"));
+    start();
+    m_tab->setPictureChooser([this] { return m_folder->filePath("meal.JPG"); });
+    enter(QDate(2010, 1, 25), "65", "20");
+    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicSel"), Qt::LeftButton);
+    QVERIFY(m_tab->hasPhoto());
+    save();
+    QCOMPARE(QImage(m_folder->filePath("Picture/20100125.bmp"), "BMP").size(), QSize(320, 200));
+    QCOMPARE(m_window->diary().cell(1, ColPhoto).toText(), QString("20100125.bmp"));
+
+    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicClear"), Qt::LeftButton);
+    m_messages->answers = {true};
+    save();
+    QVERIFY(!QFileInfo::exists(m_folder->filePath("Picture/20100125.bmp")));
+    QVERIFY(m_window->diary().cell(1, ColPhoto).isEmpty());
+}
+
+void TestEntryTab::storedPhotoSurvivesAResave()
+{
+    QImage meal(120, 90, QImage::Format_RGB32);
+    meal.fill(QColor(10, 150, 10));
+    QVERIFY(meal.save(m_folder->filePath("meal.bmp"), "BMP"));
+    start();
+    m_tab->setPictureChooser([this] { return m_folder->filePath("meal.bmp"); });
+    enter(QDate::currentDate(), "65", "20");
+    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicSel"), Qt::LeftButton);
+    save();
+    const QString stored = m_folder->filePath("Picture/" + photoName(QDate::currentDate()));
+    QVERIFY(QFileInfo::exists(stored));
+
+    // Started again: today's row comes with its photo, and saving it keeps it.
+    start();
+    QVERIFY(m_tab->hasPhoto());
+    m_messages->answers = {true};
+    save();
+    QCOMPARE(QImage(stored, "BMP").size(), QSize(120, 90));
+    QCOMPARE(m_window->diary().cell(1, ColPhoto).toText(), photoName(QDate::currentDate()));
+}
+
+void TestEntryTab::missingPhotoFolderChangesNothing()
+{
+    QImage meal(64, 48, QImage::Format_RGB32);
+    meal.fill(Qt::yellow);
+    QVERIFY(meal.save(m_folder->filePath("meal.bmp"), "BMP"));
+    start();
+    enter(QDate(2010, 1, 20), "66", "22");
+    save();
+    const QByteArray before = m_folder->read("Bk_Trimbo.xls");
+    QVERIFY(QDir(m_folder->filePath("Picture")).removeRecursively());
+    m_tab->setPictureChooser([this] { return m_folder->filePath("meal.bmp"); });
+    enter(QDate(2010, 1, 21), "65", "22");
+    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicSel"), Qt::LeftButton);
+    save();
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY2(m_messages->shown.first().contains("写真"), qPrintable(m_messages->shown.first()));
+    QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 2);
+    // Once the folder is back, the same press saves.
+    QVERIFY(QDir().mkpath(m_folder->filePath("Picture")));
+    save();
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 3);
+    QVERIFY(QFileInfo::exists(m_folder->filePath("Picture/20100121.bmp")));
+}
+
+void TestEntryTab::viewerOnlyWhenTheLevelChanges()
+{
+    start("DStartW=80\r\nGoalW=70\r\n", 1); // 非表示: never started
+    enter(QDate(2010, 1, 10), "75", "20");
+    save();
+    QCOMPARE(m_folder->read("BoxingGame/data.txt"), QByteArray("5\r\n"));
+    QVERIFY(m_shell->started.isEmpty() && m_shell->opened.isEmpty());
+
+    start(); // 表示; the newest day (75 kg) is level 5 at start-up
+    QCOMPARE(m_window->BeforeLevel(), 5);
+    QCOMPARE(m_folder->read("BoxingGame/Beforedata.txt"), QByteArray("5\r\n"));
+    enter(QDate(2010, 1, 11), "75.5", "20"); // still level 4? (80-75.5)/10*10 = 4.5 -> 4
+    save();
+    QCOMPARE(m_folder->read("BoxingGame/data.txt"), QByteArray("4\r\n"));
+    QCOMPARE(m_shell->opened.size() + m_shell->started.size(), 1);
+    enter(QDate(2010, 1, 12), "75", "20"); // level 5, as at start-up: not started
+    save();
+    QCOMPARE(m_shell->opened.size() + m_shell->started.size(), 1);
+
+    // No data.txt: none is made, and the save goes through without a word.
+    QFile::remove(m_folder->filePath("BoxingGame/data.txt"));
+    enter(QDate(2010, 1, 13), "74", "20");
+    save();
+    QVERIFY(!QFileInfo::exists(m_folder->filePath("BoxingGame/data.txt")));
+    QVERIFY(m_messages->shown.isEmpty());
+
+    // Start and goal not set yet: the day saves, nothing is judged, nothing said.
+    start("");
+    enter(QDate(2010, 1, 14), "73", "20");
+    save();
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 6);
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestEntryTab::startUpShowsTheNewestDay()
+{
+    start();
+    QCOMPARE(control<QLineEdit>(*m_tab, "Edt_Weight")->text(), QString("0"));
+    QCOMPARE(control<RadioGroup>(*m_tab, "RdoGrp_Cal_In")->itemIndex(), 1);
+    QVERIFY(!control<QDateEdit>(*m_tab, "Dt_Enter_Day")->isEnabled());
+
+    enter(QDate::currentDate().addDays(-1), "70", "25", "昨日");
+    save();
+    start();
+    QCOMPARE(control<QLineEdit>(*m_tab, "Edt_Weight")->text(), QString("70"));
+    QVERIFY(control<QPlainTextEdit>(*m_tab, "RcEdt_ComeIn")->toPlainText().isEmpty()); // not today's row
+    QCOMPARE(control<QDateEdit>(*m_tab, "Dt_Enter_Day")->date(), QDate::currentDate());
+
+    enter(QDate::currentDate(), "69.5", "25", "今日");
+    control<RadioGroup>(*m_tab, "RdoGrp_Cal_Out")->setItemIndex(0);
+    save();
+    start();
+    QCOMPARE(control<QLineEdit>(*m_tab, "Edt_Weight")->text(), QString("69.5"));
+    QCOMPARE(control<QPlainTextEdit>(*m_tab, "RcEdt_ComeIn")->toPlainText(), QString("今日"));
+    QCOMPARE(control<RadioGroup>(*m_tab, "RdoGrp_Cal_Out")->itemIndex(), 0);
+}
+
+QTEST_MAIN(TestEntryTab)
+#include "tst_entrytab.moc"
