@@ -4,6 +4,8 @@
 #include "keylegend.h"
 #include "entryrules.h"
 #include "photostore.h"
+#include "tfrm_establishment.h"
+#include "tfrm_strgrid.h"
 #include "trimboclass.h"
 #include "messages.h"
 
@@ -20,6 +22,8 @@ TFrm_Main::TFrm_Main(const QString &exeDir, DesktopShell *shell, QWidget *parent
 
     connect(m_ui.BtBtn_Close, &QPushButton::clicked, this, &TFrm_Main::BtBtn_CloseClick);
     connect(m_ui.Btn_Help, &QPushButton::clicked, this, &TFrm_Main::Btn_HelpClick);
+    connect(m_ui.BtBtn_Default, &QPushButton::clicked, this, &TFrm_Main::BtBtn_DefaultClick);
+    connect(m_ui.Btn_GridView, &QPushButton::clicked, this, &TFrm_Main::Btn_GridViewClick);
     connect(m_ui.BtBtn_Boxing, &QPushButton::clicked, this, &TFrm_Main::BtBtn_BoxingClick);
     connect(m_ui.Tab_Grph_Estb, &TTab_Grph_Estb::graphSaved, this, &TFrm_Main::GraphAllView);
     connect(m_ui.Tab_Enter, &TTab_Enter::saveRequested, this, &TFrm_Main::BtBtn_Save_TodayClick);
@@ -264,6 +268,21 @@ void TFrm_Main::AplStop(const QString &message)
 void TFrm_Main::BtBtn_CloseClick()
 {
     close();
+}
+
+// Both windows are made afresh for each press and gone when they close.
+void TFrm_Main::BtBtn_DefaultClick()
+{
+    TFrm_Establishment dialog(&m_settings.establish, m_paths.IniPath, this);
+    dialog.exec();
+}
+
+void TFrm_Main::Btn_GridViewClick()
+{
+    const GraphWindow window = m_ui.Tab_Grph_Estb->graphWindow();
+    TFrm_StrGrid list(&m_diary, dateFromOleDayNumber(window.start), dateFromOleDayNumber(window.end),
+                      m_paths.PictureDir, this);
+    list.exec();
 }
 
 void TFrm_Main::Btn_HelpClick()

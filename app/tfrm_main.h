@@ -59,6 +59,8 @@ public:
     int BeforeLevel() const { return m_beforeLevel; }
 
     void BtBtn_CloseClick();
+    void BtBtn_DefaultClick();
+    void Btn_GridViewClick();
     void Btn_HelpClick();
     void BtBtn_BoxingClick();
 

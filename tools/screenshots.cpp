@@ -1,7 +1,11 @@
-// Saves a picture of the main window with each of its tabs open, as the
-// program shows it when started from a given program folder:
+// Saves a picture of the main window with each of its tabs open, of the
+// setup dialog, and of the list window in each of its display modes, as the
+// program shows them when started from a given program folder:
 //   trimbo-screenshots PROGRAM_FOLDER OUTPUT_FOLDER
+#include "datetext.h"
+#include "tfrm_establishment.h"
 #include "tfrm_main.h"
+#include "tfrm_strgrid.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,6 +33,24 @@ int main(int argc, char *argv[])
         if (!window.grab().save(file))
             return 1;
         qInfo("%s", qPrintable(file));
+    }
+    const auto save = [&](QWidget &widget, const QString &name) {
+        const QString file = QStringLiteral("%1/%2.png").arg(output, name);
+        widget.show();
+        if (!widget.grab().save(file))
+            return false;
+        qInfo("%s", qPrintable(file));
+        return true;
+    };
+    TFrm_Establishment setup(&window.settings().establish, window.paths().IniPath);
+    if (!save(setup, QStringLiteral("setup")))
+        return 1;
+    TFrm_StrGrid list(&window.diary(), dateOrToday(window.settings().graph.StartD),
+                      dateOrToday(window.settings().graph.EndD), window.paths().PictureDir);
+    for (const auto mode : {TFrm_StrGrid::OneLine, TFrm_StrGrid::WrappedComments, TFrm_StrGrid::Pictures}) {
+        list.DataToStrGrd(mode);
+        if (!save(list, QStringLiteral("list-%1").arg(int(mode))))
+            return 1;
     }
     return 0;
 }

@@ -1,0 +1,67 @@
+#include "listrules.h"
+
+#include "datetext.h"
+
+QString levelWord(const QString &levelText)
+{
+    if (levelText == u"0")
+        return QStringLiteral("少ない");
+    if (levelText == u"1")
+        return QStringLiteral("ふつう");
+    return QStringLiteral("多い");
+}
+
+void LevelCounts::add(const QString &levelText)
+{
+    if (levelText == u"0")
+        ++little;
+    else if (levelText == u"1")
+        ++standard;
+    else
+        ++many;
+}
+
+std::vector<int> listedRows(const DiaryTable &diary, QDate start, QDate end)
+{
+    std::vector<int> rows;
+    for (int r = 1; r < diary.FirstEmptyRow(); ++r) {
+        const std::optional<QDate> date = parseDateText(diary.cell(r, ColDate).toText());
+        if (date && start <= *date && *date <= end)
+            rows.push_back(r);
+    }
+    return rows;
+}
+
+Wrapped WrapCell(const QString &text, int width, const std::function<int(QStringView)> &measure)
+{
+    QString output;
+    qsizetype start = 0;
+    int breaks = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QStringView piece = QStringView(text).mid(start, i - start + 1);
+        if (piece.endsWith(u'\r')) {
+            // The line break itself begins the next line.
+            output += QStringView(text).mid(start, i - start);
+            start = i;
+            ++breaks;
+        } else if (measure(piece) > width) {
+            output += QStringView(text).mid(start, i - start);
+            output += QStringLiteral("\r\n");
+            start = i;
+            ++breaks;
+        }
+    }
+    output += QStringView(text).mid(start);
+    return {output, breaks * OneLineHeight + 20};
+}
+
+PhotoBox SetPicture(QSize picture)
+{
+    if (picture.isEmpty())
+        return {};
+    const int byHeight = PhotoBoxHeight * picture.width() / picture.height();
+    if (byHeight <= PhotoBoxWidth)
+        return {PhotoBox::ByHeight, QSize(byHeight, PhotoBoxHeight), PhotoBoxHeight};
+    const int byWidth = PhotoBoxWidth * picture.height() / picture.width();
+    return {PhotoBox::ByWidth, QSize(PhotoBoxWidth, byWidth), byWidth < OneLineHeight ? 17 : byWidth};
+}

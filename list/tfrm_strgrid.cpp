@@ -1,0 +1,229 @@
+#include "tfrm_strgrid.h"
+
+#include "datetext.h"
+
+#include <QFileInfo>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+constexpr int TitleHeight = 20;
+const QList<std::pair<QString, int>> columns{
+    {QStringLiteral("日"), 70},           {QStringLiteral("体重"), 60},
+    {QStringLiteral("体脂肪率"), 60},     {QStringLiteral("摂取カロリー"), 70},
+    {QStringLiteral("消費カロリー"), 70}, {QStringLiteral("コメント（摂取）"), 170},
+    {QStringLiteral("コメント（消費）"), 170}, {QStringLiteral("写真"), PhotoBoxWidth},
+};
+
+struct CellLook
+{
+    QColor background;
+    QColor text;
+};
+
+// The colours of a level cell by its word; other cells by their column.
+CellLook lookOf(int column, const QString &text, const QPalette &palette, bool selected)
+{
+    static const QHash<QString, std::pair<QColor, QColor>> intake{
+        {QStringLiteral("多い"), {QColor(255, 102, 102), Qt::white}},
+        {QStringLiteral("ふつう"), {QColor(255, 196, 196), Qt::black}},
+        {QStringLiteral("少ない"), {QColor(255, 215, 215), Qt::black}}};
+    static const QHash<QString, std::pair<QColor, QColor>> burn{
+        {QStringLiteral("多い"), {QColor(91, 91, 255), Qt::white}},
+        {QStringLiteral("ふつう"), {QColor(140, 140, 255), Qt::black}},
+        {QStringLiteral("少ない"), {QColor(179, 179, 255), Qt::black}}};
+    if (column == 3 || column == 4) {
+        const auto &table = column == 3 ? intake : burn;
+        if (table.contains(text))
+            return {table.value(text).first, table.value(text).second};
+    }
+    if (column == 0)
+        return {palette.color(QPalette::Button), Qt::black};
+    return {selected ? palette.color(QPalette::Highlight) : palette.color(QPalette::Base), Qt::black};
+}
+
+// Draws every cell as the list has always looked: its colours, its text
+// from the top-left corner broken only where the text breaks, or its photo.
+class CellPainter final : public QStyledItemDelegate
+{
+public:
+    explicit CellPainter(const TFrm_StrGrid *list) : QStyledItemDelegate(const_cast<TFrm_StrGrid *>(list)), m_list(list) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        painter->save();
+        const QString text = index.data().toString();
+        const bool selected = option.state & QStyle::State_Selected;
+        const CellLook look = lookOf(index.column(), text, option.palette, selected);
+        if (m_list->drawsPicture(index.row(), index.column()))
+            paintPicture(painter, option.rect, index.row(), look);
+        else
+            paintText(painter, option.rect, text, look);
+        painter->restore();
+    }
+
+private:
+    static void paintText(QPainter *painter, const QRect &rect, const QString &text, const CellLook &look)
+    {
+        painter->fillRect(rect, look.background);
+        painter->setPen(look.text);
+        painter->setClipRect(rect);
+        const QStringList lines = QString(text).remove(u'\r').split(u'\n');
+        const int lineHeight = painter->fontMetrics().height();
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            painter->drawText(QRect(rect.left(), rect.top() + int(i) * lineHeight, 10000, lineHeight),
+                              Qt::AlignLeft | Qt::AlignTop, lines.at(i));
+    }
+
+    void paintPicture(QPainter *painter, const QRect &rect, int row, const CellLook &look) const
+    {
+        const QImage photo = m_list->photo(row);
+        if (photo.isNull())
+            return;
+        const QRect box(rect.topLeft(), SetPicture(photo.size()).size);
+        painter->fillRect(box, look.background);
+        painter->drawImage(box, photo);
+    }
+
+    const TFrm_StrGrid *m_list;
+};
+
+} // namespace
+
+TFrm_StrGrid::TFrm_StrGrid(const DiaryTable *diary, QDate start, QDate end, const QString &pictureDir,
+                           QWidget *parent)
+    : QDialog(parent), m_diary(diary), m_start(start), m_end(end), m_pictureDir(pictureDir)
+{
+    m_ui.setupUi(this);
+    setFixedSize(size());
+    m_ui.StrGrd->setItemDelegate(new CellPainter(this));
+    connect(m_ui.BtBtn_One, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_OneClick);
+    connect(m_ui.BtBtn_Wrap, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_WrapClick);
+    connect(m_ui.BtBtn_Picture, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_PictureClick);
+    connect(m_ui.BtBtn_Close, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_ui.StrGrd, &QTableWidget::cellClicked, this, &TFrm_StrGrid::StrGrdClick);
+    SetMLStrGrd();
+}
+
+void TFrm_StrGrid::SetMLStrGrd()
+{
+    QTableWidget *grid = m_ui.StrGrd;
+    grid->setColumnCount(int(columns.size()));
+    for (int c = 0; c < columns.size(); ++c) {
+        grid->setHorizontalHeaderItem(c, new QTableWidgetItem(columns[c].first));
+        grid->setColumnWidth(c, columns[c].second);
+    }
+    grid->horizontalHeader()->setFixedHeight(TitleHeight);
+    grid->verticalHeader()->hide(); // no fixed columns
+    grid->verticalHeader()->setMinimumSectionSize(1);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_ui.Edt_StartDay->setText(dateText(m_start));
+    m_ui.Edt_EndDay->setText(dateText(m_end));
+    DataToStrGrd(OneLine);
+}
+
+Wrapped TFrm_StrGrid::wrap(const QString &text, int column) const
+{
+    const QFontMetrics metrics(m_ui.StrGrd->font());
+    const auto measure = [&metrics](QStringView piece) {
+        return metrics.horizontalAdvance(piece.toString().remove(u'\r').remove(u'\n'));
+    };
+    return WrapCell(text, m_ui.StrGrd->columnWidth(column), measure);
+}
+
+void TFrm_StrGrid::DataToStrGrd(Mode mode)
+{
+    m_mode = mode;
+    m_selectedPhotoRow = -1;
+    m_photos.clear();
+    QTableWidget *grid = m_ui.StrGrd;
+    const std::vector<int> rows = listedRows(*m_diary, m_start, m_end);
+    grid->setRowCount(int(rows.size()));
+    LevelCounts intake, burn;
+    for (int g = 0; g < int(rows.size()); ++g) {
+        const int r = rows[size_t(g)];
+        int height = OneLineHeight;
+        for (int c = 0; c < DiaryColumnCount; ++c) {
+            QString text = m_diary->cell(r, c + 1).toText();
+            if (c == 3 || c == 4) {
+                (c == 3 ? intake : burn).add(text);
+                text = levelWord(text);
+            } else if ((c == 5 || c == 6) && mode != OneLine) {
+                if (!text.isEmpty()) {
+                    const Wrapped wrapped = wrap(text, c);
+                    text = wrapped.text;
+                    height = std::max(height, wrapped.height);
+                } else {
+                    height = std::max(height, OneLineHeight);
+                }
+            }
+            grid->setItem(g, c, new QTableWidgetItem(text));
+        }
+        grid->setRowHeight(g, height);
+        if (mode == Pictures && !grid->item(g, 7)->text().isEmpty())
+            grid->setRowHeight(g, photoRowHeight(g));
+    }
+    for (const auto &[edit, count] : {std::pair{m_ui.Edt_CalIn_Little, intake.little},
+                                      std::pair{m_ui.Edt_CalIn_Stand, intake.standard},
+                                      std::pair{m_ui.Edt_CalIn_Many, intake.many},
+                                      std::pair{m_ui.Edt_CalOut_Little, burn.little},
+                                      std::pair{m_ui.Edt_CalOut_Stand, burn.standard},
+                                      std::pair{m_ui.Edt_CalOut_Many, burn.many}})
+        edit->setText(QString::number(count));
+    grid->setFocus();
+}
+
+// A photo that is missing or does not read shows as an empty one-line cell.
+int TFrm_StrGrid::photoRowHeight(int row)
+{
+    const QString name = m_ui.StrGrd->item(row, 7)->text();
+    QImage photo;
+    if (!name.isEmpty() && QFileInfo(m_pictureDir + name).isFile())
+        photo.load(m_pictureDir + name);
+    if (photo.isNull()) {
+        m_photos.remove(row);
+        return OneLineHeight;
+    }
+    m_photos.insert(row, photo);
+    return SetPicture(photo.size()).rowHeight;
+}
+
+bool TFrm_StrGrid::drawsPicture(int row, int column) const
+{
+    if (column != 7)
+        return false;
+    return m_mode == Pictures || (m_mode == OnePicture && row == m_selectedPhotoRow);
+}
+
+QString TFrm_StrGrid::commentOf(int row, int column) const
+{
+    const QString date = m_ui.StrGrd->item(row, 0)->text();
+    const int diaryRow = m_diary->findDate(date);
+    return diaryRow > 0 ? m_diary->cell(diaryRow, column + 1).toText() : m_ui.StrGrd->item(row, column)->text();
+}
+
+void TFrm_StrGrid::StrGrdClick(int row, int column)
+{
+    QTableWidget *grid = m_ui.StrGrd;
+    m_selectedPhotoRow = -1;
+    QTableWidgetItem *cell = grid->item(row, column);
+    if (cell && !cell->text().isEmpty()) {
+        const bool expanded = grid->rowHeight(row) > OneLineHeight;
+        if (column == 5 || column == 6) {
+            if (expanded) {
+                cell->setText(commentOf(row, column));
+                grid->setRowHeight(row, OneLineHeight);
+            } else {
+                const Wrapped wrapped = wrap(commentOf(row, column), column);
+                cell->setText(wrapped.text);
+                grid->setRowHeight(row, wrapped.height);
+            }
+        } else if (column == 7) {
+            m_mode = expanded ? OnePhotoText : OnePicture;
+            m_selectedPhotoRow = row;
+            grid->setRowHeight(row, expanded ? OneLineHeight : photoRowHeight(row));
+        }
+    }
+    grid->viewport()->update();
+}

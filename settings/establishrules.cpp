@@ -1,0 +1,42 @@
+#include "establishrules.h"
+
+#include "numbertext.h"
+
+namespace {
+
+bool isBlankOrControl(QChar c)
+{
+    return c.unicode() <= u' ';
+}
+
+double goalRuleValue(const QString &text)
+{
+    const double value = parseNumberText(trimmedValue(text)).value_or(0);
+    return value == 99 ? 0 : value;
+}
+
+} // namespace
+
+QString trimmedValue(const QString &text)
+{
+    qsizetype first = 0, last = text.size();
+    while (first < last && isBlankOrControl(text.at(first)))
+        ++first;
+    while (last > first && isBlankOrControl(text.at(last - 1)))
+        --last;
+    return text.mid(first, last - first);
+}
+
+QString startValueExit(const QString &typed, const QString &stored)
+{
+    const QString trimmed = trimmedValue(typed);
+    const std::optional<double> value = parseNumberText(trimmed);
+    return value && *value != 0 ? trimmed : stored;
+}
+
+GoalExit goalValueExit(const QString &goalText, const QString &startText)
+{
+    if (goalRuleValue(goalText) < goalRuleValue(startText))
+        return {true, trimmedValue(goalText)};
+    return {false, startText};
+}

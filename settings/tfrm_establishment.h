@@ -1,0 +1,32 @@
+#pragma once
+
+#include "settings.h"
+#include "ui_TFrm_Establishment.h"
+
+#include <QDialog>
+
+// The setup dialog: the diet's start date, start values, goals and decimal
+// places. It keeps no copy of the settings: it shows the fields it is given
+// and writes them back, and then the settings file, only when saved.
+class TFrm_Establishment : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TFrm_Establishment(EstablishSettings *fields, const QString &iniPath, QWidget *parent = nullptr);
+
+    void FormShow();
+    void Btn_SaveClick();
+    void Btn_CancelClick();
+
+private:
+    void Edt_W_DStrtDyExit();
+    void Edt_F_DStrtDyExit();
+    void Edt_W_GoalExit();
+    void Edt_F_GoalExit();
+    void goalExit(QLineEdit *goal, const QLineEdit *start, const QString &message);
+
+    Ui::TFrm_Establishment m_ui;
+    EstablishSettings *m_fields;
+    QString m_iniPath;
+};

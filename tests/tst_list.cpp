@@ -1,0 +1,195 @@
+#include "datetext.h"
+#include "helpers.h"
+#include "listrules.h"
+#include "tfrm_strgrid.h"
+
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+DiaryRow day(QDate date, const QString &intake = "1", const QString &burn = "1", const QString &commentIn = {},
+             const QString &commentOut = {}, const QString &photo = {})
+{
+    DiaryRow row;
+    row[ColDate - 1] = CellValue::date(oleDayNumber(date));
+    row[ColWeight - 1] = CellValue::number(65.5);
+    if (!intake.isEmpty())
+        row[ColIntakeLevel - 1] = CellValue::number(intake.toDouble());
+    if (!burn.isEmpty())
+        row[ColBurnLevel - 1] = CellValue::number(burn.toDouble());
+    if (!commentIn.isEmpty())
+        row[ColIntakeComment - 1] = CellValue::text(commentIn);
+    if (!commentOut.isEmpty())
+        row[ColBurnComment - 1] = CellValue::text(commentOut);
+    if (!photo.isEmpty())
+        row[ColPhoto - 1] = CellValue::text(photo);
+    return row;
+}
+
+// Ten pixels a character: lines break at predictable places.
+int tenPixelsEach(QStringView piece)
+{
+    return int(piece.size()) * 10;
+}
+
+} // namespace
+
+class TestList : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void wrapping_data();
+    void wrapping();
+    void photoBoxes();
+    void levelsAndCounts();
+    void windowIncludesBothEnds();
+    void wrappedCommentsSetTheRowHeight();
+    void photosSetTheRowHeight();
+    void clickingAToggle();
+};
+
+void TestList::wrapping_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("wrapped");
+    QTest::addColumn<int>("height");
+    QTest::newRow("fits") << "short" << "short" << 20;
+    QTest::newRow("one break") << "abcdefghijkl" << "abcdefghij\r\nkl" << 36;
+    QTest::newRow("two breaks") << QString(25, u'x') << QString(10, u'x') + "\r\n" + QString(10, u'x') + "\r\n" + QString(5, u'x') << 52;
+    QTest::newRow("a carriage return starts a line") << "ab\r\ncd" << "ab\r\ncd" << 36;
+    QTest::newRow("two carriage returns") << "a\r\nb\r\nc" << "a\r\nb\r\nc" << 52;
+}
+
+void TestList::wrapping()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, wrapped);
+    QFETCH(int, height);
+    const Wrapped result = WrapCell(text, 100, tenPixelsEach);
+    QCOMPARE(result.text, wrapped);
+    QCOMPARE(result.height, height);
+}
+
+void TestList::photoBoxes()
+{
+    const PhotoBox wide = SetPicture(QSize(640, 480));
+    QCOMPARE(wide.fit, PhotoBox::ByHeight);
+    QCOMPARE(wide.size, QSize(164, 123));
+    QCOMPARE(wide.rowHeight, 123);
+    const PhotoBox panorama = SetPicture(QSize(800, 200));
+    QCOMPARE(panorama.fit, PhotoBox::ByWidth);
+    QCOMPARE(panorama.size, QSize(220, 55));
+    QCOMPARE(panorama.rowHeight, 55);
+    QCOMPARE(SetPicture(QSize(2000, 100)).rowHeight, 17);
+    QCOMPARE(SetPicture(QSize()).fit, PhotoBox::None);
+}
+
+void TestList::levelsAndCounts()
+{
+    QCOMPARE(levelWord("0"), QString("少ない"));
+    QCOMPARE(levelWord("1"), QString("ふつう"));
+    QCOMPARE(levelWord("2"), QString("多い"));
+    QCOMPARE(levelWord(""), QString("多い"));
+
+    const DiaryTable diary({day(QDate(2010, 1, 2), "", "0"), day(QDate(2010, 1, 3), "1", "2")});
+    TFrm_StrGrid list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
+    auto *grid = list.findChild<QTableWidget *>("StrGrd");
+    QCOMPARE(grid->item(0, 3)->text(), QString("多い"));
+    QCOMPARE(list.findChild<QLineEdit *>("Edt_CalIn_Many")->text(), QString("1"));
+    QCOMPARE(list.findChild<QLineEdit *>("Edt_CalIn_Stand")->text(), QString("1"));
+    QCOMPARE(list.findChild<QLineEdit *>("Edt_CalIn_Little")->text(), QString("0"));
+    QCOMPARE(list.findChild<QLineEdit *>("Edt_CalOut_Little")->text(), QString("1"));
+    QCOMPARE(list.findChild<QLineEdit *>("Edt_CalOut_Many")->text(), QString("1"));
+}
+
+void TestList::windowIncludesBothEnds()
+{
+    const DiaryTable diary({day(QDate(2009, 12, 31), "0"), day(QDate(2010, 1, 1)), day(QDate(2010, 1, 15)),
+                            day(QDate(2010, 1, 31)), day(QDate(2010, 2, 1), "0")});
+    TFrm_StrGrid list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
+    auto *grid = list.findChild<QTableWidget *>("StrGrd");
+    QCOMPARE(grid->rowCount(), 3);
+    QCOMPARE(grid->item(0, 0)->text(), QString("2010/01/01"));
+    QCOMPARE(grid->item(2, 0)->text(), QString("2010/01/31"));
+    QCOMPARE(list.findChild<QLineEdit *>("Edt_CalIn_Little")->text(), QString("0"));
+    QCOMPARE(list.findChild<QLineEdit *>("Edt_StartDay")->text(), QString("2010/01/01"));
+    QCOMPARE(grid->columnWidth(7), 220);
+}
+
+void TestList::wrappedCommentsSetTheRowHeight()
+{
+    const DiaryTable none;
+    TFrm_StrGrid probe(&none, QDate(), QDate(), "/none/");
+    // A burn comment of three lines at the width of its column.
+    QString threeLines = "歩";
+    while (probe.wrap(threeLines, 6).height < 52)
+        threeLines += u'歩';
+    const DiaryTable diary({day(QDate(2010, 1, 2), "1", "1", "短い", threeLines)});
+    TFrm_StrGrid list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
+    auto *grid = list.findChild<QTableWidget *>("StrGrd");
+    QCOMPARE(grid->rowHeight(0), 16);
+    QTest::mouseClick(list.findChild<QPushButton *>("BtBtn_Wrap"), Qt::LeftButton);
+    QCOMPARE(list.mode(), TFrm_StrGrid::WrappedComments);
+    QCOMPARE(grid->rowHeight(0), 52);
+    QCOMPARE(grid->item(0, 6)->text().count("\r\n"), 2);
+    QTest::mouseClick(list.findChild<QPushButton *>("BtBtn_One"), Qt::LeftButton);
+    QCOMPARE(grid->rowHeight(0), 16);
+}
+
+void TestList::photosSetTheRowHeight()
+{
+    TempProgramFolder folder;
+    QDir().mkpath(folder.filePath("Picture"));
+    QImage(640, 480, QImage::Format_RGB32).save(folder.filePath("Picture/20100102.bmp"), "BMP");
+    QImage(800, 200, QImage::Format_RGB32).save(folder.filePath("Picture/20100103.bmp"), "BMP");
+    folder.write("Picture/20100104.bmp", "not a picture");
+    const DiaryTable diary({day(QDate(2010, 1, 2), "1", "1", {}, {}, "20100102.bmp"),
+                            day(QDate(2010, 1, 3), "1", "1", {}, {}, "20100103.bmp"),
+                            day(QDate(2010, 1, 4), "1", "1", {}, {}, "20100104.bmp"),
+                            day(QDate(2010, 1, 5), "1", "1", {}, {}, "20100105.bmp")});
+    RecordingResponder messages;
+    TFrm_StrGrid list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), folder.filePath("Picture/"));
+    QTest::mouseClick(list.findChild<QPushButton *>("BtBtn_Picture"), Qt::LeftButton);
+    auto *grid = list.findChild<QTableWidget *>("StrGrd");
+    QCOMPARE(grid->rowHeight(0), 123);
+    QCOMPARE(SetPicture(list.photo(0).size()).size, QSize(164, 123));
+    QCOMPARE(grid->rowHeight(1), 55);
+    QCOMPARE(SetPicture(list.photo(1).size()).size, QSize(220, 55));
+    QCOMPARE(grid->rowHeight(2), 16); // a file that is no picture shows as none
+    QCOMPARE(grid->rowHeight(3), 16); // a missing file too
+    QVERIFY(list.drawsPicture(0, 7));
+    QVERIFY(messages.shown.isEmpty());
+
+    // One line again, then a click on one photo shows that photo alone.
+    QTest::mouseClick(list.findChild<QPushButton *>("BtBtn_One"), Qt::LeftButton);
+    list.StrGrdClick(1, 7);
+    QCOMPARE(list.mode(), TFrm_StrGrid::OnePicture);
+    QVERIFY(list.drawsPicture(1, 7));
+    QVERIFY(!list.drawsPicture(0, 7));
+    QCOMPARE(grid->rowHeight(1), 55);
+    list.StrGrdClick(1, 7); // expanded: back to the file name
+    QCOMPARE(list.mode(), TFrm_StrGrid::OnePhotoText);
+    QCOMPARE(grid->rowHeight(1), 16);
+}
+
+void TestList::clickingAToggle()
+{
+    const QString longComment = QString(60, u'食');
+    const DiaryTable diary({day(QDate(2010, 1, 2), "1", "1", longComment), day(QDate(2010, 1, 3), "1", "1", longComment)});
+    TFrm_StrGrid list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
+    auto *grid = list.findChild<QTableWidget *>("StrGrd");
+    list.StrGrdClick(0, 5);
+    QVERIFY(grid->rowHeight(0) > 16);
+    QCOMPARE(grid->rowHeight(1), 16);
+    QVERIFY(grid->item(0, 5)->text().contains("\r\n"));
+    list.StrGrdClick(0, 5);
+    QCOMPARE(grid->rowHeight(0), 16);
+    QCOMPARE(grid->item(0, 5)->text(), longComment);
+    list.StrGrdClick(0, 6); // an empty cell: nothing changes
+    QCOMPARE(grid->rowHeight(0), 16);
+}
+
+QTEST_MAIN(TestList)
+#include "tst_list.moc"
