@@ -1,17 +1,14 @@
 // The whole graph redraw (GraphAllView) of the main window over a diary of
-// ten years, with a 31-day and a 10-year window.
-#include "datetext.h"
-#include "diarybook.h"
-#include "newworkbook.h"
+// ten years, with a 31-day and a 10-year window; and the list window opened
+// over a year of it in each display mode.
+#include "programfolder.h"
 #include "tfrm_main.h"
+#include "tfrm_strgrid.h"
 
 #include <QApplication>
 #include <QDateEdit>
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cmath>
 
 namespace {
 
@@ -22,27 +19,8 @@ struct Program
 
     Program()
     {
-        const QString dir = folder.path() + u'/';
-        QFile ini(dir + "Trimbo.ini");
-        ini.open(QIODevice::WriteOnly);
-        ini.write("[Graph]\r\nWUpper=80\r\nWDown=55\r\nFUpper=35\r\nFDown=15\r\nGraphVis=2\r\n"
-                  "StartD=2010/01/01\r\nEndD=2019/12/31\r\nLineClW=255\r\nLineClF=16711680\r\nBckGrnd=1\r\n"
-                  "TrimboVis=1\r\n[Establish]\r\n");
-        ini.close();
-        QDir().mkpath(dir + "BkGrnd");
-        QImage white(774, 312, QImage::Format_RGB32);
-        white.fill(Qt::white);
-        white.save(dir + "BkGrnd/White.bmp", "BMP");
-        QFile book(dir + "Bk_Trimbo.xls");
-        book.open(QIODevice::WriteOnly);
-        book.write(newDiaryWorkbook("St_Trimbo"));
-        book.close();
-        std::vector<DayValues> days;
-        for (int i = 0; i < 3650; ++i)
-            days.push_back({dateText(QDate(2010, 1, 1).addDays(i)), QString::number(70 - i / 400.0 + std::sin(i / 9.0)),
-                            QString::number(25 - i / 800.0), i % 3, (i + 1) % 3, "", "", ""});
-        saveDays(dir + "Bk_Trimbo.xls", days, false);
-        window = std::make_unique<TFrm_Main>(dir);
+        makeProgramFolder(folder.path(), 3650, 3650);
+        window = std::make_unique<TFrm_Main>(folder.path() + u'/');
         window->show();
     }
 
@@ -68,6 +46,19 @@ void BM_GraphAllView(benchmark::State &state)
     state.counters["captions"] = double(program().window->graph().dateCaptions.size());
 }
 BENCHMARK(BM_GraphAllView)->Arg(31)->Arg(3650)->Unit(benchmark::kMillisecond);
+
+void BM_ListOpen(benchmark::State &state)
+{
+    const auto mode = TFrm_StrGrid::Mode(state.range(0));
+    for (auto _ : state) {
+        TFrm_StrGrid list(&program().window->diary(), QDate(2019, 1, 1), QDate(2019, 12, 31), QString());
+        if (mode != TFrm_StrGrid::OneLine)
+            list.DataToStrGrd(mode);
+        list.show();
+        list.repaint();
+    }
+}
+BENCHMARK(BM_ListOpen)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "helpers.h"
 #include "newworkbook.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
@@ -27,11 +28,26 @@ void TestCrash::killedSavesLeaveOldOrNew()
     QRandomGenerator random(20261206);
     int confirmed = 0; // rows that a completed save reported
 
+    // How long the saver takes to start and finish its first save here (a
+    // sanitizer build is much slower): kills fall anywhere within three times that.
+    QElapsedTimer firstSave;
+    QProcess calibration;
+    firstSave.start();
+    calibration.start(saver, {path});
+    QVERIFY(calibration.waitForReadyRead(30000));
+    const int span = int(3 * firstSave.elapsed()) + 1;
+    calibration.kill();
+    calibration.waitForFinished();
+    for (const QByteArray &line : calibration.readAllStandardOutput().split('\n')) {
+        if (!line.isEmpty())
+            confirmed = line.toInt();
+    }
+
     for (int kill = 0; kill < 200; ++kill) {
         QProcess child;
         child.start(saver, {path});
         QVERIFY(child.waitForStarted());
-        QThread::usleep(random.bounded(1000, 60000));
+        QThread::msleep(random.bounded(span));
         child.kill();
         QVERIFY(child.waitForFinished());
         const QList<QByteArray> reported = child.readAllStandardOutput().split('\n');

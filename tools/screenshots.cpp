@@ -4,6 +4,7 @@
 //   trimbo-screenshots PROGRAM_FOLDER OUTPUT_FOLDER
 #include "datetext.h"
 #include "tfrm_establishment.h"
+#include "startup.h"
 #include "tfrm_main.h"
 #include "tfrm_strgrid.h"
 
@@ -18,7 +19,7 @@ int main(int argc, char *argv[])
         qCritical("usage: trimbo-screenshots PROGRAM_FOLDER OUTPUT_FOLDER");
         return 2;
     }
-    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("Noto Sans CJK JP"));
+    prepareApplication();
     const QString output = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(output);
 
