@@ -31,10 +31,14 @@ struct Program
     }
 };
 
+// Made on first use and gone before the application object is.
+std::unique_ptr<Program> instance;
+
 Program &program()
 {
-    static Program instance;
-    return instance;
+    if (!instance)
+        instance = std::make_unique<Program>();
+    return *instance;
 }
 
 void BM_GraphAllView(benchmark::State &state)
@@ -69,5 +73,6 @@ int main(int argc, char *argv[])
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    instance.reset();
     return 0;
 }

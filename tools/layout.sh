@@ -29,3 +29,13 @@ install -m 755 "$BUILD_DIR/store/trimbo-diary" "$PROGRAM_DIR/trimbo-diary"
 QT_QPA_PLATFORM=offscreen "$BUILD_DIR/tools/trimbo-backgrounds" "$PROGRAM_DIR/BkGrnd"
 [ -e "$PROGRAM_DIR/Trimbo.ini" ] || write_default_ini
 [ -e "$PROGRAM_DIR/Bk_Trimbo.xls" ] || "$PROGRAM_DIR/trimbo-diary" new "$PROGRAM_DIR/Bk_Trimbo.xls"
+
+# The companions. The help page ships with the program and is replaced with
+# it; it must not be executable, or the launcher would try to run it.
+install -m 755 "$BUILD_DIR/companions/viewer/Figurat.exe" "$PROGRAM_DIR/BoxingGame/Figurat.exe"
+rm -f "$PROGRAM_DIR"/Help/*.png
+install -m 644 "$SOURCE_DIR"/resources/help/TrimboMovie.html "$SOURCE_DIR"/resources/help/*.png "$PROGRAM_DIR/Help/"
+# The diary hands the viewer its levels only through files that exist.
+for exchange in Beforedata.txt data.txt; do
+  [ -e "$PROGRAM_DIR/BoxingGame/$exchange" ] || printf '1\r\n' > "$PROGRAM_DIR/BoxingGame/$exchange"
+done

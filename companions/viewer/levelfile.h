@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The diary hands the progress level over in one-line files beside the
+// viewer: a level 0..10 in ASCII digits and a CR LF.
+
+inline constexpr int LowestLevel = 0;
+inline constexpr int HighestLevel = 10;
+
+struct LevelRead
+{
+    std::optional<int> level; // nullopt when the file gave no level
+    QString error;            // one line for the user, naming the file; empty when read
+};
+
+LevelRead readLevelFile(const QString &path);
