@@ -114,8 +114,8 @@ void TFrm_Main::BtBtn_Save_TodayClick()
             return;
         }
     }
-    if (!m_diaryWritable) {
-        Messages::error(QStringLiteral("日記 \"%1\" は開いたときに読めなかったため、保存しません。").arg(m_paths.BookPath));
+    if (!diaryWritable()) {
+        Messages::error(m_whyNotWritable);
         return;
     }
     DiaryBook book(m_paths.BookPath);
@@ -215,7 +215,7 @@ bool TFrm_Main::lockDiary()
     m_lock = std::make_unique<DiaryLock>(m_paths.BookPath);
     switch (m_lock->acquire()) {
     case DiaryLock::Result::Locked:
-        m_diaryWritable = true;
+        m_whyNotWritable.clear();
         return true;
     case DiaryLock::Result::HeldByAnotherCopy:
         AplStop(QStringLiteral("日記 \"%1\" は別のトリンボで開かれています。\r\n"
@@ -224,8 +224,9 @@ bool TFrm_Main::lockDiary()
     case DiaryLock::Result::CannotLock:
         break;
     }
-    Messages::error(QStringLiteral("日記 \"%1\" を使用中にできません。\r\n"
-                                   "日記は表示しますが、保存はできません。").arg(m_paths.BookPath));
+    m_whyNotWritable = QStringLiteral("日記 \"%1\" を使用中にできません。\r\n"
+                                      "日記は表示しますが、保存はできません。").arg(m_paths.BookPath);
+    Messages::error(m_whyNotWritable);
     return true;
 }
 
@@ -233,7 +234,7 @@ void TFrm_Main::loadDiary()
 {
     DiaryBook book(m_paths.BookPath);
     if (!book.OpenExcelDate()) {
-        m_diaryWritable = false;
+        m_whyNotWritable = QStringLiteral("日記 \"%1\" は開いたときに読めなかったため、保存しません。").arg(m_paths.BookPath);
         Messages::error(book.errorText() + QStringLiteral("\r\n記録のない状態で開きます。このファイルには保存しません。"));
         return;
     }

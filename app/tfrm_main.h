@@ -30,7 +30,7 @@ public:
     const DiaryTable &diary() const { return m_diary; }
     // False when the diary could not be read or locked at start-up: saving
     // into it then could overwrite days this run never saw.
-    bool diaryWritable() const { return m_diaryWritable; }
+    bool diaryWritable() const { return m_whyNotWritable.isEmpty(); }
 
     // True once a fatal stop has ended the program.
     bool stopped() const { return m_stopped; }
@@ -84,7 +84,7 @@ private:
     GraphPicture m_graph;
     std::unique_ptr<DiaryLock> m_lock;
     DiaryTable m_diary;
-    bool m_diaryWritable = false;
+    QString m_whyNotWritable = QStringLiteral("not loaded"); // empty once the diary may be saved
     int m_beforeLevel = 0;
     bool m_shownOnce = false;
     bool m_stopped = false;

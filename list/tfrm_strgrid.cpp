@@ -70,7 +70,9 @@ private:
         painter->setPen(look.text);
         painter->setClipRect(rect);
         const QStringList lines = QString(text).remove(u'\r').split(u'\n');
-        const int lineHeight = painter->fontMetrics().height();
+        // Lines sit at the pitch the row heights are counted in, so every
+        // line of a wrapped comment shows in its row.
+        const int lineHeight = OneLineHeight;
         for (qsizetype i = 0; i < lines.size(); ++i)
             painter->drawText(QRect(rect.left(), rect.top() + int(i) * lineHeight, 10000, lineHeight),
                               Qt::AlignLeft | Qt::AlignTop, lines.at(i));

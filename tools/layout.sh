@@ -33,6 +33,7 @@ QT_QPA_PLATFORM=offscreen "$BUILD_DIR/tools/trimbo-backgrounds" "$PROGRAM_DIR/Bk
 # The companions. The help page ships with the program and is replaced with
 # it; it must not be executable, or the launcher would try to run it.
 install -m 755 "$BUILD_DIR/companions/viewer/Figurat.exe" "$PROGRAM_DIR/BoxingGame/Figurat.exe"
+install -m 755 "$BUILD_DIR/companions/boxing/Trimbo_flash.exe" "$PROGRAM_DIR/BoxingGame/Trimbo_flash.exe"
 rm -f "$PROGRAM_DIR"/Help/*.png
 install -m 644 "$SOURCE_DIR"/resources/help/TrimboMovie.html "$SOURCE_DIR"/resources/help/*.png "$PROGRAM_DIR/Help/"
 # The diary hands the viewer its levels only through files that exist.
