@@ -100,6 +100,13 @@ void TestGraphTab::stepButtonsWorkOnTheAcceptedLimits()
     QCOMPARE(fatLower->text(), QString("0"));
     QCOMPARE(m_window->settings().graph.FDown, QString("0"));
 
+    auto *weightLower = control<QLineEdit>(*m_tab, "Edt_DwnWlimit");
+    m_window->settings().graph.WDown = "0.5";
+    QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_WDwndwn"), Qt::LeftButton);
+    QCOMPARE(weightLower->text(), QString("-0.5"));
+    QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_WDwndwn"), Qt::LeftButton);
+    QCOMPARE(weightLower->text(), QString("0"));
+
     // A typed, unaccepted text is replaced by the stepped limit.
     auto *upper = control<QLineEdit>(*m_tab, "Edt_UpWlimit");
     upper->setText("95");
