@@ -1,6 +1,8 @@
 #include "helpers.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFocusEvent>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -85,4 +87,10 @@ QStringList TempProgramFolder::snapshot() const
     }
     entries.sort();
     return entries;
+}
+
+void leave(QWidget *control)
+{
+    QFocusEvent focusOut(QEvent::FocusOut);
+    QApplication::sendEvent(control, &focusOut);
 }

@@ -8,6 +8,20 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <QWidget>
+
+// A control of a window by its object name; the test stops when it is missing.
+template<typename T>
+T *control(const QWidget &window, const char *name)
+{
+    T *found = window.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+// The control loses the keyboard focus, as when the user moves on.
+void leave(QWidget *control);
 
 // Stands in for the message boxes while alive: records every text and answers
 // questions from a queue (No when the queue is empty).

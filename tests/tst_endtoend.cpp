@@ -18,21 +18,6 @@
 
 namespace {
 
-template<typename T>
-T *control(const QWidget &window, const char *name)
-{
-    T *found = window.findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
-void leave(QWidget *control)
-{
-    QFocusEvent focusOut(QEvent::FocusOut);
-    QApplication::sendEvent(control, &focusOut);
-}
-
 void click(const QWidget &window, const char *button)
 {
     QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);

@@ -12,19 +12,6 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-namespace {
-
-template<typename T>
-T *control(const QWidget &window, const char *name)
-{
-    T *found = window.findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
-} // namespace
-
 // The entry tab driven as a user drives it, in a program folder of its own
 // with a real workbook.
 class TestEntryTab : public QObject

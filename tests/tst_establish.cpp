@@ -8,12 +8,6 @@
 
 namespace {
 
-void leave(QWidget *control)
-{
-    QFocusEvent focusOut(QEvent::FocusOut);
-    QApplication::sendEvent(control, &focusOut);
-}
-
 const QByteArray ini = "[Graph]\r\nWUpper=90\r\n[Establish]\r\nDStartD=2010/01/01\r\nDStartW=72\r\nDStartF=25\r\n"
                        "GoalW=65\r\nGoalF=20\r\nFloatW=0\r\nFloatF=0\r\n";
 

@@ -9,21 +9,6 @@
 
 namespace {
 
-void leave(QWidget *control)
-{
-    QFocusEvent focusOut(QEvent::FocusOut);
-    QApplication::sendEvent(control, &focusOut);
-}
-
-template<typename T>
-T *control(const QWidget &window, const char *name)
-{
-    T *found = window.findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
 void typeAndLeave(QLineEdit *edit, const QString &text)
 {
     edit->setText(text);

@@ -32,15 +32,6 @@ void layOut(const TempProgramFolder &folder)
     folder.write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
 }
 
-template<typename T>
-T *control(const QWidget &window, const char *name)
-{
-    T *found = window.findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
 } // namespace
 
 class TestMainWindow : public QObject
