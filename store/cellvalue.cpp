@@ -6,19 +6,27 @@
 #include <cmath>
 #include <limits>
 
+// Each value is made in place: a temporary variant holding a QString
+// alternative makes GCC 12 warn of an uninitialised read that cannot happen.
 CellValue CellValue::date(double oleDayNumber)
 {
-    return CellValue(DateValue{oleDayNumber});
+    CellValue cell;
+    cell.m_value.emplace<DateValue>(DateValue{oleDayNumber});
+    return cell;
 }
 
 CellValue CellValue::number(double value)
 {
-    return CellValue(value);
+    CellValue cell;
+    cell.m_value.emplace<double>(value);
+    return cell;
 }
 
 CellValue CellValue::text(const QString &text)
 {
-    return CellValue(text);
+    CellValue cell;
+    cell.m_value.emplace<QString>(text);
+    return cell;
 }
 
 CellValue::Kind CellValue::kind() const

@@ -40,7 +40,5 @@ private:
     };
     using Value = std::variant<std::monostate, DateValue, double, QString>;
 
-    explicit CellValue(Value value) : m_value(std::move(value)) {}
-
     Value m_value;
 };
