@@ -10,11 +10,9 @@ namespace {
 const QColor SkyBlue(166, 202, 240);
 
 // The point of series entry i.
-QPoint pointOf(const Series &series, qsizetype i, const GraphWindow &window, const ValueRange &range)
+QPoint pointOf(const Series &series, size_t i, const GraphWindow &window, const ValueRange &range)
 {
-    const std::optional<QDate> date = parseDateText(series.dates.at(i));
-    const double value = parseNumberText(series.values.at(i)).value_or(0);
-    return {window.x(window.dayIndex(oleDayNumber(date.value_or(QDate())))), valueY(range, value)};
+    return {window.x(window.dayIndex(series.dayNumbers[i])), valueY(range, series.numbers[i])};
 }
 
 void fillMarker(QPainter &painter, QPoint p, const QColor &colour)
@@ -59,7 +57,7 @@ void SetGraphView_Line(QImage &picture, const Series &series, const GraphWindow 
         return;
     std::vector<QPoint> points;
     points.reserve(size_t(series.size()));
-    for (qsizetype i = 0; i < series.size(); ++i)
+    for (size_t i = 0; i < series.dayNumbers.size(); ++i)
         points.push_back(pointOf(series, i, window, range));
     QPainter painter(&picture);
     painter.setPen(QPen(colour, 2, Qt::SolidLine));
@@ -77,8 +75,7 @@ void SetGraphView_Bars(QImage &strip, const Series &series, const GraphWindow &w
     const int half = barHalfWidth(window.dayCount());
     const QColor colour = row == BarRow::Intake ? QColor(255, 0, 0) : QColor(0, 0, 255);
     for (qsizetype i = 0; i < series.size(); ++i) {
-        const std::optional<QDate> date = parseDateText(series.dates.at(i));
-        const int centre = window.x(window.dayIndex(oleDayNumber(date.value_or(QDate())))) - 4;
+        const int centre = window.x(window.dayIndex(series.dayNumbers[size_t(i)])) - 4;
         const BarSpan span = barSpan(row, series.values.at(i));
         painter.fillRect(centre - half, span.top, 2 * half, span.height, colour);
     }

@@ -3,6 +3,8 @@
 #include "datetext.h"
 #include "numbertext.h"
 
+#include <cmath>
+
 namespace {
 
 // Rows whose date cannot be read as a day number lie in no window.
@@ -17,9 +19,11 @@ Series extract(const DiaryTable &diary, double start, double end, Take take)
         const double day = *date.toReal();
         if (!(start <= day && day <= end))
             continue;
-        if (const std::optional<QString> value = take(r)) {
+        if (const std::optional<std::pair<QString, double>> value = take(r)) {
             series.dates.append(dateText(dateFromOleDayNumber(day)));
-            series.values.append(*value);
+            series.values.append(value->first);
+            series.dayNumbers.push_back(std::floor(day));
+            series.numbers.push_back(value->second);
         }
     }
     return series;
@@ -28,20 +32,22 @@ Series extract(const DiaryTable &diary, double start, double end, Take take)
 // A weight or body fat above 0; empty cells and texts that are no number are left out.
 auto measurement(const DiaryTable &diary, int column)
 {
-    return [&diary, column](int row) -> std::optional<QString> {
+    return [&diary, column](int row) -> std::optional<std::pair<QString, double>> {
         const CellValue &cell = diary.cell(row, column);
         if (cell.isEmpty())
             return std::nullopt;
         const std::optional<double> value = cell.toReal();
         if (!value || *value <= 0)
             return std::nullopt;
-        return generalNumberText(*value);
+        return std::pair{generalNumberText(*value), *value};
     };
 }
 
 auto level(const DiaryTable &diary, int column)
 {
-    return [&diary, column](int row) -> std::optional<QString> { return diary.cell(row, column).toText(); };
+    return [&diary, column](int row) -> std::optional<std::pair<QString, double>> {
+        return std::pair{diary.cell(row, column).toText(), 0.0};
+    };
 }
 
 } // namespace

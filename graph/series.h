@@ -3,6 +3,7 @@
 #include "diarytable.h"
 
 #include <QStringList>
+#include <vector>
 
 // The rows of the diary that fall in the graph's window, as two parallel
 // lists of texts: the dates (YYYY/MM/DD) and the values.
@@ -10,6 +11,10 @@ struct Series
 {
     QStringList dates;
     QStringList values;
+    // The same dates and values as numbers, for drawing without reading the
+    // texts back (a ten-year window has thousands of points).
+    std::vector<double> dayNumbers;
+    std::vector<double> numbers; // weight and body fat only
     qsizetype size() const { return dates.size(); }
     bool operator==(const Series &) const = default;
 };
