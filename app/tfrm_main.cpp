@@ -1,13 +1,13 @@
 #include "tfrm_main.h"
 
 #include "datetext.h"
-#include "keylegend.h"
 #include "entryrules.h"
+#include "keylegend.h"
+#include "messages.h"
 #include "photostore.h"
 #include "tfrm_establishment.h"
 #include "tfrm_strgrid.h"
 #include "trimboclass.h"
-#include "messages.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -80,11 +80,11 @@ Judgement TFrm_Main::judge(Measure measure) const
     return judgeLevel(inputs, m_diary, measure, m_ui.Tab_Enter->day());
 }
 
+// A start or goal that is no number is said once, when a day is saved, not
+// at every start.
 void TFrm_Main::BeforedataWrite()
 {
     const Judgement judged = judge(Measure::Weight);
-    if (!judged.problem.isEmpty())
-        Messages::error(judged.problem);
     if (!judged.level)
         return;
     WriteText(QString::number(*judged.level), m_paths.BoxingDir + FixedNames::BeforeDataFile);

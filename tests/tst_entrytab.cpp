@@ -29,6 +29,7 @@ private Q_SLOTS:
     void missingPhotoFolderChangesNothing();
     void viewerOnlyWhenTheLevelChanges();
     void startUpShowsTheNewestDay();
+    void startThatIsNoNumberIsSaidOnceOnSave();
 
 private:
     void start(const QByteArray &establish = "DStartW=80\r\nGoalW=70\r\n", int trimboVis = 0);
@@ -284,6 +285,18 @@ void TestEntryTab::startUpShowsTheNewestDay()
     QCOMPARE(control<QLineEdit>(*m_tab, "Edt_Weight")->text(), QString("69.5"));
     QCOMPARE(control<QPlainTextEdit>(*m_tab, "RcEdt_ComeIn")->toPlainText(), QString("今日"));
     QCOMPARE(control<RadioGroup>(*m_tab, "RdoGrp_Cal_Out")->itemIndex(), 0);
+}
+
+void TestEntryTab::startThatIsNoNumberIsSaidOnceOnSave()
+{
+    start("DStartW=seventy\r\nGoalW=70\r\n");
+    enter(QDate(2010, 1, 10), "75", "20");
+    save();
+    start("DStartW=seventy\r\nGoalW=70\r\n"); // the diary has a day now: no word at start-up
+    QVERIFY(m_messages->shown.size() == 1);
+    QVERIFY(m_messages->shown.first().contains("ダイエット開始日の体重") && m_messages->shown.first().contains("seventy"));
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 2); // the day itself was saved
+    QCOMPARE(m_folder->read("BoxingGame/data.txt"), QByteArray("0\r\n"));
 }
 
 QTEST_MAIN(TestEntryTab)
