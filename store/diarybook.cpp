@@ -237,6 +237,7 @@ SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days,
     for (int r = before.FirstEmptyRow() - 1; r >= 1; --r)
         rowOfDate.insert(before.cell(r, ColDate).toText(), r);
     int rowCount = std::max(before.FirstEmptyRow() - 1, 0);
+    const int firstNewRow = rowCount + 1;
     for (const DayValues &day : days) {
         int row = rowOfDate.value(day.date);
         if (row > 0 && !overwrite)
@@ -244,6 +245,12 @@ SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days,
         if (row == 0) {
             if (rowCount >= MaxDiaryRows)
                 return {false, diaryFullMessage(), {}};
+            // A new day fills the first row without a date; a second one would
+            // go over the days the sheet keeps below it.
+            if (rowCount + 1 > firstNewRow && book.hasDaysBelowGap())
+                return {false, QStringLiteral("日記の %1 行目に日付がなく、その下にも記録があります。"
+                                              "一度に保存できるのは 1 日だけです").arg(firstNewRow),
+                        {}};
             row = ++rowCount;
             rowOfDate.insert(day.date, row);
         }

@@ -41,6 +41,8 @@ public:
     // sheet; isFull() when every row of the sheet has a date (then 0 too).
     int GetExcelLastRow();
     bool isFull() const { return m_full; }
+    // Whether the sheet has days below the first row without a date.
+    bool hasDaysBelowGap() const { return m_workbook->datedBelow(m_sheet, m_rowCount); }
     // The diary rows 1 to FirstEmptyRow - 1.
     DiaryTable SetExcelArray() const;
     // Writes the eight cells of a day into a row, 1 to FirstEmptyRow (a new

@@ -420,6 +420,16 @@ int Workbook::diaryLength(int sheetIndex, int maxRows, bool *full) const
     return *full ? 0 : length;
 }
 
+bool Workbook::datedBelow(int sheetIndex, int row) const
+{
+    const Sheet &sheet = m_sheets[size_t(sheetIndex)];
+    parseSheet(sheet);
+    uint16_t xf;
+    return std::any_of(sheet.cells.begin(), sheet.cells.end(), [&](const CellChunk &chunk) {
+        return chunk.col == 0 && chunk.row > row && !chunkValue(sheet, chunk, &xf).isEmpty();
+    });
+}
+
 DiaryTable Workbook::diaryTable(int sheetIndex, int rowCount) const
 {
     const Sheet &sheet = m_sheets[size_t(sheetIndex)];
@@ -454,12 +464,6 @@ CellValue Workbook::originValue(int sheetIndex, int origin) const
     const Sheet &sheet = m_sheets[size_t(sheetIndex)];
     uint16_t xf;
     return chunkValue(sheet, sheet.cells[size_t(origin)], &xf);
-}
-
-CellValue Workbook::formulaResult(const Sheet &sheet, const CellChunk &chunk) const
-{
-    uint16_t xf;
-    return chunkValue(sheet, chunk, &xf);
 }
 
 SheetRow Workbook::rowFormats(int sheetIndex, int row) const
@@ -620,7 +624,8 @@ QByteArray Workbook::diarySheetStream(const Sheet &sheet, const std::vector<Shee
             if (chunk.row != r && u16(chunkData(sheet, chunk)) == Formula) {
                 // A formula's references name rows; moved, it would count other
                 // cells. It moves as the value it showed.
-                QByteArray bytes = cellRecord({formulaResult(sheet, chunk), cell.xf, -1}, uint16_t(r), c, strings);
+                uint16_t xf;
+                QByteArray bytes = cellRecord({chunkValue(sheet, chunk, &xf), cell.xf, -1}, uint16_t(r), c, strings);
                 if (!bytes.isEmpty())
                     cells.push_back({uint16_t(r), c, std::move(bytes), true});
                 continue;

@@ -44,6 +44,9 @@ public:
     // How many rows, from the top, have a date (anything but a blank) in
     // column A; full when all maxRows of them do.
     int diaryLength(int sheet, int maxRows, bool *full) const;
+    // Whether a row below the given one (counted from 0) has a date: days
+    // the diary does not see, below a row without one.
+    bool datedBelow(int sheet, int row) const;
     // Columns A to H of the first rows of a sheet, as values.
     DiaryTable diaryTable(int sheet, int rows) const;
     // The same rows as cells a save can move and overwrite.
@@ -105,7 +108,6 @@ private:
     const char *chunkData(const Sheet &sheet, const CellChunk &chunk) const;
     CellValue chunkValue(const Sheet &sheet, const CellChunk &chunk, uint16_t *xf) const;
     CellValue numberValue(double number, uint16_t xf) const;
-    CellValue formulaResult(const Sheet &sheet, const CellChunk &chunk) const;
     QByteArray sheetStream(int index, const std::vector<SheetRow> *rows, biff::SstBuilder &strings,
                            QString *error) const;
     QByteArray diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows,

@@ -287,6 +287,18 @@ void TestStore::blankDateEndsTheDiaryAndTakesTheNextDay()
     QCOMPARE(table.cell(4, ColWeight).toText(), QString("60"));
     QCOMPARE(table.cell(5, ColDate).toText(), QString("2009/12/01"));
     QCOMPARE(table.cell(5, ColWeight).toText(), QString("77"));
+
+    // Two new days at once into a diary with days below its gap: the second
+    // would go over the day of 2009/12/01, so nothing is saved.
+    writeWithGnumeric({{"St_Trimbo",
+                        {{0, 0, GnumericCell::Date, dayNumber(2010, 1, 1)},
+                         {2, 0, GnumericCell::Date, dayNumber(2009, 12, 1)}, {2, 1, GnumericCell::Number, "77"}}}},
+                      0, path);
+    const QByteArray before = fileBytes(path);
+    const SaveDaysResult refused = saveDays(path, {day("2010/01/02"), day("2010/01/03")}, false);
+    QVERIFY(!refused.saved);
+    QVERIFY2(refused.error.contains("2 行目"), qPrintable(refused.error));
+    QCOMPARE(fileBytes(path), before);
 }
 
 void TestStore::upperOfTwoEqualDatesIsFound()
