@@ -155,7 +155,9 @@ bool TFrm_Main::saveDay(DiaryBook &book)
         }
     }
     const PhotoChange photo =
-        SavePicture(tab.hasPhoto() ? 0 : 1, tab.photoReference(), tab.photo(), tab.day(), m_paths.PictureDir);
+        tab.unreadablePhoto().isEmpty()
+            ? SavePicture(tab.hasPhoto() ? 0 : 1, tab.photoReference(), tab.photo(), tab.day(), m_paths.PictureDir)
+            : keepPhoto(tab.unreadablePhoto());
     PhotoWriter photoWriter(photo);
     QString photoError = photo.error;
     if (!photoError.isEmpty() || !photoWriter.stage(&photoError)) {

@@ -124,9 +124,24 @@ void TTab_Enter::showRow(int row)
     m_ui.RdoGrp_Cal_Out->setItemIndex(m_diary->cell(row, ColBurnLevel).toInt().value_or(2));
     m_ui.RcEdt_ComeIn->setPlainText(commentForScreen(m_diary->cell(row, ColIntakeComment).toText()));
     m_ui.RcEdt_ComeOut->setPlainText(commentForScreen(m_diary->cell(row, ColBurnComment).toText()));
-    // A stored photo that is gone, or that no longer reads, shows as none.
-    const QString photo = m_diary->cell(row, ColPhoto).toText();
-    showPhoto(photo.isEmpty() ? QImage() : QImage(m_pictureDir + photo));
+    showStoredPhoto(m_diary->cell(row, ColPhoto).toText());
+}
+
+// A stored photo that is gone shows as none. One whose file no longer reads
+// is named in a message and kept, so that saving the day does not delete it.
+void TTab_Enter::showStoredPhoto(const QString &name)
+{
+    const QString path = m_pictureDir + name;
+    if (name.isEmpty() || !QFileInfo(path).isFile()) {
+        showPhoto({});
+        return;
+    }
+    const LoadedPicture loaded = loadPicture(path);
+    showPhoto(loaded.image);
+    if (loaded.error.isEmpty())
+        return;
+    m_unreadablePhoto = name;
+    Messages::error(loaded.error + QStringLiteral("\r\n写真のファイルは消さずにそのまま残します。"));
 }
 
 void TTab_Enter::fillFromNewest()
@@ -148,6 +163,7 @@ void TTab_Enter::fillFromNewest()
 void TTab_Enter::showPhoto(const QImage &photo)
 {
     m_photo = photo;
+    m_unreadablePhoto.clear();
     if (photo.isNull())
         m_ui.Img_PicSel->clear();
     else

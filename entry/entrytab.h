@@ -38,6 +38,9 @@ public:
     QImage photo() const { return m_photo; }
     QString photoReference() const { return m_photoReference; }
     void setPhotoReference(const QString &reference) { m_photoReference = reference; }
+    // The day's stored photo when its file exists but does not read: the
+    // save leaves that file and the day's reference to it alone.
+    QString unreadablePhoto() const { return m_unreadablePhoto; }
     // The day as the tab shows it, ready to be written; photo is the given reference.
     DayValues dayValues(const QString &photo) const;
 
@@ -56,6 +59,7 @@ private:
 
     void showRow(int row);
     void showPhoto(const QImage &photo);
+    void showStoredPhoto(const QString &name);
     void resetForNewDay();
     void step(QLineEdit *edit, bool up, bool ceilingAt100);
 
@@ -64,5 +68,6 @@ private:
     QString m_pictureDir;
     QImage m_photo;
     QString m_photoReference;
+    QString m_unreadablePhoto;
     std::function<QString()> m_choosePicture;
 };

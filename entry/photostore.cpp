@@ -1,5 +1,7 @@
 #include "photostore.h"
 
+#include "picturecheck.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -17,14 +19,45 @@ QString pictureFilter()
     return QStringLiteral("画像ファイル (*.bmp *.jpg *.jpeg *.gif *.ico *.BMP *.JPG *.JPEG *.GIF *.ICO)");
 }
 
+namespace {
+
+LoadedPicture pictureProblem(const QString &path, const QString &problem)
+{
+    return {{}, QStringLiteral("画像を読み込めません: %1\r\n(%2)").arg(path, problem)};
+}
+
+// Qt's limit on the memory of one decoded picture, in bytes.
+qint64 decodingLimit()
+{
+    return qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+}
+
+bool tooLargeToDecode(QSize size)
+{
+    return size.isValid() && qint64(size.width()) * size.height() * 4 > decodingLimit();
+}
+
+} // namespace
+
 LoadedPicture loadPicture(const QString &path)
 {
-    QImageReader reader(path);
-    // Qt refuses pictures that would need more memory than its allocation
-    // limit; the reason then says so.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return pictureProblem(path, file.errorString());
+    if (file.size() > decodingLimit())
+        return pictureProblem(path, QStringLiteral("ファイルが大きすぎます: %1 MB").arg(file.size() / (1024 * 1024)));
+    const QByteArray bytes = file.readAll();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer, QFileInfo(path).suffix().toLatin1());
+    const QSize size = bitmapHeaderSize(bytes).isValid() ? bitmapHeaderSize(bytes) : reader.size();
+    if (tooLargeToDecode(size))
+        return pictureProblem(path, QStringLiteral("画像が大きすぎます: %1 × %2 ピクセル").arg(size.width()).arg(size.height()));
+    if (isCutShort(bytes))
+        return pictureProblem(path, QStringLiteral("ファイルが途中で切れています"));
     QImage image = reader.read();
     if (image.isNull())
-        return {{}, QStringLiteral("画像を読み込めません: %1\r\n(%2)").arg(path, reader.errorString())};
+        return pictureProblem(path, QStringLiteral("画像ファイルとして読めません: %1").arg(reader.errorString()));
     return {std::move(image), {}};
 }
 
@@ -76,6 +109,13 @@ PhotoChange SavePicture(int mode, const QString &reference, const QImage &shown,
         change.bitmap = bitmapBytes(icon);
     }
     change.reference = photoName(day);
+    return change;
+}
+
+PhotoChange keepPhoto(const QString &reference)
+{
+    PhotoChange change;
+    change.reference = reference;
     return change;
 }
 

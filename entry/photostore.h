@@ -38,6 +38,9 @@ struct PhotoChange
 PhotoChange SavePicture(int mode, const QString &reference, const QImage &shown, QDate day,
                         const QString &pictureDir);
 
+// Leaves the day's photo file as it is and the day referring to it.
+PhotoChange keepPhoto(const QString &reference);
+
 // Carries a change out in two steps: staged, a new picture is written beside
 // its final place (so a missing folder or a full disk shows up before the
 // diary is touched); committed, it takes its place, or the old one goes.

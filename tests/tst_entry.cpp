@@ -3,6 +3,10 @@
 #include "exchange.h"
 #include "helpers.h"
 #include "photostore.h"
+#include "picturecheck.h"
+
+#include <QBuffer>
+#include <QtEndian>
 
 #include <QImage>
 #include <QTest>
@@ -39,7 +43,10 @@ private Q_SLOTS:
     void photoExtensionIgnoresCase();
     void clearedPhotoIsDeleted();
     void iconKeepsItsOwnSize();
-    void unreadablePictureIsReported();
+    void wholePicturesAreNotCutShort();
+    void badPicturesAreReported_data();
+    void badPicturesAreReported();
+    void wholePicturesOfEachFormatLoad();
 };
 
 void TestEntry::levels_data()
@@ -204,13 +211,101 @@ void TestEntry::iconKeepsItsOwnSize()
     QCOMPARE(QImage(folder.filePath("Picture/20100125.bmp"), "BMP").size(), QSize(32, 32));
 }
 
-void TestEntry::unreadablePictureIsReported()
+namespace {
+
+QByteArray encoded(const char *format, QSize size = {40, 30})
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 6, y * 8, (x * y) % 256));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// A one-pixel GIF (Qt reads GIF but cannot write it).
+const QByteArray onePixelGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9\x04\x01\x00\x00\x00\x00"
+                             ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
+                             43);
+
+// A JPEG whose frame header claims the given size.
+QByteArray jpegClaiming(QSize size)
+{
+    QByteArray bytes = encoded("JPEG");
+    const qsizetype frame = bytes.indexOf("\xFF\xC0");
+    qToBigEndian<quint16>(size.height(), bytes.data() + frame + 5);
+    qToBigEndian<quint16>(size.width(), bytes.data() + frame + 7);
+    return bytes;
+}
+
+QByteArray bitmapHeaderClaiming(QSize size)
+{
+    QByteArray bytes = encoded("BMP", {2, 2});
+    qToLittleEndian<qint32>(size.width(), bytes.data() + 18);
+    qToLittleEndian<qint32>(size.height(), bytes.data() + 22);
+    return bytes;
+}
+
+} // namespace
+
+void TestEntry::wholePicturesAreNotCutShort()
+{
+    const QList<QByteArray> wholes{encoded("BMP"), encoded("JPEG"), onePixelGif};
+    for (const QByteArray &whole : wholes) {
+        QVERIFY(!isCutShort(whole));
+        // Every cut from just past the signature to one byte short.
+        for (qsizetype length = 6; length < whole.size(); ++length)
+            QVERIFY2(isCutShort(whole.left(length)), qPrintable(QString::number(length)));
+    }
+    // Bytes after a JPEG's end (a camera's trailer, say) are no cut.
+    QVERIFY(!isCutShort(encoded("JPEG") + QByteArray(300, '\x11')));
+    // A PNG is left to its decoder, which refuses a cut one itself.
+    QVERIFY(!isCutShort(encoded("PNG").left(100)));
+    QCOMPARE(bitmapHeaderSize(encoded("BMP")), QSize(40, 30));
+    QVERIFY(!bitmapHeaderSize(encoded("PNG")).isValid());
+}
+
+void TestEntry::badPicturesAreReported_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("not a picture") << "broken.jpg" << QByteArray("not a picture at all") << "画像ファイルとして読めません";
+    QTest::newRow("empty") << "empty.bmp" << QByteArray() << "画像ファイルとして読めません";
+    QTest::newRow("cut bitmap") << "cut.bmp" << encoded("BMP").chopped(100) << "途中で切れています";
+    QTest::newRow("cut JPEG") << "cut.jpg" << encoded("JPEG").chopped(40) << "途中で切れています";
+    QTest::newRow("cut GIF") << "cut.gif" << onePixelGif.chopped(3) << "途中で切れています";
+    QTest::newRow("cut PNG") << "cut.png" << encoded("PNG").chopped(40) << "画像ファイルとして読めません";
+    QTest::newRow("huge bitmap") << "huge.bmp" << bitmapHeaderClaiming({20000, 20000})
+                                 << "画像が大きすぎます: 20000 × 20000 ピクセル";
+    QTest::newRow("huge JPEG") << "huge.jpg" << jpegClaiming({30000, 30000})
+                               << "画像が大きすぎます: 30000 × 30000 ピクセル";
+}
+
+void TestEntry::badPicturesAreReported()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, problem);
+    TempProgramFolder folder;
+    folder.write(name, content);
+    const LoadedPicture loaded = loadPicture(folder.filePath(name));
+    QVERIFY(loaded.image.isNull());
+    QVERIFY2(loaded.error.contains(folder.filePath(name)) && loaded.error.contains(problem), qPrintable(loaded.error));
+}
+
+void TestEntry::wholePicturesOfEachFormatLoad()
 {
     TempProgramFolder folder;
-    folder.write("broken.jpg", "not a picture at all");
-    const LoadedPicture loaded = loadPicture(folder.filePath("broken.jpg"));
-    QVERIFY(loaded.image.isNull());
-    QVERIFY(loaded.error.contains(folder.filePath("broken.jpg")));
+    folder.write("a.bmp", encoded("BMP"));
+    folder.write("a.jpg", encoded("JPEG"));
+    folder.write("a.gif", onePixelGif);
+    QCOMPARE(loadPicture(folder.filePath("a.bmp")).image.size(), QSize(40, 30));
+    QCOMPARE(loadPicture(folder.filePath("a.jpg")).image.size(), QSize(40, 30));
+    QCOMPARE(loadPicture(folder.filePath("a.gif")).image.size(), QSize(1, 1));
 }
 
 QTEST_GUILESS_MAIN(TestEntry)

@@ -26,6 +26,7 @@ private Q_SLOTS:
     void wordsForAWeightAreRefused();
     void photoIsStoredAndCleared();
     void storedPhotoSurvivesAResave();
+    void unreadableStoredPhotoIsKept();
     void missingPhotoFolderChangesNothing();
     void viewerOnlyWhenTheLevelChanges();
     void startUpShowsTheNewestDay();
@@ -203,6 +204,40 @@ void TestEntryTab::storedPhotoSurvivesAResave()
     save();
     QCOMPARE(QImage(stored, "BMP").size(), QSize(120, 90));
     QCOMPARE(m_window->diary().cell(1, ColPhoto).toText(), photoName(QDate::currentDate()));
+}
+
+void TestEntryTab::unreadableStoredPhotoIsKept()
+{
+    QImage meal(120, 90, QImage::Format_RGB32);
+    meal.fill(QColor(10, 150, 10));
+    QVERIFY(meal.save(m_folder->filePath("meal.bmp"), "BMP"));
+    start();
+    m_tab->setPictureChooser([this] { return m_folder->filePath("meal.bmp"); });
+    enter(QDate(2010, 1, 25), "65", "20");
+    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicSel"), Qt::LeftButton);
+    save();
+    // The stored photo is cut short on disk (a copy that broke off, say).
+    const QString stored = m_folder->filePath("Picture/20100125.bmp");
+    const QByteArray cut = m_folder->read("Picture/20100125.bmp").chopped(500);
+    m_folder->write("Picture/20100125.bmp", cut);
+
+    enter(QDate(2010, 1, 25), "64", "20");
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY2(m_messages->shown.first().contains(stored) && m_messages->shown.first().contains("途中で切れています"),
+             qPrintable(m_messages->shown.first()));
+    QVERIFY(!m_tab->hasPhoto());
+    m_messages->answers = {true};
+    save();
+    QCOMPARE(m_window->diary().cell(1, ColWeight).toText(), QString("64"));
+    QCOMPARE(m_folder->read("Picture/20100125.bmp"), cut);
+    QCOMPARE(m_window->diary().cell(1, ColPhoto).toText(), QString("20100125.bmp"));
+
+    // Cleared on purpose, it goes.
+    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicClear"), Qt::LeftButton);
+    m_messages->answers = {true};
+    save();
+    QVERIFY(!QFileInfo::exists(stored));
+    QVERIFY(m_window->diary().cell(1, ColPhoto).isEmpty());
 }
 
 void TestEntryTab::missingPhotoFolderChangesNothing()
