@@ -55,6 +55,8 @@ void TFrm_Main::FormShow()
         AplStop(ini.error);
         return;
     }
+    if (!ini.problems.isEmpty())
+        Messages::error(settingsProblemMessage(m_paths.IniPath, ini.problems));
     m_settings = ini.fields;
     m_ui.Tab_Grph_Estb->attach(&m_settings.graph, m_paths.IniPath, m_paths.BkGrndDir);
     m_ui.Tab_Grph_Estb->SetGraph();

@@ -296,6 +296,8 @@ void TTab_Grph_Estb::BckGrndEstb(int number)
 
 void TTab_Grph_Estb::BtBtn_Save_GraphClick()
 {
-    WriteIni_Graph(m_iniPath, *m_fields);
+    // The graph shows the choices either way; the user is told they are not kept.
+    if (QString error; !WriteIni_Graph(m_iniPath, *m_fields, &error))
+        Messages::error(error + QStringLiteral("\r\nグラフ設定は保存されていません。"));
     Q_EMIT graphSaved();
 }

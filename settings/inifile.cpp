@@ -30,6 +30,25 @@ std::optional<std::pair<QString, QString>> keyAndValue(const QByteArray &line)
                      QString::fromUtf8(line.mid(equals + 1)).trimmed()};
 }
 
+bool isDamaged(const QByteArray &line)
+{
+    return line.contains('\0') || line.size() > IniFile::MaxLineBytes;
+}
+
+QString lineProblem(const QByteArray &line)
+{
+    if (line.contains('\0'))
+        return QStringLiteral("NUL 文字が入っています");
+    if (line.size() > IniFile::MaxLineBytes)
+        return QStringLiteral("長すぎます (%1 バイト)").arg(line.size());
+    const QByteArray text = line.trimmed();
+    if (text.isEmpty() || text.startsWith(';') || text.startsWith('#') || text.contains('='))
+        return {};
+    if (isSectionHeader(text))
+        return text.contains(']') ? QString() : QStringLiteral("セクション名を閉じる「]」がありません");
+    return QStringLiteral("「キー=値」の形ではありません");
+}
+
 bool sameName(QStringView a, QStringView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -63,6 +82,9 @@ IniLoadResult IniFile::load(const QString &path)
     QFile file(path);
     if (QFileInfo(path).isDir())
         return {std::nullopt, QStringLiteral("\"%1\" is a folder, not a settings file").arg(path)};
+    if (QFileInfo(path).size() > MaxFileBytes)
+        return {std::nullopt, QStringLiteral("\"%1\" is too large for a settings file (%2 bytes)")
+                                  .arg(path).arg(QFileInfo(path).size())};
     if (!file.open(QIODevice::ReadOnly))
         return {std::nullopt, QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString())};
     const QByteArray content = file.readAll();
@@ -88,13 +110,15 @@ int IniFile::sectionEnd(int headerIndex) const
     return end;
 }
 
-int IniFile::keyLine(QStringView section, QStringView key) const
+int IniFile::keyLine(QStringView section, QStringView key, Lines which) const
 {
     const int header = sectionStart(section);
     if (header < 0)
         return -1;
     const int end = sectionEnd(header);
     for (int i = header + 1; i < end; ++i) {
+        if (which == Lines::Readable && isDamaged(m_lines[i].text))
+            continue;
         const auto pair = keyAndValue(m_lines[i].text);
         if (pair && sameName(pair->first, key))
             return i;
@@ -104,7 +128,7 @@ int IniFile::keyLine(QStringView section, QStringView key) const
 
 std::optional<QString> IniFile::value(QStringView section, QStringView key) const
 {
-    const int line = keyLine(section, key);
+    const int line = keyLine(section, key, Lines::Readable);
     if (line < 0)
         return std::nullopt;
     return keyAndValue(m_lines[line].text)->second;
@@ -122,7 +146,8 @@ QByteArray IniFile::preferredLineBreak() const
 void IniFile::setValue(QStringView section, QStringView key, const QString &value)
 {
     const QByteArray text = key.toUtf8() + '=' + value.toUtf8();
-    const int existing = keyLine(section, key);
+    // A damaged line of the key is the one its new value replaces.
+    const int existing = keyLine(section, key, Lines::All);
     if (existing >= 0) {
         m_lines[existing].text = text;
         return;
@@ -151,11 +176,21 @@ QByteArray IniFile::content() const
     return out;
 }
 
-bool IniFile::save(const QString &path) const
+QList<std::pair<int, QString>> IniFile::problems() const
+{
+    QList<std::pair<int, QString>> found;
+    for (int i = 0; i < m_lines.size(); ++i) {
+        if (const QString problem = lineProblem(m_lines[i].text); !problem.isEmpty())
+            found.append({i + 1, problem});
+    }
+    return found;
+}
+
+bool IniFile::save(const QString &path, QString *error) const
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(content());
-    return file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(content()) == content().size() && file.commit())
+        return true;
+    *error = file.errorString();
+    return false;
 }

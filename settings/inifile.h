@@ -11,9 +11,16 @@
 // was. Section and key names compare without regard to case; values are
 // trimmed of blanks, as the Windows profile functions do, and otherwise kept
 // exactly. The first of two equal sections or keys is the one that counts.
+//
+// A line that holds a NUL byte or is longer than MaxLineBytes is damaged: it
+// is kept as it is but never read, so its key reads as absent.
 class IniFile
 {
 public:
+    static constexpr qsizetype MaxLineBytes = 4096;
+    // A settings file is a few hundred bytes; anything this large is not one.
+    static constexpr qsizetype MaxFileBytes = 1024 * 1024;
+
     // The lines of an INI text: the whole file, or an empty one.
     explicit IniFile(const QByteArray &content = {});
 
@@ -28,8 +35,13 @@ public:
 
     QByteArray content() const;
 
-    // Writes content() to path, replacing the old file in one step.
-    bool save(const QString &path) const;
+    // Lines that are damaged, or that are neither blank, a comment, a
+    // section header nor "key=value": their numbers (from 1) and what is wrong.
+    QList<std::pair<int, QString>> problems() const;
+
+    // Writes content() to path, replacing the old file in one step; on
+    // failure the old file stays and error says why.
+    bool save(const QString &path, QString *error) const;
 
 private:
     struct Line
@@ -40,7 +52,8 @@ private:
 
     int sectionStart(QStringView section) const; // header line index, or -1
     int sectionEnd(int headerIndex) const;       // index after the section's last line
-    int keyLine(QStringView section, QStringView key) const;
+    enum class Lines { Readable, All };
+    int keyLine(QStringView section, QStringView key, Lines which) const;
     QByteArray preferredLineBreak() const;
 
     QByteArray m_byteOrderMark; // kept in front of the first line

@@ -41,37 +41,45 @@ const std::array<Key<EstablishSettings>, 7> establishKeys{{
 }};
 
 // A decimal integer with an optional minus sign, and nothing else.
-int integerOrZero(const QString &text)
+std::optional<int> integerText(const QString &text)
 {
     const QString digits = text.startsWith(u'-') ? text.mid(1) : text;
     if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }))
-        return 0;
+        return std::nullopt;
     bool ok = false;
     const int value = text.toInt(&ok);
-    return ok ? value : 0;
+    return ok ? std::optional(value) : std::nullopt;
 }
 
 template<typename Section, size_t N>
-Section readSection(const IniFile &ini, QStringView name, const std::array<Key<Section>, N> &keys)
+Section readSection(const IniFile &ini, QStringView name, const std::array<Key<Section>, N> &keys,
+                    QStringList *problems)
 {
     Section section;
     for (const Key<Section> &key : keys) {
         const QString text = ini.value(name, key.name).value_or(QString());
-        if (auto textField = std::get_if<QString Section::*>(&key.field))
-            section.*(*textField) = text;
-        else
-            section.*std::get<int Section::*>(key.field) = integerOrZero(text);
+        if (auto textField = std::get_if<QString Section::*>(&key.field)) {
+            section.*(*textField) = text; // judged where it is used
+            continue;
+        }
+        const std::optional<int> integer = integerText(text);
+        section.*std::get<int Section::*>(key.field) = integer.value_or(0);
+        if (!integer && !text.isEmpty())
+            problems->append(QStringLiteral("[%1] %2=%3: 整数ではありません (0 として読みます)")
+                                 .arg(name, QStringView(key.name), text));
     }
     return section;
 }
 
 template<typename Section, size_t N>
 bool writeSection(const QString &iniPath, QStringView name, const Section &section,
-                  const std::array<Key<Section>, N> &keys)
+                  const std::array<Key<Section>, N> &keys, QString *error)
 {
     IniLoadResult loaded = IniFile::load(iniPath);
-    if (!loaded.file)
-        return false; // never replace a file we could not read
+    if (!loaded.file) {
+        *error = loaded.error; // never replace a file we could not read
+        return false;
+    }
     for (const Key<Section> &key : keys) {
         const QString text = std::visit(
             [&](auto field) {
@@ -83,7 +91,11 @@ bool writeSection(const QString &iniPath, QStringView name, const Section &secti
             key.field);
         loaded.file->setValue(name, key.name, text);
     }
-    return loaded.file->save(iniPath);
+    QString reason;
+    if (loaded.file->save(iniPath, &reason))
+        return true;
+    *error = QStringLiteral("設定ファイル \"%1\" に書き込めません (%2)").arg(iniPath, reason);
+    return false;
 }
 
 } // namespace
@@ -92,18 +104,33 @@ GetIniResult GetIni(const QString &iniPath)
 {
     const IniLoadResult loaded = IniFile::load(iniPath);
     if (!loaded.file)
-        return {{}, loaded.error};
-    return {{readSection(*loaded.file, u"Graph", graphKeys),
-             readSection(*loaded.file, u"Establish", establishKeys)},
-            {}};
+        return {{}, loaded.error, {}};
+    GetIniResult result;
+    for (const auto &[line, problem] : loaded.file->problems())
+        result.problems.append(QStringLiteral("%1 行目: %2").arg(line).arg(problem));
+    result.fields.graph = readSection(*loaded.file, u"Graph", graphKeys, &result.problems);
+    result.fields.establish = readSection(*loaded.file, u"Establish", establishKeys, &result.problems);
+    return result;
 }
 
-bool WriteIni_Graph(const QString &iniPath, const GraphSettings &graph)
+QString settingsProblemMessage(const QString &iniPath, const QStringList &problems)
 {
-    return writeSection(iniPath, u"Graph", graph, graphKeys);
+    constexpr int shownAtMost = 10;
+    QStringList lines{QStringLiteral("設定ファイル \"%1\" に読めないところがあります。").arg(iniPath)};
+    lines += problems.mid(0, shownAtMost);
+    if (problems.size() > shownAtMost)
+        lines.append(QStringLiteral("ほか %1 か所").arg(problems.size() - shownAtMost));
+    lines.append(QStringLiteral("読めない値は空または 0 として扱います。ファイルはそのまま残し、"
+                                "設定を保存したときにその設定の値だけを書き換えます。"));
+    return lines.join(QStringLiteral("\r\n"));
 }
 
-bool WriteIni_Establish(const QString &iniPath, const EstablishSettings &establish)
+bool WriteIni_Graph(const QString &iniPath, const GraphSettings &graph, QString *error)
 {
-    return writeSection(iniPath, u"Establish", establish, establishKeys);
+    return writeSection(iniPath, u"Graph", graph, graphKeys, error);
+}
+
+bool WriteIni_Establish(const QString &iniPath, const EstablishSettings &establish, QString *error)
+{
+    return writeSection(iniPath, u"Establish", establish, establishKeys, error);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The settings fields, one per key of Trimbo.ini, named after the keys.
 // Text keys are kept exactly as read and converted only where they are used.
@@ -48,15 +49,19 @@ struct SettingsFields
 struct GetIniResult
 {
     SettingsFields fields;
-    QString error; // empty when the file was read
+    QString error;        // empty when the file was read
+    QStringList problems; // damaged lines and values of the wrong kind
 };
 
 // Reads both sections. An absent key, or an integer key whose text is not a
 // whole number, reads as its default ("" or 0).
 GetIniResult GetIni(const QString &iniPath);
 
+// The one message that tells the user what in the file could not be read.
+QString settingsProblemMessage(const QString &iniPath, const QStringList &problems);
+
 // Each writes all keys of its section from the fields, replacing their lines
-// in place and leaving every other line of the file as it was. Write errors
-// are not reported to the user; the result says whether the file was written.
-bool WriteIni_Graph(const QString &iniPath, const GraphSettings &graph);
-bool WriteIni_Establish(const QString &iniPath, const EstablishSettings &establish);
+// in place and leaving every other line of the file as it was. When the
+// file cannot be written it stays as it was and error names it and says why.
+bool WriteIni_Graph(const QString &iniPath, const GraphSettings &graph, QString *error);
+bool WriteIni_Establish(const QString &iniPath, const EstablishSettings &establish, QString *error);

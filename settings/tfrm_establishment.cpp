@@ -32,14 +32,16 @@ void TFrm_Establishment::FormShow()
 
 void TFrm_Establishment::Btn_SaveClick()
 {
-    m_fields->DStartD = dateText(m_ui.Dt_DStrtD->date());
-    m_fields->DStartW = m_ui.Edt_W_DStrtDy->text();
-    m_fields->DStartF = m_ui.Edt_F_DStrtDy->text();
-    m_fields->GoalW = m_ui.Edt_W_Goal->text();
-    m_fields->GoalF = m_ui.Edt_F_Goal->text();
-    m_fields->FloatW = m_ui.RdoGrp_W->itemIndex();
-    m_fields->FloatF = m_ui.RdoGrp_F->itemIndex();
-    WriteIni_Establish(m_iniPath, *m_fields);
+    const EstablishSettings chosen{dateText(m_ui.Dt_DStrtD->date()), m_ui.Edt_W_DStrtDy->text(),
+                                   m_ui.Edt_F_DStrtDy->text(),       m_ui.Edt_W_Goal->text(),
+                                   m_ui.Edt_F_Goal->text(),          m_ui.RdoGrp_W->itemIndex(),
+                                   m_ui.RdoGrp_F->itemIndex()};
+    // Not written, nothing changes: the dialog stays open with what was typed.
+    if (QString error; !WriteIni_Establish(m_iniPath, chosen, &error)) {
+        Messages::error(error + QStringLiteral("\r\n設定は保存されていません。"));
+        return;
+    }
+    *m_fields = chosen;
     accept();
 }
 

@@ -25,6 +25,7 @@ private Q_SLOTS:
     void dialogChecksOnLeaving();
     void cancelLeavesEverything();
     void saveWritesTheSection();
+    void unwritableFileKeepsTheDialogOpen();
 };
 
 void TestEstablish::startValues_data()
@@ -133,6 +134,26 @@ void TestEstablish::saveWritesTheSection()
              QByteArray("[Graph]\r\nWUpper=90\r\n[Establish]\r\nDStartD=2011/02/03\r\nDStartW=72\r\nDStartF=25\r\n"
                         "GoalW=63.5\r\nGoalF=20\r\nFloatW=1\r\nFloatF=0\r\n"));
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+void TestEstablish::unwritableFileKeepsTheDialogOpen()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    QDir().mkpath(folder.filePath("Trimbo.ini")); // replaced by a folder since the program started
+    EstablishSettings fields{"2010/01/01", "72", "25", "65", "20", 0, 0};
+    const EstablishSettings before = fields;
+    TFrm_Establishment dialog(&fields, folder.filePath("Trimbo.ini"));
+    dialog.show();
+    dialog.findChild<QLineEdit *>("Edt_W_Goal")->setText("63.5");
+    QTest::mouseClick(dialog.findChild<QPushButton *>("Btn_Save"), Qt::LeftButton);
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY2(messages.shown.first().contains(folder.filePath("Trimbo.ini"))
+                 && messages.shown.first().endsWith("設定は保存されていません。"),
+             qPrintable(messages.shown.first()));
+    QCOMPARE(fields, before);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.findChild<QLineEdit *>("Edt_W_Goal")->text(), QString("63.5"));
 }
 
 QTEST_MAIN(TestEstablish)

@@ -42,6 +42,7 @@ private Q_SLOTS:
     void missingSettingsFileStopsTheProgram();
     void unreadableSettingsFileStopsTheProgram();
     void startsWithTheSettingsRead();
+    void damagedSettingsAreNamedAtStartUp();
     void startsWithTheDiaryLoaded();
     void unreadableDiaryIsNeverWritten_data();
     void unreadableDiaryIsNeverWritten();
@@ -104,6 +105,29 @@ void TestMainWindow::startsWithTheSettingsRead()
     QCOMPARE(window.settings().establish.GoalW, QString("65"));
     QCOMPARE(window.diary().FirstEmptyRow(), 0);
     QCOMPARE(folder.read("Trimbo.ini"), sampleIni);
+}
+
+void TestMainWindow::damagedSettingsAreNamedAtStartUp()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    layOut(folder);
+    QByteArray damaged = sampleIni;
+    damaged.insert(sampleIni.indexOf("WUpper"), QByteArray("LineClW=\0\0\0\0\r\nTrimboVis=yes\r\n", 29));
+    folder.write("Trimbo.ini", damaged);
+
+    TFrm_Main window(folder.path());
+    window.show();
+
+    QVERIFY(!window.stopped() && window.isVisible());
+    QCOMPARE(messages.shown.size(), 1);
+    const QString &shown = messages.shown.first();
+    QVERIFY2(shown.contains(folder.filePath("Trimbo.ini")) && shown.contains("2 行目: NUL 文字が入っています")
+                 && shown.contains("TrimboVis=yes: 整数ではありません"),
+             qPrintable(shown));
+    QCOMPARE(window.settings().graph.WUpper, QString("85"));
+    QCOMPARE(window.settings().graph.TrimboVis, 0);
+    QCOMPARE(folder.read("Trimbo.ini"), damaged);
 }
 
 void TestMainWindow::startsWithTheDiaryLoaded()

@@ -36,6 +36,9 @@ const QByteArray userFile =
     "FloatW=0\r\n"
     "FloatF=1\r\n";
 
+// Why the last write failed.
+QString writeError;
+
 } // namespace
 
 class TestSettings : public QObject
@@ -50,6 +53,10 @@ private Q_SLOTS:
     void integerKeys();
     void firstOfTwoKeysCounts();
     void readErrorNamesTheFile();
+    void damagedLinesAreNamedAndNeverRead();
+    void integersThatAreNoIntegersAreNamed();
+    void oversizedFileIsRefused();
+    void problemMessageNamesTheFileAndStaysShort();
 
     void writeGraphTouchesOnlyItsLines();
     void writeEstablishTouchesOnlyItsLines();
@@ -134,12 +141,81 @@ void TestSettings::readErrorNamesTheFile()
     QVERIFY(result.error.contains(folder.filePath("Trimbo.ini")));
 }
 
+void TestSettings::damagedLinesAreNamedAndNeverRead()
+{
+    TempProgramFolder folder;
+    const QByteArray longValue(5000, '8');
+    const QByteArray damaged = QByteArray("[Graph]\r\nWUpper=") + longValue + "\r\nWDown=60\r\n"
+                               + QByteArray("GraphVis=2\0\0\0\r\n", 15) + "FUpper 30\r\n[Establish\r\nGoalW=65\r\n";
+    folder.write("Trimbo.ini", damaged);
+    const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
+    QVERIFY(result.error.isEmpty());
+    QCOMPARE(result.problems, (QStringList{"2 行目: 長すぎます (5007 バイト)", "4 行目: NUL 文字が入っています",
+                                           "5 行目: 「キー=値」の形ではありません",
+                                           "6 行目: セクション名を閉じる「]」がありません"}));
+    QCOMPARE(result.fields.graph.WUpper, QString());
+    QCOMPARE(result.fields.graph.WDown, QString("60"));
+    QCOMPARE(result.fields.graph.GraphVis, 0);
+    QCOMPARE(result.fields.establish.GoalW, QString("65"));
+
+    // Saving the section puts its values over the damaged lines of its keys
+    // and keeps every other byte.
+    GraphSettings graph = result.fields.graph;
+    graph.WUpper = "85";
+    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), graph, &writeError));
+    const QByteArray written = folder.read("Trimbo.ini");
+    QVERIFY(written.startsWith("[Graph]\r\nWUpper=85\r\nWDown=60\r\nGraphVis=0\r\nFUpper 30\r\n"));
+    QVERIFY(!written.contains(longValue) && !written.contains('\0'));
+    QVERIFY(written.contains("[Establish\r\nGoalW=65\r\n"));
+    QCOMPARE(GetIni(folder.filePath("Trimbo.ini")).problems.size(), 2);
+}
+
+void TestSettings::integersThatAreNoIntegersAreNamed()
+{
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", "[Graph]\r\nWUpper=heavy\r\nWDown=60\r\nGraphVis=two\r\nStartD=yesterday\r\n"
+                               "EndD=2010/01/31\r\nLineClW=12abc\r\n[Establish]\r\nGoalW=65\r\nFloatW=1.5\r\n");
+    const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
+    // Numbers and dates kept as text are judged where they are used.
+    QCOMPARE(result.problems, (QStringList{"[Graph] GraphVis=two: 整数ではありません (0 として読みます)",
+                                           "[Graph] LineClW=12abc: 整数ではありません (0 として読みます)",
+                                           "[Establish] FloatW=1.5: 整数ではありません (0 として読みます)"}));
+    // Text keys keep their text as read; integers fall back to 0.
+    QCOMPARE(result.fields.graph.WUpper, QString("heavy"));
+    QCOMPARE(result.fields.graph.LineClW, 0);
+    folder.write("Trimbo.ini", userFile);
+    QCOMPARE(GetIni(folder.filePath("Trimbo.ini")).problems, QStringList{"5 行目: 「キー=値」の形ではありません"});
+}
+
+void TestSettings::oversizedFileIsRefused()
+{
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", "[Graph]\r\n" + QByteArray(IniFile::MaxFileBytes, ';'));
+    const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
+    QVERIFY2(result.error.contains(folder.filePath("Trimbo.ini")) && result.error.contains("too large"),
+             qPrintable(result.error));
+    QVERIFY(!WriteIni_Graph(folder.filePath("Trimbo.ini"), GraphSettings(), &writeError));
+    QCOMPARE(folder.read("Trimbo.ini").size(), IniFile::MaxFileBytes + 9);
+}
+
+void TestSettings::problemMessageNamesTheFileAndStaysShort()
+{
+    QStringList problems;
+    for (int line = 1; line <= 25; ++line)
+        problems.append(QStringLiteral("%1 行目: NUL 文字が入っています").arg(line));
+    const QStringList lines = settingsProblemMessage("/home/a/Trimbo/Trimbo.ini", problems).split("\r\n");
+    QCOMPARE(lines.first(), QString("設定ファイル \"/home/a/Trimbo/Trimbo.ini\" に読めないところがあります。"));
+    QCOMPARE(lines.size(), 1 + 10 + 2);
+    QCOMPARE(lines.at(10), QString("10 行目: NUL 文字が入っています"));
+    QCOMPARE(lines.at(11), QString("ほか 15 か所"));
+}
+
 void TestSettings::writeGraphTouchesOnlyItsLines()
 {
     TempProgramFolder folder;
     folder.write("Trimbo.ini", userFile);
     const GraphSettings graph{"90", "55.5", "35", "10", 0, "2011/03/01", "2011/03/31", 0, 32768, 15, 0};
-    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), graph));
+    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), graph, &writeError));
 
     QByteArray expected = userFile;
     expected.replace("WUpper = 85", "WUpper=90").replace("WDown=60", "WDown=55.5")
@@ -158,7 +234,7 @@ void TestSettings::writeEstablishTouchesOnlyItsLines()
     TempProgramFolder folder;
     folder.write("Trimbo.ini", userFile);
     const EstablishSettings establish{"2012/05/06", "80", "", "70", "18.5", 1, 0};
-    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), establish));
+    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), establish, &writeError));
 
     QByteArray expected = userFile;
     const qsizetype section = expected.indexOf("[Establish]");
@@ -172,8 +248,8 @@ void TestSettings::writeAddsMissingKeysAndSections()
 {
     TempProgramFolder folder;
     folder.write("Trimbo.ini", "[Establish]\r\nGoalW=60\r\n\r\n[Other]\r\nx=1");
-    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), {"2010/01/01", "70", "25", "60", "20", 0, 0}));
-    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), {"85", "60", "30", "15", 0, "", "", 0, 0, 1, 0}));
+    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), {"2010/01/01", "70", "25", "60", "20", 0, 0}, &writeError));
+    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), {"85", "60", "30", "15", 0, "", "", 0, 0, 1, 0}, &writeError));
     QCOMPARE(folder.read("Trimbo.ini"),
              QByteArray("[Establish]\r\nGoalW=60\r\nDStartD=2010/01/01\r\nDStartW=70\r\nDStartF=25\r\n"
                         "GoalF=20\r\nFloatW=0\r\nFloatF=0\r\n\r\n[Other]\r\nx=1\r\n"
@@ -187,7 +263,7 @@ void TestSettings::writeKeepsUnixLineBreaksAndByteOrderMark()
     folder.write("Trimbo.ini", "\xEF\xBB\xBF[Graph]\nWUpper=85\n");
     GraphSettings graph;
     graph.WUpper = "86";
-    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), graph));
+    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), graph, &writeError));
     const QByteArray written = folder.read("Trimbo.ini");
     QVERIFY(written.startsWith("\xEF\xBB\xBF[Graph]\nWUpper=86\nWDown=\n"));
     QVERIFY(!written.contains('\r'));
@@ -201,8 +277,8 @@ void TestSettings::writtenSettingsReadBack()
     SettingsFields fields;
     fields.graph = {"72.5", "60", "30", "15", 1, "2010/01/01", "2010/01/31", -16777201, 65280, 3, 1};
     fields.establish = {"2010/01/01", "70", "25", "65", "20", 1, 1};
-    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), fields.graph));
-    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), fields.establish));
+    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), fields.graph, &writeError));
+    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), fields.establish, &writeError));
     QCOMPARE(GetIni(folder.filePath("Trimbo.ini")).fields, fields);
 }
 
@@ -210,9 +286,10 @@ void TestSettings::unreadableFileIsNeverReplaced()
 {
     TempProgramFolder folder;
     QDir().mkpath(folder.filePath("Trimbo.ini"));
-    QVERIFY(!WriteIni_Graph(folder.filePath("Trimbo.ini"), GraphSettings()));
+    QVERIFY(!WriteIni_Graph(folder.filePath("Trimbo.ini"), GraphSettings(), &writeError));
     QVERIFY(QFileInfo(folder.filePath("Trimbo.ini")).isDir());
-    QVERIFY(!WriteIni_Establish(folder.filePath("missing/Trimbo.ini"), EstablishSettings()));
+    QVERIFY(writeError.contains(folder.filePath("Trimbo.ini")));
+    QVERIFY(!WriteIni_Establish(folder.filePath("missing/Trimbo.ini"), EstablishSettings(), &writeError));
     QVERIFY(!QFileInfo::exists(folder.filePath("missing")));
 }
 
