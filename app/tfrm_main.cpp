@@ -228,8 +228,13 @@ bool TFrm_Main::lockDiary()
     case DiaryLock::Result::CannotLock:
         break;
     }
-    m_whyNotWritable = QStringLiteral("日記 \"%1\" を使用中にできません。\r\n"
-                                      "日記は表示しますが、保存はできません。").arg(m_paths.BookPath);
+    // Most often a folder the user may read but not write: a read-only disk, say.
+    const QString folder = QFileInfo(m_paths.BookPath).absolutePath();
+    const QString why = QFileInfo(folder).isWritable()
+                            ? QStringLiteral("\"%1.lock\" を作れません").arg(m_paths.BookPath)
+                            : QStringLiteral("フォルダ \"%1\" に書き込めません").arg(folder);
+    m_whyNotWritable = QStringLiteral("日記 \"%1\" を使用中にできません (%2)。\r\n"
+                                      "日記は表示しますが、保存はできません。").arg(m_paths.BookPath, why);
     Messages::error(m_whyNotWritable);
     return true;
 }

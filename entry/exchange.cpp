@@ -2,9 +2,9 @@
 
 #include "datetext.h"
 #include "numbertext.h"
+#include "replacefile.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cmath>
 
 int LevelJudge(double start, double goal, double current)
@@ -42,11 +42,8 @@ bool WriteText(const QString &text, const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return true;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(text.toLatin1() + "\r\n");
-    return file.commit();
+    QString ignored; // the callers say which file, and the reason adds nothing the user can act on
+    return replaceFile(path, text.toLatin1() + "\r\n", &ignored);
 }
 
 Judgement judgeLevel(const LevelInputs &in, const DiaryTable &diary, Measure measure, QDate day)

@@ -1,6 +1,7 @@
 #include "photostore.h"
 
 #include "picturecheck.h"
+#include "replacefile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -128,8 +129,7 @@ bool PhotoWriter::stage(QString *error)
     if (m_change.action != PhotoChange::Write)
         return true;
     m_file = std::make_unique<QSaveFile>(m_change.target);
-    if (m_file->open(QIODevice::WriteOnly) && m_file->write(m_change.bitmap) == m_change.bitmap.size()
-        && m_file->flush())
+    if (openForReplacing(*m_file) && m_file->write(m_change.bitmap) == m_change.bitmap.size())
         return true;
     *error = QStringLiteral("写真 %1 を保存できません (%2)").arg(m_change.target, m_file->errorString());
     m_file.reset();

@@ -2,7 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include "replacefile.h"
+
 
 namespace {
 
@@ -188,9 +189,5 @@ QList<std::pair<int, QString>> IniFile::problems() const
 
 bool IniFile::save(const QString &path, QString *error) const
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(content()) == content().size() && file.commit())
-        return true;
-    *error = file.errorString();
-    return false;
+    return replaceFile(path, content(), error);
 }

@@ -3,11 +3,11 @@
 #include "compoundfile.h"
 #include "datetext.h"
 #include "numbertext.h"
+#include "replacefile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <algorithm>
 #include <numeric>
 
@@ -209,9 +209,8 @@ bool DiaryBook::Save()
         return fail(QStringLiteral("ブックを組み立てられません"));
     // The new workbook goes to a temporary file beside the old one, reaches
     // the disk, and only then takes the old one's name.
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit())
-        return fail(QStringLiteral("保存できません (%1)").arg(file.errorString()));
+    if (QString why; !replaceFile(m_path, *bytes, &why))
+        return fail(QStringLiteral("保存できません (%1)").arg(why));
     return true;
 }
 

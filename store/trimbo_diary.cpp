@@ -8,12 +8,12 @@
 #include "diarybook.h"
 #include "diarycsv.h"
 #include "newworkbook.h"
+#include "replacefile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstdio>
 
 namespace {
@@ -34,9 +34,9 @@ int newWorkbook(const QString &path)
     if (QFileInfo::exists(path))
         return fail(QStringLiteral("\"%1\" already exists").arg(path));
     const QByteArray bytes = newDiaryWorkbook(QStringLiteral("St_Trimbo"));
-    QSaveFile file(path);
-    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return fail(QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString()));
+    QString why = QStringLiteral("no workbook was made");
+    if (bytes.isEmpty() || !replaceFile(path, bytes, &why))
+        return fail(QStringLiteral("cannot write \"%1\": %2").arg(path, why));
     return 0;
 }
 

@@ -42,7 +42,10 @@ bool RecordingShell::openUrl(const QUrl &url)
     return true;
 }
 
-TempProgramFolder::TempProgramFolder()
+TempProgramFolder::TempProgramFolder() : TempProgramFolder(QString()) {}
+
+TempProgramFolder::TempProgramFolder(const QString &parent)
+    : m_dir(parent.isEmpty() ? QDir::tempPath() + QStringLiteral("/trimbo-XXXXXX") : parent + QStringLiteral("/trimbo-XXXXXX"))
 {
     if (!m_dir.isValid())
         qFatal("cannot make a temporary folder");

@@ -56,6 +56,8 @@ class TempProgramFolder
 {
 public:
     TempProgramFolder();
+    // Below parent instead of the system's temporary folder (when not empty).
+    explicit TempProgramFolder(const QString &parent);
 
     QString path() const;                        // ends in "/"
     QString filePath(const QString &name) const;

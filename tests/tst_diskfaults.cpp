@@ -1,0 +1,297 @@
+#include "diarybook.h"
+#include "entrytab.h"
+#include "helpers.h"
+#include "newworkbook.h"
+#include "radiogroup.h"
+#include "tfrm_main.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+// A disk that fills up and a program folder that cannot be written: every
+// save the user can make is refused with a message naming the file and the
+// reason, and nothing on disk or on screen changes.
+
+namespace {
+
+// A small tmpfs of the test's own (tests/with_small_disk.sh), or empty where
+// the machine allows none.
+QString smallDisk()
+{
+    return qEnvironmentVariable("TRIMBO_SMALL_DISK");
+}
+
+const QByteArray settings = "[Graph]\r\nWUpper=90\r\nWDown=50\r\nGraphVis=0\r\nStartD=2010/01/01\r\n"
+                            "EndD=2010/01/31\r\nBckGrnd=1\r\nTrimboVis=1\r\n[Establish]\r\nDStartW=80\r\nGoalW=70\r\n";
+
+// A program folder with one day in its diary and a photo to choose.
+void layOut(const TempProgramFolder &folder)
+{
+    folder.write("Trimbo.ini", settings);
+    folder.write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
+    QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"), {{"2010/01/20", "66", "22", 1, 1, "", "", ""}}, false).saved);
+    folder.write("BoxingGame/data.txt", "0\r\n");
+    folder.write("BoxingGame/Beforedata.txt", "0\r\n");
+    QImage picture(774, 312, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QVERIFY(QDir().mkpath(folder.filePath("BkGrnd")) && QDir().mkpath(folder.filePath("Picture")));
+    QVERIFY(picture.save(folder.filePath("BkGrnd/White.bmp"), "BMP"));
+    QVERIFY(picture.save(folder.filePath("meal.bmp"), "BMP"));
+}
+
+// While alive, no file can grow: the small disk is filled to the last byte,
+// or, without one, the process may not write past a few bytes into any file
+// (the kernel refuses such writes as it refuses them on a full disk).
+class DiskFull
+{
+public:
+    DiskFull()
+    {
+        if (!smallDisk().isEmpty()) {
+            fill();
+            return;
+        }
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_limit);
+        const rlimit tight{64, m_limit.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &tight);
+    }
+    ~DiskFull()
+    {
+        if (!smallDisk().isEmpty())
+            QFile::remove(filler());
+        else
+            setrlimit(RLIMIT_FSIZE, &m_limit);
+    }
+
+private:
+    static QString filler() { return smallDisk() + QStringLiteral("/filler"); }
+    static void fill()
+    {
+        QFile file(filler());
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            qFatal("cannot fill the small disk");
+        for (qsizetype chunk = 1 << 20; chunk > 0; chunk /= 2) {
+            const QByteArray bytes(chunk, 'x');
+            while (file.write(bytes) == chunk) {
+            }
+        }
+    }
+    rlimit m_limit{};
+};
+
+// While alive, the program folder cannot be written: the small disk is
+// remounted read-only, or, for a user other than root, the folders lose
+// their write permission. Root without a namespace cannot be kept out.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const TempProgramFolder &folder) : m_folder(folder)
+    {
+        if (!smallDisk().isEmpty())
+            m_done = mount(nullptr, qPrintable(smallDisk()), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+        else if (geteuid() != 0)
+            m_done = setWritable(false);
+    }
+    ~ReadOnlyFolder()
+    {
+        if (!smallDisk().isEmpty())
+            mount(nullptr, qPrintable(smallDisk()), nullptr, MS_REMOUNT, nullptr);
+        else
+            setWritable(true);
+    }
+    bool done() const { return m_done; }
+
+private:
+    bool setWritable(bool writable) const
+    {
+        bool all = true;
+        for (const QString &name : {QString(), QStringLiteral("Picture"), QStringLiteral("BoxingGame")}) {
+            QFile folder(m_folder.filePath(name));
+            const QFileDevice::Permissions readable =
+                QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadUser | QFileDevice::ExeUser;
+            all &= folder.setPermissions(writable ? readable | QFileDevice::WriteOwner | QFileDevice::WriteUser : readable);
+        }
+        return all;
+    }
+    const TempProgramFolder &m_folder;
+    bool m_done = false;
+};
+
+} // namespace
+
+class TestDiskFaults : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void fullDiskLosesNothing();
+    void readOnlyFolderLosesNothing();
+
+private:
+    void start();
+    void saveDay(QDate day, const QString &weight, bool withPhoto = false);
+    void saveGraphSettings(const QString &upperWeightLimit);
+    // Opens the setup dialog, saves a new goal, and cancels if the dialog stays.
+    bool saveGoal(const QString &goal);
+    QString lastMessage() const { return m_messages->shown.isEmpty() ? QString() : m_messages->shown.last(); }
+
+    std::unique_ptr<RecordingResponder> m_messages;
+    std::unique_ptr<RecordingShell> m_shell;
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<TFrm_Main> m_window;
+};
+
+void TestDiskFaults::initTestCase()
+{
+    qInfo("%s", smallDisk().isEmpty() ? "no small disk of its own: a file size limit stands in for the full disk"
+                                      : "on a tmpfs of the test's own");
+}
+
+void TestDiskFaults::init()
+{
+    m_messages = std::make_unique<RecordingResponder>();
+    m_shell = std::make_unique<RecordingShell>();
+    m_folder = std::make_unique<TempProgramFolder>(smallDisk());
+    layOut(*m_folder);
+}
+
+void TestDiskFaults::cleanup()
+{
+    m_window.reset();
+    m_folder.reset();
+    m_messages.reset();
+}
+
+void TestDiskFaults::start()
+{
+    m_window = std::make_unique<TFrm_Main>(m_folder->path(), m_shell.get());
+    m_window->show();
+    QVERIFY(!m_window->stopped());
+}
+
+void TestDiskFaults::saveDay(QDate day, const QString &weight, bool withPhoto)
+{
+    auto *tab = control<TTab_Enter>(*m_window, "Tab_Enter");
+    control<RadioGroup>(*tab, "RdoGrp_Day")->setItemIndex(1);
+    Q_EMIT control<RadioGroup>(*tab, "RdoGrp_Day")->clicked(1);
+    control<QDateEdit>(*tab, "Dt_Enter_Day")->setDate(day);
+    tab->ChangeDay();
+    control<QLineEdit>(*tab, "Edt_Weight")->setText(weight);
+    if (withPhoto) {
+        tab->setPictureChooser([this] { return m_folder->filePath("meal.bmp"); });
+        QTest::mouseClick(control<QPushButton>(*tab, "BtBtn_PicSel"), Qt::LeftButton);
+    }
+    QTest::mouseClick(control<QPushButton>(*tab, "BtBtn_Save_Today"), Qt::LeftButton);
+}
+
+void TestDiskFaults::saveGraphSettings(const QString &upperWeightLimit)
+{
+    auto *edit = control<QLineEdit>(*m_window, "Edt_UpWlimit");
+    edit->setText(upperWeightLimit);
+    leave(edit);
+    QTest::mouseClick(control<QPushButton>(*m_window, "BtBtn_Save_Graph"), Qt::LeftButton);
+}
+
+bool TestDiskFaults::saveGoal(const QString &goal)
+{
+    bool stayedOpen = false;
+    QTimer::singleShot(0, this, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            qFatal("the setup dialog did not open");
+        control<QLineEdit>(*dialog, "Edt_W_Goal")->setText(goal);
+        QTest::mouseClick(control<QPushButton>(*dialog, "Btn_Save"), Qt::LeftButton);
+        stayedOpen = dialog->isVisible();
+        if (stayedOpen)
+            QTest::mouseClick(control<QPushButton>(*dialog, "Btn_Cancel"), Qt::LeftButton);
+    });
+    QTest::mouseClick(control<QPushButton>(*m_window, "BtBtn_Default"), Qt::LeftButton);
+    return !stayedOpen;
+}
+
+void TestDiskFaults::fullDiskLosesNothing()
+{
+    start();
+    QVERIFY(m_messages->shown.isEmpty());
+    const QStringList before = m_folder->snapshot();
+    {
+        const DiskFull full;
+        saveDay(QDate(2010, 1, 21), "65");
+        QVERIFY2(lastMessage().contains(m_folder->filePath("Bk_Trimbo.xls")) && lastMessage().contains("保存できません")
+                     && lastMessage().endsWith("日記は保存前のままです。"),
+                 qPrintable(lastMessage()));
+
+        saveDay(QDate(2010, 1, 22), "64.5", true);
+        QVERIFY2(lastMessage().contains(m_folder->filePath("Picture/20100122.bmp"))
+                     && lastMessage().endsWith("日記は保存前のままです。"),
+                 qPrintable(lastMessage()));
+
+        saveGraphSettings("85");
+        QVERIFY2(lastMessage().contains(m_folder->filePath("Trimbo.ini"))
+                     && lastMessage().endsWith("グラフ設定は保存されていません。"),
+                 qPrintable(lastMessage()));
+
+        QVERIFY(!saveGoal("68"));
+        QVERIFY2(lastMessage().contains(m_folder->filePath("Trimbo.ini"))
+                     && lastMessage().endsWith("設定は保存されていません。"),
+                 qPrintable(lastMessage()));
+        QCOMPARE(m_messages->shown.size(), 4);
+    }
+    // Nothing on disk changed, no half-written file was left behind, and
+    // the diary on screen is still the one on disk.
+    QCOMPARE(m_folder->snapshot(), before);
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 2);
+    QCOMPARE(m_window->settings().establish.GoalW, QString("70"));
+
+    // With room again, the same presses save.
+    saveDay(QDate(2010, 1, 22), "64.5", true);
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 3);
+    QVERIFY(QFileInfo::exists(m_folder->filePath("Picture/20100122.bmp")));
+    QVERIFY(saveGoal("68"));
+    QVERIFY(m_folder->read("Trimbo.ini").contains("GoalW=68\r\n"));
+    QCOMPARE(m_messages->shown.size(), 4);
+}
+
+void TestDiskFaults::readOnlyFolderLosesNothing()
+{
+    const QStringList before = m_folder->snapshot();
+    const ReadOnlyFolder readOnly(*m_folder);
+    if (!readOnly.done())
+        QSKIP("root outside a user namespace cannot be kept from writing a folder");
+    start();
+    // Told once at start-up; the diary is shown all the same.
+    QCOMPARE(m_messages->shown.size(), 1);
+    const QString told = m_messages->shown.first();
+    QVERIFY2(told.contains(m_folder->filePath("Bk_Trimbo.xls")) && told.contains("に書き込めません")
+                 && told.contains("保存はできません"),
+             qPrintable(told));
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 2);
+
+    saveDay(QDate(2010, 1, 21), "65", true);
+    QCOMPARE(lastMessage(), told);
+    saveGraphSettings("85");
+    QVERIFY2(lastMessage().contains(m_folder->filePath("Trimbo.ini")) && lastMessage().endsWith("保存されていません。"),
+             qPrintable(lastMessage()));
+    QVERIFY(!saveGoal("68"));
+    QVERIFY(lastMessage().contains(m_folder->filePath("Trimbo.ini")));
+    QCOMPARE(m_messages->shown.size(), 4);
+    QCOMPARE(m_folder->snapshot(), before);
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 2);
+}
+
+QTEST_MAIN(TestDiskFaults)
+#include "tst_diskfaults.moc"

@@ -1,0 +1,18 @@
+#!/bin/sh
+# Runs a test program with a small disk of its own: a 16 MB tmpfs mounted in
+# a private user and mount namespace, named by TRIMBO_SMALL_DISK. Inside the
+# namespace the test may fill the disk or remount it read-only without
+# touching the machine. Where the machine allows no such namespace, the test
+# runs as it is and falls back on other means (it says which).
+set -u
+if ! unshare --user --map-root-user --mount true 2>/dev/null; then
+    exec "$@"
+fi
+disk=$(mktemp -d "${TMPDIR:-/tmp}/trimbo-disk.XXXXXX") || exit 1
+unshare --user --map-root-user --mount sh -c '
+    disk=$1; shift
+    mount -t tmpfs -o size=16m tmpfs "$disk" || exit 1
+    TRIMBO_SMALL_DISK=$disk exec "$@"' sh "$disk" "$@"
+status=$?
+rmdir "$disk"
+exit $status
