@@ -155,23 +155,32 @@ void TestMainWindow::startsWithTheDiaryLoaded()
 
 void TestMainWindow::unreadableDiaryIsNeverWritten_data()
 {
-    QTest::addColumn<QByteArray>("content"); // empty: no workbook at all
+    QTest::addColumn<QString>("form"); // "file", "folder" or "missing"
+    QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << QByteArray() << "ファイルがありません";
-    QTest::newRow("not a workbook") << QByteArray("just some text") << "Excel 97-2003 のブック (.xls) ではありません";
-    QTest::newRow("xlsx renamed") << QByteArray("PK\x03\x04 zipped") << ".xlsx";
-    QTest::newRow("no diary sheet") << newDiaryWorkbook("Sheet1") << "シート \"St_Trimbo\" がありません";
+    const QByteArray good = newDiaryWorkbook("St_Trimbo");
+    QTest::newRow("missing") << "missing" << QByteArray() << "ファイルがありません";
+    QTest::newRow("folder") << "folder" << QByteArray() << "ファイルではなくフォルダーです";
+    QTest::newRow("empty") << "file" << QByteArray() << "Excel 97-2003 のブック (.xls) ではありません";
+    QTest::newRow("truncated") << "file" << good.left(good.size() / 2) << "ではありません";
+    QTest::newRow("not a workbook") << "file" << QByteArray("just some text") << "Excel 97-2003 のブック (.xls) ではありません";
+    QTest::newRow("xlsx renamed") << "file" << QByteArray("PK\x03\x04 zipped") << ".xlsx";
+    QTest::newRow("no diary sheet") << "file" << newDiaryWorkbook("Sheet1") << "シート \"St_Trimbo\" がありません";
 }
 
 void TestMainWindow::unreadableDiaryIsNeverWritten()
 {
+    QFETCH(QString, form);
     QFETCH(QByteArray, content);
     QFETCH(QString, reason);
     RecordingResponder messages;
     TempProgramFolder folder;
     writeSettings(folder);
-    if (!content.isEmpty())
+    if (form == "file")
         folder.write("Bk_Trimbo.xls", content);
+    else if (form == "folder")
+        QDir().mkpath(folder.filePath("Bk_Trimbo.xls"));
+    const QStringList before = folder.snapshot();
 
     TFrm_Main window(folder.path());
     window.show();
@@ -182,6 +191,13 @@ void TestMainWindow::unreadableDiaryIsNeverWritten()
     QVERIFY2(messages.shown.first().contains(reason), qPrintable(messages.shown.first()));
     QCOMPARE(window.diary().FirstEmptyRow(), 0);
     QVERIFY(!window.diaryWritable());
+    // A day saved now is refused, and the file stays as it was.
+    QTest::mouseClick(control<QPushButton>(window, "BtBtn_Save_Today"), Qt::LeftButton);
+    QCOMPARE(messages.shown.size(), 2);
+    QVERIFY(messages.shown.last().contains(folder.filePath("Bk_Trimbo.xls")));
+    QStringList after = folder.snapshot();
+    after.removeIf([](const QString &entry) { return entry.contains("Bk_Trimbo.xls.lock"); });
+    QCOMPARE(after, before);
 }
 
 void TestMainWindow::fullDiaryIsReported()
