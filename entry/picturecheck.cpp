@@ -73,7 +73,11 @@ bool bitmapIsCutShort(QByteArrayView bytes)
     if (!header->uncompressed || header->width <= 0)
         return false; // run-length rows have no size to check against
     const int64_t rowBytes = (header->width * header->bitsPerPixel + 31) / 32 * 4;
-    return bytes.size() < int64_t(header->pixelOffset) + rowBytes * header->height;
+    const int64_t pixelBytes = bytes.size() - int64_t(header->pixelOffset);
+    if (pixelBytes < 0)
+        return true;
+    // Rows times row size may not fit in 64 bits; their quotient always does.
+    return rowBytes > 0 && header->height > pixelBytes / rowBytes;
 }
 
 // --- JPEG ---
