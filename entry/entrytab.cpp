@@ -127,12 +127,15 @@ void TTab_Enter::showRow(int row)
     showStoredPhoto(m_diary->cell(row, ColPhoto).toText());
 }
 
-// A stored photo that is gone shows as none. One whose file no longer reads
-// is named in a message and kept, so that saving the day does not delete it.
+// A stored photo that is gone shows as none. One whose file is there but
+// does not read, or cannot be reached, is named in a message and kept, so
+// that saving the day neither deletes it nor drops the day's reference.
 void TTab_Enter::showStoredPhoto(const QString &name)
 {
     const QString path = m_pictureDir + name;
-    if (name.isEmpty() || !QFileInfo(path).isFile()) {
+    const QFileInfo folder(m_pictureDir);
+    const bool folderSearchable = folder.isDir() && folder.isReadable() && folder.isExecutable();
+    if (name.isEmpty() || (folderSearchable && !QFileInfo::exists(path))) {
         showPhoto({});
         return;
     }

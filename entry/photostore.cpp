@@ -27,15 +27,18 @@ LoadedPicture pictureProblem(const QString &path, const QString &problem)
     return {{}, QStringLiteral("画像を読み込めません: %1\r\n(%2)").arg(path, problem)};
 }
 
-// Qt's limit on the memory of one decoded picture, in bytes.
+// Qt's limit on the memory of one decoded picture, in bytes; 0 for none.
 qint64 decodingLimit()
 {
     return qint64(QImageReader::allocationLimit()) * 1024 * 1024;
 }
 
-bool tooLargeToDecode(QSize size)
+// Whether a picture Qt refused was too large for it: Qt counts four bytes
+// a pixel against its limit, whatever the format.
+bool beyondDecodingLimit(QSize size)
 {
-    return size.isValid() && qint64(size.width()) * size.height() * 4 > decodingLimit();
+    const qint64 limit = decodingLimit();
+    return limit > 0 && size.isValid() && qint64(size.width()) * size.height() > limit / 4;
 }
 
 } // namespace
@@ -45,18 +48,22 @@ LoadedPicture loadPicture(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return pictureProblem(path, file.errorString());
-    if (file.size() > decodingLimit())
+    // A file this large is no day photo, and reading it whole would only fill the memory.
+    if (decodingLimit() > 0 && file.size() > decodingLimit())
         return pictureProblem(path, QStringLiteral("ファイルが大きすぎます: %1 MB").arg(file.size() / (1024 * 1024)));
     const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return pictureProblem(path, file.errorString());
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer, QFileInfo(path).suffix().toLatin1());
-    const QSize size = bitmapHeaderSize(bytes).isValid() ? bitmapHeaderSize(bytes) : reader.size();
-    if (tooLargeToDecode(size))
-        return pictureProblem(path, QStringLiteral("画像が大きすぎます: %1 × %2 ピクセル").arg(size.width()).arg(size.height()));
+    const QSize declared = bitmapHeaderSize(bytes).isValid() ? bitmapHeaderSize(bytes) : reader.size();
+    QImage image = reader.read();
+    if (image.isNull() && beyondDecodingLimit(declared))
+        return pictureProblem(path, QStringLiteral("画像が大きすぎます: %1 × %2 ピクセル").arg(declared.width()).arg(declared.height()));
+    // Qt turns a picture that stops early into half a picture without a word.
     if (isCutShort(bytes))
         return pictureProblem(path, QStringLiteral("ファイルが途中で切れています"));
-    QImage image = reader.read();
     if (image.isNull())
         return pictureProblem(path, QStringLiteral("画像ファイルとして読めません: %1").arg(reader.errorString()));
     return {std::move(image), {}};

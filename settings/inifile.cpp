@@ -1,15 +1,21 @@
 #include "inifile.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include "replacefile.h"
 
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 
+bool isDamaged(const QByteArray &line)
+{
+    return line.contains('\0') || line.size() > IniFile::MaxLineBytes;
+}
+
+// A damaged line is no header either: it neither opens nor ends a section.
 bool isSectionHeader(const QByteArray &line)
 {
-    return line.trimmed().startsWith('[');
+    return !isDamaged(line) && line.trimmed().startsWith('[');
 }
 
 QString sectionName(const QByteArray &line)
@@ -29,11 +35,6 @@ std::optional<std::pair<QString, QString>> keyAndValue(const QByteArray &line)
         return std::nullopt;
     return std::pair{QString::fromUtf8(line.left(equals)).trimmed(),
                      QString::fromUtf8(line.mid(equals + 1)).trimmed()};
-}
-
-bool isDamaged(const QByteArray &line)
-{
-    return line.contains('\0') || line.size() > IniFile::MaxLineBytes;
 }
 
 QString lineProblem(const QByteArray &line)

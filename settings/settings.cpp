@@ -77,7 +77,8 @@ bool writeSection(const QString &iniPath, QStringView name, const Section &secti
 {
     IniLoadResult loaded = IniFile::load(iniPath);
     if (!loaded.file) {
-        *error = loaded.error; // never replace a file we could not read
+        // Never replace a file that could not be read.
+        *error = QStringLiteral("設定ファイル \"%1\" に書き込めません (%2)").arg(iniPath, loaded.error);
         return false;
     }
     for (const Key<Section> &key : keys) {

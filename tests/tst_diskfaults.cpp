@@ -270,6 +270,8 @@ void TestDiskFaults::readOnlyFolderLosesNothing()
 {
     const QStringList before = m_folder->snapshot();
     const ReadOnlyFolder readOnly(*m_folder);
+    if (!readOnly.done() && !smallDisk().isEmpty())
+        QFAIL("the small disk could not be remounted read-only");
     if (!readOnly.done())
         QSKIP("root outside a user namespace cannot be kept from writing a folder");
     start();

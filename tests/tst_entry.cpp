@@ -6,6 +6,8 @@
 #include "picturecheck.h"
 
 #include <QBuffer>
+#include <QImageWriter>
+#include <QImageReader>
 #include <QtEndian>
 
 #include <QImage>
@@ -47,6 +49,7 @@ private Q_SLOTS:
     void badPicturesAreReported_data();
     void badPicturesAreReported();
     void wholePicturesOfEachFormatLoad();
+    void sizeLimitIsQtsOwn();
 };
 
 void TestEntry::levels_data()
@@ -213,16 +216,35 @@ void TestEntry::iconKeepsItsOwnSize()
 
 namespace {
 
-QByteArray encoded(const char *format, QSize size = {40, 30})
+QImage pattern(QSize size)
 {
     QImage image(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)
             image.setPixel(x, y, qRgb(x * 6, y * 8, (x * y) % 256));
+    return image;
+}
+
+QByteArray encoded(const QImage &image, const char *format, bool progressive = false)
+{
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    return bytes;
+}
+
+QByteArray encoded(const char *format, QSize size = {40, 30})
+{
+    return encoded(pattern(size), format);
+}
+
+// The same bitmap stored top row first, as a negative height says.
+QByteArray topDownBitmap()
+{
+    QByteArray bytes = encoded("BMP");
+    qToLittleEndian<qint32>(-qFromLittleEndian<qint32>(bytes.constData() + 22), bytes.data() + 22);
     return bytes;
 }
 
@@ -230,6 +252,12 @@ QByteArray encoded(const char *format, QSize size = {40, 30})
 const QByteArray onePixelGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9\x04\x01\x00\x00\x00\x00"
                              ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
                              43);
+
+// Two frames of one pixel behind a looping extension, as animations are.
+const QByteArray twoFrameGif = QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00", 19)
+                               + QByteArray("!\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00", 19)
+                               + QByteArray("!\xf9\x04\x00\x0a\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00", 23).repeated(2)
+                               + ";";
 
 // A JPEG whose frame header claims the given size.
 QByteArray jpegClaiming(QSize size)
@@ -253,7 +281,13 @@ QByteArray bitmapHeaderClaiming(QSize size)
 
 void TestEntry::wholePicturesAreNotCutShort()
 {
-    const QList<QByteArray> wholes{encoded("BMP"), encoded("JPEG"), onePixelGif};
+    const QList<QByteArray> wholes{encoded("BMP"),
+                                   encoded(pattern({40, 30}).convertToFormat(QImage::Format_Indexed8), "BMP"),
+                                   topDownBitmap(),
+                                   encoded("JPEG"),
+                                   encoded(pattern({40, 30}), "JPEG", true),
+                                   onePixelGif,
+                                   twoFrameGif};
     for (const QByteArray &whole : wholes) {
         QVERIFY(!isCutShort(whole));
         // Every cut from just past the signature to one byte short.
@@ -281,6 +315,8 @@ void TestEntry::badPicturesAreReported_data()
     QTest::newRow("cut PNG") << "cut.png" << encoded("PNG").chopped(40) << "画像ファイルとして読めません";
     QTest::newRow("huge bitmap") << "huge.bmp" << bitmapHeaderClaiming({20000, 20000})
                                  << "画像が大きすぎます: 20000 × 20000 ピクセル";
+    QTest::newRow("huge bitmap at the integer limit") << "huger.bmp" << bitmapHeaderClaiming({INT32_MAX, INT32_MAX})
+                                                      << "画像が大きすぎます";
     QTest::newRow("huge JPEG") << "huge.jpg" << jpegClaiming({30000, 30000})
                                << "画像が大きすぎます: 30000 × 30000 ピクセル";
 }
@@ -302,10 +338,26 @@ void TestEntry::wholePicturesOfEachFormatLoad()
     TempProgramFolder folder;
     folder.write("a.bmp", encoded("BMP"));
     folder.write("a.jpg", encoded("JPEG"));
-    folder.write("a.gif", onePixelGif);
+    folder.write("a.gif", twoFrameGif);
+    folder.write("top-down.bmp", topDownBitmap());
     QCOMPARE(loadPicture(folder.filePath("a.bmp")).image.size(), QSize(40, 30));
     QCOMPARE(loadPicture(folder.filePath("a.jpg")).image.size(), QSize(40, 30));
     QCOMPARE(loadPicture(folder.filePath("a.gif")).image.size(), QSize(1, 1));
+    QCOMPARE(loadPicture(folder.filePath("top-down.bmp")).image.size(), QSize(40, 30));
+}
+
+void TestEntry::sizeLimitIsQtsOwn()
+{
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1); // megabytes: 262,144 pixels of four bytes
+    TempProgramFolder folder;
+    folder.write("fits.jpg", encoded("JPEG", {512, 512}));
+    folder.write("over.jpg", encoded("JPEG", {513, 512}));
+    const LoadedPicture fits = loadPicture(folder.filePath("fits.jpg"));
+    const LoadedPicture over = loadPicture(folder.filePath("over.jpg"));
+    QImageReader::setAllocationLimit(limit);
+    QCOMPARE(fits.image.size(), QSize(512, 512));
+    QVERIFY2(over.error.contains("画像が大きすぎます: 513 × 512 ピクセル"), qPrintable(over.error));
 }
 
 QTEST_GUILESS_MAIN(TestEntry)

@@ -27,6 +27,7 @@ private Q_SLOTS:
     void photoIsStoredAndCleared();
     void storedPhotoSurvivesAResave();
     void unreadableStoredPhotoIsKept();
+    void photoOfAFolderGoneIsKept();
     void missingPhotoFolderChangesNothing();
     void viewerOnlyWhenTheLevelChanges();
     void startUpShowsTheNewestDay();
@@ -238,6 +239,28 @@ void TestEntryTab::unreadableStoredPhotoIsKept()
     save();
     QVERIFY(!QFileInfo::exists(stored));
     QVERIFY(m_window->diary().cell(1, ColPhoto).isEmpty());
+}
+
+void TestEntryTab::photoOfAFolderGoneIsKept()
+{
+    QImage meal(64, 48, QImage::Format_RGB32);
+    meal.fill(Qt::yellow);
+    QVERIFY(meal.save(m_folder->filePath("meal.bmp"), "BMP"));
+    start();
+    m_tab->setPictureChooser([this] { return m_folder->filePath("meal.bmp"); });
+    enter(QDate(2010, 1, 25), "65", "20");
+    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicSel"), Qt::LeftButton);
+    save();
+    // The photo folder is away (a drive not mounted, say): the day keeps its photo.
+    QVERIFY(QDir().rename(m_folder->filePath("Picture"), m_folder->filePath("Picture.away")));
+    enter(QDate(2010, 1, 25), "64", "20");
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY2(m_messages->shown.first().contains(m_folder->filePath("Picture/20100125.bmp")),
+             qPrintable(m_messages->shown.first()));
+    m_messages->answers = {true};
+    save();
+    QCOMPARE(m_window->diary().cell(1, ColWeight).toText(), QString("64"));
+    QCOMPARE(m_window->diary().cell(1, ColPhoto).toText(), QString("20100125.bmp"));
 }
 
 void TestEntryTab::missingPhotoFolderChangesNothing()

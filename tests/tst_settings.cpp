@@ -54,6 +54,7 @@ private Q_SLOTS:
     void firstOfTwoKeysCounts();
     void readErrorNamesTheFile();
     void damagedLinesAreNamedAndNeverRead();
+    void damagedHeaderOpensAndEndsNoSection();
     void integersThatAreNoIntegersAreNamed();
     void oversizedFileIsRefused();
     void problemMessageNamesTheFileAndStaysShort();
@@ -168,6 +169,15 @@ void TestSettings::damagedLinesAreNamedAndNeverRead()
     QVERIFY(!written.contains(longValue) && !written.contains('\0'));
     QVERIFY(written.contains("[Establish\r\nGoalW=65\r\n"));
     QCOMPARE(GetIni(folder.filePath("Trimbo.ini")).problems.size(), 2);
+}
+
+void TestSettings::damagedHeaderOpensAndEndsNoSection()
+{
+    const QByteArray content = QByteArray("[Graph]\r\nWUpper=80\r\n[Other]\0\r\nWDown=60\r\n", 40)
+                               + QByteArray("[Establish]\0\0\r\nGoalW=65\r\n", 25);
+    const SettingsFields fields = read(content);
+    QCOMPARE(fields.graph.WDown, QString("60"));
+    QCOMPARE(fields.establish.GoalW, QString());
 }
 
 void TestSettings::integersThatAreNoIntegersAreNamed()
