@@ -37,6 +37,10 @@ private:
     void start(const QByteArray &establish = "DStartW=80\r\nGoalW=70\r\n", int trimboVis = 0);
     void enter(QDate day, const QString &weight, const QString &fat, const QString &comment = QString());
     void save() { QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_Save_Today"), Qt::LeftButton); }
+    // A picture of one colour in the program folder, to be chosen as a photo.
+    QString writePicture(const QString &name, QSize size, const QColor &colour, const char *format) const;
+    // The picture button, with the file dialog answered by path.
+    void choosePicture(const QString &path);
     QString book() const { return m_folder->filePath("Bk_Trimbo.xls"); }
 
     std::unique_ptr<RecordingResponder> m_messages;
@@ -78,6 +82,21 @@ void TestEntryTab::start(const QByteArray &establish, int trimboVis)
     m_window = std::make_unique<TFrm_Main>(m_folder->path(), m_shell.get());
     m_window->show();
     m_tab = control<TTab_Enter>(*m_window, "Tab_Enter");
+}
+
+QString TestEntryTab::writePicture(const QString &name, QSize size, const QColor &colour, const char *format) const
+{
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(colour);
+    if (!picture.save(m_folder->filePath(name), format))
+        qFatal("cannot write a picture");
+    return m_folder->filePath(name);
+}
+
+void TestEntryTab::choosePicture(const QString &path)
+{
+    m_tab->setPictureChooser([path] { return path; });
+    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicSel"), Qt::LeftButton);
 }
 
 void TestEntryTab::enter(QDate day, const QString &weight, const QString &fat, const QString &comment)
@@ -166,13 +185,10 @@ void TestEntryTab::wordsForAWeightAreRefused()
 
 void TestEntryTab::photoIsStoredAndCleared()
 {
-    QImage meal(320, 200, QImage::Format_RGB32);
-    meal.fill(QColor(250, 200, 100));
-    QVERIFY(meal.save(m_folder->filePath("meal.JPG"), "JPG"));
+    const QString meal = writePicture("meal.JPG", {320, 200}, QColor(250, 200, 100), "JPG");
     start();
-    m_tab->setPictureChooser([this] { return m_folder->filePath("meal.JPG"); });
     enter(QDate(2010, 1, 25), "65", "20");
-    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicSel"), Qt::LeftButton);
+    choosePicture(meal);
     QVERIFY(m_tab->hasPhoto());
     save();
     QCOMPARE(QImage(m_folder->filePath("Picture/20100125.bmp"), "BMP").size(), QSize(320, 200));
@@ -187,13 +203,10 @@ void TestEntryTab::photoIsStoredAndCleared()
 
 void TestEntryTab::storedPhotoSurvivesAResave()
 {
-    QImage meal(120, 90, QImage::Format_RGB32);
-    meal.fill(QColor(10, 150, 10));
-    QVERIFY(meal.save(m_folder->filePath("meal.bmp"), "BMP"));
+    const QString meal = writePicture("meal.bmp", {120, 90}, QColor(10, 150, 10), "BMP");
     start();
-    m_tab->setPictureChooser([this] { return m_folder->filePath("meal.bmp"); });
     enter(QDate::currentDate(), "65", "20");
-    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicSel"), Qt::LeftButton);
+    choosePicture(meal);
     save();
     const QString stored = m_folder->filePath("Picture/" + photoName(QDate::currentDate()));
     QVERIFY(QFileInfo::exists(stored));
@@ -209,13 +222,10 @@ void TestEntryTab::storedPhotoSurvivesAResave()
 
 void TestEntryTab::unreadableStoredPhotoIsKept()
 {
-    QImage meal(120, 90, QImage::Format_RGB32);
-    meal.fill(QColor(10, 150, 10));
-    QVERIFY(meal.save(m_folder->filePath("meal.bmp"), "BMP"));
+    const QString meal = writePicture("meal.bmp", {120, 90}, QColor(10, 150, 10), "BMP");
     start();
-    m_tab->setPictureChooser([this] { return m_folder->filePath("meal.bmp"); });
     enter(QDate(2010, 1, 25), "65", "20");
-    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicSel"), Qt::LeftButton);
+    choosePicture(meal);
     save();
     // The stored photo is cut short on disk (a copy that broke off, say).
     const QString stored = m_folder->filePath("Picture/20100125.bmp");
@@ -243,13 +253,10 @@ void TestEntryTab::unreadableStoredPhotoIsKept()
 
 void TestEntryTab::photoOfAFolderGoneIsKept()
 {
-    QImage meal(64, 48, QImage::Format_RGB32);
-    meal.fill(Qt::yellow);
-    QVERIFY(meal.save(m_folder->filePath("meal.bmp"), "BMP"));
+    const QString meal = writePicture("meal.bmp", {64, 48}, Qt::yellow, "BMP");
     start();
-    m_tab->setPictureChooser([this] { return m_folder->filePath("meal.bmp"); });
     enter(QDate(2010, 1, 25), "65", "20");
-    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicSel"), Qt::LeftButton);
+    choosePicture(meal);
     save();
     // The photo folder is away (a drive not mounted, say): the day keeps its photo.
     QVERIFY(QDir().rename(m_folder->filePath("Picture"), m_folder->filePath("Picture.away")));
@@ -265,17 +272,14 @@ void TestEntryTab::photoOfAFolderGoneIsKept()
 
 void TestEntryTab::missingPhotoFolderChangesNothing()
 {
-    QImage meal(64, 48, QImage::Format_RGB32);
-    meal.fill(Qt::yellow);
-    QVERIFY(meal.save(m_folder->filePath("meal.bmp"), "BMP"));
+    const QString meal = writePicture("meal.bmp", {64, 48}, Qt::yellow, "BMP");
     start();
     enter(QDate(2010, 1, 20), "66", "22");
     save();
     const QByteArray before = m_folder->read("Bk_Trimbo.xls");
     QVERIFY(QDir(m_folder->filePath("Picture")).removeRecursively());
-    m_tab->setPictureChooser([this] { return m_folder->filePath("meal.bmp"); });
     enter(QDate(2010, 1, 21), "65", "22");
-    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicSel"), Qt::LeftButton);
+    choosePicture(meal);
     save();
     QCOMPARE(m_messages->shown.size(), 1);
     QVERIFY2(m_messages->shown.first().contains("写真"), qPrintable(m_messages->shown.first()));
