@@ -7,12 +7,16 @@
 
 namespace {
 
+// The program's output; a program that fails fails the running test, so
+// that no check compares two empty readings and passes.
 QString run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        qWarning().noquote() << program << arguments << process.readAllStandardError();
+        const QString why = QStringLiteral("%1 %2 failed: %3")
+                                .arg(program, arguments.join(u' '), QString::fromUtf8(process.readAllStandardError()));
+        QTest::qFail(qPrintable(why), __FILE__, __LINE__);
         return QString();
     }
     return QString::fromUtf8(process.readAllStandardOutput());
@@ -72,7 +76,9 @@ QString gnumericCsv(const QString &xlsPath, const QString &sheet)
     run(QStringLiteral("ssconvert"), {QStringLiteral("--export-type=Gnumeric_stf:stf_csv"),
                                       QStringLiteral("--export-options=sheet=") + sheet, xlsPath, csv});
     QFile file(csv);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        QTest::qFail("ssconvert wrote no CSV", __FILE__, __LINE__);
         return QString();
+    }
     return QString::fromUtf8(file.readAll());
 }

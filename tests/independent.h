@@ -28,6 +28,7 @@ struct GnumericSheet
 void writeWithGnumeric(const std::vector<GnumericSheet> &sheets, int selectedSheet, const QString &xlsPath);
 
 // xlrd's view of every sheet and cell, a line each (tests/xlsdump.py).
+// These two fail the running test when their program fails.
 QStringList xlrdDump(const QString &xlsPath);
 
 // Gnumeric's CSV of one sheet of an .xls file.
