@@ -149,17 +149,9 @@ bool TFrm_Main::saveDay(DiaryBook &book)
     int row = current.findDate(dateText(tab.day()));
     if (row > 0 && !Messages::askYesNo(QStringLiteral("選択された日のデータが存在します\r\n上書きしますか？")))
         return false;
-    if (row == 0) {
+    if (row == 0)
         row = std::max(current.FirstEmptyRow(), 1);
-        if (row > MaxDiaryRows) {
-            CustomMessage(0);
-            return false;
-        }
-    }
-    const PhotoChange photo =
-        tab.unreadablePhoto().isEmpty()
-            ? SavePicture(tab.hasPhoto() ? 0 : 1, tab.photoReference(), tab.photo(), tab.day(), m_paths.PictureDir)
-            : keepPhoto(tab.unreadablePhoto());
+    const PhotoChange photo = tab.photoChange();
     PhotoWriter photoWriter(photo);
     QString photoError = photo.error;
     if (!photoError.isEmpty() || !photoWriter.stage(&photoError)) {

@@ -95,7 +95,6 @@ void TTab_Enter::SetEnter()
     m_ui.Dt_Enter_Day->setDate(QDate::currentDate());
     m_ui.Dt_Enter_Day->setEnabled(false);
     resetForNewDay();
-    m_photoReference.clear();
 }
 
 void TTab_Enter::resetForNewDay()
@@ -140,10 +139,9 @@ void TTab_Enter::showStoredPhoto(const QString &name)
         return;
     }
     const LoadedPicture loaded = loadPicture(path);
-    showPhoto(loaded.image);
+    showPhoto(loaded.image, name, !loaded.error.isEmpty());
     if (loaded.error.isEmpty())
         return;
-    m_unreadablePhoto = name;
     Messages::error(loaded.error + QStringLiteral("\r\n写真のファイルは消さずにそのまま残します。"));
 }
 
@@ -163,14 +161,22 @@ void TTab_Enter::fillFromNewest()
         showRow(newest);
 }
 
-void TTab_Enter::showPhoto(const QImage &photo)
+void TTab_Enter::showPhoto(const QImage &photo, const QString &reference, bool keepStoredFile)
 {
     m_photo = photo;
-    m_unreadablePhoto.clear();
+    m_photoReference = reference;
+    m_keepStoredFile = keepStoredFile;
     if (photo.isNull())
         m_ui.Img_PicSel->clear();
     else
         m_ui.Img_PicSel->setPixmap(QPixmap::fromImage(photo.scaled(m_ui.Img_PicSel->size())));
+}
+
+PhotoChange TTab_Enter::photoChange() const
+{
+    if (m_keepStoredFile)
+        return keepPhoto(m_photoReference);
+    return SavePicture(hasPhoto() ? 0 : 1, m_photoReference, m_photo, day(), m_pictureDir);
 }
 
 DayValues TTab_Enter::dayValues(const QString &photo) const
@@ -237,8 +243,7 @@ void TTab_Enter::BtBtn_PicSelClick()
         Messages::error(loaded.error);
         return;
     }
-    m_photoReference = path;
-    showPhoto(loaded.image);
+    showPhoto(loaded.image, path);
 }
 
 void TTab_Enter::BtBtn_PicClearClick()

@@ -2,6 +2,7 @@
 
 #include "diarybook.h"
 #include "diarytable.h"
+#include "photostore.h"
 #include "ui_Tab_Enter.h"
 
 #include <QImage>
@@ -35,12 +36,9 @@ public:
     QString weightText() const { return m_ui.Edt_Weight->text(); }
     QString fatText() const { return m_ui.Edt_Fat->text(); }
     bool hasPhoto() const { return !m_photo.isNull(); }
-    QImage photo() const { return m_photo; }
-    QString photoReference() const { return m_photoReference; }
+    // What saving the day does to its photo file.
+    PhotoChange photoChange() const;
     void setPhotoReference(const QString &reference) { m_photoReference = reference; }
-    // The day's stored photo when its file exists but does not read: the
-    // save leaves that file and the day's reference to it alone.
-    QString unreadablePhoto() const { return m_unreadablePhoto; }
     // The day as the tab shows it, ready to be written; photo is the given reference.
     DayValues dayValues(const QString &photo) const;
 
@@ -58,7 +56,10 @@ private:
     void BtBtn_PicClearClick();
 
     void showRow(int row);
-    void showPhoto(const QImage &photo);
+    // The photo the day is saved with: the picture shown, what it refers to
+    // (a chosen file, or the day's stored name), and whether a stored file
+    // that did not read is to be left as it is.
+    void showPhoto(const QImage &photo, const QString &reference = {}, bool keepStoredFile = false);
     void showStoredPhoto(const QString &name);
     void resetForNewDay();
     void step(QLineEdit *edit, bool up, bool ceilingAt100);
@@ -68,6 +69,6 @@ private:
     QString m_pictureDir;
     QImage m_photo;
     QString m_photoReference;
-    QString m_unreadablePhoto;
+    bool m_keepStoredFile = false;
     std::function<QString()> m_choosePicture;
 };

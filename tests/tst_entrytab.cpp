@@ -27,6 +27,7 @@ private Q_SLOTS:
     void photoIsStoredAndCleared();
     void storedPhotoSurvivesAResave();
     void unreadableStoredPhotoIsKept();
+    void chosenPictureStaysWithItsDay();
     void photoOfAFolderGoneIsKept();
     void missingPhotoFolderChangesNothing();
     void viewerOnlyWhenTheLevelChanges();
@@ -249,6 +250,26 @@ void TestEntryTab::unreadableStoredPhotoIsKept()
     save();
     QVERIFY(!QFileInfo::exists(stored));
     QVERIFY(m_window->diary().cell(1, ColPhoto).isEmpty());
+}
+
+void TestEntryTab::chosenPictureStaysWithItsDay()
+{
+    const QString meal = writePicture("meal.bmp", {120, 90}, QColor(10, 150, 10), "BMP");
+    const QString face = writePicture("face.ico", {32, 32}, Qt::red, "ICO");
+    start();
+    enter(QDate(2010, 1, 25), "65", "20");
+    choosePicture(meal);
+    save();
+    // An icon chosen for another day, then that day left unsaved for the 25th.
+    enter(QDate(2010, 1, 26), "64", "20");
+    choosePicture(face);
+    enter(QDate(2010, 1, 25), "64.5", "20");
+    m_messages->answers = {true};
+    save();
+    const QImage stored(m_folder->filePath("Picture/20100125.bmp"), "BMP");
+    QCOMPARE(stored.size(), QSize(120, 90));
+    QCOMPARE(stored.pixelColor(60, 45), QColor(10, 150, 10));
+    QCOMPARE(m_window->diary().cell(1, ColWeight).toText(), QString("64.5"));
 }
 
 void TestEntryTab::photoOfAFolderGoneIsKept()
