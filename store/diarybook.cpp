@@ -229,16 +229,16 @@ SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days,
     book.GetExcelLastRow();
     if (book.isFull())
         return {false, diaryFullMessage(), {}};
-    // Where each date is: the first row from the top that has it.
-    // Bottom up, so that of two rows of one date the upper one wins.
-    QHash<QString, int> rowOfDate;
+    // A date already in the diary is found as the program finds it; the
+    // days of this batch that are new get rows below.
     const DiaryTable before = book.SetExcelArray();
-    for (int r = before.FirstEmptyRow() - 1; r >= 1; --r)
-        rowOfDate.insert(before.cell(r, ColDate).toText(), r);
+    QHash<QString, int> newRowOfDate;
     int rowCount = std::max(before.FirstEmptyRow() - 1, 0);
     const int firstNewRow = rowCount + 1;
     for (const DayValues &day : days) {
-        int row = rowOfDate.value(day.date);
+        int row = before.findDate(day.date);
+        if (row == 0)
+            row = newRowOfDate.value(day.date);
         if (row > 0 && !overwrite)
             return {false, QStringLiteral("%1 の記録はすでにあります").arg(day.date), {}};
         if (row == 0) {
@@ -251,7 +251,7 @@ SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days,
                                               "一度に保存できるのは 1 日だけです").arg(firstNewRow),
                         {}};
             row = ++rowCount;
-            rowOfDate.insert(day.date, row);
+            newRowOfDate.insert(day.date, row);
         }
         book.WriteExcelDate(row, day);
     }

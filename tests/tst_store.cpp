@@ -190,6 +190,7 @@ private Q_SLOTS:
     void zeroMeasurementsAreBlank();
     void blankDateEndsTheDiaryAndTakesTheNextDay();
     void upperOfTwoEqualDatesIsFound();
+    void dateTypedAsANumberIsFound();
     void fullSheetTakesNoNewDay();
 
     void readsWhatHandBuiltRecordsHold();
@@ -313,6 +314,22 @@ void TestStore::upperOfTwoEqualDatesIsFound()
     const DiaryTable table = load(path);
     QCOMPARE(table.cell(1, ColWeight).toText(), QString("70"));
     QCOMPARE(table.cell(2, ColWeight).toText(), QString("61"));
+}
+
+void TestStore::dateTypedAsANumberIsFound()
+{
+    // A date typed into column A as a plain number is the same day to the
+    // command line as to the program: refused without --overwrite, replaced with it.
+    const QString path = m_folder.filePath("number.xls");
+    writeWithGnumeric({{"St_Trimbo", {{0, 0, GnumericCell::Number, dayNumber(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"}}}},
+                      0, path);
+    QCOMPARE(load(path).findDate(u"2010/01/05"), 1);
+    const SaveDaysResult refused = saveDays(path, {day("2010/01/05", "70")}, false);
+    QVERIFY2(!refused.saved && refused.error.contains("すでにあります"), qPrintable(refused.error));
+    const SaveDaysResult saved = saveDays(path, {day("2010/01/05", "70")}, true);
+    QVERIFY(saved.saved);
+    QCOMPARE(saved.table.FirstEmptyRow(), 2);
+    QCOMPARE(saved.table.cell(1, ColWeight).toText(), QString("70"));
 }
 
 void TestStore::fullSheetTakesNoNewDay()
