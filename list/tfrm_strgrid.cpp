@@ -140,25 +140,21 @@ void TFrm_StrGrid::DataToStrGrd(Mode mode)
     m_selectedPhotoRow = -1;
     m_photos.clear();
     QTableWidget *grid = m_ui.StrGrd;
-    const std::vector<int> rows = listedRows(*m_diary, m_start, m_end);
-    grid->setRowCount(int(rows.size()));
+    m_rows = listedRows(*m_diary, m_start, m_end);
+    grid->setRowCount(int(m_rows.size()));
     LevelCounts intake, burn;
-    for (int g = 0; g < int(rows.size()); ++g) {
-        const int r = rows[size_t(g)];
+    for (int g = 0; g < int(m_rows.size()); ++g) {
+        const int r = m_rows[size_t(g)];
         int height = OneLineHeight;
         for (int c = 0; c < DiaryColumnCount; ++c) {
             QString text = m_diary->cell(r, c + 1).toText();
             if (c == 3 || c == 4) {
                 (c == 3 ? intake : burn).add(text);
                 text = levelWord(text);
-            } else if ((c == 5 || c == 6) && mode != OneLine) {
-                if (!text.isEmpty()) {
-                    const Wrapped wrapped = wrap(text, c);
-                    text = wrapped.text;
-                    height = std::max(height, wrapped.height);
-                } else {
-                    height = std::max(height, OneLineHeight);
-                }
+            } else if ((c == 5 || c == 6) && mode != OneLine && !text.isEmpty()) {
+                const Wrapped wrapped = wrap(text, c);
+                text = wrapped.text;
+                height = std::max(height, wrapped.height);
             }
             grid->setItem(g, c, new QTableWidgetItem(text));
         }
@@ -177,11 +173,12 @@ void TFrm_StrGrid::DataToStrGrd(Mode mode)
 }
 
 // A photo that is missing or does not read shows as an empty one-line cell.
+// Each is read once per fill; clicking it open again reuses it.
 int TFrm_StrGrid::photoRowHeight(int row)
 {
     const QString name = m_ui.StrGrd->item(row, 7)->text();
-    QImage photo;
-    if (!name.isEmpty() && QFileInfo(m_pictureDir + name).isFile())
+    QImage photo = m_photos.value(row);
+    if (photo.isNull() && !name.isEmpty() && QFileInfo(m_pictureDir + name).isFile())
         photo.load(m_pictureDir + name);
     if (photo.isNull()) {
         m_photos.remove(row);
@@ -200,9 +197,7 @@ bool TFrm_StrGrid::drawsPicture(int row, int column) const
 
 QString TFrm_StrGrid::commentOf(int row, int column) const
 {
-    const QString date = m_ui.StrGrd->item(row, 0)->text();
-    const int diaryRow = m_diary->findDate(date);
-    return diaryRow > 0 ? m_diary->cell(diaryRow, column + 1).toText() : m_ui.StrGrd->item(row, column)->text();
+    return m_diary->cell(m_rows[size_t(row)], column + 1).toText();
 }
 
 void TFrm_StrGrid::StrGrdClick(int row, int column)

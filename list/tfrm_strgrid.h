@@ -46,5 +46,6 @@ private:
     QString m_pictureDir;
     Mode m_mode = OneLine;
     int m_selectedPhotoRow = -1;
-    QHash<int, QImage> m_photos; // by table row, loaded once per fill
+    std::vector<int> m_rows;     // the diary row of each list row
+    QHash<int, QImage> m_photos; // by list row, loaded once per fill
 };

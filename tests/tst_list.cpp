@@ -48,6 +48,7 @@ private Q_SLOTS:
     void wrappedCommentsSetTheRowHeight();
     void photosSetTheRowHeight();
     void clickingAToggle();
+    void eachRowOfOneDateKeepsItsComment();
 };
 
 void TestList::wrapping_data()
@@ -189,6 +190,18 @@ void TestList::clickingAToggle()
     QCOMPARE(grid->item(0, 5)->text(), longComment);
     list.StrGrdClick(0, 6); // an empty cell: nothing changes
     QCOMPARE(grid->rowHeight(0), 16);
+}
+
+void TestList::eachRowOfOneDateKeepsItsComment()
+{
+    const QString first = QString(40, u'朝');
+    const QString second = QString(40, u'夜');
+    const DiaryTable diary({day(QDate(2010, 1, 2), "1", "1", first), day(QDate(2010, 1, 2), "1", "1", second)});
+    TFrm_StrGrid list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
+    auto *grid = list.findChild<QTableWidget *>("StrGrd");
+    list.StrGrdClick(1, 5);
+    list.StrGrdClick(1, 5);
+    QCOMPARE(grid->item(1, 5)->text(), second);
 }
 
 QTEST_MAIN(TestList)
