@@ -55,7 +55,8 @@ void BM_ListOpen(benchmark::State &state)
 {
     const auto mode = TFrm_StrGrid::Mode(state.range(0));
     for (auto _ : state) {
-        TFrm_StrGrid list(&program().window->diary(), QDate(2019, 1, 1), QDate(2019, 12, 31), QString());
+        TFrm_StrGrid list(&program().window->diary(), QDate(2019, 1, 1), QDate(2019, 12, 31),
+                          program().window->paths().PictureDir);
         if (mode != TFrm_StrGrid::OneLine)
             list.DataToStrGrd(mode);
         list.show();

@@ -35,12 +35,22 @@ void makeProgramFolder(const QString &folder, int days, int windowDays)
     white.fill(Qt::white);
     white.save(dir + "BkGrnd/White.bmp", "BMP");
     write(dir + "Bk_Trimbo.xls", newDiaryWorkbook(QStringLiteral("St_Trimbo")));
+    QImage photo(320, 240, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x * 255 / 320, y * 255 / 240, 128));
     std::vector<DayValues> rows;
     for (int i = 0; i < days; ++i) {
-        rows.push_back({dateText(last.addDays(i - days + 1)), QString::number(70 - i / 400.0 + std::sin(i / 9.0), 'f', 1),
+        const QDate day = last.addDays(i - days + 1);
+        // A photo a week over the last year.
+        const bool photographed = day.daysTo(last) < 365 && i % 7 == 0;
+        if (photographed)
+            photo.save(dir + "Picture/" + day.toString(u"yyyyMMdd") + ".bmp", "BMP");
+        rows.push_back({dateText(day), QString::number(70 - i / 400.0 + std::sin(i / 9.0), 'f', 1),
                         QString::number(25 - i / 800.0, 'f', 1), i % 3, (i + 1) % 3,
                         i % 5 ? QStringLiteral("朝はパン、昼はうどん %1").arg(i) : QString(),
-                        QStringLiteral("散歩 %1 分").arg(i % 90), QString()});
+                        QStringLiteral("散歩 %1 分").arg(i % 90),
+                        photographed ? day.toString(u"yyyyMMdd") + ".bmp" : QString()});
     }
     if (days > 0 && !saveDays(dir + "Bk_Trimbo.xls", rows, false).saved)
         qFatal("cannot fill the diary");
