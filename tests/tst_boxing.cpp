@@ -1,4 +1,5 @@
 #include "boxingmatch.h"
+#include "boxingwindow.h"
 #include "keymap.h"
 
 #include <QTest>
@@ -140,6 +141,7 @@ private Q_SLOTS:
     void opponentBoxes_data();
     void opponentBoxes();
     void opponentGoesToTheBodyAgainstAGuard();
+    void framesStopUnderTheVerdict();
 };
 
 void TestBoxing::punchRange_data()
@@ -618,5 +620,16 @@ void TestBoxing::opponentGoesToTheBodyAgainstAGuard()
     QVERIFY(match.player().stamina() < Rules::MaxStamina);
 }
 
-QTEST_GUILESS_MAIN(TestBoxing)
+void TestBoxing::framesStopUnderTheVerdict()
+{
+    BoxingWindow window(300);
+    window.show();
+    QVERIFY(window.framesRunning());
+    // The bell, the loser's fall and the verdict: then the ring stands still.
+    QTRY_VERIFY_WITH_TIMEOUT(!window.framesRunning(), 10000);
+    QTest::keyClick(&window, Qt::Key_R);
+    QVERIFY(window.framesRunning());
+}
+
+QTEST_MAIN(TestBoxing)
 #include "tst_boxing.moc"

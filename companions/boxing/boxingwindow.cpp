@@ -63,6 +63,10 @@ void BoxingWindow::nextFrame()
     ageCallouts(ms);
     calloutNewExchanges();
     update();
+    // Under the verdict, once the last callout has gone, nothing moves any
+    // more: no frames until the next match.
+    if (verdictShown() && m_callouts.empty())
+        m_frameTimer.stop();
 }
 
 void BoxingWindow::ageCallouts(int ms)
@@ -85,10 +89,14 @@ void BoxingWindow::paintEvent(QPaintEvent *)
     paintScene(painter, Scene{*m_match, m_callouts, m_overForMs});
 }
 
+bool BoxingWindow::verdictShown() const
+{
+    return m_match->isOver() && m_overForMs >= ResultDelayMs;
+}
+
 bool BoxingWindow::isRestartKey(int key) const
 {
-    const bool verdictShown = m_match->isOver() && m_overForMs >= ResultDelayMs;
-    return verdictShown && (key == Qt::Key_R || key == Qt::Key_Return || key == Qt::Key_Enter);
+    return verdictShown() && (key == Qt::Key_R || key == Qt::Key_Return || key == Qt::Key_Enter);
 }
 
 // Held keys repeat on their own; the match wants one press and one release.

@@ -20,6 +20,9 @@ class BoxingWindow : public QWidget
 public:
     explicit BoxingWindow(int roundMs, QWidget *parent = nullptr);
 
+    // Frames run while anything on the ring can still move.
+    bool framesRunning() const { return m_frameTimer.isActive(); }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -31,6 +34,7 @@ private:
     void nextFrame();
     void ageCallouts(int ms);
     void calloutNewExchanges();
+    bool verdictShown() const;
     bool isRestartKey(int key) const;
 
     int m_roundMs;
