@@ -42,9 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     if (bytes.startsWith("\xD0\xCF\x11\xE0")) {
-        CompoundReadResult container = readCompoundFile(bytes);
-        if (container.root) {
-            if (const CompoundEntry *stream = container.root->findStream("Workbook"))
+        std::optional<CompoundEntry> container = readCompoundFile(bytes);
+        if (container) {
+            if (const CompoundEntry *stream = container->findStream("Workbook"))
                 exercise(stream->data);
         }
     } else {

@@ -95,25 +95,23 @@ CompoundEntry *CompoundEntry::findStream(QByteArrayView streamName)
     return nullptr;
 }
 
-CompoundReadResult readCompoundFile(const QByteArray &bytes)
+std::optional<CompoundEntry> readCompoundFile(const QByteArray &bytes)
 {
     initGsf();
     GsfPtr<GsfInput> input(gsf_input_memory_new(reinterpret_cast<const guint8 *>(bytes.constData()),
                                                 bytes.size(), FALSE));
     GError *error = nullptr;
     GsfPtr<GsfInfile> ole(gsf_infile_msole_new(input.get(), &error));
-    if (!ole) {
-        const QString why = error ? QString::fromUtf8(error->message) : QStringLiteral("unknown error");
-        if (error)
-            g_error_free(error);
-        return {std::nullopt, why};
-    }
+    if (error)
+        g_error_free(error);
+    if (!ole)
+        return std::nullopt;
     CompoundEntry root;
     root.isStorage = true;
     gsf_infile_msole_get_class_id(GSF_INFILE_MSOLE(ole.get()), root.classId.data());
     if (!readEntry(ole.get(), root))
-        return {std::nullopt, QStringLiteral("a stream of the file cannot be read")};
-    return {std::move(root), {}};
+        return std::nullopt;
+    return root;
 }
 
 std::optional<QByteArray> writeCompoundFile(const CompoundEntry &root)

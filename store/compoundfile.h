@@ -21,12 +21,8 @@ struct CompoundEntry
     CompoundEntry *findStream(QByteArrayView streamName); // top level, any case
 };
 
-struct CompoundReadResult
-{
-    std::optional<CompoundEntry> root;
-    QString error; // why the bytes are not a compound file
-};
-
-CompoundReadResult readCompoundFile(const QByteArray &bytes);
+// The root storage; nullopt when the bytes are no compound file or a stream
+// of it cannot be read.
+std::optional<CompoundEntry> readCompoundFile(const QByteArray &bytes);
 // nullopt when the container could not be built.
 std::optional<QByteArray> writeCompoundFile(const CompoundEntry &root);

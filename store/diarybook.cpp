@@ -89,12 +89,12 @@ bool DiaryBook::OpenExcelDate()
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(size));
     if (bytes.startsWith("PK"))
         return fail(QStringLiteral("Excel 2007 以降の形式 (.xlsx) のファイルです。Excel 97-2003 形式 (.xls) で保存し直してください"));
-    CompoundReadResult container = readCompoundFile(bytes);
+    std::optional<CompoundEntry> container = readCompoundFile(bytes);
     if (mapped)
         file.unmap(mapped);
-    if (!container.root)
+    if (!container)
         return fail(QStringLiteral("Excel 97-2003 のブック (.xls) ではありません"));
-    m_container = std::make_unique<CompoundEntry>(std::move(*container.root));
+    m_container = std::make_unique<CompoundEntry>(std::move(*container));
     const CompoundEntry *stream = m_container->findStream("Workbook");
     if (!stream) {
         const bool oldExcel = m_container->findStream("Book");

@@ -49,7 +49,6 @@ public:
     int useOld(uint32_t oldIndex);
     // The index of a plain text, shared with an equal plain entry.
     int useText(const QString &text);
-    bool isEmpty() const { return m_entries.empty(); }
 
     // The SST and CONTINUE records, then EXTSST, for a table whose SST
     // record header lies at streamOffset.

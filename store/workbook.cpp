@@ -124,11 +124,10 @@ Workbook::ParseResult Workbook::parse(QByteArray stream)
 {
     std::unique_ptr<Workbook> book(new Workbook);
     book->m_stream = std::move(stream);
-    QString error = book->parseGlobals();
-    if (error.isEmpty())
-        error = book->locateSheets();
+    const QString error = book->parseGlobals();
     if (!error.isEmpty())
         return {nullptr, error};
+    book->locateSheets();
     return {std::move(book), {}};
 }
 
@@ -196,7 +195,6 @@ QString Workbook::parseGlobals()
             name.append(r.data + 7, r.size - 7);
             Sheet sheet;
             sheet.name = readUnicodeString(name.constData(), int(name.size())).value_or(QString());
-            sheet.boundSheetOffset = r.offset;
             sheet.start = u32(r.data);
             m_sheets.push_back(std::move(sheet));
             break;
@@ -222,7 +220,7 @@ QString Workbook::parseGlobals()
     return {};
 }
 
-QString Workbook::locateSheets()
+void Workbook::locateSheets()
 {
     for (Sheet &sheet : m_sheets) {
         RecordReader reader(m_stream, sheet.start);
@@ -243,7 +241,6 @@ QString Workbook::locateSheets()
         if (sheet.end < 0)
             sheet.start = -1;
     }
-    return {};
 }
 
 int Workbook::findSheet(QStringView name) const
@@ -359,18 +356,18 @@ CellValue Workbook::numberValue(double number, uint16_t xf) const
     return CellValue::date(m_1904 ? number + Days1904 : number);
 }
 
-CellValue Workbook::chunkValue(const Sheet &sheet, const CellChunk &chunk, uint16_t *xf) const
+CellValue Workbook::chunkValue(const Sheet &sheet, const CellChunk &chunk) const
 {
     const char *record = chunkData(sheet, chunk);
     const uint16_t id = u16(record);
     const int size = u16(record + 2);
     const char *data = record + 4;
-    *xf = u16(data + 4);
+    const uint16_t xf = u16(data + 4);
     switch (id) {
     case Number:
-        return numberValue(f64(data + 6), *xf);
+        return numberValue(f64(data + 6), xf);
     case Rk:
-        return numberValue(rkValue(u32(data + 6)), *xf);
+        return numberValue(rkValue(u32(data + 6)), xf);
     case LabelSst: {
         const uint32_t index = u32(data + 6);
         return index < m_strings.size() ? textValue(m_strings.text(index)) : CellValue();
@@ -384,7 +381,7 @@ CellValue Workbook::chunkValue(const Sheet &sheet, const CellChunk &chunk, uint1
         return CellValue::text(data[6] ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
     case Formula: {
         if (u16(data + 12) != 0xFFFF)
-            return numberValue(f64(data + 6), *xf);
+            return numberValue(f64(data + 6), xf);
         switch (uint8_t(data[6])) {
         case 0: { // the text follows in a STRING record
             const char *next = data + size;
@@ -411,8 +408,7 @@ int Workbook::diaryLength(int sheetIndex, int maxRows, bool *full) const
     parseSheet(sheet);
     std::vector<bool> dated(size_t(maxRows), false);
     for (const CellChunk &chunk : sheet.cells) {
-        uint16_t xf;
-        if (chunk.col == 0 && chunk.row < maxRows && !chunkValue(sheet, chunk, &xf).isEmpty())
+        if (chunk.col == 0 && chunk.row < maxRows && !chunkValue(sheet, chunk).isEmpty())
             dated[chunk.row] = true;
     }
     const int length = int(std::find(dated.begin(), dated.end(), false) - dated.begin());
@@ -424,9 +420,8 @@ bool Workbook::datedBelow(int sheetIndex, int row) const
 {
     const Sheet &sheet = m_sheets[size_t(sheetIndex)];
     parseSheet(sheet);
-    uint16_t xf;
     return std::any_of(sheet.cells.begin(), sheet.cells.end(), [&](const CellChunk &chunk) {
-        return chunk.col == 0 && chunk.row > row && !chunkValue(sheet, chunk, &xf).isEmpty();
+        return chunk.col == 0 && chunk.row > row && !chunkValue(sheet, chunk).isEmpty();
     });
 }
 
@@ -436,9 +431,8 @@ DiaryTable Workbook::diaryTable(int sheetIndex, int rowCount) const
     parseSheet(sheet);
     std::vector<DiaryRow> rows(static_cast<size_t>(rowCount));
     for (const CellChunk &chunk : sheet.cells) {
-        uint16_t xf;
         if (chunk.col < DiaryColumnCount && chunk.row < rowCount)
-            rows[chunk.row][chunk.col] = chunkValue(sheet, chunk, &xf);
+            rows[chunk.row][chunk.col] = chunkValue(sheet, chunk);
     }
     return DiaryTable(std::move(rows));
 }
@@ -462,8 +456,7 @@ std::vector<SheetRow> Workbook::diaryCells(int sheetIndex, int rowCount) const
 CellValue Workbook::originValue(int sheetIndex, int origin) const
 {
     const Sheet &sheet = m_sheets[size_t(sheetIndex)];
-    uint16_t xf;
-    return chunkValue(sheet, sheet.cells[size_t(origin)], &xf);
+    return chunkValue(sheet, sheet.cells[size_t(origin)]);
 }
 
 SheetRow Workbook::rowFormats(int sheetIndex, int row) const
@@ -624,8 +617,7 @@ QByteArray Workbook::diarySheetStream(const Sheet &sheet, const std::vector<Shee
             if (chunk.row != r && u16(chunkData(sheet, chunk)) == Formula) {
                 // A formula's references name rows; moved, it would count other
                 // cells. It moves as the value it showed.
-                uint16_t xf;
-                QByteArray bytes = cellRecord({chunkValue(sheet, chunk, &xf), cell.xf, -1}, uint16_t(r), c, strings);
+                QByteArray bytes = cellRecord({chunkValue(sheet, chunk), cell.xf, -1}, uint16_t(r), c, strings);
                 if (!bytes.isEmpty())
                     cells.push_back({uint16_t(r), c, std::move(bytes), true});
                 continue;

@@ -57,14 +57,12 @@ public:
     // The cell format to give a date written into column A: an existing cell
     // format of a YYYY/MM/DD style, or one that toStream() will add.
     uint16_t dateXf() const;
-    uint16_t defaultXf() const { return m_defaultXf; }
     // A row of empty cells in the default cell format.
     SheetRow emptyRow() const;
     // A row of empty cells in the formats that the cells of a sheet row
     // (counted from 0) have, for a new day written into it.
     SheetRow rowFormats(int sheet, int row) const;
     bool isDateXf(uint16_t xf) const;
-    bool uses1904() const { return m_1904; }
 
     struct StreamResult
     {
@@ -86,7 +84,6 @@ public:
     struct Sheet
     {
         QString name;
-        qsizetype boundSheetOffset; // of its BOUNDSHEET record
         qsizetype start = -1;       // of its BOF, -1 when the stream has none there
         qsizetype end = -1;         // after its EOF
         // Filled on demand for the sheet being written or read:
@@ -102,11 +99,11 @@ public:
 private:
     Workbook() = default;
     QString parseGlobals();
-    QString locateSheets();
+    void locateSheets();
     void parseSheet(const Sheet &sheet) const;
     void splitMultiple(const Sheet &sheet, const biff::Record &record) const;
     const char *chunkData(const Sheet &sheet, const CellChunk &chunk) const;
-    CellValue chunkValue(const Sheet &sheet, const CellChunk &chunk, uint16_t *xf) const;
+    CellValue chunkValue(const Sheet &sheet, const CellChunk &chunk) const;
     CellValue numberValue(double number, uint16_t xf) const;
     QByteArray sheetStream(int index, const std::vector<SheetRow> *rows, biff::SstBuilder &strings,
                            QString *error) const;

@@ -26,8 +26,8 @@ QByteArray fileBytes(const QString &path)
 // Spreadsheet programs write more than the workbook into the file.
 bool hasOtherStreams(const QByteArray &bytes)
 {
-    const CompoundReadResult read = readCompoundFile(bytes);
-    return read.root && read.root->children.size() > 1;
+    const std::optional<CompoundEntry> read = readCompoundFile(bytes);
+    return read && read->children.size() > 1;
 }
 
 QString dayNumber(int year, int month, int dayOfMonth)
@@ -378,8 +378,8 @@ void TestStore::keepsWhatHandBuiltRecordsHold()
     // B3 kept the format it had before the day was written into it.
     QVERIFY(after.contains("St_Trimbo!2,1 type=2 value=60.0 format='0.00'"));
     // The printer settings and their CONTINUE, and the record we do not know, are all there.
-    CompoundReadResult saved = readCompoundFile(fileBytes(path));
-    const QByteArray stream = saved.root->findStream("Workbook")->data;
+    std::optional<CompoundEntry> saved = readCompoundFile(fileBytes(path));
+    const QByteArray stream = saved->findStream("Workbook")->data;
     QList<uint16_t> ids;
     RecordReader reader(stream);
     while (const std::optional<Record> record = reader.next())
@@ -432,8 +432,8 @@ void TestStore::keepsWhatGnumericWrote()
     // Every other stream of the compound file is kept as it was.
     const auto streams = [](const QByteArray &bytes) {
         QStringList found;
-        const CompoundReadResult read = readCompoundFile(bytes);
-        for (const CompoundEntry &entry : read.root->children) {
+        const std::optional<CompoundEntry> read = readCompoundFile(bytes);
+        for (const CompoundEntry &entry : read->children) {
             if (entry.name != "Workbook")
                 found << QString::fromLatin1(entry.name.toHex()) + ':' + QString::number(qHash(entry.data));
         }
