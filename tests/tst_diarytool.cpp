@@ -94,7 +94,7 @@ void TestDiaryTool::badInputLeavesTheWorkbook_data()
                                      << header + "2010/01/01,60,,1,1,\"never closed,,\n" << "line 2";
     QTest::newRow("csv: no header") << QStringList{"import", "BOOK", "CSV"} << QByteArray("2010/01/01,60,,1,1,,,\n")
                                     << "line 1";
-    QTest::newRow("not a workbook") << QStringList{"show", "CSV"} << header << "Excel";
+    QTest::newRow("not a workbook") << QStringList{"put", "CSV", "--date", "2010/01/01"} << header << "Excel";
 }
 
 void TestDiaryTool::badInputLeavesTheWorkbook()
@@ -115,6 +115,7 @@ void TestDiaryTool::badInputLeavesTheWorkbook()
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QCOMPARE(run.err.count(u'\n'), 1);
     QCOMPARE(m_folder.read("bad.xls"), before);
+    QCOMPARE(m_folder.read("bad.csv"), csv);
 }
 
 QTEST_GUILESS_MAIN(TestDiaryTool)

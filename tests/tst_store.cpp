@@ -206,6 +206,7 @@ private Q_SLOTS:
     void unusableFiles_data();
     void unusableFiles();
     void failedSaveLeavesTheFile();
+    void saveReplacesTheFileWhole();
 
 private:
     TempProgramFolder m_folder;
@@ -576,6 +577,21 @@ void TestStore::failedSaveLeavesTheFile()
     QVERIFY(!book.Save());
     QVERIFY(book.errorText().contains("保存できません"));
     QCOMPARE(fileBytes(m_folder.filePath("moved/diary.xls")), newDiaryWorkbook("St_Trimbo"));
+}
+
+void TestStore::saveReplacesTheFileWhole()
+{
+    // The new diary takes the old one's name only when it is complete: a
+    // reader that has the old file open goes on reading the old bytes.
+    const QString path = m_folder.filePath("whole.xls");
+    m_folder.write("whole.xls", newDiaryWorkbook("St_Trimbo"));
+    QVERIFY(saveDays(path, {day("2010/01/01")}, false).saved);
+    const QByteArray before = fileBytes(path);
+    QFile reader(path);
+    QVERIFY(reader.open(QIODevice::ReadOnly));
+    QVERIFY(saveDays(path, {day("2010/01/02", "61", QString(3000, u'x'))}, false).saved);
+    QCOMPARE(reader.readAll(), before);
+    QVERIFY(fileBytes(path) != before);
 }
 
 QTEST_GUILESS_MAIN(TestStore)
