@@ -7,18 +7,16 @@
 
 namespace {
 
-// Rows whose date cannot be read as a day number lie in no window.
+// Rows whose date cannot be read as a day lie in no window.
 template<typename Take>
 Series extract(const DiaryTable &diary, double start, double end, Take take)
 {
     Series series;
     for (int r = 1; r < diary.FirstEmptyRow(); ++r) {
-        const CellValue &date = diary.cell(r, ColDate);
-        if (date.kind() != CellValue::Kind::Date && date.kind() != CellValue::Kind::Number)
+        const std::optional<double> dayNumber = diary.cell(r, ColDate).toDayNumber();
+        if (!dayNumber || !(start <= *dayNumber && *dayNumber <= end))
             continue;
-        const double day = *date.toReal();
-        if (!(start <= day && day <= end))
-            continue;
+        const double day = *dayNumber;
         if (const std::optional<std::pair<QString, double>> value = take(r)) {
             series.dates.append(dateText(dateFromOleDayNumber(day)));
             series.values.append(value->first);

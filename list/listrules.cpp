@@ -25,8 +25,8 @@ std::vector<int> listedRows(const DiaryTable &diary, QDate start, QDate end)
 {
     std::vector<int> rows;
     for (int r = 1; r < diary.FirstEmptyRow(); ++r) {
-        const std::optional<QDate> date = parseDateText(diary.cell(r, ColDate).toText());
-        if (date && start <= *date && *date <= end)
+        const std::optional<double> day = diary.cell(r, ColDate).toDayNumber();
+        if (day && start <= dateFromOleDayNumber(*day) && dateFromOleDayNumber(*day) <= end)
             rows.push_back(r);
     }
     return rows;

@@ -72,6 +72,22 @@ std::optional<int> CellValue::toInt() const
     return static_cast<int>(std::lround(*real));
 }
 
+std::optional<double> CellValue::toDayNumber() const
+{
+    switch (kind()) {
+    case Kind::Empty:
+        return std::nullopt;
+    case Kind::Date:
+    case Kind::Number:
+        return toReal();
+    case Kind::Text:
+        if (const std::optional<QDate> day = parseDateText(std::get<QString>(m_value)))
+            return oleDayNumber(*day);
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 bool CellValue::equalsDateText(QStringView text) const
 {
     switch (kind()) {

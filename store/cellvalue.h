@@ -29,6 +29,10 @@ public:
     // Whether the cell holds the day that a YYYY/MM/DD text names: a date cell
     // (or a bare day number) of that day, or a text cell of that very text.
     bool equalsDateText(QStringView dateText) const;
+    // The day the cell names, as an OLE day number: a date cell (or a bare
+    // day number) as it is, a text cell by the YYYY/MM/DD text it holds;
+    // nullopt for empty cells and other texts.
+    std::optional<double> toDayNumber() const;
 
     bool operator==(const CellValue &other) const = default;
 

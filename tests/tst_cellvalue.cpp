@@ -23,6 +23,8 @@ private Q_SLOTS:
     void toInt();
     void equalsDateText_data();
     void equalsDateText();
+    void toDayNumber_data();
+    void toDayNumber();
 
     void dayNumbers_data();
     void dayNumbers();
@@ -124,6 +126,24 @@ void TestCellValue::equalsDateText()
     QFETCH(QString, text);
     QFETCH(bool, equal);
     QCOMPARE(cell.equalsDateText(text), equal);
+}
+
+void TestCellValue::toDayNumber_data()
+{
+    QTest::addColumn<CellValue>("cell");
+    QTest::addColumn<std::optional<double>>("day");
+    QTest::newRow("date") << CellValue::date(40207.5) << std::optional(40207.5);
+    QTest::newRow("bare day number") << CellValue::number(40207) << std::optional(40207.0);
+    QTest::newRow("date as text") << CellValue::text("2010/01/29") << std::optional(40207.0);
+    QTest::newRow("other text") << CellValue::text("yesterday") << std::optional<double>();
+    QTest::newRow("empty") << CellValue() << std::optional<double>();
+}
+
+void TestCellValue::toDayNumber()
+{
+    QFETCH(CellValue, cell);
+    QFETCH(std::optional<double>, day);
+    QCOMPARE(cell.toDayNumber(), day);
 }
 
 void TestCellValue::dayNumbers_data()

@@ -241,6 +241,11 @@ void TestGraph::seriesOfAWindow()
         rows.push_back(day(d, "60.5", d == QDate(2010, 1, 4) ? QString() : "20"));
     rows[5][ColWeight - 1] = CellValue(); // 2010/01/05: no weight that day
     rows[6][ColIntakeLevel - 1] = CellValue();
+    // Dates as a spreadsheet may hold them too: as text, as a bare number, as no date.
+    rows[7][ColDate - 1] = CellValue::text("2010/01/07");
+    rows[8][ColDate - 1] = CellValue::number(oleDayNumber(QDate(2010, 1, 8)));
+    rows.push_back(day(QDate(2010, 1, 3), "61", "20"));
+    rows.back()[ColDate - 1] = CellValue::text("last Sunday");
     const DiaryTable diary(rows);
     const GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 8));
 

@@ -107,8 +107,13 @@ void TestList::levelsAndCounts()
 
 void TestList::windowIncludesBothEnds()
 {
-    const DiaryTable diary({day(QDate(2009, 12, 31), "0"), day(QDate(2010, 1, 1)), day(QDate(2010, 1, 15)),
-                            day(QDate(2010, 1, 31)), day(QDate(2010, 2, 1), "0")});
+    std::vector<DiaryRow> rows{day(QDate(2009, 12, 31), "0"), day(QDate(2010, 1, 1)), day(QDate(2010, 1, 15)),
+                               day(QDate(2010, 1, 31)), day(QDate(2010, 2, 1), "0"), day(QDate(2010, 2, 2)), day(QDate(2010, 2, 3))};
+    // Dates as a spreadsheet may hold them too: as a bare number, as text, as no date.
+    rows[2][ColDate - 1] = CellValue::number(oleDayNumber(QDate(2010, 1, 15)));
+    rows[3][ColDate - 1] = CellValue::text("2010/01/31");
+    rows[5][ColDate - 1] = CellValue::text("some day");
+    const DiaryTable diary(rows);
     TFrm_StrGrid list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
     auto *grid = list.findChild<QTableWidget *>("StrGrd");
     QCOMPARE(grid->rowCount(), 3);
