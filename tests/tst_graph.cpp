@@ -368,10 +368,22 @@ void TestGraph::bodyFatLineLiesOverWeightLine()
     w.mode = 2;
     const GraphPicture picture = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue});
     const int crossY = valueY({60, 70}, 65);
-    QVERIFY(!columnsOf(picture.picture, crossY, Qt::blue).isEmpty());
-    const int crossX = columnsOf(picture.picture, crossY, Qt::blue).first();
-    QVERIFY(columnsOf(picture.picture, crossY, Qt::red).isEmpty()
-            || !columnsOf(picture.picture, crossY, Qt::red).contains(crossX));
+    // The pixels each line alone covers; those both cover are the crossing,
+    // and there body fat is on top.
+    w.mode = 1;
+    const QImage fatOnly = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue}).picture;
+    w.mode = 0;
+    const QImage weightAlone = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue}).picture;
+    int crossing = 0;
+    for (int y = 0; y < weightAlone.height(); ++y) {
+        for (int x : columnsOf(weightAlone, y, Qt::red)) {
+            if (fatOnly.pixelColor(x, y) == QColor(Qt::blue)) {
+                QCOMPARE(picture.picture.pixelColor(x, y), QColor(Qt::blue));
+                ++crossing;
+            }
+        }
+    }
+    QVERIFY(crossing > 0);
     // Mode 0 draws the weight line alone.
     w.mode = 0;
     const GraphPicture weightOnly = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue});
