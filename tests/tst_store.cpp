@@ -6,6 +6,8 @@
 #include "newworkbook.h"
 
 #include <QFile>
+#include <QtEndian>
+#include <algorithm>
 #include <QTest>
 
 using namespace biff;
@@ -15,6 +17,51 @@ namespace {
 DayValues day(const QString &date, const QString &weight = "60", const QString &comment = QString())
 {
     return {date, weight, "20", 1, 1, comment, QString(), QString()};
+}
+
+// Checks the positions a workbook stream keeps of its own records: each
+// INDEX's DEFCOLWIDTH and DBCELL positions, each EXTSST bucket's string
+// position and offset in its record. Counts the positions checked and
+// returns those that are wrong.
+QStringList wrongStreamPositions(const QByteArray &stream, int *checked)
+{
+    std::vector<Record> records;
+    RecordReader reader(stream);
+    while (const std::optional<Record> record = reader.next())
+        records.push_back(*record);
+    const auto recordAt = [&records](qsizetype position) -> const Record * {
+        for (const Record &record : records) {
+            if (record.offset <= position && position < record.end())
+                return &record;
+        }
+        return nullptr;
+    };
+    const auto startsRecord = [&records](qsizetype position, uint16_t id) {
+        return std::any_of(records.begin(), records.end(),
+                           [&](const Record &r) { return r.offset == position && r.id == id; });
+    };
+    QStringList wrong;
+    for (const Record &record : records) {
+        if (record.id == Index) {
+            const uint32_t defColWidth = qFromLittleEndian<uint32_t>(record.data + 12);
+            if (defColWidth != 0 && !startsRecord(defColWidth, 0x0055))
+                wrong << QStringLiteral("DEFCOLWIDTH of the INDEX at %1").arg(record.offset);
+            for (int at = 16; at + 4 <= record.size; at += 4, ++*checked) {
+                if (!startsRecord(qFromLittleEndian<uint32_t>(record.data + at), DbCell))
+                    wrong << QStringLiteral("DBCELL %1 of the INDEX at %2").arg(at).arg(record.offset);
+            }
+        }
+        if (record.id == ExtSst) {
+            for (int at = 2; at + 8 <= record.size; at += 8, ++*checked) {
+                const uint32_t position = qFromLittleEndian<uint32_t>(record.data + at);
+                const Record *holder = recordAt(position);
+                if (!holder || (holder->id != Sst && holder->id != Continue)
+                    || position - holder->offset != qFromLittleEndian<uint16_t>(record.data + at + 4))
+                    wrong << QStringLiteral("EXTSST bucket %1").arg(at / 8);
+            }
+        }
+    }
+    return wrong;
 }
 
 QByteArray fileBytes(const QString &path)
@@ -470,6 +517,12 @@ void TestStore::largeStringTableSurvives()
     const QStringList after = xlrdDump(path);
     QCOMPARE(after.filter("Memo!"), before.filter("Memo!"));
     QCOMPARE(load(path).cell(2, ColIntakeComment).toText(), QStringLiteral("新しい").repeated(500));
+    // The diary sheet grew, so the positions of the sheet after it moved.
+    std::optional<CompoundEntry> saved = readCompoundFile(fileBytes(path));
+    int checked = 0;
+    const QStringList wrong = wrongStreamPositions(saved->findStream("Workbook")->data, &checked);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(", ")));
+    QVERIFY2(checked > 20, qPrintable(QString::number(checked)));
 }
 
 void TestStore::repeatedSavesDoNotGrowTheFile()
