@@ -1,6 +1,10 @@
 #include "helpers.h"
 
+#include "radiogroup.h"
+
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QDateEdit>
 #include <QDir>
 #include <QFocusEvent>
 #include <QDirIterator>
@@ -96,4 +100,15 @@ void leave(QWidget *control)
 {
     QFocusEvent focusOut(QEvent::FocusOut);
     QApplication::sendEvent(control, &focusOut);
+}
+
+void pickDay(const QWidget &entryTab, QDate day)
+{
+    auto *choice = control<RadioGroup>(entryTab, "RdoGrp_Day");
+    choice->setItemIndex(1);
+    Q_EMIT choice->clicked(1);
+    QCalendarWidget *calendar = control<QDateEdit>(entryTab, "Dt_Enter_Day")->calendarWidget();
+    calendar->setSelectedDate(day);
+    Q_EMIT calendar->clicked(day);
+    QCoreApplication::processEvents(); // the tab follows the calendar once it has closed
 }

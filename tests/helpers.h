@@ -4,6 +4,7 @@
 #include "messages.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -22,6 +23,10 @@ T *control(const QWidget &window, const char *name)
 
 // The control loses the keyboard focus, as when the user moves on.
 void leave(QWidget *control);
+
+// Picks a day on the entry tab as the user does: "選択日", then the day
+// clicked in the drop-down calendar.
+void pickDay(const QWidget &entryTab, QDate day);
 
 // Stands in for the message boxes while alive: records every text and answers
 // questions from a queue (No when the queue is empty).

@@ -186,10 +186,7 @@ void TestDiskFaults::start()
 void TestDiskFaults::saveDay(QDate day, const QString &weight, bool withPhoto)
 {
     auto *tab = control<TTab_Enter>(*m_window, "Tab_Enter");
-    control<RadioGroup>(*tab, "RdoGrp_Day")->setItemIndex(1);
-    Q_EMIT control<RadioGroup>(*tab, "RdoGrp_Day")->clicked(1);
-    control<QDateEdit>(*tab, "Dt_Enter_Day")->setDate(day);
-    tab->ChangeDay();
+    pickDay(*tab, day);
     control<QLineEdit>(*tab, "Edt_Weight")->setText(weight);
     if (withPhoto) {
         tab->setPictureChooser([this] { return m_folder->filePath("meal.bmp"); });

@@ -85,10 +85,7 @@ void TestEndToEnd::aUsersSession()
     QCOMPARE(control<QLineEdit>(*tab, "Edt_Weight")->text(), QString("65.8")); // the newest day
 
     const auto enter = [&](QDate day, const QString &weight, const QString &comment) {
-        control<RadioGroup>(*tab, "RdoGrp_Day")->setItemIndex(1);
-        Q_EMIT control<RadioGroup>(*tab, "RdoGrp_Day")->clicked(1);
-        control<QDateEdit>(*tab, "Dt_Enter_Day")->setDate(day);
-        tab->ChangeDay();
+        pickDay(*tab, day);
         control<QLineEdit>(*tab, "Edt_Weight")->setText(weight);
         control<QPlainTextEdit>(*tab, "RcEdt_ComeIn")->setPlainText(comment);
     };

@@ -102,10 +102,7 @@ void TestEntryTab::choosePicture(const QString &path)
 
 void TestEntryTab::enter(QDate day, const QString &weight, const QString &fat, const QString &comment)
 {
-    control<RadioGroup>(*m_tab, "RdoGrp_Day")->setItemIndex(1);
-    Q_EMIT control<RadioGroup>(*m_tab, "RdoGrp_Day")->clicked(1);
-    control<QDateEdit>(*m_tab, "Dt_Enter_Day")->setDate(day);
-    m_tab->ChangeDay();
+    pickDay(*m_tab, day);
     control<QLineEdit>(*m_tab, "Edt_Weight")->setText(weight);
     control<QLineEdit>(*m_tab, "Edt_Fat")->setText(fat);
     control<QPlainTextEdit>(*m_tab, "RcEdt_ComeIn")->setPlainText(comment);
