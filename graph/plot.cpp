@@ -76,7 +76,7 @@ void SetGraphView_Bars(QImage &strip, const Series &series, const GraphWindow &w
     const QColor colour = row == BarRow::Intake ? QColor(255, 0, 0) : QColor(0, 0, 255);
     for (qsizetype i = 0; i < series.size(); ++i) {
         const int centre = window.x(window.dayIndex(series.dayNumbers[size_t(i)])) - 4;
-        const BarSpan span = barSpan(row, series.values.at(i));
+        const BarSpan span = barSpan(row, series.levels.at(i));
         painter.fillRect(centre - half, span.top, 2 * half, span.height, colour);
     }
 }

@@ -1,71 +1,64 @@
 #include "series.h"
 
-#include "datetext.h"
-#include "numbertext.h"
-
 #include <cmath>
 
 namespace {
 
-// Rows whose date cannot be read as a day lie in no window.
-template<typename Take>
-Series extract(const DiaryTable &diary, double start, double end, Take take)
+// Each row whose date lies in the window, with its day; rows whose date
+// cannot be read as a day lie in no window.
+template<typename Visit>
+void forRowsInWindow(const DiaryTable &diary, double start, double end, Visit visit)
 {
-    Series series;
     for (int r = 1; r < diary.FirstEmptyRow(); ++r) {
-        const std::optional<double> dayNumber = diary.cell(r, ColDate).toDayNumber();
-        if (!dayNumber || !(start <= *dayNumber && *dayNumber <= end))
-            continue;
-        const double day = *dayNumber;
-        if (const std::optional<std::pair<QString, double>> value = take(r)) {
-            series.dates.append(dateText(dateFromOleDayNumber(day)));
-            series.values.append(value->first);
-            series.dayNumbers.push_back(std::floor(day));
-            series.numbers.push_back(value->second);
-        }
+        const std::optional<double> day = diary.cell(r, ColDate).toDayNumber();
+        if (day && start <= *day && *day <= end)
+            visit(r, std::floor(*day));
     }
-    return series;
 }
 
 // A weight or body fat above 0; empty cells and texts that are no number are left out.
-auto measurement(const DiaryTable &diary, int column)
+Series measurements(const DiaryTable &diary, double start, double end, int column)
 {
-    return [&diary, column](int row) -> std::optional<std::pair<QString, double>> {
+    Series series;
+    forRowsInWindow(diary, start, end, [&](int row, double day) {
         const CellValue &cell = diary.cell(row, column);
-        if (cell.isEmpty())
-            return std::nullopt;
-        const std::optional<double> value = cell.toReal();
+        const std::optional<double> value = cell.isEmpty() ? std::nullopt : cell.toReal();
         if (!value || *value <= 0)
-            return std::nullopt;
-        return std::pair{generalNumberText(*value), *value};
-    };
+            return;
+        series.dayNumbers.push_back(day);
+        series.numbers.push_back(*value);
+    });
+    return series;
 }
 
-auto level(const DiaryTable &diary, int column)
+Series levels(const DiaryTable &diary, double start, double end, int column)
 {
-    return [&diary, column](int row) -> std::optional<std::pair<QString, double>> {
-        return std::pair{diary.cell(row, column).toText(), 0.0};
-    };
+    Series series;
+    forRowsInWindow(diary, start, end, [&](int row, double day) {
+        series.dayNumbers.push_back(day);
+        series.levels.append(diary.cell(row, column).toText());
+    });
+    return series;
 }
 
 } // namespace
 
 Series GetContrastData_W(const DiaryTable &diary, double start, double end)
 {
-    return extract(diary, start, end, measurement(diary, ColWeight));
+    return measurements(diary, start, end, ColWeight);
 }
 
 Series GetContrastData_F(const DiaryTable &diary, double start, double end)
 {
-    return extract(diary, start, end, measurement(diary, ColFat));
+    return measurements(diary, start, end, ColFat);
 }
 
 Series GetContrastData_CalIn(const DiaryTable &diary, double start, double end)
 {
-    return extract(diary, start, end, level(diary, ColIntakeLevel));
+    return levels(diary, start, end, ColIntakeLevel);
 }
 
 Series GetContrastData_CalOut(const DiaryTable &diary, double start, double end)
 {
-    return extract(diary, start, end, level(diary, ColBurnLevel));
+    return levels(diary, start, end, ColBurnLevel);
 }

@@ -5,18 +5,14 @@
 #include <QStringList>
 #include <vector>
 
-// The rows of the diary that fall in the graph's window, as two parallel
-// lists of texts: the dates (YYYY/MM/DD) and the values.
+// The rows of the diary that fall in the graph's window: the day of each
+// (an OLE day number, whole days) and its value, in parallel lists.
 struct Series
 {
-    QStringList dates;
-    QStringList values;
-    // The same dates and values as numbers, for drawing without reading the
-    // texts back (a ten-year window has thousands of points).
     std::vector<double> dayNumbers;
-    std::vector<double> numbers; // weight and body fat only
-    qsizetype size() const { return dates.size(); }
-    bool operator==(const Series &) const = default;
+    std::vector<double> numbers; // weight and body fat
+    QStringList levels;          // calorie levels, the text as stored
+    qsizetype size() const { return qsizetype(dayNumbers.size()); }
 };
 
 // Weight and body fat: rows in the window whose value is above 0.

@@ -6,8 +6,9 @@ namespace {
 const QDate oleEpoch(1899, 12, 30);
 }
 
-// The graph formats and reads a date for every point it draws, so both are
-// done by hand rather than through the general date formatter.
+// Dates are read and written for every row of the diary when a day is
+// looked up or the days are listed, so both are done by hand rather than
+// through the general date formatter.
 QString dateText(QDate date)
 {
     if (!date.isValid() || date.year() < 0 || date.year() > 9999)
