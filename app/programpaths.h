@@ -6,7 +6,6 @@
 namespace FixedNames {
 inline constexpr QLatin1String IniFile("Trimbo.ini");
 inline constexpr QLatin1String Workbook("Bk_Trimbo.xls");
-inline constexpr QLatin1String Sheet("St_Trimbo");
 inline constexpr QLatin1String BoxingGame("Trimbo_flash.exe");
 inline constexpr QLatin1String FigureViewer("Figurat.exe");
 inline constexpr QLatin1String DataFile("data.txt");

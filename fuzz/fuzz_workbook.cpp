@@ -2,6 +2,7 @@
 // as a bare workbook stream, must be read or refused without a crash, and
 // whatever is read must be written back into a stream that reads again.
 #include "compoundfile.h"
+#include "diarybook.h"
 #include "workbook.h"
 
 #include <cstdint>
@@ -14,11 +15,11 @@ void exercise(const QByteArray &stream)
     const Workbook::ParseResult parsed = Workbook::parse(stream);
     if (!parsed.book)
         return;
-    const int sheet = parsed.book->findSheet(u"St_Trimbo");
+    const int sheet = parsed.book->findSheet(DiarySheetName);
     if (sheet < 0)
         return;
     bool full = false;
-    const int length = parsed.book->diaryLength(sheet, 65536, &full);
+    const int length = parsed.book->diaryLength(sheet, MaxDiaryRows, &full);
     parsed.book->diaryTable(sheet, length);
     std::vector<SheetRow> rows = parsed.book->diaryCells(sheet, length);
     SheetRow day = parsed.book->emptyRow();
@@ -30,10 +31,10 @@ void exercise(const QByteArray &stream)
     if (!written.error.isEmpty())
         return;
     const Workbook::ParseResult again = Workbook::parse(written.stream);
-    const int sheetAgain = again.book ? again.book->findSheet(u"St_Trimbo") : -1;
+    const int sheetAgain = again.book ? again.book->findSheet(DiarySheetName) : -1;
     if (sheetAgain < 0)
         std::abort(); // we wrote a stream we cannot read
-    again.book->diaryTable(sheetAgain, again.book->diaryLength(sheetAgain, 65536, &full));
+    again.book->diaryTable(sheetAgain, again.book->diaryLength(sheetAgain, MaxDiaryRows, &full));
 }
 
 } // namespace

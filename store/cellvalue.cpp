@@ -29,6 +29,11 @@ CellValue CellValue::text(const QString &text)
     return cell;
 }
 
+CellValue CellValue::textOrBlank(const QString &text)
+{
+    return text.isEmpty() ? CellValue() : CellValue::text(text);
+}
+
 CellValue::Kind CellValue::kind() const
 {
     return static_cast<Kind>(m_value.index());

@@ -15,6 +15,8 @@ public:
     static CellValue date(double oleDayNumber);
     static CellValue number(double value);
     static CellValue text(const QString &text);
+    // A text cell, or a blank one for an empty text (as spreadsheets keep them).
+    static CellValue textOrBlank(const QString &text);
 
     Kind kind() const;
     bool isEmpty() const { return kind() == Kind::Empty; }

@@ -13,7 +13,6 @@
 
 namespace {
 
-const char *const SheetName = "St_Trimbo";
 
 // A typed weight or body fat: blank for "0" or nothing, a number when it
 // reads as one, otherwise kept as the text it is.
@@ -24,11 +23,6 @@ CellValue measurement(const QString &text)
     if (const std::optional<double> number = parseNumberText(text))
         return CellValue::number(*number);
     return CellValue::text(text);
-}
-
-CellValue plainText(const QString &text)
-{
-    return text.isEmpty() ? CellValue() : CellValue::text(text);
 }
 
 // Sheet order for sorting by date: dates and numbers by value, then texts,
@@ -108,10 +102,10 @@ bool DiaryBook::OpenExcelDate()
         return fail(parsed.error);
     }
     m_workbook = std::move(parsed.book);
-    m_sheet = m_workbook->findSheet(QString::fromLatin1(SheetName));
+    m_sheet = m_workbook->findSheet(DiarySheetName);
     if (m_sheet < 0) {
         CloseExcelDate();
-        return fail(QStringLiteral("シート \"%1\" がありません").arg(QString::fromLatin1(SheetName)));
+        return fail(QStringLiteral("シート \"%1\" がありません").arg(DiarySheetName));
     }
     return true;
 }
@@ -160,14 +154,14 @@ void DiaryBook::WriteExcelDate(int row, const DayValues &day)
     SheetRow &cells = m_rows[size_t(row - 1)];
     const std::optional<QDate> date = parseDateText(day.date);
     const std::array<CellValue, 8> values{
-        date ? CellValue::date(oleDayNumber(*date)) : plainText(day.date),
+        date ? CellValue::date(oleDayNumber(*date)) : CellValue::textOrBlank(day.date),
         measurement(day.weight),
         measurement(day.fat),
         CellValue::number(day.intake),
         CellValue::number(day.burn),
-        plainText(day.commentIn),
-        plainText(day.commentOut),
-        plainText(day.photo),
+        CellValue::textOrBlank(day.commentIn),
+        CellValue::textOrBlank(day.commentOut),
+        CellValue::textOrBlank(day.photo),
     };
     for (size_t c = 0; c < values.size(); ++c) {
         SheetCell &cell = cells[c]; // keeps its cell format

@@ -20,6 +20,9 @@ struct DayValues
     QString photo;      // bare file name in the photo folder, or empty
 };
 
+// The worksheet of the workbook that holds the diary.
+inline constexpr QStringView DiarySheetName = u"St_Trimbo";
+
 // The largest number of diary rows a sheet can hold.
 inline constexpr int MaxDiaryRows = 65536;
 

@@ -33,7 +33,7 @@ int newWorkbook(const QString &path)
 {
     if (QFileInfo::exists(path))
         return fail(QStringLiteral("\"%1\" already exists").arg(path));
-    const QByteArray bytes = newDiaryWorkbook(QStringLiteral("St_Trimbo"));
+    const QByteArray bytes = newDiaryWorkbook(DiarySheetName.toString());
     QString why = QStringLiteral("no workbook was made");
     if (bytes.isEmpty() || !replaceFile(path, bytes, &why))
         return fail(QStringLiteral("cannot write \"%1\": %2").arg(path, why));

@@ -64,11 +64,6 @@ QString errorText(uint8_t code)
     }
 }
 
-CellValue textValue(const QString &text)
-{
-    return text.isEmpty() ? CellValue() : CellValue::text(text);
-}
-
 QByteArray cellHeader(uint16_t row, uint16_t col, uint16_t xf)
 {
     QByteArray data;
@@ -370,11 +365,11 @@ CellValue Workbook::chunkValue(const Sheet &sheet, const CellChunk &chunk) const
         return numberValue(rkValue(u32(data + 6)), xf);
     case LabelSst: {
         const uint32_t index = u32(data + 6);
-        return index < m_strings.size() ? textValue(m_strings.text(index)) : CellValue();
+        return index < m_strings.size() ? CellValue::textOrBlank(m_strings.text(index)) : CellValue();
     }
     case Label:
     case RString:
-        return textValue(readUnicodeString(data + 6, size - 6).value_or(QString()));
+        return CellValue::textOrBlank(readUnicodeString(data + 6, size - 6).value_or(QString()));
     case BoolErr:
         if (data[7])
             return CellValue::text(errorText(uint8_t(data[6])));
@@ -386,7 +381,7 @@ CellValue Workbook::chunkValue(const Sheet &sheet, const CellChunk &chunk) const
         case 0: { // the text follows in a STRING record
             const char *next = data + size;
             if (chunk.length >= 4 + size + 4 + 3 && u16(next) == String)
-                return textValue(readUnicodeString(next + 4, u16(next + 2)).value_or(QString()));
+                return CellValue::textOrBlank(readUnicodeString(next + 4, u16(next + 2)).value_or(QString()));
             return CellValue();
         }
         case 1:

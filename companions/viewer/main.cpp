@@ -1,17 +1,10 @@
 #include "levelfile.h"
+#include "programpaths.h"
 #include "viewerplan.h"
 #include "viewerwindow.h"
 
 #include <QApplication>
 #include <QFont>
-
-namespace {
-
-// Written by the diary into the viewer's own folder.
-constexpr QLatin1String beforeLevelFile("Beforedata.txt");
-constexpr QLatin1String newLevelFile("data.txt");
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -21,7 +14,9 @@ int main(int argc, char *argv[])
 
     // Beside the executable, whatever folder it was started from.
     const QString folder = QCoreApplication::applicationDirPath() + u'/';
-    const ViewerPlan plan = planViewer(readLevelFile(folder + beforeLevelFile), readLevelFile(folder + newLevelFile));
+    // The diary writes both into the viewer's own folder.
+    const ViewerPlan plan = planViewer(readLevelFile(folder + FixedNames::BeforeDataFile),
+                                       readLevelFile(folder + FixedNames::DataFile));
 
     ViewerWindow window(plan);
     window.resize(380, 560);
