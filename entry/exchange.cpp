@@ -25,7 +25,7 @@ std::optional<double> ZeroValue(const DiaryTable &diary, Measure measure, QDate 
     const int column = measure == Measure::Weight ? ColWeight : ColFat;
     const double lastDay = oleDayNumber(day);
     for (int r = diary.FirstEmptyRow() - 1; r >= 1; --r) {
-        const std::optional<double> date = diary.cell(r, ColDate).toReal();
+        const std::optional<double> date = diary.cell(r, ColDate).toDayNumber();
         if (!date || std::floor(*date) > lastDay)
             continue;
         const CellValue &cell = diary.cell(r, column);

@@ -57,7 +57,8 @@ LoadedPicture loadPicture(const QString &path)
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer, QFileInfo(path).suffix().toLatin1());
-    const QSize declared = bitmapHeaderSize(bytes).isValid() ? bitmapHeaderSize(bytes) : reader.size();
+    const QSize bitmapSize = bitmapHeaderSize(bytes);
+    const QSize declared = bitmapSize.isValid() ? bitmapSize : reader.size();
     QImage image = reader.read();
     if (image.isNull() && beyondDecodingLimit(declared))
         return pictureProblem(path, QStringLiteral("画像が大きすぎます: %1 × %2 ピクセル").arg(declared.width()).arg(declared.height()));

@@ -81,6 +81,11 @@ void TestEntry::zeroValueLooksBack()
     QCOMPARE(ZeroValue(diary, Measure::Weight, QDate(2010, 1, 5), "80"), std::optional(74.0)); // the same day counts
     QCOMPARE(ZeroValue(diary, Measure::Weight, QDate(2009, 12, 31), "80"), std::optional(80.0));
     QCOMPARE(ZeroValue(DiaryTable(), Measure::Fat, QDate(2010, 1, 3), "x"), std::nullopt);
+    // A day whose date the sheet keeps as text is a day like any other.
+    DiaryRow typed = day(QDate(2010, 1, 3), "75");
+    typed[ColDate - 1] = CellValue::text("2010/01/03");
+    const DiaryTable withText({day(QDate(2010, 1, 1), "76"), typed});
+    QCOMPARE(ZeroValue(withText, Measure::Weight, QDate(2010, 1, 4), "80"), std::optional(75.0));
 
     // Start 80, goal 70, the field showing 0: judged on the 76 recorded before.
     const Judgement judged = judgeLevel({"80", "70", "0", "", ""}, diary, Measure::Weight, QDate(2010, 1, 3));
