@@ -141,42 +141,34 @@ GraphWindow TTab_Grph_Estb::graphWindow() const
     return window;
 }
 
-void TTab_Grph_Estb::upperExit(QLineEdit *edit, QString &upper, const QString &lower)
+// What the rule made of the text left in a limit edit: taken into the
+// field, the field put back, or both left as they are.
+void TTab_Grph_Estb::limitExit(QLineEdit *edit, QString &field, const LimitExit &result)
 {
-    const LimitExit result = upperLimitExit(edit->text(), lower);
     if (result.kind == LimitExit::Accept)
-        upper = result.text;
+        field = result.text;
     if (result.kind != LimitExit::Ignore)
-        show(edit, upper);
-}
-
-void TTab_Grph_Estb::lowerExit(QLineEdit *edit, QString &lower, const QString &upper)
-{
-    const LimitExit result = lowerLimitExit(edit->text(), upper);
-    if (result.kind == LimitExit::Accept)
-        lower = result.text;
-    if (result.kind != LimitExit::Ignore)
-        show(edit, lower);
+        show(edit, field);
 }
 
 void TTab_Grph_Estb::Edt_UpWlimitExit()
 {
-    upperExit(m_ui.Edt_UpWlimit, m_fields->WUpper, m_fields->WDown);
+    limitExit(m_ui.Edt_UpWlimit, m_fields->WUpper, upperLimitExit(m_ui.Edt_UpWlimit->text(), m_fields->WDown));
 }
 
 void TTab_Grph_Estb::Edt_DwnWlimitExit()
 {
-    lowerExit(m_ui.Edt_DwnWlimit, m_fields->WDown, m_fields->WUpper);
+    limitExit(m_ui.Edt_DwnWlimit, m_fields->WDown, lowerLimitExit(m_ui.Edt_DwnWlimit->text(), m_fields->WUpper));
 }
 
 void TTab_Grph_Estb::Edt_UpFlimitExit()
 {
-    upperExit(m_ui.Edt_UpFlimit, m_fields->FUpper, m_fields->FDown);
+    limitExit(m_ui.Edt_UpFlimit, m_fields->FUpper, upperLimitExit(m_ui.Edt_UpFlimit->text(), m_fields->FDown));
 }
 
 void TTab_Grph_Estb::Edt_DwnFlimitExit()
 {
-    lowerExit(m_ui.Edt_DwnFlimit, m_fields->FDown, m_fields->FUpper);
+    limitExit(m_ui.Edt_DwnFlimit, m_fields->FDown, lowerLimitExit(m_ui.Edt_DwnFlimit->text(), m_fields->FUpper));
 }
 
 void TTab_Grph_Estb::SpdBtn_WupupClick()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphwindow.h"
+#include "limitrules.h"
 #include "settings.h"
 #include "ui_Tab_Grph_Estb.h"
 
@@ -54,8 +55,7 @@ private:
     void BtBtn_Save_GraphClick();
 
     void connectHandlers();
-    void upperExit(QLineEdit *edit, QString &upper, const QString &lower);
-    void lowerExit(QLineEdit *edit, QString &lower, const QString &upper);
+    void limitExit(QLineEdit *edit, QString &field, const LimitExit &result);
     void show(QLineEdit *edit, const QString &field) { edit->setText(field); }
     std::optional<ValueRange> limits(const QLineEdit *lower, const QLineEdit *upper, const QString &lowerField,
                                      const QString &upperField) const;
