@@ -179,7 +179,7 @@ std::vector<Caption> SetDailyLogic(const GraphWindow &window, int width)
     QString text;
     for (int i = 0; i < days; i += band.step) {
         if (GetCaptionX(band.band, text, start.addDays(i)))
-            captions.push_back({GetPixel(days, i, width), text});
+            captions.push_back({window.x(i, width), text});
     }
     return captions;
 }
