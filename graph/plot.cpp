@@ -46,7 +46,8 @@ int barHalfWidth(int dayCount)
 BarSpan barSpan(BarRow row, const QString &level)
 {
     const int bottom = row == BarRow::Intake ? 43 : 69;
-    const int height = level == u"0" ? 6 : level == u"1" ? 12 : 18;
+    const CalorieLevel said = calorieLevel(level);
+    const int height = said == CalorieLevel::Little ? 6 : said == CalorieLevel::Standard ? 12 : 18;
     return {bottom - height + 1, height};
 }
 

@@ -4,21 +4,21 @@
 
 QString levelWord(const QString &levelText)
 {
-    if (levelText == u"0")
-        return QStringLiteral("少ない");
-    if (levelText == u"1")
-        return QStringLiteral("ふつう");
+    switch (calorieLevel(levelText)) {
+    case CalorieLevel::Little: return QStringLiteral("少ない");
+    case CalorieLevel::Standard: return QStringLiteral("ふつう");
+    case CalorieLevel::Much: break;
+    }
     return QStringLiteral("多い");
 }
 
 void LevelCounts::add(const QString &levelText)
 {
-    if (levelText == u"0")
-        ++little;
-    else if (levelText == u"1")
-        ++standard;
-    else
-        ++many;
+    switch (calorieLevel(levelText)) {
+    case CalorieLevel::Little: ++little; break;
+    case CalorieLevel::Standard: ++standard; break;
+    case CalorieLevel::Much: ++many; break;
+    }
 }
 
 std::vector<int> listedRows(const DiaryTable &diary, QDate start, QDate end)

@@ -27,3 +27,12 @@ int DiaryTable::findDate(QStringView dateText) const
     }
     return 0;
 }
+
+CalorieLevel calorieLevel(QStringView levelText)
+{
+    if (levelText == u"0")
+        return CalorieLevel::Little;
+    if (levelText == u"1")
+        return CalorieLevel::Standard;
+    return CalorieLevel::Much;
+}

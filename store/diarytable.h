@@ -18,6 +18,11 @@ enum DiaryColumn : int {
 };
 inline constexpr int DiaryColumnCount = 8;
 
+// What a calorie level cell says, by the text it holds: "0" little, "1"
+// standard, anything else (2, or a cell that is no level) much.
+enum class CalorieLevel { Little, Standard, Much };
+CalorieLevel calorieLevel(QStringView levelText);
+
 // One day: the eight cells of one sheet row.
 using DiaryRow = std::array<CellValue, DiaryColumnCount>;
 
