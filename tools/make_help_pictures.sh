@@ -7,8 +7,8 @@
 # BUILD_FOLDER is a finished build (default: build/release of this checkout);
 # this script builds nothing. It lays out a temporary program folder with a
 # sample diary of about 80 days ending today (made with the built
-# trimbo-diary), a Trimbo.ini whose graph shows those days, the background
-# pictures and two day photos, runs trimbo-screenshots on it under Xvfb and
+# trimbo-diary), a Trimbo.ini whose graph shows those days and two day
+# photos, lays out the rest as the set-up does (tools/layout.sh), runs trimbo-screenshots on it under Xvfb and
 # keeps the pictures the page uses in OUTPUT_FOLDER (default:
 # resources/help of this checkout). Needs xvfb-run and ImageMagick's convert.
 set -euo pipefail
@@ -22,8 +22,7 @@ die() { log "make_help_pictures: $*"; exit 1; }
 
 DIARY_TOOL="$BUILD_DIR/store/trimbo-diary"
 SCREENSHOTS="$BUILD_DIR/tools/trimbo-screenshots"
-BACKGROUNDS="$BUILD_DIR/tools/trimbo-backgrounds"
-for tool in "$DIARY_TOOL" "$SCREENSHOTS" "$BACKGROUNDS"; do
+for tool in "$DIARY_TOOL" "$SCREENSHOTS"; do
   [ -x "$tool" ] || die "$tool is missing: build the project first (./trimbo build)"
 done
 command -v xvfb-run >/dev/null || die "xvfb-run is missing (apt-get install xvfb xauth)"
@@ -33,7 +32,7 @@ WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 PROGRAM="$WORK/Trimbo"
 RAW="$WORK/shots"
-mkdir -p "$PROGRAM"/{Picture,BkGrnd,BoxingGame,Help} "$RAW" "$OUTPUT_DIR"
+mkdir -p "$PROGRAM/Picture" "$RAW" "$OUTPUT_DIR"
 mkdir -m 700 "$WORK/runtime"   # Qt wants a private runtime folder
 
 day() { date -d "$1 days ago" +%Y/%m/%d; }     # YYYY/MM/DD, $1 days before today
@@ -142,8 +141,9 @@ write_ini
 write_csv > "$WORK/diary.csv"
 "$DIARY_TOOL" new "$PROGRAM/Bk_Trimbo.xls"
 "$DIARY_TOOL" import "$PROGRAM/Bk_Trimbo.xls" "$WORK/diary.csv"
-XDG_RUNTIME_DIR="$WORK/runtime" QT_QPA_PLATFORM=offscreen "$BACKGROUNDS" "$PROGRAM/BkGrnd"
 make_photos
+# Everything else as the set-up lays it out; it keeps the settings, diary and photos above.
+XDG_RUNTIME_DIR="$WORK/runtime" "$ROOT/tools/layout.sh" "$BUILD_DIR" "$PROGRAM"
 
 log "taking the screenshots under Xvfb"
 LC_ALL=C.UTF-8 XDG_RUNTIME_DIR="$WORK/runtime" xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
