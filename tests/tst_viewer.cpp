@@ -207,21 +207,22 @@ void TestViewer::plan_data()
     QTest::addColumn<double>("to");
     QTest::addColumn<bool>("animated");
     QTest::addColumn<std::optional<int>>("shown");
+    QTest::addColumn<std::optional<int>>("beforeShown");
     QTest::addColumn<QStringList>("problemFiles");
 
     const std::optional<int> none;
     QTest::newRow("both read") << std::optional(3) << std::optional(7) << 3.0 << 7.0 << true << std::optional(7)
-                               << QStringList{};
+                               << std::optional(3) << QStringList{};
     QTest::newRow("gone backwards") << std::optional(5) << std::optional(0) << 5.0 << 0.0 << true << std::optional(0)
-                                    << QStringList{};
+                                    << std::optional(5) << QStringList{};
     QTest::newRow("same level") << std::optional(4) << std::optional(4) << 4.0 << 4.0 << false << std::optional(4)
-                                << QStringList{};
+                                << std::optional(4) << QStringList{};
     QTest::newRow("no level before") << none << std::optional(7) << 7.0 << 7.0 << false << std::optional(7)
-                                     << QStringList{"Beforedata.txt"};
+                                     << none << QStringList{"Beforedata.txt"};
     QTest::newRow("no new level") << std::optional(3) << none << 3.0 << 3.0 << false << std::optional(3)
-                                  << QStringList{"data.txt"};
+                                  << none << QStringList{"data.txt"};
     QTest::newRow("neither") << none << none << double(NeutralLevel) << double(NeutralLevel) << false << none
-                             << QStringList{"Beforedata.txt", "data.txt"};
+                             << none << QStringList{"Beforedata.txt", "data.txt"};
 }
 
 void TestViewer::plan()
@@ -232,14 +233,16 @@ void TestViewer::plan()
     QFETCH(double, to);
     QFETCH(bool, animated);
     QFETCH(std::optional<int>, shown);
+    QFETCH(std::optional<int>, beforeShown);
     QFETCH(QStringList, problemFiles);
 
     const ViewerPlan plan = planViewer(readOf(before, QStringLiteral("Beforedata.txt")),
                                        readOf(after, QStringLiteral("data.txt")));
     QCOMPARE(plan.fromLevel, from);
     QCOMPARE(plan.toLevel, to);
-    QCOMPARE(plan.animated, animated);
+    QCOMPARE(plan.animated(), animated);
     QCOMPARE(plan.shownLevel, shown);
+    QCOMPARE(plan.beforeLevel, beforeShown);
     QCOMPARE(plan.problems.size(), problemFiles.size());
     for (qsizetype i = 0; i < problemFiles.size(); ++i)
         QVERIFY2(plan.problems.at(i).startsWith(problemFiles.at(i) + u' '), qPrintable(plan.problems.at(i)));

@@ -17,11 +17,10 @@ ViewerPlan planViewer(const LevelRead &before, const LevelRead &after)
 {
     const QStringList problems = problemsOf(before, after);
     if (before.level && after.level)
-        return {double(*before.level), double(*after.level), *before.level != *after.level, before.level, after.level,
-                problems};
+        return {double(*before.level), double(*after.level), before.level, after.level, problems};
     // The new level is what the user saved for; the level before stands in
     // only when the new one cannot be read.
     const std::optional<int> known = after.level ? after.level : before.level;
     const double still = known ? *known : NeutralLevel;
-    return {still, still, false, std::nullopt, known, problems};
+    return {still, still, std::nullopt, known, problems};
 }

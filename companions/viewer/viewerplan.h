@@ -12,10 +12,11 @@ struct ViewerPlan
 {
     double fromLevel;
     double toLevel;
-    bool animated;
     std::optional<int> beforeLevel; // for "3 → 7" under the caption, when both were read
     std::optional<int> shownLevel;  // the level the caption names; nullopt when neither file gave one
     QStringList problems;           // one line per file that gave no level
+
+    bool animated() const { return fromLevel != toLevel; }
 };
 
 // Drawn when neither file gives a level: between the two ends, claiming nothing.

@@ -25,7 +25,7 @@ ViewerWindow::ViewerWindow(const ViewerPlan &plan, QWidget *parent)
 
     m_caption = addLabel(26, true, QStringLiteral("#33475b"));
     m_phrase = addLabel(18, false, QStringLiteral("#33475b"));
-    if (m_plan.beforeLevel && m_plan.shownLevel && *m_plan.beforeLevel != *m_plan.shownLevel)
+    if (m_plan.animated())
         addLabel(14, false, QStringLiteral("#6b7785"))
             ->setText(QStringLiteral("前回 レベル %1 → 今回 レベル %2").arg(*m_plan.beforeLevel).arg(*m_plan.shownLevel));
     if (!m_plan.problems.isEmpty()) {
@@ -48,7 +48,7 @@ ViewerWindow::ViewerWindow(const ViewerPlan &plan, QWidget *parent)
 
 void ViewerWindow::start()
 {
-    if (!m_plan.animated)
+    if (!m_plan.animated())
         return;
     m_clock.start();
     m_ticker.start();
