@@ -36,16 +36,7 @@ MatchSetup sparring(quint32 seed, int distanceCm = Rules::StartDistanceCm)
 void tapPunch(BoxingMatch &match, Side side, Move punch)
 {
     const bool body = isBodyBlow(punch);
-    Action hand = Action::LeftJab;
-    switch (punch) {
-    case Move::RightStraight: hand = Action::RightStraight; break;
-    case Move::LeftHook:
-    case Move::LeftBody: hand = Action::LeftHook; break;
-    case Move::RightHook:
-    case Move::RightBody: hand = Action::RightHook; break;
-    case Move::RightUppercut: hand = Action::RightUppercut; break;
-    default: break;
-    }
+    const Action hand = punchKey(punch);
     if (body)
         match.press(side, Action::Duck);
     match.press(side, hand);

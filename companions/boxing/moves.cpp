@@ -61,6 +61,19 @@ bool isBodyBlow(Move move)
     return moveStats(move).target == Target::Body;
 }
 
+Action punchKey(Move punch)
+{
+    switch (punch) {
+    case Move::RightStraight: return Action::RightStraight;
+    case Move::LeftHook:
+    case Move::LeftBody: return Action::LeftHook;
+    case Move::RightHook:
+    case Move::RightBody: return Action::RightHook;
+    case Move::RightUppercut: return Action::RightUppercut;
+    default: return Action::LeftJab;
+    }
+}
+
 bool isStep(Move move)
 {
     return move == Move::StepForward || move == Move::StepBack;

@@ -70,6 +70,9 @@ inline constexpr int WhiffRecoveryMs = 120; // a punch that meets nothing overex
 const MoveStats &moveStats(Move move);
 bool isPunch(Move move);
 bool isBodyBlow(Move move);
+// The punching key a punch is thrown with; a body blow is that hook with the
+// duck key (↓) held. Anything that is no punch is thrown as the jab.
+Action punchKey(Move punch);
 bool isStep(Move move);
 bool isDodge(Move move);
 int durationMs(Move move); // windup + active + recovery; Down never ends

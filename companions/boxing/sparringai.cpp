@@ -18,22 +18,15 @@ void tap(Action action, std::vector<AiCommand> &commands)
     commands.push_back({action, false});
 }
 
-// The keys a player would use for the punch; a body blow is the hook with ↓ held.
+// The keys a player would use for the punch.
 void throwPunch(Move punch, std::vector<AiCommand> &commands)
 {
-    switch (punch) {
-    case Move::LeftBody:
-    case Move::RightBody:
+    const bool body = isBodyBlow(punch);
+    if (body)
         commands.push_back({Action::Duck, true});
-        tap(punch == Move::LeftBody ? Action::LeftHook : Action::RightHook, commands);
+    tap(punchKey(punch), commands);
+    if (body)
         commands.push_back({Action::Duck, false});
-        return;
-    case Move::RightStraight: tap(Action::RightStraight, commands); return;
-    case Move::LeftHook: tap(Action::LeftHook, commands); return;
-    case Move::RightHook: tap(Action::RightHook, commands); return;
-    case Move::RightUppercut: tap(Action::RightUppercut, commands); return;
-    default: tap(Action::LeftJab, commands); return;
-    }
 }
 
 } // namespace
