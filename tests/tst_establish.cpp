@@ -77,20 +77,20 @@ void TestEstablish::dialogChecksOnLeaving()
     RecordingResponder messages;
     EstablishSettings fields{"2010/01/01", "72", "25", "65", "20", 0, 0};
     TFrm_Establishment dialog(&fields, "/nowhere/Trimbo.ini");
-    auto *start = dialog.findChild<QLineEdit *>("Edt_W_DStrtDy");
-    auto *goal = dialog.findChild<QLineEdit *>("Edt_W_Goal");
+    auto *start = control<QLineEdit>(dialog, "Edt_W_DStrtDy");
+    auto *goal = control<QLineEdit>(dialog, "Edt_W_Goal");
     QCOMPARE(start->text(), QString("72"));
 
     start->setText("70");
     leave(start);
-    goal->setText("70");
+    goal->setText("75");
     leave(goal);
     QCOMPARE(messages.shown, QStringList{"目標の体重はダイエット開始日の体重より\r\n小さくなければなりません。"});
-    QCOMPARE(goal->text(), QString("70"));
+    QCOMPARE(goal->text(), QString("70")); // the start value
 
-    auto *fatStart = dialog.findChild<QLineEdit *>("Edt_F_DStrtDy");
-    auto *fatGoal = dialog.findChild<QLineEdit *>("Edt_F_Goal");
-    fatGoal->setText("25");
+    auto *fatStart = control<QLineEdit>(dialog, "Edt_F_DStrtDy");
+    auto *fatGoal = control<QLineEdit>(dialog, "Edt_F_Goal");
+    fatGoal->setText("30");
     leave(fatGoal);
     QCOMPARE(messages.shown.last(), QString("目標の体脂肪率はダイエット開始日の体脂肪率より\r\n小さくなければなりません。"));
     QCOMPARE(fatGoal->text(), fatStart->text());
@@ -109,9 +109,9 @@ void TestEstablish::cancelLeavesEverything()
     EstablishSettings fields{"2010/01/01", "72", "25", "65", "20", 0, 0};
     const EstablishSettings before = fields;
     TFrm_Establishment dialog(&fields, folder.filePath("Trimbo.ini"));
-    dialog.findChild<QLineEdit *>("Edt_W_Goal")->setText("60");
-    dialog.findChild<RadioGroup *>("RdoGrp_W")->setItemIndex(1);
-    QTest::mouseClick(dialog.findChild<QPushButton *>("Btn_Cancel"), Qt::LeftButton);
+    control<QLineEdit>(dialog, "Edt_W_Goal")->setText("60");
+    control<RadioGroup>(dialog, "RdoGrp_W")->setItemIndex(1);
+    QTest::mouseClick(control<QPushButton>(dialog, "Btn_Cancel"), Qt::LeftButton);
     QCOMPARE(fields, before);
     QCOMPARE(folder.read("Trimbo.ini"), ini);
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
@@ -124,10 +124,10 @@ void TestEstablish::saveWritesTheSection()
     folder.write("Trimbo.ini", ini);
     EstablishSettings fields{"2010/01/01", "72", "25", "65", "20", 0, 0};
     TFrm_Establishment dialog(&fields, folder.filePath("Trimbo.ini"));
-    dialog.findChild<QDateEdit *>("Dt_DStrtD")->setDate(QDate(2011, 2, 3));
-    dialog.findChild<QLineEdit *>("Edt_W_Goal")->setText("63.5");
-    dialog.findChild<RadioGroup *>("RdoGrp_W")->setItemIndex(1);
-    QTest::mouseClick(dialog.findChild<QPushButton *>("Btn_Save"), Qt::LeftButton);
+    control<QDateEdit>(dialog, "Dt_DStrtD")->setDate(QDate(2011, 2, 3));
+    control<QLineEdit>(dialog, "Edt_W_Goal")->setText("63.5");
+    control<RadioGroup>(dialog, "RdoGrp_W")->setItemIndex(1);
+    QTest::mouseClick(control<QPushButton>(dialog, "Btn_Save"), Qt::LeftButton);
     QCOMPARE(fields.FloatW, 1);
     QCOMPARE(fields.GoalW, QString("63.5"));
     QCOMPARE(folder.read("Trimbo.ini"),
@@ -145,15 +145,15 @@ void TestEstablish::unwritableFileKeepsTheDialogOpen()
     const EstablishSettings before = fields;
     TFrm_Establishment dialog(&fields, folder.filePath("Trimbo.ini"));
     dialog.show();
-    dialog.findChild<QLineEdit *>("Edt_W_Goal")->setText("63.5");
-    QTest::mouseClick(dialog.findChild<QPushButton *>("Btn_Save"), Qt::LeftButton);
+    control<QLineEdit>(dialog, "Edt_W_Goal")->setText("63.5");
+    QTest::mouseClick(control<QPushButton>(dialog, "Btn_Save"), Qt::LeftButton);
     QCOMPARE(messages.shown.size(), 1);
     QVERIFY2(messages.shown.first().contains(folder.filePath("Trimbo.ini"))
                  && messages.shown.first().endsWith("設定は保存されていません。"),
              qPrintable(messages.shown.first()));
     QCOMPARE(fields, before);
     QVERIFY(dialog.isVisible());
-    QCOMPARE(dialog.findChild<QLineEdit *>("Edt_W_Goal")->text(), QString("63.5"));
+    QCOMPARE(control<QLineEdit>(dialog, "Edt_W_Goal")->text(), QString("63.5"));
 }
 
 QTEST_MAIN(TestEstablish)
