@@ -16,6 +16,14 @@ constexpr uint16_t DateFormatId = 164;
 
 } // namespace
 
+QByteArray biff::dateFormatData(uint16_t formatId)
+{
+    QByteArray data;
+    putU16(data, formatId);
+    data.append(unicodeString(QStringLiteral("yyyy/mm/dd")));
+    return data;
+}
+
 QByteArray biff::bofData(uint16_t substream)
 {
     QByteArray data;
@@ -84,10 +92,7 @@ QByteArray newDiaryWorkbook(const QString &sheetName)
     appendRecord(globals, DateMode, QByteArray(2, '\0'));
     for (int i = 0; i < 4; ++i)
         appendRecord(globals, Font, fontData());
-    QByteArray dateFormat;
-    putU16(dateFormat, DateFormatId);
-    dateFormat.append(unicodeString(QStringLiteral("yyyy/mm/dd")));
-    appendRecord(globals, Format, dateFormat);
+    appendRecord(globals, Format, dateFormatData(DateFormatId));
     for (int i = 0; i < StyleXfs; ++i)
         appendRecord(globals, Xf, xfData(0, true));
     appendRecord(globals, Xf, xfData(0, false));            // 15: the default cell format

@@ -1,5 +1,7 @@
 #include "workbook.h"
 
+#include "newworkbook.h"
+
 #include <QRegularExpression>
 #include <algorithm>
 #include <map>
@@ -704,9 +706,7 @@ QByteArray Workbook::sheetStream(int index, const std::vector<SheetRow> *rows, S
 QByteArray Workbook::globalsStream(const SstBuilder &strings, const std::vector<qsizetype> &sheetStarts) const
 {
     const bool addDateFormat = m_yyyymmddXf < 0;
-    QByteArray dateFormat;
-    putU16(dateFormat, m_newFormatId);
-    dateFormat.append(unicodeString(QStringLiteral("yyyy/mm/dd")));
+    const QByteArray dateFormat = dateFormatData(m_newFormatId);
 
     qsizetype lastFormat = -1;
     std::vector<qsizetype> xfs;
