@@ -67,6 +67,10 @@ public:
     QString path() const;                        // ends in "/"
     QString filePath(const QString &name) const;
     void write(const QString &name, const QByteArray &content) const;
+    // What the program needs to start: the given settings, an empty diary,
+    // one white background (BkGrnd/White.bmp, background 1), the photo
+    // folder and the viewer's two level files.
+    void layOut(const QByteArray &settings) const;
     QByteArray read(const QString &name) const;
     // Every file and folder below, with its size and time of change.
     QStringList snapshot() const;

@@ -1,7 +1,6 @@
 #include "diarybook.h"
 #include "entrytab.h"
 #include "helpers.h"
-#include "newworkbook.h"
 #include "radiogroup.h"
 #include "tfrm_main.h"
 
@@ -37,16 +36,11 @@ const QByteArray settings = "[Graph]\r\nWUpper=90\r\nWDown=50\r\nGraphVis=0\r\nS
 // A program folder with one day in its diary and a photo to choose.
 void layOut(const TempProgramFolder &folder)
 {
-    folder.write("Trimbo.ini", settings);
-    folder.write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
+    folder.layOut(settings);
     QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"), {{"2010/01/20", "66", "22", 1, 1, "", "", ""}}, false).saved);
-    folder.write("BoxingGame/data.txt", "0\r\n");
-    folder.write("BoxingGame/Beforedata.txt", "0\r\n");
-    QImage picture(774, 312, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    QVERIFY(QDir().mkpath(folder.filePath("BkGrnd")) && QDir().mkpath(folder.filePath("Picture")));
-    QVERIFY(picture.save(folder.filePath("BkGrnd/White.bmp"), "BMP"));
-    QVERIFY(picture.save(folder.filePath("meal.bmp"), "BMP"));
+    QImage meal(774, 312, QImage::Format_RGB32);
+    meal.fill(Qt::white);
+    QVERIFY(meal.save(folder.filePath("meal.bmp"), "BMP"));
 }
 
 // While alive, no file can grow: the small disk is filled to the last byte,

@@ -3,7 +3,6 @@
 #include "entrytab.h"
 #include "helpers.h"
 #include "independent.h"
-#include "newworkbook.h"
 #include "photostore.h"
 #include "tfrm_main.h"
 
@@ -56,15 +55,8 @@ void TestEntryTab::init()
     m_messages = std::make_unique<RecordingResponder>();
     m_shell = std::make_unique<RecordingShell>();
     m_folder = std::make_unique<TempProgramFolder>();
-    m_folder->write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
-    m_folder->write("BoxingGame/data.txt", "0\r\n");
-    m_folder->write("BoxingGame/Beforedata.txt", "0\r\n");
+    m_folder->layOut({}); // each test's start() writes its settings
     m_folder->write("BoxingGame/Figurat.exe", "viewer");
-    QImage white(774, 312, QImage::Format_RGB32);
-    white.fill(Qt::white);
-    QDir().mkpath(m_folder->filePath("BkGrnd"));
-    QDir().mkpath(m_folder->filePath("Picture"));
-    white.save(m_folder->filePath("BkGrnd/White.bmp"), "BMP");
 }
 
 void TestEntryTab::cleanup()

@@ -1,7 +1,6 @@
 #include "graphsettingstab.h"
 #include "helpers.h"
 #include "tfrm_main.h"
-#include "newworkbook.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -43,14 +42,9 @@ void TestGraphTab::init()
     m_messages.reset(); // before the next one takes over the boxes
     m_messages = std::make_unique<RecordingResponder>();
     m_folder = std::make_unique<TempProgramFolder>();
-    m_folder->write("Trimbo.ini", "[Graph]\r\nWUpper=70\r\nWDown=60\r\nFUpper=30\r\nFDown=0.5\r\nGraphVis=0\r\n"
-                                  "StartD=2010/01/01\r\nEndD=2010/01/31\r\nLineClW=255\r\nLineClF=16711680\r\n"
-                                  "BckGrnd=1\r\nTrimboVis=0\r\n[Establish]\r\nGoalW=60\r\n");
-    QImage white(774, 312, QImage::Format_RGB32);
-    white.fill(Qt::white);
-    QDir().mkpath(m_folder->filePath("BkGrnd"));
-    white.save(m_folder->filePath("BkGrnd/White.bmp"), "BMP");
-    m_folder->write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
+    m_folder->layOut("[Graph]\r\nWUpper=70\r\nWDown=60\r\nFUpper=30\r\nFDown=0.5\r\nGraphVis=0\r\n"
+                     "StartD=2010/01/01\r\nEndD=2010/01/31\r\nLineClW=255\r\nLineClF=16711680\r\n"
+                     "BckGrnd=1\r\nTrimboVis=0\r\n[Establish]\r\nGoalW=60\r\n");
     m_window = std::make_unique<TFrm_Main>(m_folder->path());
     m_window->show();
     m_tab = control<TTab_Grph_Estb>(*m_window, "Tab_Grph_Estb");
