@@ -103,7 +103,7 @@ void TFrm_Main::AfterSaveExchange()
     if (!WriteText(QString::number(*judged.level), m_paths.BoxingDir + FixedNames::DataFile))
         Messages::error(QStringLiteral("%1 を書き換えられません。").arg(m_paths.BoxingDir + FixedNames::DataFile));
     if (m_settings.graph.TrimboVis == 0 && *judged.level != m_beforeLevel)
-        m_launcher.open(m_paths.BoxingDir + FixedNames::FigureViewer);
+        openCompanion(m_paths.BoxingDir + FixedNames::FigureViewer);
 }
 
 void TFrm_Main::BtBtn_Save_TodayClick()
@@ -289,12 +289,20 @@ void TFrm_Main::Btn_GridViewClick()
 
 void TFrm_Main::Btn_HelpClick()
 {
-    m_launcher.open(m_paths.HelpDir + FixedNames::HelpPage);
+    openCompanion(m_paths.HelpDir + FixedNames::HelpPage);
 }
 
 void TFrm_Main::BtBtn_BoxingClick()
 {
-    m_launcher.open(m_paths.BoxingDir + FixedNames::BoxingGame);
+    openCompanion(m_paths.BoxingDir + FixedNames::BoxingGame);
+}
+
+// A companion that is not there is left alone without a word; one that is
+// there but will not start (no program for the help page, say) is said.
+void TFrm_Main::openCompanion(const QString &path)
+{
+    if (m_launcher.open(path) == Launcher::Result::Failed)
+        Messages::error(QStringLiteral("\"%1\" を開けませんでした。").arg(path));
 }
 
 void TFrm_Main::setKeyLegendPictures()

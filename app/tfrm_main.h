@@ -63,6 +63,7 @@ public:
     void Btn_GridViewClick();
     void Btn_HelpClick();
     void BtBtn_BoxingClick();
+    void openCompanion(const QString &path);
 
 private:
     void AfterSaveExchange();

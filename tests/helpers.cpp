@@ -39,13 +39,13 @@ bool RecordingShell::startDetached(const QString &program, const QString &workin
 {
     started.append(program);
     startedIn.append(workingDirectory);
-    return true;
+    return !refuses;
 }
 
 bool RecordingShell::openUrl(const QUrl &url)
 {
     opened.append(url);
-    return true;
+    return !refuses;
 }
 
 TempProgramFolder::TempProgramFolder() : TempProgramFolder(QString()) {}

@@ -54,6 +54,7 @@ public:
     QStringList started;
     QStringList startedIn;
     QList<QUrl> opened;
+    bool refuses = false; // as a desktop with nothing to open a file with
 };
 
 // A program folder of its own, removed with the object.

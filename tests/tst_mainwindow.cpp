@@ -336,6 +336,12 @@ void TestMainWindow::companionButtons()
     QTest::mouseClick(control<QPushButton>(window, "BtBtn_Boxing"), Qt::LeftButton);
     QCOMPARE(shell.opened, QList<QUrl>{QUrl::fromLocalFile(folder.filePath("Help/TrimboMovie.html"))});
     QCOMPARE(shell.started, QStringList{folder.filePath("BoxingGame/Trimbo_flash.exe")});
+    QVERIFY(messages.shown.isEmpty());
+
+    // A desktop that cannot open the page: the user is told which file.
+    shell.refuses = true;
+    QTest::mouseClick(control<QPushButton>(window, "Btn_Help"), Qt::LeftButton);
+    QCOMPARE(messages.shown, QStringList{"\"" + folder.filePath("Help/TrimboMovie.html") + "\" を開けませんでした。"});
 }
 
 QTEST_MAIN(TestMainWindow)
