@@ -2,6 +2,8 @@
 #include "boxingwindow.h"
 #include "keymap.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 
 #include <algorithm>
@@ -133,6 +135,7 @@ private Q_SLOTS:
     void opponentBoxes();
     void opponentGoesToTheBodyAgainstAGuard();
     void framesStopUnderTheVerdict();
+    void guardFollowsTheKeyNotItsRepeats();
 };
 
 void TestBoxing::punchRange_data()
@@ -620,6 +623,25 @@ void TestBoxing::framesStopUnderTheVerdict()
     QTRY_VERIFY_WITH_TIMEOUT(!window.framesRunning(), 10000);
     QTest::keyClick(&window, Qt::Key_R);
     QVERIFY(window.framesRunning());
+}
+
+void TestBoxing::guardFollowsTheKeyNotItsRepeats()
+{
+    BoxingWindow window(60000);
+    window.show();
+    QTest::keyPress(&window, Qt::Key_Space);
+    QVERIFY(window.match().player().guardHeld());
+    // A held key repeats as releases and presses; the guard stays up.
+    QKeyEvent repeatRelease(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(&window, &repeatRelease);
+    QVERIFY(window.match().player().guardHeld());
+    // Another window takes the keys: the release never comes, the guard goes down.
+    QFocusEvent focusOut(QEvent::FocusOut);
+    QApplication::sendEvent(&window, &focusOut);
+    QVERIFY(!window.match().player().guardHeld());
+    // A key that does nothing in the ring leaves the match alone.
+    QTest::keyClick(&window, Qt::Key_Q);
+    QVERIFY(!window.match().player().guardHeld());
 }
 
 QTEST_MAIN(TestBoxing)

@@ -100,34 +100,30 @@ bool BoxingWindow::isRestartKey(int key) const
 }
 
 // Held keys repeat on their own; the match wants one press and one release.
+bool BoxingWindow::actionKey(const QKeyEvent *event, bool pressed)
+{
+    const std::optional<Action> action = actionForKey(event->key());
+    if (!action)
+        return false;
+    if (!event->isAutoRepeat())
+        pressed ? m_match->press(*action) : m_match->release(*action);
+    return true;
+}
+
 void BoxingWindow::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
+    if (event->key() == Qt::Key_Escape)
         close();
-        return;
-    }
-    if (isRestartKey(event->key())) {
+    else if (isRestartKey(event->key()))
         restart();
-        return;
-    }
-    const std::optional<Action> action = actionForKey(event->key());
-    if (!action) {
+    else if (!actionKey(event, true))
         QWidget::keyPressEvent(event);
-        return;
-    }
-    if (!event->isAutoRepeat())
-        m_match->press(*action);
 }
 
 void BoxingWindow::keyReleaseEvent(QKeyEvent *event)
 {
-    const std::optional<Action> action = actionForKey(event->key());
-    if (!action) {
+    if (!actionKey(event, false))
         QWidget::keyReleaseEvent(event);
-        return;
-    }
-    if (!event->isAutoRepeat())
-        m_match->release(*action);
 }
 
 // A key let go while another window had the focus never reports its release;

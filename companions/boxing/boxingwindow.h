@@ -22,6 +22,7 @@ public:
 
     // Frames run while anything on the ring can still move.
     bool framesRunning() const { return m_frameTimer.isActive(); }
+    const BoxingMatch &match() const { return *m_match; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -35,6 +36,7 @@ private:
     void ageCallouts(int ms);
     void calloutNewExchanges();
     bool verdictShown() const;
+    bool actionKey(const QKeyEvent *event, bool pressed);
     bool isRestartKey(int key) const;
 
     int m_roundMs;
