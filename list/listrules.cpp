@@ -32,6 +32,18 @@ std::vector<int> listedRows(const DiaryTable &diary, QDate start, QDate end)
     return rows;
 }
 
+namespace {
+
+// The line break a line begins with takes no room on it.
+QStringView withoutLeadingBreak(QStringView piece)
+{
+    while (!piece.isEmpty() && (piece.front() == u'\r' || piece.front() == u'\n'))
+        piece = piece.mid(1);
+    return piece;
+}
+
+} // namespace
+
 Wrapped WrapCell(const QString &text, int width, const std::function<int(QStringView)> &measure)
 {
     QString output;
@@ -44,7 +56,7 @@ Wrapped WrapCell(const QString &text, int width, const std::function<int(QString
             output += QStringView(text).mid(start, i - start);
             start = i;
             ++breaks;
-        } else if (measure(piece) > width) {
+        } else if (measure(withoutLeadingBreak(piece)) > width) {
             output += QStringView(text).mid(start, i - start);
             output += QStringLiteral("\r\n");
             start = i;

@@ -37,6 +37,7 @@ struct Wrapped
 };
 // Breaks a comment into lines no wider than width, as measured: a carriage
 // return always begins a new line, and every break adds a line's height.
+// measure is given the text of a line without its line break.
 Wrapped WrapCell(const QString &text, int width, const std::function<int(QStringView)> &measure);
 
 // How a photo is shown: as large as fits 220 x 123 with its proportions.

@@ -128,9 +128,7 @@ void TFrm_StrGrid::SetMLStrGrd()
 Wrapped TFrm_StrGrid::wrap(const QString &text, int column) const
 {
     const QFontMetrics metrics(m_ui.StrGrd->font());
-    const auto measure = [&metrics](QStringView piece) {
-        return metrics.horizontalAdvance(piece.toString().remove(u'\r').remove(u'\n'));
-    };
+    const auto measure = [&metrics](QStringView piece) { return metrics.horizontalAdvance(piece.toString()); };
     return WrapCell(text, m_ui.StrGrd->columnWidth(column), measure);
 }
 

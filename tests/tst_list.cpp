@@ -61,6 +61,7 @@ void TestList::wrapping_data()
     QTest::newRow("two breaks") << QString(25, u'x') << QString(10, u'x') + "\r\n" + QString(10, u'x') + "\r\n" + QString(5, u'x') << 52;
     QTest::newRow("a carriage return starts a line") << "ab\r\ncd" << "ab\r\ncd" << 36;
     QTest::newRow("two carriage returns") << "a\r\nb\r\nc" << "a\r\nb\r\nc" << 52;
+    QTest::newRow("a full line after a break") << "ab\r\n" + QString(10, u'x') << "ab\r\n" + QString(10, u'x') << 36;
 }
 
 void TestList::wrapping()
