@@ -1,6 +1,7 @@
 // libFuzzer target for the workbook reader: any bytes, as a compound file or
 // as a bare workbook stream, must be read or refused without a crash, and
-// whatever is read must be written back into a stream that reads again.
+// whatever is read must be written back, with a new day, into a stream that
+// reads again and gives that day back.
 #include "compoundfile.h"
 #include "diarybook.h"
 #include "workbook.h"
@@ -34,7 +35,12 @@ void exercise(const QByteArray &stream)
     const int sheetAgain = again.book ? again.book->findSheet(DiarySheetName) : -1;
     if (sheetAgain < 0)
         std::abort(); // we wrote a stream we cannot read
-    again.book->diaryTable(sheetAgain, again.book->diaryLength(sheetAgain, MaxDiaryRows, &full));
+    // The day written below the diary reads back where it was put, with its values.
+    const DiaryTable table = again.book->diaryTable(sheetAgain, again.book->diaryLength(sheetAgain, MaxDiaryRows, &full));
+    const int dayRow = length + 1;
+    if (table.FirstEmptyRow() <= dayRow || !table.cell(dayRow, ColDate).equalsDateText(u"2010/01/29")
+        || table.cell(dayRow, ColIntakeComment).toText() != QStringLiteral("fuzz"))
+        std::abort();
 }
 
 } // namespace

@@ -14,6 +14,7 @@ namespace {
 constexpr uint16_t BiffVersion8 = 0x0600;
 constexpr uint16_t GlobalsSubstream = 0x0005;
 constexpr double Days1904 = 1462; // from 1900-01-00 to 1904-01-01 in day numbers
+constexpr int SheetRows = 65536;  // of a BIFF8 worksheet
 
 bool isCellRecord(uint16_t id)
 {
@@ -399,15 +400,22 @@ CellValue Workbook::chunkValue(const Sheet &sheet, const CellChunk &chunk) const
     }
 }
 
+// Whether the column A cell of each row holds a value. Of two records for
+// one cell the later counts, as it does when the cells are read.
+std::vector<bool> Workbook::datedRows(const Sheet &sheet, int rows) const
+{
+    parseSheet(sheet);
+    std::vector<bool> dated(size_t(rows), false);
+    for (const CellChunk &chunk : sheet.cells) {
+        if (chunk.col == 0 && chunk.row < rows)
+            dated[chunk.row] = !chunkValue(sheet, chunk).isEmpty();
+    }
+    return dated;
+}
+
 int Workbook::diaryLength(int sheetIndex, int maxRows, bool *full) const
 {
-    const Sheet &sheet = m_sheets[size_t(sheetIndex)];
-    parseSheet(sheet);
-    std::vector<bool> dated(size_t(maxRows), false);
-    for (const CellChunk &chunk : sheet.cells) {
-        if (chunk.col == 0 && chunk.row < maxRows && !chunkValue(sheet, chunk).isEmpty())
-            dated[chunk.row] = true;
-    }
+    const std::vector<bool> dated = datedRows(m_sheets[size_t(sheetIndex)], maxRows);
     const int length = int(std::find(dated.begin(), dated.end(), false) - dated.begin());
     *full = length == maxRows;
     return *full ? 0 : length;
@@ -415,11 +423,10 @@ int Workbook::diaryLength(int sheetIndex, int maxRows, bool *full) const
 
 bool Workbook::datedBelow(int sheetIndex, int row) const
 {
-    const Sheet &sheet = m_sheets[size_t(sheetIndex)];
-    parseSheet(sheet);
-    return std::any_of(sheet.cells.begin(), sheet.cells.end(), [&](const CellChunk &chunk) {
-        return chunk.col == 0 && chunk.row > row && !chunkValue(sheet, chunk).isEmpty();
-    });
+    if (row + 1 >= SheetRows)
+        return false;
+    const std::vector<bool> dated = datedRows(m_sheets[size_t(sheetIndex)], SheetRows);
+    return std::find(dated.begin() + row + 1, dated.end(), true) != dated.end();
 }
 
 DiaryTable Workbook::diaryTable(int sheetIndex, int rowCount) const
@@ -665,7 +672,7 @@ QByteArray Workbook::diarySheetStream(const Sheet &sheet, const std::vector<Shee
     // Rows in blocks of 32: the block's ROW records, then its cells.
     auto cell = cells.begin();
     for (auto rowIt = rowRecords.begin(); rowIt != rowRecords.end();) {
-        const uint16_t blockEnd = uint16_t(std::min(rowIt->first / 32 * 32 + 32, 65536) - 1);
+        const uint16_t blockEnd = uint16_t(std::min(rowIt->first / 32 * 32 + 32, SheetRows) - 1);
         for (; rowIt != rowRecords.end() && rowIt->first <= blockEnd; ++rowIt)
             appendRecord(out, Row, rowIt->second);
         for (; cell != cells.end() && cell->row <= blockEnd; ++cell) {
@@ -762,7 +769,7 @@ Workbook::StreamResult Workbook::toStream(int diarySheet, const std::vector<Shee
     }
     if (m_xfFormats.size() <= m_defaultXf)
         return {{}, QStringLiteral("ブックにセルの書式がありません")};
-    if (rows.size() > 65536)
+    if (rows.size() > SheetRows)
         return {{}, QStringLiteral("日記の行数がシートに入りきりません")};
 
     // Sheets first: they decide which strings the table keeps.

@@ -104,6 +104,7 @@ private:
     void splitMultiple(const Sheet &sheet, const biff::Record &record) const;
     const char *chunkData(const Sheet &sheet, const CellChunk &chunk) const;
     CellValue chunkValue(const Sheet &sheet, const CellChunk &chunk) const;
+    std::vector<bool> datedRows(const Sheet &sheet, int rows) const;
     CellValue numberValue(double number, uint16_t xf) const;
     QByteArray sheetStream(int index, const std::vector<SheetRow> *rows, biff::SstBuilder &strings,
                            QString *error) const;

@@ -238,6 +238,7 @@ private Q_SLOTS:
     void blankDateEndsTheDiaryAndTakesTheNextDay();
     void upperOfTwoEqualDatesIsFound();
     void dateTypedAsANumberIsFound();
+    void laterRecordOfACellCounts();
     void fullSheetTakesNoNewDay();
 
     void readsWhatHandBuiltRecordsHold();
@@ -378,6 +379,31 @@ void TestStore::dateTypedAsANumberIsFound()
     QVERIFY(saved.saved);
     QCOMPARE(saved.table.FirstEmptyRow(), 2);
     QCOMPARE(saved.table.cell(1, ColWeight).toText(), QString("70"));
+}
+
+void TestStore::laterRecordOfACellCounts()
+{
+    // Two records for A2, the later one blank: the diary is one day long to
+    // every reader of it, and a new day saved into it can be found again.
+    const QString path = m_folder.filePath("twice-a2.xls");
+    m_folder.write("twice-a2.xls", newDiaryWorkbook("St_Trimbo"));
+    QVERIFY(saveDays(path, {day("2010/01/20"), day("2010/01/21")}, false).saved);
+    std::optional<CompoundEntry> book = readCompoundFile(fileBytes(path));
+    QByteArray &stream = book->findStream("Workbook")->data;
+    QByteArray blank;
+    putU16(blank, 1);  // row 2
+    putU16(blank, 0);  // column A
+    putU16(blank, 15); // the default cell format
+    QByteArray record;
+    appendRecord(record, Blank, blank);
+    stream.insert(stream.lastIndexOf(QByteArray::fromHex("0a000000")), record); // before the sheet's EOF
+    m_folder.write("twice-a2.xls", *writeCompoundFile(*book));
+    QCOMPARE(load(path).FirstEmptyRow(), 2);
+
+    QVERIFY(saveDays(path, {day("2010/01/25", "59")}, false).saved);
+    const DiaryTable table = load(path);
+    QVERIFY(table.findDate(u"2010/01/25") > 0);
+    QCOMPARE(table.FirstEmptyRow(), 3);
 }
 
 void TestStore::fullSheetTakesNoNewDay()
