@@ -165,6 +165,9 @@ bool TFrm_Main::saveDay(DiaryBook &book)
         Messages::error(book.errorText() + QStringLiteral("\r\n日記は保存前のままです。"));
         return false;
     }
+    // Said once for the save, every cell in one message.
+    if (const QStringList notes = book.saveNotes(); !notes.isEmpty())
+        Messages::information(notes.join(QStringLiteral("\r\n")));
     if (!photoWriter.commit(&photoError))
         Messages::error(photoError + QStringLiteral("\r\n日記には保存しました。"));
     tab.setPhotoReference(photo.reference);

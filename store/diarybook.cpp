@@ -196,6 +196,7 @@ bool DiaryBook::Save()
     const Workbook::StreamResult written = m_workbook->toStream(m_sheet, m_rows);
     if (!written.error.isEmpty())
         return fail(written.error);
+    m_saveNotes = written.notes;
     CompoundEntry container = *m_container;
     container.findStream("Workbook")->data = written.stream;
     const std::optional<QByteArray> bytes = writeCompoundFile(container);
@@ -219,10 +220,10 @@ SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days,
 {
     DiaryBook book(path);
     if (!book.OpenExcelDate())
-        return {false, book.errorText(), {}};
+        return {false, book.errorText(), {}, {}};
     book.GetExcelLastRow();
     if (book.isFull())
-        return {false, diaryFullMessage(), {}};
+        return {false, diaryFullMessage(), {}, {}};
     // A date already in the diary is found as the program finds it; the
     // days of this batch that are new get rows below.
     const DiaryTable before = book.SetExcelArray();
@@ -234,16 +235,16 @@ SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days,
         if (row == 0)
             row = newRowOfDate.value(day.date);
         if (row > 0 && !overwrite)
-            return {false, QStringLiteral("%1 の記録はすでにあります").arg(day.date), {}};
+            return {false, QStringLiteral("%1 の記録はすでにあります").arg(day.date), {}, {}};
         if (row == 0) {
             if (rowCount >= MaxDiaryRows)
-                return {false, diaryFullMessage(), {}};
+                return {false, diaryFullMessage(), {}, {}};
             // A new day fills the first row without a date; a second one would
             // go over the days the sheet keeps below it.
             if (rowCount + 1 > firstNewRow && book.hasDaysBelowGap())
                 return {false, QStringLiteral("日記の %1 行目に日付がなく、その下にも記録があります。"
                                               "一度に保存できるのは 1 日だけです").arg(firstNewRow),
-                        {}};
+                        {}, {}};
             row = ++rowCount;
             newRowOfDate.insert(day.date, row);
         }
@@ -252,6 +253,6 @@ SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days,
     book.SetExcelSort();
     DiaryTable table = book.SetExcelArray();
     if (!book.Save())
-        return {false, book.errorText(), {}};
-    return {true, {}, std::move(table)};
+        return {false, book.errorText(), {}, {}};
+    return {true, {}, std::move(table), book.saveNotes()};
 }

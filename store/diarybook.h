@@ -4,6 +4,7 @@
 #include "workbook.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 // The values of one day as the entry tab holds them: texts as typed, levels
@@ -59,6 +60,9 @@ public:
     void CloseExcelDate();
 
     QString errorText() const { return m_error; }
+    // What the last save could not keep as it was (formulas left as their
+    // values), a line each.
+    QStringList saveNotes() const { return m_saveNotes; }
 
 private:
     bool fail(const QString &why);
@@ -68,6 +72,7 @@ private:
 
     QString m_path;
     QString m_error;
+    QStringList m_saveNotes;
     std::unique_ptr<struct CompoundEntry> m_container;
     std::unique_ptr<Workbook> m_workbook;
     int m_sheet = -1;
@@ -85,5 +90,6 @@ struct SaveDaysResult
     bool saved = false;
     QString error;
     DiaryTable table; // the diary as saved
+    QStringList notes; // what the save could not keep as it was
 };
 SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days, bool overwrite);

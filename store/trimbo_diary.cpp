@@ -55,7 +55,11 @@ int show(const QString &path)
 int save(const QString &path, const std::vector<DayValues> &days, bool overwrite)
 {
     const SaveDaysResult result = saveDays(path, days, overwrite);
-    return result.saved ? 0 : fail(result.error);
+    if (!result.saved)
+        return fail(result.error);
+    for (const QString &note : result.notes)
+        std::fprintf(stderr, "trimbo-diary: %s\n", qPrintable(note));
+    return 0;
 }
 
 int put(const QStringList &arguments)

@@ -1,10 +1,12 @@
 #include "workbook.h"
 
 #include "newworkbook.h"
+#include "sortmoves.h"
 
 #include <QRegularExpression>
 #include <algorithm>
 #include <map>
+#include <set>
 #include <numeric>
 
 using namespace biff;
@@ -446,6 +448,10 @@ std::vector<SheetRow> Workbook::diaryCells(int sheetIndex, int rowCount) const
     const Sheet &sheet = m_sheets[size_t(sheetIndex)];
     parseSheet(sheet);
     std::vector<SheetRow> rows(size_t(rowCount), emptyRow());
+    for (size_t r = 0; r < rows.size(); ++r) {
+        for (SheetCell &cell : rows[r])
+            cell.from = int(r);
+    }
     for (size_t i = 0; i < sheet.cells.size(); ++i) {
         const CellChunk &chunk = sheet.cells[i];
         if (chunk.col < DiaryColumnCount && chunk.row < rowCount) {
@@ -468,6 +474,8 @@ SheetRow Workbook::rowFormats(int sheetIndex, int row) const
     const Sheet &sheet = m_sheets[size_t(sheetIndex)];
     parseSheet(sheet);
     SheetRow cells = emptyRow();
+    for (SheetCell &cell : cells)
+        cell.from = row;
     for (const CellChunk &chunk : sheet.cells) {
         if (chunk.row == row && chunk.col < DiaryColumnCount)
             cells[chunk.col].xf = u16(chunkData(sheet, chunk) + 8);
@@ -537,6 +545,28 @@ void remapStrings(QByteArray &records, SstBuilder &strings)
     }
 }
 
+// The cell whose shared formula, array formula or data table a formula cell
+// takes its formula from.
+std::optional<std::pair<uint16_t, uint16_t>> formulaSource(const char *record)
+{
+    constexpr int Header = 4 + 22; // record header and FORMULA data before the expression
+    if (u16(record) != Formula || u16(record + 2) < 22 + 5 || u16(record + 4 + 20) != 5)
+        return std::nullopt;
+    const char *token = record + Header;
+    if (token[0] != 0x01 && token[0] != 0x02)
+        return std::nullopt;
+    return std::pair(u16(token + 1), u16(token + 3));
+}
+
+QString unmovedFormulaNote(sortmoves::FormulaMove why, const QString &cell)
+{
+    const QString reason = why == sortmoves::FormulaMove::Shared ? QStringLiteral("他のセルと共有する数式なので")
+                         : why == sortmoves::FormulaMove::LeavesSheet ? QStringLiteral("動かすと参照がシートの外に出るので")
+                                                                      : QStringLiteral("読み取れない形の数式なので");
+    return QStringLiteral("並べ替えで %1 へ移ったセルは、%2日付と一緒に数式のままでは動かせず、計算結果の値を残しました")
+        .arg(cell, reason);
+}
+
 bool anchorsOtherCells(const QByteArray &records)
 {
     for (qsizetype at = 0; at + 4 <= records.size(); at += 4 + u16(records.constData() + at + 2)) {
@@ -581,7 +611,7 @@ QByteArray rowRecord(uint16_t row, uint16_t firstCol, uint16_t lastColPlusOne)
 } // namespace
 
 QByteArray Workbook::diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows, SstBuilder &strings,
-                                      QString *error) const
+                                      QString *error, QStringList *notes) const
 {
     const size_t regionRows = rows.size();
     // A formula that other cells share must stay where it is, as it is.
@@ -592,17 +622,24 @@ QByteArray Workbook::diarySheetStream(const Sheet &sheet, const std::vector<Shee
                 keptAtRow[size_t(cell.origin)] = int(r);
         }
     }
+    if (const QString cell = unmovableSharedFormula(sheet, keptAtRow, regionRows); !cell.isEmpty()) {
+        *error = QStringLiteral("日記の列 (A～H) のセル %1 に他のセルと共有する数式があり、書き換えられません。"
+                                "Excel などでその数式を値に置き換えるか、I 列より右へ移してから保存し直してください")
+                     .arg(cell);
+        return {};
+    }
+    sortmoves::CellMoves moves(regionRows);
+    for (size_t r = 0; r < regionRows; ++r) {
+        for (int c = 0; c < 8; ++c) {
+            if (const int from = rows[r][size_t(c)].from; from >= 0 && size_t(from) < regionRows)
+                moves.set(from, c, int(r));
+        }
+    }
     std::vector<OutCell> cells;
     cells.reserve(sheet.cells.size() + regionRows * 8);
-    for (size_t i = 0; i < sheet.cells.size(); ++i) {
-        const CellChunk &chunk = sheet.cells[i];
-        const QByteArray bytes(chunkData(sheet, chunk), chunk.length);
-        if (chunk.row >= regionRows || chunk.col >= 8) {
-            cells.push_back({chunk.row, chunk.col, bytes});
-        } else if (keptAtRow[i] != chunk.row && anchorsOtherCells(bytes)) {
-            *error = QStringLiteral("日記の列 (A～H) に他のセルと共有する数式があり、書き換えられません");
-            return {};
-        }
+    for (const CellChunk &chunk : sheet.cells) {
+        if (chunk.row >= regionRows || chunk.col >= 8)
+            cells.push_back({chunk.row, chunk.col, QByteArray(chunkData(sheet, chunk), chunk.length)});
     }
     for (size_t r = 0; r < regionRows; ++r) {
         for (uint16_t c = 0; c < 8; ++c) {
@@ -618,15 +655,16 @@ QByteArray Workbook::diarySheetStream(const Sheet &sheet, const std::vector<Shee
                 continue;
             }
             const CellChunk &chunk = sheet.cells[size_t(cell.origin)];
-            if (chunk.row != r && u16(chunkData(sheet, chunk)) == Formula) {
-                // A formula's references name rows; moved, it would count other
-                // cells. It moves as the value it showed.
-                QByteArray bytes = cellRecord({chunkValue(sheet, chunk), cell.xf, -1}, uint16_t(r), c, strings);
-                if (!bytes.isEmpty())
-                    cells.push_back({uint16_t(r), c, std::move(bytes), true});
-                continue;
-            }
             QByteArray bytes(chunkData(sheet, chunk), chunk.length);
+            if (chunk.row != r && u16(bytes.constData()) == Formula) {
+                const sortmoves::FormulaMove moved = sortmoves::shiftFormula(bytes, int(r) - chunk.row);
+                if (moved != sortmoves::FormulaMove::Moved) {
+                    // It stays what it showed, of the same kind.
+                    notes->append(unmovedFormulaNote(moved, sortmoves::cellName(int(r), c)));
+                    cells.push_back({uint16_t(r), c, sortmoves::cachedResult(bytes, uint16_t(r), strings), true});
+                    continue;
+                }
+            }
             setU16(bytes, 4, uint16_t(r));
             cells.push_back({uint16_t(r), c, std::move(bytes)});
         }
@@ -681,13 +719,35 @@ QByteArray Workbook::diarySheetStream(const Sheet &sheet, const std::vector<Shee
             out.append(cell->bytes);
         }
     }
-    for (const Record &record : sheet.tail)
-        appendRecordBytes(out, record);
+    out.append(sortmoves::movedAttachments(sheet.tail, moves));
     return out;
 }
 
+// The first formula cell of the diary rows that a sort or an overwrite would
+// take away from under cells that share it and stay; empty when there is none.
+QString Workbook::unmovableSharedFormula(const Sheet &sheet, const std::vector<int> &keptAtRow,
+                                         size_t regionRows) const
+{
+    // Cells that stand where they are and take their formula from another cell.
+    std::set<std::pair<uint16_t, uint16_t>> sharedByStaying;
+    for (size_t i = 0; i < sheet.cells.size(); ++i) {
+        const CellChunk &chunk = sheet.cells[i];
+        const bool stays = chunk.row >= regionRows || chunk.col >= 8 || keptAtRow[i] == chunk.row;
+        if (const auto source = formulaSource(chunkData(sheet, chunk)); stays && source && *source != std::pair(chunk.row, chunk.col))
+            sharedByStaying.insert(*source);
+    }
+    for (size_t i = 0; i < sheet.cells.size(); ++i) {
+        const CellChunk &chunk = sheet.cells[i];
+        if (chunk.row < regionRows && chunk.col < 8 && keptAtRow[i] != chunk.row
+            && anchorsOtherCells(QByteArray::fromRawData(chunkData(sheet, chunk), chunk.length))
+            && sharedByStaying.count({chunk.row, chunk.col}))
+            return sortmoves::cellName(chunk.row, chunk.col);
+    }
+    return {};
+}
+
 QByteArray Workbook::sheetStream(int index, const std::vector<SheetRow> *rows, SstBuilder &strings,
-                                 QString *error) const
+                                 QString *error, QStringList *notes) const
 {
     const Sheet &sheet = m_sheets[size_t(index)];
     if (rows) {
@@ -696,7 +756,7 @@ QByteArray Workbook::sheetStream(int index, const std::vector<SheetRow> *rows, S
             *error = QStringLiteral("シート \"%1\" のセルが壊れています").arg(sheet.name);
             return {};
         }
-        return diarySheetStream(sheet, *rows, strings, error);
+        return diarySheetStream(sheet, *rows, strings, error, notes);
     }
     QByteArray out = m_stream.mid(sheet.start, sheet.end - sheet.start);
     RecordReader reader(out);
@@ -765,12 +825,12 @@ Workbook::StreamResult Workbook::toStream(int diarySheet, const std::vector<Shee
 {
     for (const Sheet &sheet : m_sheets) {
         if (sheet.start < 0)
-            return {{}, QStringLiteral("シート \"%1\" の中身がブックにありません").arg(sheet.name)};
+            return {{}, QStringLiteral("シート \"%1\" の中身がブックにありません").arg(sheet.name), {}};
     }
     if (m_xfFormats.size() <= m_defaultXf)
-        return {{}, QStringLiteral("ブックにセルの書式がありません")};
+        return {{}, QStringLiteral("ブックにセルの書式がありません"), {}};
     if (rows.size() > SheetRows)
-        return {{}, QStringLiteral("日記の行数がシートに入りきりません")};
+        return {{}, QStringLiteral("日記の行数がシートに入りきりません"), {}};
 
     // Sheets first: they decide which strings the table keeps.
     SstBuilder strings(m_strings);
@@ -778,11 +838,12 @@ Workbook::StreamResult Workbook::toStream(int diarySheet, const std::vector<Shee
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return m_sheets[a].start < m_sheets[b].start; });
     std::vector<QByteArray> sheetBytes(m_sheets.size());
+    QStringList notes;
     for (size_t index : order) {
         QString error;
-        sheetBytes[index] = sheetStream(int(index), int(index) == diarySheet ? &rows : nullptr, strings, &error);
+        sheetBytes[index] = sheetStream(int(index), int(index) == diarySheet ? &rows : nullptr, strings, &error, &notes);
         if (!error.isEmpty())
-            return {{}, error};
+            return {{}, error, {}};
     }
     // Where each sheet will start, counted from the end of the globals.
     std::vector<qsizetype> starts(m_sheets.size());
@@ -802,5 +863,5 @@ Workbook::StreamResult Workbook::toStream(int diarySheet, const std::vector<Shee
     // area: streams under 4096 bytes are padded after the last record.
     if (stream.size() < 4096)
         stream.append(QByteArray(4096 - stream.size(), '\0'));
-    return {stream, {}};
+    return {stream, {}, notes};
 }

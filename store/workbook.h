@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <memory>
 #include <vector>
@@ -20,6 +21,7 @@ struct SheetCell
     CellValue value; // only for a cell written anew
     uint16_t xf = 0;
     int origin = -1; // index into the sheet's cells; -1 for a value written anew
+    int from = -1;   // the sheet row (from 0) of the place it was read at: what is anchored there moves with it
 };
 using SheetRow = std::array<SheetCell, 8>;
 
@@ -68,6 +70,7 @@ public:
     {
         QByteArray stream;
         QString error;
+        QStringList notes; // what a save could not keep as it was, a line each
     };
     // The whole stream with rows 1 to rows.size() of the diary columns of a
     // sheet replaced by rows; every other cell and record kept.
@@ -107,9 +110,10 @@ private:
     std::vector<bool> datedRows(const Sheet &sheet, int rows) const;
     CellValue numberValue(double number, uint16_t xf) const;
     QByteArray sheetStream(int index, const std::vector<SheetRow> *rows, biff::SstBuilder &strings,
-                           QString *error) const;
+                           QString *error, QStringList *notes) const;
     QByteArray diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows,
-                                biff::SstBuilder &strings, QString *error) const;
+                                biff::SstBuilder &strings, QString *error, QStringList *notes) const;
+    QString unmovableSharedFormula(const Sheet &sheet, const std::vector<int> &keptAtRow, size_t regionRows) const;
     QByteArray globalsStream(const biff::SstBuilder &strings, const std::vector<qsizetype> &sheetSizes) const;
     QByteArray cellRecord(const SheetCell &cell, uint16_t row, uint16_t col, biff::SstBuilder &strings) const;
 
