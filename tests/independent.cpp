@@ -1,6 +1,8 @@
 #include "independent.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +22,11 @@ QString run(const QString &program, const QStringList &arguments)
         return QString();
     }
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString diaryLine(int row, int column, QStringView kind, const QString &text)
+{
+    return QStringLiteral("%1,%2 %3 %4").arg(row).arg(column).arg(kind, text);
 }
 
 QString xmlEscaped(const QString &text)
@@ -81,4 +88,35 @@ QString gnumericCsv(const QString &xlsPath, const QString &sheet)
         return QString();
     }
     return QString::fromUtf8(file.readAll());
+}
+
+QStringList xlrdDiary(const QString &xlsPath, const QString &sheet)
+{
+    const QString script = QFINDTESTDATA("xlsdiary.py");
+    const QString json = run(QStringLiteral("/usr/bin/python3"), {script, xlsPath, sheet});
+    QStringList lines;
+    const QJsonArray rows = QJsonDocument::fromJson(json.toUtf8()).array();
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QJsonArray cells = rows[r].toArray();
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            const QJsonArray cell = cells[c].toArray();
+            if (cell[0].toString() != u"empty")
+                lines.append(diaryLine(int(r + 1), int(c + 1), cell[0].toString(), cell[1].toString()));
+        }
+    }
+    return lines;
+}
+
+QStringList diaryLines(const DiaryTable &table)
+{
+    static const QStringView kinds[] = {u"empty", u"date", u"number", u"text"};
+    QStringList lines;
+    for (int row = 1; row < table.FirstEmptyRow(); ++row) {
+        for (int column = 1; column <= DiaryColumnCount; ++column) {
+            const CellValue &cell = table.cell(row, column);
+            if (!cell.isEmpty())
+                lines.append(diaryLine(row, column, kinds[int(cell.kind())], cell.toText()));
+        }
+    }
+    return lines;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "diarytable.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -33,3 +35,10 @@ QStringList xlrdDump(const QString &xlsPath);
 
 // Gnumeric's CSV of one sheet of an .xls file.
 QString gnumericCsv(const QString &xlsPath, const QString &sheet);
+
+// The diary columns A to H of a sheet as xlrd reads them (tests/xlsdiary.py),
+// down to the first row whose column A is empty: a line "row,column kind text"
+// for every cell that is not empty, rows and columns counted from 1.
+QStringList xlrdDiary(const QString &xlsPath, const QString &sheet);
+// The same lines for the diary as we read it.
+QStringList diaryLines(const DiaryTable &table);
