@@ -120,3 +120,9 @@ QStringList diaryLines(const DiaryTable &table)
     }
     return lines;
 }
+
+QStringList anchoredOnCells(const QString &xlsPath, const QString &sheet)
+{
+    const QString script = QFINDTESTDATA("xlsattached.py");
+    return run(QStringLiteral("/usr/bin/python3"), {script, xlsPath, sheet}).split(u'\n', Qt::SkipEmptyParts);
+}

@@ -42,3 +42,8 @@ QString gnumericCsv(const QString &xlsPath, const QString &sheet);
 QStringList xlrdDiary(const QString &xlsPath, const QString &sheet);
 // The same lines for the diary as we read it.
 QStringList diaryLines(const DiaryTable &table);
+
+// What is anchored on the cells of a sheet, a line each (tests/xlsattached.py):
+// notes and hyperlinks as xlrd reads them, formulas as LibreOffice reads
+// them, each with its cell and the text of column A of its row.
+QStringList anchoredOnCells(const QString &xlsPath, const QString &sheet);

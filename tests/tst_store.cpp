@@ -248,7 +248,7 @@ private Q_SLOTS:
     void largeStringTableSurvives();
     void repeatedSavesDoNotGrowTheFile();
     void longestTextIsKept();
-    void movedFormulaKeepsItsValue();
+    void movedFormulaMovesWithItsDay();
     void sharedFormulaIsNotOverwritten();
 
     void unusableFiles_data();
@@ -576,7 +576,7 @@ void TestStore::longestTextIsKept()
     QCOMPARE(fileBytes(path), before);
 }
 
-void TestStore::movedFormulaKeepsItsValue()
+void TestStore::movedFormulaMovesWithItsDay()
 {
     const QString path = m_folder.filePath("formula.xls");
     writeWithGnumeric({{"St_Trimbo",
@@ -585,28 +585,32 @@ void TestStore::movedFormulaKeepsItsValue()
                          {0, 5, GnumericCell::Formula, "=B1*2"}}}},
                       0, path);
     QVERIFY(saveDays(path, {day("2010/01/05", "70")}, false).saved);
-    // The formula's row moved down; it would now count the new day's
-    // weight, so it moved as the value it showed.
+    // The formula's row moved down and the formula with it, still counting
+    // its own day's weight.
     QVERIFY(xlrdDump(path).contains("St_Trimbo!1,5 type=2 value=120.0 format='General'"));
+    QCOMPARE(anchoredOnCells(path, "St_Trimbo"), QStringList("formula F2 [2010/01/10] of:=[.B2]*2 -> number"));
     QCOMPARE(rowsOf(load(path)).last(), QString("2010/01/10|60||||120||"));
 }
 
 void TestStore::sharedFormulaIsNotOverwritten()
 {
-    // H1 anchors a formula that other cells share.
+    // H2 anchors a formula that I2, right of the diary, shares: sorting H2
+    // away would leave I2 without its formula.
     QByteArray anchor;
     QByteArray formula = QByteArray::fromHex("010007000f00");
     putF64(formula, 1);
     formula += QByteArray::fromHex("0800000000000500") + QByteArray::fromHex("0101000700");
     appendRecord(anchor, Formula, formula);
-    appendRecord(anchor, SharedFormula, QByteArray::fromHex("0100020007070001000300") + QByteArray::fromHex("1e0100"));
+    appendRecord(anchor, SharedFormula, QByteArray::fromHex("0100010007080001000300") + QByteArray::fromHex("1e0100"));
+    formula.replace(2, 2, QByteArray::fromHex("0800"));
+    appendRecord(anchor, Formula, formula);
     const QString path = m_folder.filePath("shared.xls");
     QFile::remove(path);
     m_folder.write("shared.xls", handBuiltWorkbook({}, anchor));
     const QByteArray before = fileBytes(path);
     const SaveDaysResult refused = saveDays(path, {day("1900/01/01")}, false); // sorts row 2 down
     QVERIFY(!refused.saved);
-    QVERIFY2(refused.error.contains("共有する数式"), qPrintable(refused.error));
+    QVERIFY2(refused.error.contains("セル H2 に他のセルと共有する数式"), qPrintable(refused.error));
     QCOMPARE(fileBytes(path), before);
 }
 

@@ -1,0 +1,307 @@
+// What moves with a day when a save sorts the diary rows: formulas with
+// their relative references, notes and hyperlinks, results of their kind.
+#include "diarybook.h"
+#include "excelsamples.h"
+#include "independent.h"
+#include "sortmoves.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace biff;
+
+class TestSortMoves : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void formulaReferences_data();
+    void formulaReferences();
+    void excelSamplesMoveWhatIsAnchored_data();
+    void excelSamplesMoveWhatIsAnchored();
+    void sharedFormulaMembersKeepTheirResults();
+    void formulasThatCannotMoveAreNamed();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+namespace {
+
+DayValues day(const QString &date)
+{
+    return {date, "60", "20", 1, 1, QString(), QString(), QString()};
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A FORMULA record at row 4 (E5) with a cached number and the given expression.
+QByteArray formulaRecord(const QByteArray &expression)
+{
+    QByteArray data = QByteArray::fromHex("040004000f00");
+    putF64(data, 1);
+    data += QByteArray::fromHex("000000000000"); // options, chain
+    putU16(data, uint16_t(expression.size()));
+    data += expression;
+    QByteArray record;
+    appendRecord(record, Formula, data);
+    return record;
+}
+
+// The expression of a FORMULA record written by formulaRecord().
+QByteArray expressionOf(const QByteArray &record)
+{
+    return record.mid(4 + 22);
+}
+
+// A relative row in a LibreOffice reference becomes its distance from the
+// formula's own row, so that a formula moved as a spreadsheet moves it
+// reads the same from its new row: "of:=[.A3]-1" in B3 gives "of:=[.A+0]-1".
+QString relativeForm(const QString &formula, int row)
+{
+    static const QRegularExpression reference(QStringLiteral(R"((\.\$?[A-Z]{1,3})(\$?)(\d+))"));
+    QString out;
+    qsizetype last = 0;
+    for (const QRegularExpressionMatch &m : reference.globalMatch(formula)) {
+        out += formula.mid(last, m.capturedStart() - last);
+        out += m.captured(2).isEmpty() ? QStringLiteral("%1%2%3").arg(m.captured(1)).arg(m.captured(3).toInt() - row >= 0 ? "+" : "").arg(m.captured(3).toInt() - row)
+                                       : m.captured(0);
+        last = m.capturedEnd();
+    }
+    return out + formula.mid(last);
+}
+
+// A line of anchoredOnCells() with the row left out of its cell when the row
+// has a day (what it is anchored to is then the day), its formula read from
+// its own row. Lines of rows without a day stay as they are.
+QString byDay(const QString &line)
+{
+    static const QRegularExpression parts(QStringLiteral(R"(^(\w+) ([A-Z]+)(\d+)(:[A-Z]+\d+)? (\[[^\]]*\]) (.*)$)"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch m = parts.match(line);
+    if (!m.hasMatch() || m.captured(5) == u"[]")
+        return line;
+    const int row = m.captured(3).toInt();
+    QString rest = m.captured(6);
+    if (m.captured(1) == u"formula")
+        rest = relativeForm(rest, row);
+    QString range = m.captured(4);
+    range.remove(QRegularExpression(QStringLiteral("\\d+$")));
+    return QStringLiteral("%1 %2%3 %4 %5").arg(m.captured(1), m.captured(2), range, m.captured(5), rest);
+}
+
+QStringList byDay(const QStringList &lines)
+{
+    QStringList out;
+    for (const QString &line : lines)
+        out.append(byDay(line));
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+void TestSortMoves::formulaReferences_data()
+{
+    QTest::addColumn<QByteArray>("expression");
+    QTest::addColumn<int>("delta");
+    QTest::addColumn<int>("move");
+    QTest::addColumn<QByteArray>("moved");
+    using M = sortmoves::FormulaMove;
+    // Column words: 0xC000 relative row and column, 0x4000 relative column only.
+    QTest::newRow("=A5-1, relative") << QByteArray("24040000c0 1e0100 04") << 3 << int(M::Moved)
+                                      << QByteArray("24070000c0 1e0100 04");
+    QTest::newRow("=$A$1+A5, the absolute row kept") << QByteArray("2400000000 24040000c0 03") << 2 << int(M::Moved)
+                                                     << QByteArray("2400000000 24060000c0 03");
+    QTest::newRow("=SUM(A1:A5) moved up, a value class") << QByteArray("45 0000 0400 00c0 00c0 19100000") << -1
+                                                        << int(M::LeavesSheet) << QByteArray();
+    QTest::newRow("=SUM(A2:$A5): only the relative end moves") << QByteArray("25 0100 0400 00c0 0000 19100000") << 3
+                                                               << int(M::Moved)
+                                                               << QByteArray("25 0400 0400 00c0 0000 19100000");
+    QTest::newRow("=SUM(A:A) names every row") << QByteArray("25 0000 ffff 00c0 00c0 19100000") << 5 << int(M::Moved)
+                                               << QByteArray("25 0000 ffff 00c0 00c0 19100000");
+    QTest::newRow("=Sheet2!B5&\"ab\", another sheet") << QByteArray("3a 0000 0400 01c0 1702006162 08") << 1
+                                                      << int(M::Moved) << QByteArray("3a 0000 0500 01c0 1702006162 08");
+    QTest::newRow("=IF(TRUE,A5,0), jumps") << QByteArray("1d01 19020a00 24040000c0 19080700 1e0000 19080300 22030100")
+                                           << 1 << int(M::Moved)
+                                           << QByteArray("1d01 19020a00 24050000c0 19080700 1e0000 19080300 22030100");
+    QTest::newRow("=CHOOSE(1,A5), a jump table") << QByteArray("1e0100 19040100 04000900 24040000c0 19080000 22026400")
+                                                 << 2 << int(M::Moved)
+                                                 << QByteArray("1e0100 19040100 04000900 24060000c0 19080000 22026400");
+    QTest::newRow("=A1 would leave the top") << QByteArray("24000000c0") << -1 << int(M::LeavesSheet) << QByteArray();
+    QTest::newRow("=A65536 would leave the bottom") << QByteArray("24ffff00c0") << 1 << int(M::LeavesSheet)
+                                                    << QByteArray();
+    QTest::newRow("a member of a shared formula") << QByteArray("0100000400") << 1 << int(M::Shared) << QByteArray();
+    QTest::newRow("a reference as a shared formula holds it") << QByteArray("2c010000c0") << 1 << int(M::Unreadable)
+                                                             << QByteArray();
+    QTest::newRow("cut short") << QByteArray("250100") << 1 << int(M::Unreadable) << QByteArray();
+}
+
+void TestSortMoves::formulaReferences()
+{
+    QFETCH(QByteArray, expression);
+    QFETCH(int, delta);
+    QFETCH(int, move);
+    QFETCH(QByteArray, moved);
+    expression.replace(' ', "");
+    QByteArray record = formulaRecord(QByteArray::fromHex(expression));
+    const QByteArray before = record;
+    QCOMPARE(int(sortmoves::shiftFormula(record, delta)), move);
+    if (move != int(sortmoves::FormulaMove::Moved)) {
+        QCOMPARE(record, before);
+        return;
+    }
+    QCOMPARE(expressionOf(record).toHex(), QByteArray::fromHex(moved.replace(' ', "")).toHex());
+    QVERIFY(u16(record.constData() + 4 + 14) & 0x0001); // worked out again on opening
+}
+
+void TestSortMoves::excelSamplesMoveWhatIsAnchored_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<QStringList>("daysFirst");  // saved one by one before the sorting save
+    QTest::addColumn<QString>("earlierDay");     // the save whose sort is checked
+    QTest::addColumn<QStringList>("expected");   // lines anchoredOnCells() gives afterwards
+
+    // B1 =A1-1 and B2 =A2+1 beside the dates; a day before both goes on top.
+    QTest::newRow("formulas beside 1904 dates")
+        << "phpss_1904_Calendar.xls" << "Sheet1" << QStringList() << "2021/06/01"
+        << QStringList{"formula B2 [2022/01/01] of:=[.A2]-1 -> date", "formula B3 [2022/12/31] of:=[.A3]+1 -> date"};
+    // The invoice's notes lie on E6 to E8: days fill the rows down to them
+    // (the text row "Product Id" sorting below the dates each time), and a
+    // day before all of them moves every row down by one.
+    QTest::newRow("notes on an invoice")
+        << "phpss_30template.xls" << "Invoice"
+        << QStringList{"2010/01/01", "2010/01/02", "2010/01/03", "2010/01/04", "2010/01/05", "2010/01/06", "2010/01/07"}
+        << "2009/12/31"
+        << QStringList{"note E6 [2010/01/05] PHPExcel:\\nTotal amount on the current invoice, excluding VAT.",
+                       "note E7 [2010/01/06] PHPExcel:\\nTotal amount of VAT on the current invoice.",
+                       "note E8 [2010/01/07] PHPExcel:\\nTotal amount on the current invoice, including VAT.",
+                       "notebox E6 [2010/01/05] rows -1 to +3", "notebox E8 [2010/01/07] rows -1 to +6",
+                       "link E18:E18 [] http://www.phpexcel.net/",
+                       "link E19:E19 [] #'Terms and conditions'!A1"};
+    // Column A holds the links' texts: a date goes above every text, and the
+    // texts sort among themselves, each link going with its text.
+    QTest::newRow("a link on each A cell")
+        << "sheetjs-hyperlink_stress_test_2011.xls" << "Sheet1" << QStringList() << "2010/01/01"
+        << QStringList{"link A2:A2 [dev at sheetjs dot com] mailto:dev@sheetjs.com",
+                       "link A5:A5 [http://sheetjs.com screentip foo bar baz] http://sheetjs.com",
+                       "link A6:A6 [http://www.sheetjs.com] http://www.sheetjs.com",
+                       "link A7:A7 [OSS] http://oss.sheetjs.com", "link A8:A8 [OSS#foo] http://oss.sheetjs.com#foo"};
+}
+
+void TestSortMoves::excelSamplesMoveWhatIsAnchored()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, sheet);
+    QFETCH(QStringList, daysFirst);
+    QFETCH(QString, earlierDay);
+    QFETCH(QStringList, expected);
+    const QString path = m_dir.filePath(file);
+    writeRenamedSample(excelSamplePath(file), sheet, path);
+    if (QTest::currentTestFailed())
+        return;
+    for (const QString &date : daysFirst) {
+        const SaveDaysResult saved = saveDays(path, {day(date)}, false);
+        QVERIFY2(saved.saved, qPrintable(saved.error));
+    }
+    const QStringList before = anchoredOnCells(path, QStringLiteral("St_Trimbo"));
+    QVERIFY(!before.isEmpty());
+
+    const SaveDaysResult saved = saveDays(path, {day(earlierDay)}, false);
+    QVERIFY2(saved.saved, qPrintable(saved.error));
+    QCOMPARE(saved.notes, QStringList());
+    QCOMPARE(saved.table.cell(1, ColDate).toText(), earlierDay);
+    const QStringList after = anchoredOnCells(path, QStringLiteral("St_Trimbo"));
+    for (const QString &line : expected)
+        QVERIFY2(after.contains(line), qPrintable(line + "\nnot in\n" + after.join(u'\n')));
+    // Everything on a day's row is still on that day's row, formulas reading
+    // the same cells relative to it; what is on rows without a day has stayed.
+    QCOMPARE(byDay(after), byDay(before));
+}
+
+// Sheet1 of the charts sample: the numbers 1 to 6 in A (the days
+// 1899/12/31 to 1900/01/05), E1:E6 one shared formula, =D1*D1 filled down.
+void TestSortMoves::sharedFormulaMembersKeepTheirResults()
+{
+    const QString path = m_dir.filePath("charts.xls");
+    writeRenamedSample(excelSamplePath("poi-WithThreeCharts.xls"), "Sheet1", path);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(anchoredOnCells(path, QStringLiteral("St_Trimbo")).filter("of:=[.D4]*[.D4]"),
+             QStringList("formula E4 [4] of:=[.D4]*[.D4] -> number"));
+
+    // Overwriting the first day would take the formula away from E2 to E6.
+    const QByteArray before = fileBytes(path);
+    const SaveDaysResult refused = saveDays(path, {day("1899/12/31")}, true);
+    QVERIFY(!refused.saved);
+    QVERIFY2(refused.error.contains("セル E1 に他のセルと共有する数式") && refused.error.contains("値に置き換える"),
+             qPrintable(refused.error));
+    QCOMPARE(fileBytes(path), before);
+
+    // A day before all of them moves every row down, the whole shared formula
+    // with them: each cell keeps the number it showed.
+    const SaveDaysResult saved = saveDays(path, {day("1899/12/30")}, false);
+    QVERIFY2(saved.saved, qPrintable(saved.error));
+    QCOMPARE(saved.notes.size(), 6);
+    for (int row = 2; row <= 7; ++row) {
+        QVERIFY2(saved.notes[row - 2].contains(QStringLiteral("E%1").arg(row)) && saved.notes[row - 2].contains("共有する数式"),
+                 qPrintable(saved.notes.join(u'\n')));
+    }
+    QCOMPARE(anchoredOnCells(path, QStringLiteral("St_Trimbo")).filter("formula E"), QStringList());
+    const QStringList diary = xlrdDiary(path, QStringLiteral("St_Trimbo"));
+    for (const char *value : {"1,5 number 1", "2,5 number 25", "5,5 number 64", "7,5 number 100", "7,1 number 6"})
+        QVERIFY2(diary.contains(value), qPrintable(value + QStringLiteral(" not in\n") + diary.join(u'\n')));
+}
+
+// Formulas that read the row above: the day sorted to the top cannot take
+// them along (they would point above the sheet), so they stay as their
+// results, a number, a boolean and an error, and the save names each cell;
+// the command line prints the same.
+void TestSortMoves::formulasThatCannotMoveAreNamed()
+{
+    const QString path = m_dir.filePath("above.xls");
+    writeWithGnumeric({{"St_Trimbo",
+                        {{0, 0, GnumericCell::Date, "40188"}, // 2010/01/10
+                         {1, 0, GnumericCell::Date, "40183"}, // 2010/01/05, to be sorted up
+                         {1, 1, GnumericCell::Formula, "=A1-40000"},
+                         {1, 2, GnumericCell::Formula, "=A1>40000"},
+                         {1, 3, GnumericCell::Formula, "=IF(A1>0,NA(),0)"},
+                         {1, 5, GnumericCell::Formula, "=\"day \"&B2"}}}},
+                      0, path);
+    const QString copy = m_dir.filePath("above-copy.xls");
+    QVERIFY(QFile::copy(path, copy));
+
+    const SaveDaysResult saved = saveDays(path, {day("2010/01/20")}, false);
+    QVERIFY2(saved.saved, qPrintable(saved.error));
+    QCOMPARE(saved.notes.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY2(saved.notes[i].contains(QStringLiteral("BCD")[i] + QStringLiteral("1"))
+                     && saved.notes[i].contains("シートの外"),
+                 qPrintable(saved.notes.join(u'\n')));
+    }
+    const QStringList diary = xlrdDiary(path, QStringLiteral("St_Trimbo"));
+    for (const char *cell : {"1,1 date 2010/01/05", "1,2 number 188", "1,3 boolean TRUE", "1,4 error #N/A",
+                             "2,1 date 2010/01/10", "3,1 date 2010/01/20"})
+        QVERIFY2(diary.contains(cell), qPrintable(cell + QStringLiteral(" not in\n") + diary.join(u'\n')));
+    // F reads its own row: it moves as a formula.
+    QVERIFY(anchoredOnCells(path, QStringLiteral("St_Trimbo")).contains("formula F1 [2010/01/05] of:=\"day \"&[.B1] -> text"));
+
+    QProcess tool;
+    tool.start(QStringLiteral(TRIMBO_DIARY), {"put", copy, "--date", "2010/01/20"});
+    QVERIFY(tool.waitForFinished(30000));
+    QCOMPARE(tool.exitCode(), 0);
+    const QString printed = QString::fromUtf8(tool.readAllStandardError());
+    for (const char *cell : {"B1", "C1", "D1"})
+        QVERIFY2(printed.contains(cell), qPrintable(printed));
+}
+
+QTEST_GUILESS_MAIN(TestSortMoves)
+#include "tst_sortmoves.moc"
