@@ -1,7 +1,7 @@
 // libFuzzer target for the workbook reader: any bytes, as a compound file or
 // as a bare workbook stream, must be read or refused without a crash, and
-// whatever is read must be written back, with a new day, into a stream that
-// reads again and gives that day back.
+// whatever is read must be written back, with a new day on top of the
+// others, into a stream that reads again and gives that day back.
 #include "compoundfile.h"
 #include "diarybook.h"
 #include "workbook.h"
@@ -27,7 +27,9 @@ void exercise(const QByteArray &stream)
     day[0].value = CellValue::date(40207);
     day[0].xf = parsed.book->dateXf();
     day[5].value = CellValue::text(QStringLiteral("fuzz"));
-    rows.push_back(day);
+    // The day goes on top, as a sort puts an earlier day: every row below
+    // moves down one, with its formulas, notes and links.
+    rows.insert(rows.begin(), day);
     const Workbook::StreamResult written = parsed.book->toStream(sheet, rows);
     if (!written.error.isEmpty())
         return;
@@ -35,9 +37,9 @@ void exercise(const QByteArray &stream)
     const int sheetAgain = again.book ? again.book->findSheet(DiarySheetName) : -1;
     if (sheetAgain < 0)
         std::abort(); // we wrote a stream we cannot read
-    // The day written below the diary reads back where it was put, with its values.
+    // The day written on top reads back where it was put, with its values.
     const DiaryTable table = again.book->diaryTable(sheetAgain, again.book->diaryLength(sheetAgain, MaxDiaryRows, &full));
-    const int dayRow = length + 1;
+    const int dayRow = 1;
     if (table.FirstEmptyRow() <= dayRow || !table.cell(dayRow, ColDate).equalsDateText(u"2010/01/29")
         || table.cell(dayRow, ColIntakeComment).toText() != QStringLiteral("fuzz"))
         std::abort();

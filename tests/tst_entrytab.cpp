@@ -22,6 +22,7 @@ private Q_SLOTS:
     void cleanup();
     void newDayThenTheOverwriteQuestion();
     void earlierDayIsSortedIn();
+    void formulasLeftAsValuesAreSaidOnce();
     void wordsForAWeightAreRefused();
     void photoIsStoredAndCleared();
     void storedPhotoSurvivesAResave();
@@ -157,6 +158,31 @@ void TestEntryTab::earlierDayIsSortedIn()
     QCOMPARE(diary.cell(1, ColIntakeComment).toText(), QString("十日"));
     QCOMPARE(diary.cell(2, ColWeight).toText(), QString("66"));
     QCOMPARE(diary.cell(2, ColIntakeComment).toText(), QString("二十日"));
+}
+
+// B2 and C2 read the row above; sorted to the top they cannot go along as
+// formulas. The save says so in one message naming both cells, and the
+// next save has nothing to say.
+void TestEntryTab::formulasLeftAsValuesAreSaidOnce()
+{
+    writeWithGnumeric({{"St_Trimbo",
+                        {{0, 0, GnumericCell::Date, "40188"}, // 2010/01/10
+                         {1, 0, GnumericCell::Date, "40183"}, // 2010/01/05
+                         {1, 1, GnumericCell::Formula, "=A1-40120"},
+                         {1, 2, GnumericCell::Formula, "=A1-40170"}}}},
+                      0, book());
+    start();
+    enter(QDate(2010, 1, 20), "66", "22");
+    save();
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY2(m_messages->shown.first().contains("B1") && m_messages->shown.first().contains("C1"),
+             qPrintable(m_messages->shown.first()));
+    QCOMPARE(m_window->diary().cell(1, ColWeight).toText(), QString("68"));
+    QCOMPARE(m_window->diary().cell(1, ColFat).toText(), QString("18"));
+    enter(QDate(2010, 1, 1), "66", "22");
+    save();
+    QCOMPARE(m_messages->shown.size(), 1);
+    QCOMPARE(m_window->diary().cell(2, ColWeight).toText(), QString("68"));
 }
 
 void TestEntryTab::wordsForAWeightAreRefused()
