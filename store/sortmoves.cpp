@@ -92,6 +92,18 @@ QByteArray cellStart(const char *formula, uint16_t row)
     return data;
 }
 
+// Whether a record of the sheet belongs to a chart embedded in it, whose
+// own records run from a BOF to its EOF; depth counts the charts open.
+bool inEmbeddedChart(const Record &record, int &depth)
+{
+    const bool nested = depth > 0 || record.id == Bof;
+    if (record.id == Bof)
+        ++depth;
+    if (record.id == Eof && depth > 0)
+        --depth;
+    return nested;
+}
+
 // A drawing's records read as one OfficeArt stream, with where each
 // record's part of it starts.
 struct Drawing
@@ -108,12 +120,7 @@ Drawing readDrawing(const std::vector<Record> &records)
     int depth = 0;
     for (size_t i = 0; i < records.size(); ++i) {
         const Record &r = records[i];
-        const bool nested = depth > 0 || r.id == Bof; // a chart's own records
-        if (r.id == Bof)
-            ++depth;
-        if (r.id == Eof && depth > 0)
-            --depth;
-        if (nested)
+        if (inEmbeddedChart(r, depth))
             continue;
         if (r.id == MsoDrawing) {
             drawing.parts.emplace_back(i, drawing.art.size());
@@ -282,12 +289,7 @@ QByteArray movedAttachments(const std::vector<Record> &records, const CellMoves 
     int depth = 0;
     for (const Record &r : records) {
         out.push_back(r.bytes());
-        const bool nested = depth > 0 || r.id == Bof;
-        if (r.id == Bof)
-            ++depth;
-        if (r.id == Eof && depth > 0)
-            --depth;
-        if (nested)
+        if (inEmbeddedChart(r, depth))
             continue;
         QByteArray &record = out.back();
         if (r.id == Note && r.size >= 8) {
