@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,21 +91,28 @@ QString gnumericCsv(const QString &xlsPath, const QString &sheet)
     return QString::fromUtf8(file.readAll());
 }
 
-QStringList xlrdDiary(const QString &xlsPath, const QString &sheet)
+XlrdDiary xlrdDiary(const QString &xlsPath, const QString &sheet)
 {
     const QString script = QFINDTESTDATA("xlsdiary.py");
     const QString json = run(QStringLiteral("/usr/bin/python3"), {script, xlsPath, sheet});
-    QStringList lines;
-    const QJsonArray rows = QJsonDocument::fromJson(json.toUtf8()).array();
+    const QJsonObject read = QJsonDocument::fromJson(json.toUtf8()).object();
+    XlrdDiary diary;
+    const QJsonArray rows = read[u"rows"].toArray();
     for (qsizetype r = 0; r < rows.size(); ++r) {
         const QJsonArray cells = rows[r].toArray();
         for (qsizetype c = 0; c < cells.size(); ++c) {
             const QJsonArray cell = cells[c].toArray();
-            if (cell[0].toString() != u"empty")
-                lines.append(diaryLine(int(r + 1), int(c + 1), cell[0].toString(), cell[1].toString()));
+            if (cell[0].toString() == u"empty")
+                continue;
+            diary.cells.append(diaryLine(int(r + 1), int(c + 1), cell[0].toString(), cell[1].toString()));
+            diary.formats.append(QStringLiteral("%1,%2 %3%4").arg(r + 1).arg(c + 1).arg(
+                cell[2].toString(), cell[3].toBool() ? QStringLiteral(" wraps") : QString()));
         }
     }
-    return lines;
+    for (const QJsonValue height : read[u"heights"].toArray())
+        diary.heights.push_back(height.isNull() ? -1 : height.toInt());
+    diary.defaultHeight = read[u"defaultHeight"].toInt(-1);
+    return diary;
 }
 
 QStringList diaryLines(const DiaryTable &table)

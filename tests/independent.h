@@ -37,10 +37,17 @@ QStringList xlrdDump(const QString &xlsPath);
 QString gnumericCsv(const QString &xlsPath, const QString &sheet);
 
 // The diary columns A to H of a sheet as xlrd reads them (tests/xlsdiary.py),
-// down to the first row whose column A is empty: a line "row,column kind text"
-// for every cell that is not empty, rows and columns counted from 1.
-QStringList xlrdDiary(const QString &xlsPath, const QString &sheet);
-// The same lines for the diary as we read it.
+// down to the first row whose column A is empty. Fails the running test when
+// xlrd fails.
+struct XlrdDiary
+{
+    QStringList cells;        // "row,column kind text" for every cell that is not empty
+    QStringList formats;      // "row,column format" (" wraps" added) for the same cells
+    std::vector<int> heights; // of every row of the sheet in twips, -1 for a row without its own
+    int defaultHeight = -1;   // of the sheet's rows, in twips
+};
+XlrdDiary xlrdDiary(const QString &xlsPath, const QString &sheet);
+// The cells lines of the diary as we read it.
 QStringList diaryLines(const DiaryTable &table);
 
 // What is anchored on the cells of a sheet, a line each (tests/xlsattached.py):
