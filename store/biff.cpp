@@ -1,5 +1,6 @@
 #include "biff.h"
 
+#include <array>
 #include <cstring>
 
 namespace biff {
@@ -77,6 +78,23 @@ void appendRecord(QByteArray &out, uint16_t id, QByteArrayView data)
     putU16(out, id);
     putU16(out, uint16_t(data.size()));
     out.append(data.data(), data.size());
+}
+
+uint32_t officeCrc(QByteArrayView data, uint32_t crc)
+{
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> entries{};
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t value = i << 24;
+            for (int bit = 0; bit < 8; ++bit)
+                value = (value & 0x80000000u) ? (value << 1) ^ 0xAFu : value << 1;
+            entries[i] = value;
+        }
+        return entries;
+    }();
+    for (const char byte : data)
+        crc = (crc << 8) ^ table[(crc >> 24) ^ uint8_t(byte)];
+    return crc;
 }
 
 bool ContinuedReader::atEnd() const

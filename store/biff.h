@@ -17,6 +17,7 @@ enum RecordId : uint16_t {
     FilePass = 0x002F,
     Continue = 0x003C,
     Window1 = 0x003D,
+    WsBool = 0x0081,
     BoundSheet = 0x0085,
     MulRk = 0x00BD,
     MulBlank = 0x00BE,
@@ -37,9 +38,12 @@ enum RecordId : uint16_t {
     Array = 0x0221,
     Table = 0x0236,
     Rk = 0x027E,
+    DefaultRowHeight = 0x0225,
     Format = 0x041E,
     SharedFormula = 0x04BC,
     Bof = 0x0809,
+    XfCrc = 0x087C,
+    XfExt = 0x087D,
 };
 
 inline constexpr int MaxRecordData = 8224;
@@ -90,6 +94,11 @@ private:
 };
 
 void appendRecord(QByteArray &out, uint16_t id, QByteArrayView data);
+
+// The 32-bit CRC that Office files keep of some of their parts (XFCRC over
+// the cell formats): polynomial 0xAF, most significant bit first, no final
+// inversion; crc carries on from an earlier part.
+uint32_t officeCrc(QByteArrayView data, uint32_t crc = 0);
 
 // The data of a record and of the CONTINUE records after it.
 struct Segment

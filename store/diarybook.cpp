@@ -142,7 +142,7 @@ void DiaryBook::ensureCells()
 
 CellValue DiaryBook::value(const SheetCell &cell) const
 {
-    return cell.origin >= 0 ? m_workbook->originValue(m_sheet, cell.origin) : cell.value;
+    return cell.origin >= 0 ? m_workbook->originValue(m_sheet, cell.origin) : m_workbook->writtenValue(cell);
 }
 
 void DiaryBook::WriteExcelDate(int row, const DayValues &day)

@@ -15,8 +15,12 @@ namespace {
 
 constexpr uint16_t BiffVersion8 = 0x0600;
 constexpr uint16_t GlobalsSubstream = 0x0005;
+constexpr uint16_t WorksheetSubstream = 0x0010; // also a dialog sheet
 constexpr double Days1904 = 1462; // from 1900-01-00 to 1904-01-01 in day numbers
 constexpr int SheetRows = 65536;  // of a BIFF8 worksheet
+constexpr int XfSize = 20;        // the data of a BIFF8 XF record
+constexpr size_t MaxXfs = 4050;   // cell formats Excel takes in one book
+constexpr uint16_t StandardRowHeight = 255; // 12.75 pt in twips, where a sheet names no default
 
 bool isCellRecord(uint16_t id)
 {
@@ -98,13 +102,14 @@ bool isYyyyMmDd(QString format)
 
 } // namespace
 
-bool isDateFormat(uint16_t formatId, const QString &formatText)
+bool isDateFormat(uint16_t formatId, const std::optional<QString> &fileFormat)
 {
-    if ((formatId >= 14 && formatId <= 22) || (formatId >= 27 && formatId <= 36)
-        || (formatId >= 45 && formatId <= 47) || (formatId >= 50 && formatId <= 58))
-        return true;
-    if (formatId < 164 && formatText.isEmpty())
-        return false;
+    // Only an id the file leaves undefined means Excel's built-in format:
+    // Gnumeric, for one, numbers its own formats from 50.
+    if (!fileFormat)
+        return (formatId >= 14 && formatId <= 22) || (formatId >= 27 && formatId <= 36)
+            || (formatId >= 45 && formatId <= 47) || (formatId >= 50 && formatId <= 58);
+    const QString &formatText = *fileFormat;
     // Leave out what is shown literally: quoted text, escaped characters, [colour] and [$-411] parts.
     static const QRegularExpression literal(QStringLiteral(R"("[^"]*"|\\.|\[[^\]]*\]|_.|\*.)"));
     const QString parts = QString(formatText).remove(literal).toLower();
@@ -146,8 +151,7 @@ QString Workbook::parseGlobals()
     std::vector<Record> sst;
     bool inSst = false;
     bool defaultXfFound = false;
-    std::vector<bool> xfIsStyle;
-    std::vector<const char *> xfRecords;
+    std::optional<Record> xfCrc;
     while (true) {
         const std::optional<Record> record = reader.next();
         if (!record)
@@ -169,12 +173,15 @@ QString Workbook::parseGlobals()
             if (r.size < 20)
                 return QStringLiteral("セルの書式が壊れています");
             m_xfFormats.push_back(u16(r.data + 2));
-            xfIsStyle.push_back(u16(r.data + 4) & 0x0004);
-            xfRecords.push_back(r.data);
-            if (!defaultXfFound && !xfIsStyle.back()) {
+            m_xfIsStyle.push_back(u16(r.data + 4) & 0x0004);
+            m_xfRecords.push_back(r.data);
+            if (!defaultXfFound && !m_xfIsStyle.back()) {
                 m_defaultXf = uint16_t(m_xfFormats.size() - 1);
                 defaultXfFound = true;
             }
+            break;
+        case XfCrc:
+            xfCrc = r;
             break;
         case Format:
             if (r.size >= 5) {
@@ -196,6 +203,7 @@ QString Workbook::parseGlobals()
             Sheet sheet;
             sheet.name = readUnicodeString(name.constData(), int(name.size())).value_or(QString());
             sheet.start = u32(r.data);
+            sheet.worksheet = r.data[5] == 0; // not a chart, macro sheet or VBA module
             m_sheets.push_back(std::move(sheet));
             break;
         }
@@ -209,12 +217,16 @@ QString Workbook::parseGlobals()
 
     if (!sst.empty() && !m_strings.parse(sst))
         return QStringLiteral("文字列の表が壊れています");
+    if (xfCrc && xfCrc->size >= 20)
+        m_xfCrcValid = u16(xfCrc->data + 14) == m_xfRecords.size() && u32(xfCrc->data + 16) == xfChecksum({});
     m_xfIsDate.resize(m_xfFormats.size());
     for (size_t i = 0; i < m_xfFormats.size(); ++i) {
-        const QString format = m_formats.value(m_xfFormats[i]);
-        m_xfIsDate[i] = isDateFormat(m_xfFormats[i], format);
-        if (m_yyyymmddXf < 0 && !xfIsStyle[i] && isYyyyMmDd(format)
-            && sameLookApartFromNumbers(xfRecords[i], xfRecords[m_defaultXf]))
+        const auto defined = m_formats.constFind(m_xfFormats[i]);
+        const std::optional<QString> fileFormat = defined == m_formats.cend() ? std::nullopt : std::optional(*defined);
+        const QString format = fileFormat.value_or(QString());
+        m_xfIsDate[i] = isDateFormat(m_xfFormats[i], fileFormat);
+        if (m_yyyymmddXf < 0 && !m_xfIsStyle[i] && isYyyyMmDd(format)
+            && sameLookApartFromNumbers(m_xfRecords[i], m_xfRecords[m_defaultXf]))
             m_yyyymmddXf = int(i);
     }
     return {};
@@ -229,8 +241,14 @@ void Workbook::locateSheets()
             sheet.start = -1;
             continue;
         }
+        // A dialog sheet is listed as a worksheet; its BOF says it is none
+        // only by its WSBOOL record.
+        if (bof->size < 4 || u16(bof->data + 2) != WorksheetSubstream)
+            sheet.worksheet = false;
         int depth = 0;
         while (const std::optional<Record> record = reader.next()) {
+            if (depth == 0 && record->id == WsBool && record->size >= 1 && (uint8_t(record->data[0]) & 0x10))
+                sheet.worksheet = false;
             if (record->id == Bof)
                 ++depth;
             if (record->id == Eof && depth-- == 0) {
@@ -247,7 +265,7 @@ int Workbook::findSheet(QStringView name) const
 {
     for (size_t i = 0; i < m_sheets.size(); ++i) {
         if (m_sheets[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return m_sheets[i].start >= 0 ? int(i) : -1;
+            return m_sheets[i].start >= 0 && m_sheets[i].worksheet ? int(i) : -1;
     }
     return -1;
 }
@@ -346,6 +364,8 @@ const char *Workbook::chunkData(const Sheet &sheet, const CellChunk &chunk) cons
 
 bool Workbook::isDateXf(uint16_t xf) const
 {
+    if (m_yyyymmddXf < 0 && xf == m_xfIsDate.size())
+        return true; // the date format a save adds
     return xf < m_xfIsDate.size() && m_xfIsDate[xf];
 }
 
@@ -496,6 +516,58 @@ uint16_t Workbook::dateXf() const
     return m_yyyymmddXf >= 0 ? uint16_t(m_yyyymmddXf) : uint16_t(m_xfFormats.size());
 }
 
+uint32_t Workbook::xfChecksum(const AddedXfs &added) const
+{
+    uint32_t crc = 0;
+    for (const char *xf : m_xfRecords)
+        crc = officeCrc(QByteArrayView(xf, XfSize), crc);
+    for (const QByteArray &xf : added.records)
+        crc = officeCrc(xf, crc);
+    return crc;
+}
+
+QByteArray Workbook::xfRecordData(uint16_t xf, const AddedXfs &added) const
+{
+    if (xf < m_xfRecords.size())
+        return QByteArray(m_xfRecords[xf], XfSize);
+    const size_t addedIndex = xf - m_xfRecords.size();
+    return addedIndex < added.records.size() ? added.records[addedIndex] : QByteArray();
+}
+
+uint16_t Workbook::wrappingXf(uint16_t xf, AddedXfs &added) const
+{
+    QByteArray wanted = xfRecordData(xf, added);
+    if (wanted.isEmpty() || (wanted[6] & 0x08))
+        return xf;
+    wanted[6] = char(wanted[6] | 0x08); // wraps
+    wanted[9] = char(wanted[9] | 0x10); // by its own alignment, not its style's
+    for (size_t i = 0; i < m_xfRecords.size(); ++i) {
+        if (!m_xfIsStyle[i] && QByteArrayView(m_xfRecords[i], XfSize) == wanted)
+            return uint16_t(i);
+    }
+    const auto found = std::find(added.records.begin(), added.records.end(), wanted);
+    if (found != added.records.end())
+        return uint16_t(m_xfRecords.size() + size_t(found - added.records.begin()));
+    if (m_xfRecords.size() + added.records.size() >= MaxXfs)
+        return xf;
+    added.records.push_back(wanted);
+    added.bases.push_back(xf);
+    return uint16_t(m_xfRecords.size() + added.records.size() - 1);
+}
+
+double Workbook::storedNumber(const CellValue &value) const
+{
+    return value.kind() == CellValue::Kind::Date ? *value.toReal() - (m_1904 ? Days1904 : 0) : *value.toReal();
+}
+
+CellValue Workbook::writtenValue(const SheetCell &cell) const
+{
+    const CellValue::Kind kind = cell.value.kind();
+    if (kind == CellValue::Kind::Date || kind == CellValue::Kind::Number)
+        return numberValue(storedNumber(cell.value), cell.xf);
+    return cell.value;
+}
+
 QByteArray Workbook::cellRecord(const SheetCell &cell, uint16_t row, uint16_t col, SstBuilder &strings) const
 {
     QByteArray data = cellHeader(row, col, cell.xf);
@@ -506,11 +578,8 @@ QByteArray Workbook::cellRecord(const SheetCell &cell, uint16_t row, uint16_t co
             appendRecord(out, Blank, data);
         break;
     case CellValue::Kind::Date:
-        putF64(data, *cell.value.toReal() - (m_1904 ? Days1904 : 0));
-        appendRecord(out, Number, data);
-        break;
     case CellValue::Kind::Number:
-        putF64(data, *cell.value.toReal());
+        putF64(data, storedNumber(cell.value));
         appendRecord(out, Number, data);
         break;
     case CellValue::Kind::Text:
@@ -594,24 +663,56 @@ void shiftIndexRecords(QByteArray &sheet, qsizetype delta)
     }
 }
 
-QByteArray rowRecord(uint16_t row, uint16_t firstCol, uint16_t lastColPlusOne)
+// The height and flags a new row takes: the sheet's default row height.
+struct RowHeight
+{
+    uint16_t twips = StandardRowHeight;
+    uint16_t flags = 0x0100;
+};
+
+RowHeight defaultRowHeight(const std::vector<Record> &sheetHead)
+{
+    RowHeight height;
+    for (const Record &record : sheetHead) {
+        if (record.id != DefaultRowHeight || record.size < 4)
+            continue;
+        const uint16_t flags = u16(record.data);
+        if (flags & 0x0002) // empty rows hidden: the height given is that of a hidden row
+            break;
+        height.twips = u16(record.data + 2);
+        if (flags & 0x0001) // set by hand rather than from the font
+            height.flags |= 0x0040;
+        break;
+    }
+    return height;
+}
+
+QByteArray rowRecord(uint16_t row, uint16_t firstCol, uint16_t lastColPlusOne, RowHeight height)
 {
     QByteArray data;
     putU16(data, row);
     putU16(data, firstCol);
     putU16(data, lastColPlusOne);
-    putU16(data, 0x00FF); // default height
+    putU16(data, height.twips);
     putU16(data, 0);
     putU16(data, 0);
-    putU16(data, 0x0100);
+    putU16(data, height.flags);
     putU16(data, 0x000F);
     return data;
+}
+
+bool isMultiLine(const CellValue &value)
+{
+    if (value.kind() != CellValue::Kind::Text)
+        return false;
+    const QString text = value.toText();
+    return text.contains(u'\n') || text.contains(u'\r');
 }
 
 } // namespace
 
 QByteArray Workbook::diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows, SstBuilder &strings,
-                                      QString *error, QStringList *notes) const
+                                      AddedXfs &added, QString *error, QStringList *notes) const
 {
     const size_t regionRows = rows.size();
     // A formula that other cells share must stay where it is, as it is.
@@ -649,7 +750,10 @@ QByteArray Workbook::diarySheetStream(const Sheet &sheet, const std::vector<Shee
                     *error = QStringLiteral("%1 文字を超える文は保存できません").arg(MaxCellText);
                     return {};
                 }
-                QByteArray bytes = cellRecord(cell, uint16_t(r), c, strings);
+                SheetCell written = cell;
+                if (isMultiLine(cell.value))
+                    written.xf = wrappingXf(cell.xf, added);
+                QByteArray bytes = cellRecord(written, uint16_t(r), c, strings);
                 if (!bytes.isEmpty())
                     cells.push_back({uint16_t(r), c, std::move(bytes), true});
                 continue;
@@ -682,9 +786,10 @@ QByteArray Workbook::diarySheetStream(const Sheet &sheet, const std::vector<Shee
         if (!added)
             it->second.second = uint16_t(cell.col + 1);
     }
+    const RowHeight newRowHeight = defaultRowHeight(sheet.head);
     for (const auto &[row, span] : spans) {
-        auto [it, added] = rowRecords.try_emplace(row, rowRecord(row, span.first, span.second));
-        if (!added) {
+        auto [it, isNew] = rowRecords.try_emplace(row, rowRecord(row, span.first, span.second, newRowHeight));
+        if (!isNew) {
             setU16(it->second, 2, span.first);
             setU16(it->second, 4, span.second);
         }
@@ -747,7 +852,7 @@ QString Workbook::unmovableSharedFormula(const Sheet &sheet, const std::vector<i
 }
 
 QByteArray Workbook::sheetStream(int index, const std::vector<SheetRow> *rows, SstBuilder &strings,
-                                 QString *error, QStringList *notes) const
+                                 AddedXfs &added, QString *error, QStringList *notes) const
 {
     const Sheet &sheet = m_sheets[size_t(index)];
     if (rows) {
@@ -756,7 +861,7 @@ QByteArray Workbook::sheetStream(int index, const std::vector<SheetRow> *rows, S
             *error = QStringLiteral("シート \"%1\" のセルが壊れています").arg(sheet.name);
             return {};
         }
-        return diarySheetStream(sheet, *rows, strings, error, notes);
+        return diarySheetStream(sheet, *rows, strings, added, error, notes);
     }
     QByteArray out = m_stream.mid(sheet.start, sheet.end - sheet.start);
     RecordReader reader(out);
@@ -770,18 +875,25 @@ QByteArray Workbook::sheetStream(int index, const std::vector<SheetRow> *rows, S
     return out;
 }
 
-QByteArray Workbook::globalsStream(const SstBuilder &strings, const std::vector<qsizetype> &sheetStarts) const
+QByteArray Workbook::globalsStream(const SstBuilder &strings, const std::vector<qsizetype> &sheetStarts,
+                                   const AddedXfs &added) const
 {
     const bool addDateFormat = m_yyyymmddXf < 0;
     const QByteArray dateFormat = dateFormatData(m_newFormatId);
 
-    qsizetype lastFormat = -1;
+    qsizetype lastFormat = -1, lastXfExt = -1;
     std::vector<qsizetype> xfs;
+    std::map<uint16_t, const Record *> xfExtOf; // by the cell format it extends
     for (size_t i = 0; i < m_globals.size(); ++i) {
-        if (m_globals[i].id == Format)
+        const Record &record = m_globals[i];
+        if (record.id == Format)
             lastFormat = qsizetype(i);
-        if (m_globals[i].id == Xf)
+        if (record.id == Xf)
             xfs.push_back(qsizetype(i));
+        if (record.id == XfExt && record.size >= 16) {
+            lastXfExt = qsizetype(i);
+            xfExtOf.emplace(u16(record.data + 14), &record);
+        }
     }
     const qsizetype firstXf = xfs.front(), lastXf = xfs.back();
 
@@ -805,15 +917,32 @@ QByteArray Workbook::globalsStream(const SstBuilder &strings, const std::vector<
             appendRecord(out, Format, dateFormat);
         if (record.id == BoundSheet)
             boundSheets.push_back(out.size());
-        appendRecordBytes(out, record);
+        if (record.id == XfCrc && m_xfCrcValid && !added.records.empty()) {
+            // Excel keeps the formats' extensions (theme colours, tints) only
+            // while this checksum matches the XF records.
+            QByteArray crc(record.data, record.size);
+            setU16(crc, 14, uint16_t(m_xfRecords.size() + added.records.size()));
+            setU32(crc, 16, xfChecksum(added));
+            appendRecord(out, XfCrc, crc);
+        } else {
+            appendRecordBytes(out, record);
+        }
         if (addDateFormat && qsizetype(i) == lastFormat)
             appendRecord(out, Format, dateFormat);
-        if (addDateFormat && qsizetype(i) == lastXf) {
-            // A copy of the default cell format, showing its number as a date.
-            QByteArray xf(m_globals[size_t(xfs[m_defaultXf])].data, 20);
-            setU16(xf, 2, m_newFormatId);
-            xf[9] = char(xf[9] | 0x04);
-            appendRecord(out, Xf, xf);
+        if (qsizetype(i) == lastXf) {
+            for (const QByteArray &xf : added.records)
+                appendRecord(out, Xf, xf);
+        }
+        if (qsizetype(i) == lastXfExt) {
+            // An added format looks in Excel as the one it was copied from.
+            for (size_t a = 0; a < added.records.size(); ++a) {
+                const auto extension = xfExtOf.find(added.bases[a]);
+                if (extension == xfExtOf.end())
+                    continue;
+                QByteArray copy(extension->second->data, extension->second->size);
+                setU16(copy, 14, uint16_t(m_xfRecords.size() + a));
+                appendRecord(out, XfExt, copy);
+            }
         }
     }
     for (size_t i = 0; i < boundSheets.size(); ++i)
@@ -832,6 +961,15 @@ Workbook::StreamResult Workbook::toStream(int diarySheet, const std::vector<Shee
     if (rows.size() > SheetRows)
         return {{}, QStringLiteral("日記の行数がシートに入りきりません"), {}};
 
+    AddedXfs added;
+    if (m_yyyymmddXf < 0) {
+        // A copy of the default cell format, showing its number as a date.
+        QByteArray xf(m_xfRecords[m_defaultXf], XfSize);
+        setU16(xf, 2, m_newFormatId);
+        xf[9] = char(xf[9] | 0x04);
+        added.records.push_back(xf);
+        added.bases.push_back(m_defaultXf);
+    }
     // Sheets first: they decide which strings the table keeps.
     SstBuilder strings(m_strings);
     std::vector<size_t> order(m_sheets.size());
@@ -841,7 +979,8 @@ Workbook::StreamResult Workbook::toStream(int diarySheet, const std::vector<Shee
     QStringList notes;
     for (size_t index : order) {
         QString error;
-        sheetBytes[index] = sheetStream(int(index), int(index) == diarySheet ? &rows : nullptr, strings, &error, &notes);
+        sheetBytes[index] =
+            sheetStream(int(index), int(index) == diarySheet ? &rows : nullptr, strings, added, &error, &notes);
         if (!error.isEmpty())
             return {{}, error, {}};
     }
@@ -852,7 +991,7 @@ Workbook::StreamResult Workbook::toStream(int diarySheet, const std::vector<Shee
         starts[index] = position;
         position += sheetBytes[index].size();
     }
-    QByteArray stream = globalsStream(strings, starts);
+    QByteArray stream = globalsStream(strings, starts, added);
     const qsizetype globalsSize = stream.size();
     for (size_t index : order) {
         if (int(index) != diarySheet)

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // A cell of the diary columns as a save sees it: where it came from, so that
@@ -41,7 +42,9 @@ public:
     };
     static ParseResult parse(QByteArray stream);
 
-    int findSheet(QStringView name) const; // -1 when there is none
+    // The worksheet of that name; -1 when there is none (a chart, macro or
+    // dialog sheet of that name is none).
+    int findSheet(QStringView name) const;
 
     // How many rows, from the top, have a date (anything but a blank) in
     // column A; full when all maxRows of them do.
@@ -55,6 +58,9 @@ public:
     std::vector<SheetRow> diaryCells(int sheet, int rows) const;
     // The value of a cell that diaryCells() gave with an origin.
     CellValue originValue(int sheet, int origin) const;
+    // The value a cell written anew reads back as: a number in a date
+    // format is a date, a date in another format a number.
+    CellValue writtenValue(const SheetCell &cell) const;
 
     // The cell format to give a date written into column A: an existing cell
     // format of a YYYY/MM/DD style, or one that toStream() will add.
@@ -89,6 +95,7 @@ public:
         QString name;
         qsizetype start = -1;       // of its BOF, -1 when the stream has none there
         qsizetype end = -1;         // after its EOF
+        bool worksheet = true;      // not a chart, macro, dialog sheet or module
         // Filled on demand for the sheet being written or read:
         mutable bool parsed = false;
         mutable std::vector<biff::Record> head; // records before the cells, BOF, INDEX, DIMENSIONS left out
@@ -100,6 +107,15 @@ public:
     };
 
 private:
+    // Cell formats a save adds behind the book's own: the diary's date format
+    // when the book has none, and wrapping copies of the formats that texts
+    // of more than one line are written in.
+    struct AddedXfs
+    {
+        std::vector<QByteArray> records; // XF data, numbered on from the book's own
+        std::vector<uint16_t> bases;     // the format each one was copied from
+    };
+
     Workbook() = default;
     QString parseGlobals();
     void locateSheets();
@@ -109,18 +125,29 @@ private:
     CellValue chunkValue(const Sheet &sheet, const CellChunk &chunk) const;
     std::vector<bool> datedRows(const Sheet &sheet, int rows) const;
     CellValue numberValue(double number, uint16_t xf) const;
+    double storedNumber(const CellValue &value) const; // as a NUMBER record holds it
     QByteArray sheetStream(int index, const std::vector<SheetRow> *rows, biff::SstBuilder &strings,
-                           QString *error, QStringList *notes) const;
+                           AddedXfs &added, QString *error, QStringList *notes) const;
     QByteArray diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows,
-                                biff::SstBuilder &strings, QString *error, QStringList *notes) const;
+                                biff::SstBuilder &strings, AddedXfs &added, QString *error, QStringList *notes) const;
     QString unmovableSharedFormula(const Sheet &sheet, const std::vector<int> &keptAtRow, size_t regionRows) const;
-    QByteArray globalsStream(const biff::SstBuilder &strings, const std::vector<qsizetype> &sheetSizes) const;
+    QByteArray globalsStream(const biff::SstBuilder &strings, const std::vector<qsizetype> &sheetStarts,
+                             const AddedXfs &added) const;
+    QByteArray xfRecordData(uint16_t xf, const AddedXfs &added) const;
+    // A cell format like xf that wraps its text: xf itself when it wraps, an
+    // equal one the book has, or one added (once per save and format).
+    uint16_t wrappingXf(uint16_t xf, AddedXfs &added) const;
+    // The checksum of XFCRC over the book's cell formats and the added ones.
+    uint32_t xfChecksum(const AddedXfs &added) const;
     QByteArray cellRecord(const SheetCell &cell, uint16_t row, uint16_t col, biff::SstBuilder &strings) const;
 
     QByteArray m_stream;
     qsizetype m_globalsEnd = 0;
     std::vector<biff::Record> m_globals; // every record of the globals, in order
     biff::SharedStrings m_strings;
+    std::vector<const char *> m_xfRecords; // the data of each XF, in the stream
+    std::vector<bool> m_xfIsStyle;
+    bool m_xfCrcValid = false;           // XFCRC is there and matches the XF records
     std::vector<uint16_t> m_xfFormats;   // number format of each XF
     std::vector<bool> m_xfIsDate;
     QHash<uint16_t, QString> m_formats;  // custom number formats by id
@@ -131,6 +158,7 @@ private:
     std::vector<Sheet> m_sheets;
 };
 
-// Whether a number format shows dates: a built-in date format, or a custom
-// one made of date and time parts.
-bool isDateFormat(uint16_t formatId, const QString &formatText);
+// Whether a number format shows dates: for an id the file defines with a
+// FORMAT record (fileFormat), whether that format is made of date and time
+// parts; for any other id, whether it is one of Excel's built-in date formats.
+bool isDateFormat(uint16_t formatId, const std::optional<QString> &fileFormat);

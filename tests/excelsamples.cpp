@@ -3,6 +3,7 @@
 #include "biff.h"
 #include "compoundfile.h"
 #include "independent.h"
+#include "sst.h"
 
 #include <QFile>
 #include <QTest>
@@ -121,4 +122,135 @@ void writeRenamedSample(const QString &samplePath, const QString &sheet, const Q
             line.replace(7, sheet.size(), to);
     }
     QCOMPARE(xlrdDump(outPath), expected);
+}
+
+namespace {
+
+bool isCellTableRecord(uint16_t id)
+{
+    switch (id) {
+    case Blank: case BoolErr: case Formula: case Label: case LabelSst: case MulBlank: case MulRk:
+    case Number: case Rk: case RString: case Row: case DbCell: case Index: case Dimensions:
+    case String: case SharedFormula: case Array: case Table:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString recordLine(uint16_t id, QByteArrayView data)
+{
+    return QStringLiteral("%1: %2").arg(id, 4, 16, QChar(u'0')).arg(QString::fromLatin1(data.toByteArray().toHex()));
+}
+
+void collectStreams(const CompoundEntry &storage, const QByteArray &path, QMap<QByteArray, QByteArray> &streams)
+{
+    for (const CompoundEntry &child : storage.children) {
+        const QByteArray childPath = path + '/' + child.name;
+        if (child.isStorage)
+            collectStreams(child, childPath, streams);
+        else if (childPath != "/Workbook")
+            streams.insert(childPath, child.data);
+    }
+}
+
+} // namespace
+
+WorkbookRecords workbookRecords(const QString &xlsPath, const QString &diarySheet)
+{
+    WorkbookRecords result;
+    QFile file(xlsPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        QTest::qFail(qPrintable(QStringLiteral("cannot read %1").arg(xlsPath)), __FILE__, __LINE__);
+        return result;
+    }
+    std::optional<CompoundEntry> container = readCompoundFile(file.readAll());
+    const CompoundEntry *workbook = container ? container->findStream("Workbook") : nullptr;
+    if (!workbook) {
+        QTest::qFail(qPrintable(QStringLiteral("no workbook stream in %1").arg(xlsPath)), __FILE__, __LINE__);
+        return result;
+    }
+    collectStreams(*container, {}, result.otherStreams);
+    const QByteArray &stream = workbook->data;
+
+    std::vector<Record> sst;
+    std::vector<std::pair<QString, uint32_t>> sheets;
+    QByteArray xfs;
+    std::optional<Record> xfCrc;
+    RecordReader globals(stream);
+    bool inSst = false;
+    while (const std::optional<Record> record = globals.next()) {
+        inSst = record->id == Sst || (inSst && record->id == Continue);
+        if (inSst) {
+            sst.push_back(*record);
+            continue;
+        }
+        QByteArrayView data(record->data, record->size);
+        if (record->id == BoundSheet) {
+            sheets.emplace_back(boundSheetName(*record), u32(record->data));
+            data = data.sliced(4);
+        }
+        if (record->id == Xf)
+            xfs.append(data.toByteArray());
+        if (record->id == XfCrc)
+            xfCrc = *record;
+        else if (record->id != ExtSst)
+            result.globals.append(recordLine(record->id, data));
+        if (record->id == Eof)
+            break;
+    }
+    result.xfCount = int(xfs.size() / 20);
+    result.hasXfCrc = xfCrc && xfCrc->size >= 20;
+    result.xfCrcMatches = result.hasXfCrc && u16(xfCrc->data + 14) == result.xfCount
+                       && u32(xfCrc->data + 16) == officeCrc(xfs);
+    SharedStrings strings;
+    if (!sst.empty() && !strings.parse(sst))
+        QTest::qFail(qPrintable(QStringLiteral("damaged strings in %1").arg(xlsPath)), __FILE__, __LINE__);
+
+    for (const auto &[name, start] : sheets) {
+        QStringList &lines = result.sheets[name];
+        RecordReader reader(stream, start);
+        int depth = 0;
+        while (const std::optional<Record> record = reader.next()) {
+            const QByteArrayView data(record->data, record->size);
+            if (record->id == Bof)
+                ++depth;
+            if (record->id == Index || (name == diarySheet && depth == 1 && isCellTableRecord(record->id))) {
+                // positions, or the diary's cells
+            } else if (record->id == LabelSst && record->size >= 10) {
+                const SstEntry text = strings.entry(u32(record->data + 6));
+                lines.append(recordLine(record->id, data.first(6)) + QStringLiteral(" %1 runs %2 phonetic %3").arg(
+                    text.text, QString::fromLatin1(text.runs.toHex()), QString::fromLatin1(text.phonetic.toHex())));
+            } else {
+                lines.append(recordLine(record->id, data));
+            }
+            if (record->id == Eof && --depth == 0)
+                break;
+        }
+    }
+    return result;
+}
+
+QStringList insertedLines(const QStringList &before, const QStringList &after, const QStringList &allowedPrefixes)
+{
+    QStringList inserted;
+    qsizetype b = 0;
+    for (const QString &line : after) {
+        if (b < before.size() && line == before[b]) {
+            ++b;
+            continue;
+        }
+        const bool allowed = std::any_of(allowedPrefixes.begin(), allowedPrefixes.end(),
+                                         [&](const QString &prefix) { return line.startsWith(prefix); });
+        if (!allowed) {
+            const QString why = QStringLiteral("line %1 changed: %2, was %3")
+                                    .arg(b).arg(line.left(200), b < before.size() ? before[b].left(200) : QStringLiteral("nothing"));
+            QTest::qFail(qPrintable(why), __FILE__, __LINE__);
+            return inserted;
+        }
+        inserted.append(line);
+    }
+    if (b < before.size())
+        QTest::qFail(qPrintable(QStringLiteral("line dropped: %1").arg(before[b].left(200))), __FILE__, __LINE__);
+    return inserted;
 }

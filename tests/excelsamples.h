@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
+#include <QStringList>
 
 // Workbooks that Microsoft Excel wrote, kept in tests/data/excel-samples
 // (SOURCES.md there names where each comes from and its licence).
@@ -22,3 +24,26 @@ QByteArray streamWithSheetRenamed(const QByteArray &stream, const QString &from,
 // sample does but for the name. Fails the running test when it cannot.
 void writeRenamedSample(const QString &samplePath, const QString &sheet, const QString &outPath,
                         const QString &to = QStringLiteral("St_Trimbo"));
+
+// The records of an .xls file, a line each ("id: data" in hex), in a form in
+// which two versions of a workbook compare: stream positions left out
+// (BOUNDSHEET offsets, INDEX, EXTSST), the string table left out and each
+// text cell given its text with its runs and phonetic guide; of the diary
+// sheet only the records that are no part of its cell table. Fails the
+// running test when the file cannot be read.
+struct WorkbookRecords
+{
+    QStringList globals;                       // XFCRC left out: see below
+    QMap<QString, QStringList> sheets;         // by sheet name
+    QMap<QByteArray, QByteArray> otherStreams; // every stream but the workbook, by path
+    int xfCount = 0;
+    bool hasXfCrc = false;
+    bool xfCrcMatches = false;                 // its count and checksum fit the XF records
+};
+WorkbookRecords workbookRecords(const QString &xlsPath, const QString &diarySheet);
+
+// The lines of `after` that are not in `before`, when `after` is `before`
+// with lines inserted; fails the running test, naming the first line that
+// differs, when lines were changed or dropped, or inserted that do not
+// start with one of the allowed prefixes.
+QStringList insertedLines(const QStringList &before, const QStringList &after, const QStringList &allowedPrefixes);

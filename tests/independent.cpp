@@ -82,7 +82,7 @@ QString gnumericCsv(const QString &xlsPath, const QString &sheet)
     QTemporaryDir dir;
     const QString csv = dir.filePath("out.csv");
     run(QStringLiteral("ssconvert"), {QStringLiteral("--export-type=Gnumeric_stf:stf_csv"),
-                                      QStringLiteral("--export-options=sheet=") + sheet, xlsPath, csv});
+                                      QStringLiteral("--export-options=sheet=\"%1\"").arg(QString(sheet).replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""))), xlsPath, csv});
     QFile file(csv);
     if (!file.open(QIODevice::ReadOnly)) {
         QTest::qFail("ssconvert wrote no CSV", __FILE__, __LINE__);
