@@ -5,6 +5,8 @@
 //   trimbo-diary put FILE --date YYYY/MM/DD [--weight T] [--fat T] [--intake 0|1|2]
 //                [--burn 0|1|2] [--comment-in T] [--comment-out T] [--photo NAME] [--overwrite]
 //   trimbo-diary import FILE CSV [--overwrite]
+// Every command answers --help. An argument that begins with "-" is an
+// option, never a file name.
 #include "diarybook.h"
 #include "diarycsv.h"
 #include "newworkbook.h"
@@ -15,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -24,13 +27,74 @@ int fail(const QString &message)
     return 1;
 }
 
-int usage()
+// What a command takes, for its --help and for the line after a mistake.
+struct Usage
 {
-    return fail(QStringLiteral("usage: trimbo-diary new|show|put|import FILE ... (see --help of each)"));
+    const char *synopsis;    // after "trimbo-diary "
+    const char *description;
+};
+
+const Usage NewUsage{"new FILE", "Makes FILE an empty diary workbook; an existing file is never replaced."};
+const Usage ShowUsage{"show FILE", "Prints the days of the diary in FILE as CSV (UTF-8, RFC 4180)."};
+const Usage PutUsage{
+    "put FILE --date YYYY/MM/DD [--weight T] [--fat T] [--intake 0|1|2] [--burn 0|1|2] [--comment-in T] "
+    "[--comment-out T] [--photo NAME] [--overwrite]",
+    "Saves one day into the diary in FILE as the program saves it. A comment is kept as given: \\n stays\n"
+    "those two characters; for a second line pass a real line break (in bash: --comment-in $'one\\ntwo')."};
+const Usage ImportUsage{"import FILE CSV [--overwrite]",
+                        "Saves the days of CSV, in the form show prints, into the diary in FILE."};
+const Usage *const Commands[] = {&NewUsage, &ShowUsage, &PutUsage, &ImportUsage};
+
+QString commandList()
+{
+    QString lines = QStringLiteral("usage:\n");
+    for (const Usage *command : Commands)
+        lines += QStringLiteral("  trimbo-diary %1\n").arg(QLatin1String(command->synopsis));
+    return lines + QStringLiteral("  trimbo-diary COMMAND --help\n");
 }
 
-int newWorkbook(const QString &path)
+int failWithUsage(const QString &message, const Usage &usage)
 {
+    std::fprintf(stderr, "trimbo-diary: %s\nusage: trimbo-diary %s\n", qPrintable(message), usage.synopsis);
+    return 1;
+}
+
+// Parses the arguments after the command's name. nullopt when the command
+// is to run with the files it was given; otherwise its exit code: 0 once
+// --help is answered, 1 after a mistake, said with the usage line.
+std::optional<int> parseCommand(QCommandLineParser &parser, const QStringList &arguments, const Usage &usage,
+                                qsizetype fileCount)
+{
+    const QCommandLineOption help({"h", "help"}, "shows this help");
+    parser.addOption(help);
+    if (!parser.parse(arguments))
+        return failWithUsage(parser.errorText(), usage);
+    if (parser.isSet(help)) {
+        // Qt's own first line names the executable by its path.
+        const QString options = parser.helpText().section(u'\n', 1);
+        std::printf("usage: trimbo-diary %s\n%s\n%s", usage.synopsis, usage.description, qPrintable(options));
+        return 0;
+    }
+    const QStringList files = parser.positionalArguments();
+    for (const QString &file : files) {
+        if (file.startsWith(u'-'))
+            return failWithUsage(QStringLiteral("\"%1\" is no file name: it begins with \"-\"").arg(file), usage);
+    }
+    if (files.size() != fileCount) {
+        const QString synopsis = QLatin1String(usage.synopsis);
+        return failWithUsage(QStringLiteral("%1 needs %2").arg(synopsis.section(u' ', 0, 0),
+                                                              synopsis.section(u' ', 1, int(fileCount))), usage);
+    }
+    return std::nullopt;
+}
+
+int newWorkbook(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument("FILE", "the workbook to make");
+    if (const std::optional<int> done = parseCommand(parser, arguments, NewUsage, 1))
+        return *done;
+    const QString path = parser.positionalArguments().first();
     if (QFileInfo::exists(path))
         return fail(QStringLiteral("\"%1\" already exists").arg(path));
     const QByteArray bytes = newDiaryWorkbook(DiarySheetName.toString());
@@ -40,9 +104,13 @@ int newWorkbook(const QString &path)
     return 0;
 }
 
-int show(const QString &path)
+int show(const QStringList &arguments)
 {
-    DiaryBook book(path);
+    QCommandLineParser parser;
+    parser.addPositionalArgument("FILE", "the diary workbook");
+    if (const std::optional<int> done = parseCommand(parser, arguments, ShowUsage, 1))
+        return *done;
+    DiaryBook book(parser.positionalArguments().first());
     if (!book.OpenExcelDate())
         return fail(book.errorText());
     book.GetExcelLastRow();
@@ -68,18 +136,18 @@ int put(const QStringList &arguments)
     const QCommandLineOption date("date", "the day, YYYY/MM/DD", "YYYY/MM/DD");
     const QCommandLineOption weight("weight", "weight in kg", "T");
     const QCommandLineOption fat("fat", "body fat in %", "T");
-    const QCommandLineOption intake("intake", "calorie intake level", "0|1|2", "1");
-    const QCommandLineOption burn("burn", "calorie burn level", "0|1|2", "1");
+    const QCommandLineOption intake("intake", "calorie intake level: 0 little, 1 standard, 2 much", "0|1|2", "1");
+    const QCommandLineOption burn("burn", "calorie burn level: 0 little, 1 standard, 2 much", "0|1|2", "1");
     const QCommandLineOption commentIn("comment-in", "intake comment", "T");
     const QCommandLineOption commentOut("comment-out", "burn comment", "T");
     const QCommandLineOption photo("photo", "photo file name", "NAME");
     const QCommandLineOption overwrite("overwrite", "replace a day already recorded");
     parser.addOptions({date, weight, fat, intake, burn, commentIn, commentOut, photo, overwrite});
-    parser.addPositionalArgument("FILE", "the workbook");
-    if (!parser.parse(arguments))
-        return fail(parser.errorText());
-    if (parser.positionalArguments().size() != 1 || !parser.isSet(date))
-        return fail(QStringLiteral("put needs FILE and --date"));
+    parser.addPositionalArgument("FILE", "the diary workbook");
+    if (const std::optional<int> done = parseCommand(parser, arguments, PutUsage, 1))
+        return *done;
+    if (!parser.isSet(date))
+        return failWithUsage(QStringLiteral("put needs --date"), PutUsage);
     bool intakeOk = false, burnOk = false;
     DayValues day{parser.value(date), parser.value(weight), parser.value(fat),
                   parser.value(intake).toInt(&intakeOk), parser.value(burn).toInt(&burnOk),
@@ -96,10 +164,10 @@ int import(const QStringList &arguments)
     QCommandLineParser parser;
     const QCommandLineOption overwrite("overwrite", "replace days already recorded");
     parser.addOption(overwrite);
-    if (!parser.parse(arguments))
-        return fail(parser.errorText());
-    if (parser.positionalArguments().size() != 2)
-        return fail(QStringLiteral("import needs FILE and CSV"));
+    parser.addPositionalArgument("FILE", "the diary workbook");
+    parser.addPositionalArgument("CSV", "the days, in the form show prints");
+    if (const std::optional<int> done = parseCommand(parser, arguments, ImportUsage, 2))
+        return *done;
     QFile csvFile(parser.positionalArguments().at(1));
     if (!csvFile.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("cannot read \"%1\": %2").arg(csvFile.fileName(), csvFile.errorString()));
@@ -115,17 +183,23 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() < 3)
-        return usage();
-    const QString command = arguments.at(1);
+    const QString command = arguments.value(1);
+    if (command == u"--help" || command == u"-h" || command == u"help") {
+        std::fputs(qPrintable(commandList()), stdout);
+        return 0;
+    }
+    // A command's parser takes the program's name first, then what follows the command.
     const QStringList rest = QStringList{arguments.first()} + arguments.mid(2);
-    if (command == u"new" && arguments.size() == 3)
-        return newWorkbook(arguments.at(2));
-    if (command == u"show" && arguments.size() == 3)
-        return show(arguments.at(2));
+    if (command == u"new")
+        return newWorkbook(rest);
+    if (command == u"show")
+        return show(rest);
     if (command == u"put")
         return put(rest);
     if (command == u"import")
         return import(rest);
-    return usage();
+    if (!command.isEmpty())
+        std::fprintf(stderr, "trimbo-diary: \"%s\" is no command\n", qPrintable(command));
+    std::fputs(qPrintable(commandList()), stderr);
+    return 1;
 }

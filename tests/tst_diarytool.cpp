@@ -1,7 +1,9 @@
 #include "helpers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 // trimbo-diary as a script uses it: every command, and bad input refused
@@ -15,6 +17,11 @@ private Q_SLOTS:
     void showThenImportReproducesTheDiary();
     void badInputLeavesTheWorkbook_data();
     void badInputLeavesTheWorkbook();
+    void everyCommandAnswersHelp_data();
+    void everyCommandAnswersHelp();
+    void dashArgumentsAreNoFiles_data();
+    void dashArgumentsAreNoFiles();
+    void commentKeepsWhatWasTyped();
 
 private:
     struct Run
@@ -23,13 +30,14 @@ private:
         QString out;
         QString err;
     };
-    Run tool(const QStringList &arguments) const;
+    Run tool(const QStringList &arguments, const QString &workingDirectory = QString()) const;
     TempProgramFolder m_folder;
 };
 
-TestDiaryTool::Run TestDiaryTool::tool(const QStringList &arguments) const
+TestDiaryTool::Run TestDiaryTool::tool(const QStringList &arguments, const QString &workingDirectory) const
 {
     QProcess process;
+    process.setWorkingDirectory(workingDirectory);
     process.start(QStringLiteral(TRIMBO_DIARY), arguments);
     process.waitForFinished(60000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -77,24 +85,28 @@ void TestDiaryTool::badInputLeavesTheWorkbook_data()
     QTest::addColumn<QStringList>("arguments"); // BOOK and CSV stand for the files
     QTest::addColumn<QByteArray>("csv");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("usage"); // the usage line said after the message, if any
     const QByteArray header = "date,weight,fat,intake,burn,comment_in,comment_out,photo\n";
     QTest::newRow("unknown option") << QStringList{"put", "BOOK", "--date", "2010/01/01", "--colour", "red"}
-                                    << QByteArray() << "colour";
-    QTest::newRow("impossible date") << QStringList{"put", "BOOK", "--date", "2010/02/30"} << QByteArray() << "2010/02/30";
-    QTest::newRow("no date") << QStringList{"put", "BOOK", "--weight", "60"} << QByteArray() << "--date";
+                                    << QByteArray() << "colour"
+                                    << "usage: trimbo-diary put FILE --date";
+    QTest::newRow("impossible date") << QStringList{"put", "BOOK", "--date", "2010/02/30"} << QByteArray()
+                                     << "2010/02/30" << QString();
+    QTest::newRow("no date") << QStringList{"put", "BOOK", "--weight", "60"} << QByteArray() << "--date"
+                             << "usage: trimbo-diary put FILE --date";
     QTest::newRow("level 3") << QStringList{"put", "BOOK", "--date", "2010/01/01", "--intake", "3"} << QByteArray()
-                             << "0, 1 or 2";
+                             << "0, 1 or 2" << QString();
     QTest::newRow("weight in words") << QStringList{"put", "BOOK", "--date", "2010/01/01", "--weight", "heavy"}
-                                     << QByteArray() << "heavy";
+                                     << QByteArray() << "heavy" << QString();
     QTest::newRow("csv: short line") << QStringList{"import", "BOOK", "CSV"}
-                                     << header + "2010/01/01,60,,1,1,,,\n2010/01/02,61\n" << "line 3";
+                                     << header + "2010/01/01,60,,1,1,,,\n2010/01/02,61\n" << "line 3" << QString();
     QTest::newRow("csv: bad level") << QStringList{"import", "BOOK", "CSV"}
-                                    << header + "2010/01/01,60,,1,7,,,\n" << "line 2";
+                                    << header + "2010/01/01,60,,1,7,,,\n" << "line 2" << QString();
     QTest::newRow("csv: open quote") << QStringList{"import", "BOOK", "CSV"}
-                                     << header + "2010/01/01,60,,1,1,\"never closed,,\n" << "line 2";
+                                     << header + "2010/01/01,60,,1,1,\"never closed,,\n" << "line 2" << QString();
     QTest::newRow("csv: no header") << QStringList{"import", "BOOK", "CSV"} << QByteArray("2010/01/01,60,,1,1,,,\n")
-                                    << "line 1";
-    QTest::newRow("not a workbook") << QStringList{"put", "CSV", "--date", "2010/01/01"} << header << "Excel";
+                                    << "line 1" << QString();
+    QTest::newRow("not a workbook") << QStringList{"put", "CSV", "--date", "2010/01/01"} << header << "Excel" << QString();
 }
 
 void TestDiaryTool::badInputLeavesTheWorkbook()
@@ -102,6 +114,7 @@ void TestDiaryTool::badInputLeavesTheWorkbook()
     QFETCH(QStringList, arguments);
     QFETCH(QByteArray, csv);
     QFETCH(QString, message);
+    QFETCH(QString, usage);
     const QString book = m_folder.filePath("bad.xls");
     QFile::remove(book);
     QCOMPARE(tool({"new", book}).exitCode, 0);
@@ -112,10 +125,77 @@ void TestDiaryTool::badInputLeavesTheWorkbook()
 
     const Run run = tool(arguments);
     QVERIFY(run.exitCode != 0);
-    QVERIFY2(run.err.contains(message), qPrintable(run.err));
-    QCOMPARE(run.err.count(u'\n'), 1);
+    const QStringList lines = run.err.split(u'\n', Qt::SkipEmptyParts);
+    QVERIFY2(lines.first().contains(message), qPrintable(run.err));
+    QCOMPARE(lines.size(), usage.isEmpty() ? 1 : 2);
+    QVERIFY2(lines.last().startsWith(usage), qPrintable(run.err));
     QCOMPARE(m_folder.read("bad.xls"), before);
     QCOMPARE(m_folder.read("bad.csv"), csv);
+}
+
+void TestDiaryTool::everyCommandAnswersHelp_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("answer"); // the start of what it prints
+    for (const char *command : {"new", "show", "put", "import"}) {
+        const QString usage = QStringLiteral("usage: trimbo-diary %1 FILE").arg(QLatin1String(command));
+        QTest::newRow(command) << QStringList{command, "--help"} << usage;
+        QTest::addRow("%s -h with a file", command) << QStringList{command, "book.xls", "-h"} << usage;
+    }
+    QTest::newRow("the tool") << QStringList{"--help"} << "usage:\n  trimbo-diary new FILE\n  trimbo-diary show FILE\n";
+}
+
+// Help is printed and nothing else happens: no file named "--help" or any other.
+void TestDiaryTool::everyCommandAnswersHelp()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, answer);
+    QTemporaryDir dir;
+    const Run run = tool(arguments, dir.path());
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.startsWith(answer), qPrintable(run.out));
+    QVERIFY2(run.out.contains(arguments.first() == u"put" ? "--comment-in" : "FILE"), qPrintable(run.out));
+    QVERIFY(run.err.isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
+
+void TestDiaryTool::dashArgumentsAreNoFiles_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("new: an unknown option") << QStringList{"new", "-x"} << "Unknown option 'x'";
+    QTest::newRow("new: a long unknown option") << QStringList{"new", "--colour"} << "Unknown option 'colour'";
+    QTest::newRow("new: after --") << QStringList{"new", "--", "-diary.xls"} << "\"-diary.xls\" is no file name";
+    QTest::newRow("show: a lone dash") << QStringList{"show", "-"} << "\"-\" is no file name";
+    QTest::newRow("show: an unknown option") << QStringList{"show", "--all"} << "Unknown option 'all'";
+    QTest::newRow("put: an unknown option") << QStringList{"put", "--date", "2010/01/01", "--kcal", "300"}
+                                            << "Unknown option 'kcal'";
+    QTest::newRow("import: a dash for the CSV") << QStringList{"import", "book.xls", "-"} << "\"-\" is no file name";
+    QTest::newRow("no command") << QStringList{"--verbose", "new", "book.xls"} << "\"--verbose\" is no command";
+}
+
+// Refused with the reason and the usage line; no file made, none read.
+void TestDiaryTool::dashArgumentsAreNoFiles()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const Run run = tool(arguments, dir.path());
+    QVERIFY(run.exitCode != 0);
+    QVERIFY(run.out.isEmpty());
+    const QStringList lines = run.err.split(u'\n', Qt::SkipEmptyParts);
+    QVERIFY2(lines.first().contains(message), qPrintable(run.err));
+    QVERIFY2(lines.at(1).startsWith(QStringLiteral("usage:")), qPrintable(run.err));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
+
+void TestDiaryTool::commentKeepsWhatWasTyped()
+{
+    const QString book = m_folder.filePath("typed.xls");
+    QCOMPARE(tool({"new", book}).exitCode, 0);
+    QCOMPARE(tool({"put", book, "--date", "2010/02/01", "--comment-in", "a\\nb", "--comment-out", "c\nd"}).exitCode, 0);
+    QCOMPARE(tool({"show", book}).out.section(u'\n', 1),
+             QString("2010/02/01,,,1,1,a\\nb,\"c\nd\",\r\n")); // a backslash and n; a line break
 }
 
 QTEST_GUILESS_MAIN(TestDiaryTool)
