@@ -224,6 +224,26 @@ QByteArray handBuiltWorkbook(const QByteArray &extraGlobals = {}, const QByteArr
     return writeCompoundFile(root).value_or(QByteArray());
 }
 
+// The hand-built workbook with its sheet St_Trimbo made a sheet of another
+// kind: the type its BOUNDSHEET gives, the substream its BOF opens, and
+// extraCells, a dialog sheet's WSBOOL say.
+QByteArray handBuiltSheetOfKind(uint8_t sheetType, uint16_t substream, const QByteArray &extraCells = {})
+{
+    std::optional<CompoundEntry> file = readCompoundFile(handBuiltWorkbook({}, extraCells));
+    QByteArray &stream = file->findStream("Workbook")->data;
+    qsizetype boundSheet = -1;
+    RecordReader reader(stream);
+    while (const std::optional<Record> record = reader.next()) {
+        if (record->id == BoundSheet) {
+            boundSheet = record->offset + 4;
+            break;
+        }
+    }
+    stream[boundSheet + 5] = char(sheetType);
+    setU16(stream, u32(stream.constData() + boundSheet) + 4 + 2, substream);
+    return writeCompoundFile(*file).value_or(QByteArray());
+}
+
 } // namespace
 
 class TestStore : public QObject
@@ -428,10 +448,15 @@ void TestStore::fullSheetTakesNoNewDay()
 
 void TestStore::readsWhatHandBuiltRecordsHold()
 {
+    const QStringList days{"2010/01/29|65.5|21.3|1|0|朝ごはん|Label text|夕食だ", "2010/01/30|66.25||||夜: 散歩|TRUE|"};
     m_folder.write("hand.xls", handBuiltWorkbook());
-    QCOMPARE(rowsOf(load(m_folder.filePath("hand.xls"))),
-             (QStringList{"2010/01/29|65.5|21.3|1|0|朝ごはん|Label text|夕食だ",
-                          "2010/01/30|66.25||||夜: 散歩|TRUE|"}));
+    QCOMPARE(rowsOf(load(m_folder.filePath("hand.xls"))), days);
+    // Made a worksheet again by the same means, with a WSBOOL that is no
+    // dialog sheet's, it is the same diary.
+    QByteArray wsBool;
+    appendRecord(wsBool, WsBool, QByteArray("\x01\x04", 2));
+    m_folder.write("kind.xls", handBuiltSheetOfKind(0x00, 0x0010, wsBool));
+    QCOMPARE(rowsOf(load(m_folder.filePath("kind.xls"))), days);
 }
 
 void TestStore::keepsWhatHandBuiltRecordsHold()
@@ -632,6 +657,12 @@ void TestStore::unusableFiles_data()
     QTest::newRow("password") << handBuiltWorkbook(filePass) << "パスワード";
     QTest::newRow("Excel 95") << writeCompoundFile(biff5).value_or(QByteArray()) << "Excel 95";
     QTest::newRow("no diary sheet") << newDiaryWorkbook("Sheet1") << "St_Trimbo";
+    // Only a worksheet is a diary: the records of other sheets are no days.
+    QByteArray dialog;
+    appendRecord(dialog, WsBool, QByteArray("\x11\x04", 2));
+    QTest::newRow("chart sheet") << handBuiltSheetOfKind(0x02, 0x0020) << "シート \"St_Trimbo\" がありません";
+    QTest::newRow("macro sheet") << handBuiltSheetOfKind(0x01, 0x0040) << "シート \"St_Trimbo\" がありません";
+    QTest::newRow("dialog sheet") << handBuiltSheetOfKind(0x00, 0x0010, dialog) << "シート \"St_Trimbo\" がありません";
 }
 
 void TestStore::unusableFiles()
