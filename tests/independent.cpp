@@ -39,8 +39,11 @@ QString xmlEscaped(const QString &text)
 QString cellXml(const GnumericCell &cell)
 {
     static const char *const types[] = {" ValueType=\"40\"", " ValueType=\"60\"", "", " ValueType=\"40\" ValueFormat=\"yyyy/mm/dd\""};
+    QString type = QLatin1String(types[cell.kind]);
+    if (!cell.format.isEmpty())
+        type += QStringLiteral(" ValueFormat=\"%1\"").arg(xmlEscaped(cell.format));
     return QStringLiteral("<gnm:Cell Row=\"%1\" Col=\"%2\"%3>%4</gnm:Cell>\n")
-        .arg(cell.row).arg(cell.col).arg(QLatin1String(types[cell.kind]), xmlEscaped(cell.value));
+        .arg(cell.row).arg(cell.col).arg(type, xmlEscaped(cell.value));
 }
 
 } // namespace
@@ -68,6 +71,20 @@ void writeWithGnumeric(const std::vector<GnumericSheet> &sheets, int selectedShe
     QFile::remove(xlsPath);
     run(QStringLiteral("ssconvert"), {QStringLiteral("--export-type=Gnumeric_Excel:excel_biff8"), source.fileName(), xlsPath});
     QVERIFY2(QFile::exists(xlsPath), "ssconvert wrote no workbook");
+}
+
+void writeGnumericDiaryWithCustomFormats(const QString &xlsPath)
+{
+    using C = GnumericCell;
+    const QStringList formats{"0.0", "0.00\"%\"", "0\"段\"", "[Blue]0"};
+    std::vector<GnumericCell> cells;
+    const QStringList days[] = {{"40188", "74.5", "20.25", "1", "2"}, {"40189", "74", "20.5", "0", "1"}};
+    for (int row = 0; row < 2; ++row) {
+        cells.push_back({row, 0, C::Date, days[row][0]});
+        for (int col = 1; col <= 4; ++col)
+            cells.push_back({row, col, C::Number, days[row][col], formats[col - 1]});
+    }
+    writeWithGnumeric({{QStringLiteral("St_Trimbo"), cells}}, 0, xlsPath);
 }
 
 QStringList xlrdDump(const QString &xlsPath)

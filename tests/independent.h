@@ -18,6 +18,7 @@ struct GnumericCell
     int col;
     Kind kind;
     QString value; // numbers and dates as numbers (day numbers for dates)
+    QString format = {}; // a number's format, when not General
 };
 struct GnumericSheet
 {
@@ -28,6 +29,12 @@ struct GnumericSheet
 // Writes an .xls file with Gnumeric's ssconvert; selectedSheet is the sheet
 // the workbook opens on. Fails the running test when ssconvert fails.
 void writeWithGnumeric(const std::vector<GnumericSheet> &sheets, int selectedSheet, const QString &xlsPath);
+
+// A diary as Gnumeric writes it after the user gave the columns B to E
+// number formats of their own, which Gnumeric numbers from 50 where Excel
+// has built-in date formats: two days, 2010/01/10 (74.5 kg, 20.25 %, levels
+// 1 and 2) and 2010/01/11 (74 kg, 20.5 %, levels 0 and 1).
+void writeGnumericDiaryWithCustomFormats(const QString &xlsPath);
 
 // xlrd's view of every sheet and cell, a line each (tests/xlsdump.py).
 // These two fail the running test when their program fails.

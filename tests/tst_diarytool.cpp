@@ -1,4 +1,5 @@
 #include "helpers.h"
+#include "independent.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,7 @@ private Q_SLOTS:
     void dashArgumentsAreNoFiles_data();
     void dashArgumentsAreNoFiles();
     void commentKeepsWhatWasTyped();
+    void numberFormatsOfGnumericShowAsNumbers();
 
 private:
     struct Run
@@ -196,6 +198,16 @@ void TestDiaryTool::commentKeepsWhatWasTyped()
     QCOMPARE(tool({"put", book, "--date", "2010/02/01", "--comment-in", "a\\nb", "--comment-out", "c\nd"}).exitCode, 0);
     QCOMPARE(tool({"show", book}).out.section(u'\n', 1),
              QString("2010/02/01,,,1,1,a\\nb,\"c\nd\",\r\n")); // a backslash and n; a line break
+}
+
+void TestDiaryTool::numberFormatsOfGnumericShowAsNumbers()
+{
+    const QString book = m_folder.filePath("gnumeric.xls");
+    writeGnumericDiaryWithCustomFormats(book);
+    const QString days = QStringLiteral("2010/01/10,74.5,20.25,1,2,,,\r\n2010/01/11,74,20.5,0,1,,,\r\n");
+    QCOMPARE(tool({"show", book}).out.section(u'\n', 1), days);
+    QCOMPARE(tool({"put", book, "--date", "2010/01/12", "--weight", "73.5"}).exitCode, 0);
+    QCOMPARE(tool({"show", book}).out.section(u'\n', 1), days + "2010/01/12,73.5,,1,1,,,\r\n");
 }
 
 QTEST_GUILESS_MAIN(TestDiaryTool)

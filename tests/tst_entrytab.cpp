@@ -33,6 +33,7 @@ private Q_SLOTS:
     void viewerOnlyWhenTheLevelChanges();
     void startUpShowsTheNewestDay();
     void startThatIsNoNumberIsSaidOnceOnSave();
+    void numberFormatsOfGnumericShowAsNumbers();
 
 private:
     void start(const QByteArray &establish = "DStartW=80\r\nGoalW=70\r\n", int trimboVis = 0);
@@ -395,6 +396,28 @@ void TestEntryTab::startThatIsNoNumberIsSaidOnceOnSave()
     QVERIFY(m_messages->shown.first().contains("ダイエット開始日の体重") && m_messages->shown.first().contains("seventy"));
     QCOMPARE(m_window->diary().FirstEmptyRow(), 2); // the day itself was saved
     QCOMPARE(m_folder->read("BoxingGame/data.txt"), QByteArray("0\r\n"));
+}
+
+// A diary whose columns B to E were given number formats of their own in
+// Gnumeric: the weights are weights on the tab and in the graph.
+void TestEntryTab::numberFormatsOfGnumericShowAsNumbers()
+{
+    writeGnumericDiaryWithCustomFormats(book());
+    start();
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->shown.join(u'\n')));
+    QCOMPARE(control<QLineEdit>(*m_tab, "Edt_Weight")->text(), QString("74")); // the newest day
+    pickDay(*m_tab, QDate(2010, 1, 10));
+    QCOMPARE(control<QLineEdit>(*m_tab, "Edt_Weight")->text(), QString("74.5"));
+    QCOMPARE(control<QLineEdit>(*m_tab, "Edt_Fat")->text(), QString("20.25"));
+    QCOMPARE(control<RadioGroup>(*m_tab, "RdoGrp_Cal_Out")->itemIndex(), 2);
+    QCOMPARE(m_window->graph().weight.size(), 2);
+
+    enter(QDate(2010, 1, 12), "73.5", "20");
+    save();
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->shown.join(u'\n')));
+    start();
+    QCOMPARE(m_window->graph().weight.size(), 3);
+    QCOMPARE(m_window->diary().cell(1, ColWeight).toText(), QString("74.5"));
 }
 
 QTEST_MAIN(TestEntryTab)

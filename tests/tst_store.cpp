@@ -6,6 +6,8 @@
 #include "newworkbook.h"
 
 #include <QFile>
+#include <QMap>
+#include <QRegularExpression>
 #include <QtEndian>
 #include <algorithm>
 #include <QTest>
@@ -264,6 +266,7 @@ private Q_SLOTS:
     void readsWhatHandBuiltRecordsHold();
     void keepsWhatHandBuiltRecordsHold();
     void keepsWhatGnumericWrote();
+    void numberFormatsOfGnumericAreNoDates();
     void dateFormatIsAddedWhenMissing();
     void largeStringTableSurvives();
     void repeatedSavesDoNotGrowTheFile();
@@ -539,6 +542,37 @@ void TestStore::keepsWhatGnumericWrote()
         return found;
     };
     QCOMPARE(streams(fileBytes(path)), streams(beforeBytes));
+}
+
+// Gnumeric numbers the formats it writes from 50, ids that Excel keeps for
+// built-in date formats: the FORMAT records of the file say what they are.
+void TestStore::numberFormatsOfGnumericAreNoDates()
+{
+    const QString path = m_folder.filePath("formats.xls");
+    writeGnumericDiaryWithCustomFormats(path);
+    QMap<QString, int> formatIds;
+    std::optional<CompoundEntry> file = readCompoundFile(fileBytes(path));
+    RecordReader reader(file->findStream("Workbook")->data);
+    while (const std::optional<Record> record = reader.next()) {
+        if (record->id == Format)
+            formatIds.insert(readUnicodeString(record->data + 2, record->size - 2).value_or(QString()), u16(record->data));
+    }
+    for (const char *format : {"0.0", "0.00\"%\"", "0\"段\"", "[Blue]0"})
+        QVERIFY2(formatIds.value(format) >= 50 && formatIds.value(format) <= 58, format);
+
+    const DiaryTable table = load(path);
+    QCOMPARE(rowsOf(table), (QStringList{"2010/01/10|74.5|20.25|1|2|||", "2010/01/11|74|20.5|0|1|||"}));
+    for (int column = ColWeight; column <= ColBurnLevel; ++column)
+        QCOMPARE(table.cell(2, column).kind(), CellValue::Kind::Number);
+
+    QVERIFY(saveDays(path, {day("2010/01/09", "75")}, false).saved);
+    const XlrdDiary saved = xlrdDiary(path, "St_Trimbo");
+    QCOMPARE(saved.cells.filter(QRegularExpression("^[23],[2-5] ")),
+             (QStringList{"2,2 number 74.5", "2,3 number 20.25", "2,4 number 1", "2,5 number 2",
+                          "3,2 number 74", "3,3 number 20.5", "3,4 number 0", "3,5 number 1"}));
+    QCOMPARE(saved.formats.filter(QRegularExpression("^3,[2-5] ")),
+             (QStringList{"3,2 0.0", "3,3 0.00\"%\"", "3,4 0\"段\"", "3,5 [Blue]0"}));
+    QCOMPARE(rowsOf(load(path)).mid(1), rowsOf(table));
 }
 
 void TestStore::dateFormatIsAddedWhenMissing()
