@@ -2,6 +2,7 @@
 
 #include "diarytable.h"
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -39,6 +40,12 @@ void writeGnumericDiaryWithCustomFormats(const QString &xlsPath);
 // xlrd's view of every sheet and cell, a line each (tests/xlsdump.py).
 // These two fail the running test when their program fails.
 QStringList xlrdDump(const QString &xlsPath);
+
+// The cell formats LibreOffice gives the cells that hold something when it
+// converts .xls files to .xlsx (all in one run; a conversion is slow): for
+// each file, "sheet!row,column" (counted from 0) to the cell's format
+// written out (tests/xlsxformats.py), whatever number the format has.
+std::vector<QMap<QString, QString>> libreOfficeCellFormats(const QStringList &xlsPaths);
 
 // Gnumeric's CSV of one sheet of an .xls file.
 QString gnumericCsv(const QString &xlsPath, const QString &sheet);

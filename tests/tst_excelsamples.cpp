@@ -24,6 +24,7 @@ private Q_SLOTS:
     void savesKeepEverythingElse_data();
     void savesKeepEverythingElse();
     void chartSheetIsNoDiary();
+    void twoLineCommentWrapsNoOtherCell();
 
 private:
     QTemporaryDir m_dir;
@@ -314,6 +315,38 @@ void TestExcelSamples::chartSheetIsNoDiary()
     QCOMPARE(refused.error, book.errorText());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), bytes);
+}
+
+// xlrd-namesdemo has text on its other sheets in the book's default cell
+// format, which does not wrap. LibreOffice, writing a line break in a cell
+// whose format does not wrap, turns wrapping on in that format, for every
+// cell that has it: the comment must come in a format of its own.
+void TestExcelSamples::twoLineCommentWrapsNoOtherCell()
+{
+    const QString before = m_dir.filePath(QStringLiteral("wrap-before.xls"));
+    const QString path = m_dir.filePath(QStringLiteral("wrap.xls"));
+    writeRenamedSample(excelSamplePath(QStringLiteral("xlrd-namesdemo.xls")), QStringLiteral("Sheet2"), before);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(QFile::copy(before, path));
+    QVERIFY(saveDays(path, {twoLineDay(QStringLiteral("2030/01/02"), QStringLiteral("65.5"))}, false).saved);
+    const std::vector<QMap<QString, QString>> formats = libreOfficeCellFormats({before, path});
+    QCOMPARE(formats.size(), size_t(2));
+
+    const QStringList others = formats[0].keys().filter(QRegularExpression(QStringLiteral("^Sheet[13]!")));
+    QVERIFY2(others.size() > 40, qPrintable(others.join(u' ')));
+    for (const QString &cell : others)
+        QVERIFY2(formats[0][cell].contains(u"wrapText=false"), qPrintable(cell + u' ' + formats[0][cell]));
+    const QString comment = formats[1].value(Diary + QStringLiteral("!0,5"));
+    QVERIFY2(comment.contains(u"wrapText=true"), qPrintable(comment));
+    // LibreOffice gives a format an East Asian font once a cell of that
+    // format holds Japanese text (the one-line comment is in the default
+    // format), whoever wrote the text: fonts are left out.
+    static const QRegularExpression font(QStringLiteral(" (applyFont|fontId)=\\S+"));
+    for (auto it = formats[0].cbegin(); it != formats[0].cend(); ++it) {
+        QCOMPARE(it.key() + u' ' + QString(formats[1].value(it.key())).remove(font),
+                 it.key() + u' ' + QString(it.value()).remove(font));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestExcelSamples)
