@@ -4,7 +4,6 @@
 #include "focusexit.h"
 #include "limitrules.h"
 #include "messages.h"
-#include "numbertext.h"
 #include "plot.h"
 
 #include <QFileInfo>

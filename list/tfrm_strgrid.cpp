@@ -3,7 +3,6 @@
 #include "datetext.h"
 #include "photofile.h"
 
-#include <QFileInfo>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
