@@ -206,8 +206,8 @@ void TestMainWindow::unreadableDiaryIsNeverWritten()
 
 // A limit no body can weigh, saved by an earlier version (1e20, or a date
 // pasted as digits), once made every start spin for minutes: it now reads
-// as empty, the key is named, and the window opens. The test program's time
-// limit guards against the hang itself.
+// as empty, the key is named, and the window opens (a hang runs into CTest's
+// time limit; tst_graph shows the captions bounded by count).
 void TestMainWindow::impossibleGraphLimitsReadAsEmptyAndAreNamed_data()
 {
     QTest::addColumn<QByteArray>("line");
