@@ -4,6 +4,7 @@
 #include "entryrules.h"
 #include "keylegend.h"
 #include "messages.h"
+#include "photofile.h"
 #include "photostore.h"
 #include "tfrm_establishment.h"
 #include "tfrm_strgrid.h"
@@ -109,9 +110,8 @@ void TFrm_Main::AfterSaveExchange()
 void TFrm_Main::BtBtn_Save_TodayClick()
 {
     TTab_Enter &tab = *m_ui.Tab_Enter;
-    for (const auto &[text, name] : {std::pair{tab.weightText(), QStringLiteral("体重")},
-                                     std::pair{tab.fatText(), QStringLiteral("体脂肪")}}) {
-        if (const QString problem = measurementProblem(text, name); !problem.isEmpty()) {
+    for (const auto &[text, bounds] : {std::pair{tab.weightText(), WeightBounds}, std::pair{tab.fatText(), FatBounds}}) {
+        if (const QString problem = measurementProblem(text, bounds); !problem.isEmpty()) {
             Messages::error(problem);
             return;
         }
@@ -247,6 +247,25 @@ void TFrm_Main::loadDiary()
         CustomMessage(0);
     m_diary = book.SetExcelArray();
     book.CloseExcelDate();
+    nameUnusablePhotos();
+}
+
+// Photo references that can never be shown (a path out of the photo folder,
+// a link, a pipe, a device) are named once, here; the entry tab and the list
+// then show those days without a photo and leave the references as they are.
+void TFrm_Main::nameUnusablePhotos()
+{
+    constexpr int shownAtMost = 10;
+    const QStringList unusable = unusablePhotoReferences(m_diary, m_paths.PictureDir, MaxPhotoBytes);
+    if (unusable.isEmpty())
+        return;
+    QStringList lines{QStringLiteral("日記の写真の欄に、写真フォルダ \"%1\" の写真として開けないものがあります。")
+                          .arg(m_paths.PictureDir)};
+    lines += unusable.mid(0, shownAtMost);
+    if (unusable.size() > shownAtMost)
+        lines.append(QStringLiteral("ほか %1 件").arg(unusable.size() - shownAtMost));
+    lines.append(QStringLiteral("これらの日は写真なしとして表示します。日記の写真の欄はそのまま残します。"));
+    Messages::error(lines.join(QStringLiteral("\r\n")));
 }
 
 bool TFrm_Main::CheckSameDate(const QString &dateText, int *row) const

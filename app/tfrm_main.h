@@ -73,6 +73,7 @@ private:
     void VertAxleClear();
     bool lockDiary();
     void loadDiary();
+    void nameUnusablePhotos();
     void setKeyLegendPictures();
     void centreOnScreen();
 

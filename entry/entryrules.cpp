@@ -17,9 +17,13 @@ std::optional<QString> stepMeasurement(const QString &text, Step step, bool ceil
     return generalNumberText(*value - 0.1);
 }
 
-QString measurementProblem(const QString &text, const QString &fieldName)
+QString measurementProblem(const QString &text, const MeasureBounds &bounds)
 {
-    if (text.isEmpty() || parseNumberText(text))
+    const std::optional<double> value = parseNumberText(text);
+    if (text.isEmpty() || (value && bounds.contains(*value)))
         return {};
-    return QStringLiteral("%1の値「%2」は数値ではありません。\r\n数値を入れ直してから保存してください。").arg(fieldName, text);
+    const QString name = QString::fromUtf16(bounds.name);
+    if (!value)
+        return QStringLiteral("%1の値「%2」は数値ではありません。\r\n数値を入れ直してから保存してください。").arg(name, text);
+    return QStringLiteral("%1の値「%2」は使えません。%3\r\n入れ直してから保存してください。").arg(name, text, bounds.rule());
 }

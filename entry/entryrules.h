@@ -1,5 +1,7 @@
 #pragma once
 
+#include "measurebounds.h"
+
 #include <QString>
 #include <optional>
 
@@ -10,5 +12,5 @@ enum class Step { Up, Down };
 std::optional<QString> stepMeasurement(const QString &text, Step step, bool ceilingAt100);
 
 // What is wrong with a weight or body-fat text about to be saved, or "":
-// empty and "0" save a blank cell, numbers save as they are.
-QString measurementProblem(const QString &text, const QString &fieldName);
+// empty and "0" save a blank cell, numbers within the bounds save as they are.
+QString measurementProblem(const QString &text, const MeasureBounds &bounds);

@@ -3,6 +3,7 @@
 #include "datetext.h"
 #include "entryrules.h"
 #include "messages.h"
+#include "photofile.h"
 #include "photostore.h"
 
 #include <QCalendarWidget>
@@ -119,8 +120,9 @@ void TTab_Enter::showRow(int row)
 {
     m_ui.Edt_Weight->setText(m_diary->cell(row, ColWeight).toText());
     m_ui.Edt_Fat->setText(m_diary->cell(row, ColFat).toText());
-    m_ui.RdoGrp_Cal_In->setItemIndex(m_diary->cell(row, ColIntakeLevel).toInt().value_or(2));
-    m_ui.RdoGrp_Cal_Out->setItemIndex(m_diary->cell(row, ColBurnLevel).toInt().value_or(2));
+    // A level that is neither 0 nor 1 (a 9 typed in the sheet, say) shows as "多い", and is saved so.
+    m_ui.RdoGrp_Cal_In->setItemIndex(int(calorieLevel(m_diary->cell(row, ColIntakeLevel).toText())));
+    m_ui.RdoGrp_Cal_Out->setItemIndex(int(calorieLevel(m_diary->cell(row, ColBurnLevel).toText())));
     m_ui.RcEdt_ComeIn->setPlainText(commentForScreen(m_diary->cell(row, ColIntakeComment).toText()));
     m_ui.RcEdt_ComeOut->setPlainText(commentForScreen(m_diary->cell(row, ColBurnComment).toText()));
     showStoredPhoto(m_diary->cell(row, ColPhoto).toText());
@@ -128,17 +130,21 @@ void TTab_Enter::showRow(int row)
 
 // A stored photo that is gone shows as none. One whose file is there but
 // does not read, or cannot be reached, is named in a message and kept, so
-// that saving the day neither deletes it nor drops the day's reference.
+// that saving the day neither deletes it nor drops the day's reference. A
+// reference that is no photo file at all (a path, a link, a pipe) shows as
+// none too and is kept as it is; the start-up has named it once already.
 void TTab_Enter::showStoredPhoto(const QString &name)
 {
-    const QString path = m_pictureDir + name;
-    const QFileInfo folder(m_pictureDir);
-    const bool folderSearchable = folder.isDir() && folder.isReadable() && folder.isExecutable();
-    if (name.isEmpty() || (folderSearchable && !QFileInfo::exists(path))) {
+    const PhotoFileCheck check = checkPhotoFile(m_pictureDir, name, MaxPhotoBytes);
+    if (name.isEmpty() || check.status == PhotoFileCheck::Missing) {
         showPhoto({});
         return;
     }
-    const LoadedPicture loaded = loadPicture(path);
+    if (check.status == PhotoFileCheck::BadName || check.status == PhotoFileCheck::NotAFile) {
+        showPhoto({}, name, true);
+        return;
+    }
+    const LoadedPicture loaded = loadStoredPhoto(m_pictureDir, name);
     showPhoto(loaded.image, name, !loaded.error.isEmpty());
     if (loaded.error.isEmpty())
         return;

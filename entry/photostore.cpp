@@ -1,5 +1,6 @@
 #include "photostore.h"
 
+#include "photofile.h"
 #include "picturecheck.h"
 #include "replacefile.h"
 
@@ -54,6 +55,11 @@ LoadedPicture loadPicture(const QString &path)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return pictureProblem(path, file.errorString());
+    return pictureFromBytes(path, bytes);
+}
+
+LoadedPicture pictureFromBytes(const QString &path, const QByteArray &bytes)
+{
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer, QFileInfo(path).suffix().toLatin1());
@@ -68,6 +74,19 @@ LoadedPicture loadPicture(const QString &path)
     if (image.isNull())
         return pictureProblem(path, QStringLiteral("画像ファイルとして読めません: %1").arg(reader.errorString()));
     return {std::move(image), {}};
+}
+
+LoadedPicture loadStoredPhoto(const QString &pictureDir, const QString &reference)
+{
+    const PhotoFileRead read = readPhotoFile(pictureDir, reference, decodingLimit() > 0 ? decodingLimit() : MaxPhotoBytes);
+    switch (read.check.status) {
+    case PhotoFileCheck::Usable:
+        return pictureFromBytes(read.check.path, read.bytes);
+    case PhotoFileCheck::Missing:
+        return {};
+    default:
+        return pictureProblem(pictureDir + reference, read.check.problem);
+    }
 }
 
 namespace {

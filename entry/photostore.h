@@ -20,6 +20,12 @@ struct LoadedPicture
     QString error; // why the file gave no picture
 };
 LoadedPicture loadPicture(const QString &path);
+// The picture in bytes read from path (named in the messages).
+LoadedPicture pictureFromBytes(const QString &path, const QByteArray &bytes);
+// A day's stored photo, by its reference, read as photofile.h allows: an
+// error without a picture for anything that is no usable file (an empty
+// error for one that is simply gone).
+LoadedPicture loadStoredPhoto(const QString &pictureDir, const QString &reference);
 
 // What a save does to the day's photo file, worked out before anything is
 // written, so that a save that fails half-way leaves the photo as it was.

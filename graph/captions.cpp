@@ -3,6 +3,7 @@
 #include "datetext.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -71,12 +72,61 @@ bool captionY(int band, int lastBand, QString &caption, double value)
     return shown;
 }
 
+// The widest range the limits allow, and so the widest walked in 0.1 steps
+// (10,000 of them).
+constexpr double MaxWalkedRange = 1000;
+
+// The values a band captions are multiples of this.
+double captionStep(int band)
+{
+    static const double steps[] = {0.2, 0.5, 1, 1, 2, 5, 10, 20, 50};
+    return steps[band];
+}
+
+// The smallest of 1, 2, 5, 10, 20, 50 … that is at least needed: captions
+// that far apart keep round values, which stay exact as doubles.
+double roundMultiplier(double needed)
+{
+    for (double decade = 1;; decade *= 10) {
+        for (const double factor : {1.0, 2.0, 5.0}) {
+            if (factor * decade >= needed)
+                return factor * decade;
+        }
+    }
+}
+
+// A range wider than any the limits allow: the multiples of the band's step
+// from the lower limit up, thinned to no more captions than the strip has
+// pixel rows, so the work stays bounded by the strip whatever the limits.
+template<typename Wording>
+std::vector<Caption> boundedCaptions(const ValueRange &range, int band, int height, Wording wording)
+{
+    std::vector<Caption> captions;
+    const double step = captionStep(band);
+    const double multiples = std::floor(range.range() / step) + 1;
+    const double stride = step * roundMultiplier(multiples / (height + 1));
+    const double first = std::ceil(range.lower / step) * step;
+    QString text;
+    for (int i = 0; i <= height; ++i) {
+        const double value = first + i * stride;
+        if (!(value < range.upper))
+            break;
+        if (wording(band, text, value))
+            captions.push_back({GetPixel(range.range(), range.upper - value, height), text});
+    }
+    return captions;
+}
+
 // Captions every 0.1 from the lower limit up, by repeated addition as the
 // values have always been stepped: the upper limit itself may miss its
 // caption when the sum passes it.
 template<typename Wording>
 std::vector<Caption> valueCaptions(const ValueRange &range, int band, int height, Wording wording)
 {
+    if (!std::isfinite(range.range()))
+        return {};
+    if (range.range() > MaxWalkedRange)
+        return boundedCaptions(range, band, height, wording);
     std::vector<Caption> captions;
     double offset = 0;
     double value = range.lower;

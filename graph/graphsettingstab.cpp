@@ -4,7 +4,6 @@
 #include "focusexit.h"
 #include "limitrules.h"
 #include "messages.h"
-#include "numbertext.h"
 #include "plot.h"
 
 #include <QFileInfo>
@@ -118,12 +117,13 @@ void TTab_Grph_Estb::SetGraph()
 }
 
 std::optional<ValueRange> TTab_Grph_Estb::limits(const QLineEdit *lower, const QLineEdit *upper,
-                                                 const QString &lowerField, const QString &upperField) const
+                                                 const QString &lowerField, const QString &upperField,
+                                                 const MeasureBounds &bounds) const
 {
-    // An edit holding a text that is no number draws with its accepted limit.
-    const auto read = [](const QLineEdit *edit, const QString &field) {
-        const std::optional<double> shown = parseNumberText(edit->text());
-        return shown ? shown : parseNumberText(field);
+    // An edit holding a text that is no number within the bounds draws with its accepted limit.
+    const auto read = [&bounds](const QLineEdit *edit, const QString &field) {
+        const std::optional<double> shown = limitValue(edit->text(), bounds);
+        return shown ? shown : limitValue(field, bounds);
     };
     const std::optional<double> low = read(lower, lowerField);
     const std::optional<double> high = read(upper, upperField);
@@ -135,94 +135,94 @@ std::optional<ValueRange> TTab_Grph_Estb::limits(const QLineEdit *lower, const Q
 GraphWindow TTab_Grph_Estb::graphWindow() const
 {
     GraphWindow window = GraphWindow::fromDates(m_ui.Dt_Grph_StartD->date(), m_ui.Dt_Grph_EndD->date());
-    window.weight = limits(m_ui.Edt_DwnWlimit, m_ui.Edt_UpWlimit, m_fields->WDown, m_fields->WUpper);
-    window.fat = limits(m_ui.Edt_DwnFlimit, m_ui.Edt_UpFlimit, m_fields->FDown, m_fields->FUpper);
+    window.weight = limits(m_ui.Edt_DwnWlimit, m_ui.Edt_UpWlimit, m_fields->WDown, m_fields->WUpper, WeightBounds);
+    window.fat = limits(m_ui.Edt_DwnFlimit, m_ui.Edt_UpFlimit, m_fields->FDown, m_fields->FUpper, FatBounds);
     window.mode = m_fields->GraphVis;
     return window;
 }
 
 // What the rule made of the text left in a limit edit: taken into the
-// field, the field put back, or both left as they are.
+// field, the field put back, or both left as they are. Other refusals are
+// silent; a limit out of bounds says the bounds beside the edits until the
+// next limit is left or stepped.
 void TTab_Grph_Estb::limitExit(QLineEdit *edit, QString &field, const LimitExit &result)
 {
     if (result.kind == LimitExit::Accept)
         field = result.text;
     if (result.kind != LimitExit::Ignore)
         show(edit, field);
+    m_ui.Lbl_LimitRule->setText(result.rule);
+}
+
+void TTab_Grph_Estb::stepped(QLineEdit *edit, QString &field, const QString &limit)
+{
+    field = limit;
+    show(edit, field);
+    m_ui.Lbl_LimitRule->clear();
 }
 
 void TTab_Grph_Estb::Edt_UpWlimitExit()
 {
-    limitExit(m_ui.Edt_UpWlimit, m_fields->WUpper, upperLimitExit(m_ui.Edt_UpWlimit->text(), m_fields->WDown));
+    limitExit(m_ui.Edt_UpWlimit, m_fields->WUpper, upperLimitExit(m_ui.Edt_UpWlimit->text(), m_fields->WDown, WeightBounds));
 }
 
 void TTab_Grph_Estb::Edt_DwnWlimitExit()
 {
-    limitExit(m_ui.Edt_DwnWlimit, m_fields->WDown, lowerLimitExit(m_ui.Edt_DwnWlimit->text(), m_fields->WUpper));
+    limitExit(m_ui.Edt_DwnWlimit, m_fields->WDown, lowerLimitExit(m_ui.Edt_DwnWlimit->text(), m_fields->WUpper, WeightBounds));
 }
 
 void TTab_Grph_Estb::Edt_UpFlimitExit()
 {
-    limitExit(m_ui.Edt_UpFlimit, m_fields->FUpper, upperLimitExit(m_ui.Edt_UpFlimit->text(), m_fields->FDown));
+    limitExit(m_ui.Edt_UpFlimit, m_fields->FUpper, upperLimitExit(m_ui.Edt_UpFlimit->text(), m_fields->FDown, FatBounds));
 }
 
 void TTab_Grph_Estb::Edt_DwnFlimitExit()
 {
-    limitExit(m_ui.Edt_DwnFlimit, m_fields->FDown, lowerLimitExit(m_ui.Edt_DwnFlimit->text(), m_fields->FUpper));
+    limitExit(m_ui.Edt_DwnFlimit, m_fields->FDown, lowerLimitExit(m_ui.Edt_DwnFlimit->text(), m_fields->FUpper, FatBounds));
 }
 
 void TTab_Grph_Estb::SpdBtn_WupupClick()
 {
-    m_fields->WUpper = *upperStepUp(m_fields->WUpper, false);
-    show(m_ui.Edt_UpWlimit, m_fields->WUpper);
+    if (const std::optional<QString> limit = upperStepUp(m_fields->WUpper, WeightBounds))
+        stepped(m_ui.Edt_UpWlimit, m_fields->WUpper, *limit);
 }
 
 void TTab_Grph_Estb::SpdBtn_FupupClick()
 {
-    if (const std::optional<QString> stepped = upperStepUp(m_fields->FUpper, true)) {
-        m_fields->FUpper = *stepped;
-        show(m_ui.Edt_UpFlimit, m_fields->FUpper);
-    }
+    if (const std::optional<QString> limit = upperStepUp(m_fields->FUpper, FatBounds))
+        stepped(m_ui.Edt_UpFlimit, m_fields->FUpper, *limit);
 }
 
 void TTab_Grph_Estb::SpdBtn_WupDwnClick()
 {
-    if (const std::optional<QString> stepped = upperStepDown(m_fields->WUpper, m_fields->WDown)) {
-        m_fields->WUpper = *stepped;
-        show(m_ui.Edt_UpWlimit, m_fields->WUpper);
-    }
+    if (const std::optional<QString> limit = upperStepDown(m_fields->WUpper, m_fields->WDown))
+        stepped(m_ui.Edt_UpWlimit, m_fields->WUpper, *limit);
 }
 
 void TTab_Grph_Estb::SpdBtn_FupDwnClick()
 {
-    if (const std::optional<QString> stepped = upperStepDown(m_fields->FUpper, m_fields->FDown)) {
-        m_fields->FUpper = *stepped;
-        show(m_ui.Edt_UpFlimit, m_fields->FUpper);
-    }
+    if (const std::optional<QString> limit = upperStepDown(m_fields->FUpper, m_fields->FDown))
+        stepped(m_ui.Edt_UpFlimit, m_fields->FUpper, *limit);
 }
 
 void TTab_Grph_Estb::SpdBtn_WDwnupClick()
 {
-    m_fields->WDown = lowerStepUp(m_fields->WDown, m_fields->WUpper).value_or(m_fields->WDown);
-    show(m_ui.Edt_DwnWlimit, m_fields->WDown);
+    stepped(m_ui.Edt_DwnWlimit, m_fields->WDown, lowerStepUp(m_fields->WDown, m_fields->WUpper).value_or(m_fields->WDown));
 }
 
 void TTab_Grph_Estb::SpdBtn_FDwnupClick()
 {
-    m_fields->FDown = lowerStepUp(m_fields->FDown, m_fields->FUpper).value_or(m_fields->FDown);
-    show(m_ui.Edt_DwnFlimit, m_fields->FDown);
+    stepped(m_ui.Edt_DwnFlimit, m_fields->FDown, lowerStepUp(m_fields->FDown, m_fields->FUpper).value_or(m_fields->FDown));
 }
 
 void TTab_Grph_Estb::SpdBtn_WDwndwnClick()
 {
-    m_fields->WDown = lowerStepDown(m_fields->WDown);
-    show(m_ui.Edt_DwnWlimit, m_fields->WDown);
+    stepped(m_ui.Edt_DwnWlimit, m_fields->WDown, lowerStepDown(m_fields->WDown, WeightBounds));
 }
 
 void TTab_Grph_Estb::SpdBtn_FDwndwnClick()
 {
-    m_fields->FDown = lowerStepDown(m_fields->FDown);
-    show(m_ui.Edt_DwnFlimit, m_fields->FDown);
+    stepped(m_ui.Edt_DwnFlimit, m_fields->FDown, lowerStepDown(m_fields->FDown, FatBounds));
 }
 
 // A refused date goes back to the accepted one; with none accepted yet,

@@ -56,9 +56,10 @@ private:
 
     void connectHandlers();
     void limitExit(QLineEdit *edit, QString &field, const LimitExit &result);
+    void stepped(QLineEdit *edit, QString &field, const QString &limit);
     void show(QLineEdit *edit, const QString &field) { edit->setText(field); }
     std::optional<ValueRange> limits(const QLineEdit *lower, const QLineEdit *upper, const QString &lowerField,
-                                     const QString &upperField) const;
+                                     const QString &upperField, const MeasureBounds &bounds) const;
     void putBackDate(QDateEdit *picker, const QString &field);
 
     Ui::TTab_Grph_Estb m_ui;

@@ -2,13 +2,17 @@
 
 #include "datetext.h"
 
+#include <algorithm>
 #include <cmath>
 
 int GetPixel(double total, double part, double size)
 {
     if (total == 0)
         return 0;
-    return static_cast<int>(std::trunc(part / total * size));
+    const double pixel = std::trunc(part / total * size);
+    if (std::isnan(pixel))
+        return 0;
+    return static_cast<int>(std::clamp(pixel, double(-MaxPixel), double(MaxPixel)));
 }
 
 GraphWindow GraphWindow::fromDates(QDate startDay, QDate endDay)

@@ -7,7 +7,11 @@
 // and values to pixels that every part of the graph uses.
 
 // The proportional position of part within total on a scale of size pixels:
-// 0 when total is 0, otherwise part / total * size truncated toward zero.
+// 0 when total is 0, otherwise part / total * size truncated toward zero,
+// held within MaxPixel either way. A value far beyond the limits (a weight
+// of 1e308 in the diary, say) lies that far outside the picture: only its
+// direction shows, and the arithmetic of drawing it cannot overflow.
+inline constexpr int MaxPixel = 1 << 20;
 int GetPixel(double total, double part, double size);
 
 // The graph pickers show only a date but carry a time of day, fixed when the

@@ -1,8 +1,8 @@
 #include "tfrm_strgrid.h"
 
 #include "datetext.h"
+#include "photofile.h"
 
-#include <QFileInfo>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -170,14 +170,18 @@ void TFrm_StrGrid::DataToStrGrd(Mode mode)
     grid->setFocus();
 }
 
-// A photo that is missing or does not read shows as an empty one-line cell.
+// A photo that is missing or does not read shows as an empty one-line cell,
+// and so does a reference that is no photo file at all (named at start-up).
 // Each is read once per fill; clicking it open again reuses it.
 int TFrm_StrGrid::photoRowHeight(int row)
 {
     const QString name = m_ui.StrGrd->item(row, 7)->text();
     QImage photo = m_photos.value(row);
-    if (photo.isNull() && !name.isEmpty() && QFileInfo(m_pictureDir + name).isFile())
-        photo.load(m_pictureDir + name);
+    if (photo.isNull() && !name.isEmpty()) {
+        const PhotoFileRead read = readPhotoFile(m_pictureDir, name, MaxPhotoBytes);
+        if (read.check.status == PhotoFileCheck::Usable)
+            photo.loadFromData(read.bytes);
+    }
     if (photo.isNull()) {
         m_photos.remove(row);
         return OneLineHeight;

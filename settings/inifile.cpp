@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace {
 
@@ -18,23 +20,40 @@ bool isSectionHeader(const QByteArray &line)
     return !isDamaged(line) && line.trimmed().startsWith('[');
 }
 
-QString sectionName(const QByteArray &line)
+QString sectionName(const QString &line)
 {
-    QByteArray name = line.trimmed().mid(1);
-    const qsizetype close = name.indexOf(']');
+    QString name = line.trimmed().mid(1);
+    const qsizetype close = name.indexOf(u']');
     if (close >= 0)
         name.truncate(close);
-    return QString::fromUtf8(name).trimmed();
+    return name.trimmed();
 }
 
 // Splits "key=value" into its trimmed halves; nullopt for a line without "=".
-std::optional<std::pair<QString, QString>> keyAndValue(const QByteArray &line)
+std::optional<std::pair<QString, QString>> keyAndValue(const QString &line)
 {
-    const qsizetype equals = line.indexOf('=');
+    const qsizetype equals = line.indexOf(u'=');
     if (equals < 0)
         return std::nullopt;
-    return std::pair{QString::fromUtf8(line.left(equals)).trimmed(),
-                     QString::fromUtf8(line.mid(equals + 1)).trimmed()};
+    return std::pair{line.left(equals).trimmed(), line.mid(equals + 1).trimmed()};
+}
+
+// The Windows code page 932, which the Windows version's settings are in.
+constexpr char ShiftJisName[] = "windows-31j";
+
+// Opening a converter costs more than a whole settings file: one serves
+// every file, line by line, and keeps no state between lines.
+QStringDecoder &shiftJisDecoder()
+{
+    static QStringDecoder decoder(ShiftJisName, QStringConverter::Flag::Stateless);
+    return decoder;
+}
+
+bool isValidUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    [[maybe_unused]] const QString text = decoder(bytes);
+    return !decoder.hasError();
 }
 
 QString lineProblem(const QByteArray &line)
@@ -66,17 +85,54 @@ IniFile::IniFile(const QByteArray &content)
         m_byteOrderMark = utf8Bom;
         start = utf8Bom.size();
     }
-    while (start < content.size()) {
-        const qsizetype newline = content.indexOf('\n', start);
-        if (newline < 0) {
-            m_lines.append({content.mid(start), {}});
-            break;
+    if (!isValidUtf8(content))
+        m_encoding = Encoding::ShiftJis;
+    const auto decoded = [this](const QByteArray &line) -> QString {
+        return m_encoding == Encoding::ShiftJis ? shiftJisDecoder()(line) : QString::fromUtf8(line);
+    };
+    qsizetype end = start;
+    while (end < content.size()) {
+        const char c = content.at(end);
+        if (c != '\n' && c != '\r') {
+            ++end;
+            continue;
         }
-        const bool crlf = newline > start && content.at(newline - 1) == '\r';
-        const qsizetype textEnd = crlf ? newline - 1 : newline;
-        m_lines.append({content.mid(start, textEnd - start), crlf ? "\r\n" : "\n"});
-        start = newline + 1;
+        const qsizetype breakSize = c == '\r' && end + 1 < content.size() && content.at(end + 1) == '\n' ? 2 : 1;
+        const QByteArray text = content.mid(start, end - start);
+        m_lines.append({text, content.mid(end, breakSize), decoded(text)});
+        start = end = end + breakSize;
     }
+    if (start < content.size())
+        m_lines.append({content.mid(start), {}, decoded(content.mid(start))});
+}
+
+bool IniFile::looksLikeUtf16(const QByteArray &content)
+{
+    if (content.startsWith("\xFF\xFE") || content.startsWith("\xFE\xFF"))
+        return true;
+    // "[Graph]" and the like: an ASCII character, then a NUL, or the other way round.
+    const qsizetype pairs = std::min<qsizetype>(content.size() / 2, 8);
+    if (pairs == 0)
+        return false;
+    for (const int nulAt : {0, 1}) {
+        bool every = true;
+        for (qsizetype i = 0; i < pairs && every; ++i) {
+            const char nul = content.at(2 * i + nulAt);
+            const char ascii = content.at(2 * i + 1 - nulAt);
+            every = nul == 0 && ascii > 0;
+        }
+        if (every)
+            return true;
+    }
+    return false;
+}
+
+QByteArray IniFile::encoded(const QString &text) const
+{
+    if (m_encoding == Encoding::Utf8)
+        return text.toUtf8();
+    static QStringEncoder encoder(ShiftJisName, QStringConverter::Flag::Stateless);
+    return encoder(text);
 }
 
 IniLoadResult IniFile::load(const QString &path)
@@ -92,13 +148,16 @@ IniLoadResult IniFile::load(const QString &path)
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return {std::nullopt, QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString())};
+    if (looksLikeUtf16(content))
+        return {std::nullopt, QStringLiteral("設定ファイル \"%1\" は UTF-16 で書かれています。トリンボは UTF-16 の設定ファイルを"
+                                             "読み書きしません。UTF-8 か Shift-JIS で保存し直してください。").arg(path)};
     return {IniFile(content), {}};
 }
 
 int IniFile::sectionStart(QStringView section) const
 {
     for (int i = 0; i < m_lines.size(); ++i) {
-        if (isSectionHeader(m_lines[i].text) && sameName(sectionName(m_lines[i].text), section))
+        if (isSectionHeader(m_lines[i].text) && sameName(sectionName(m_lines[i].decoded), section))
             return i;
     }
     return -1;
@@ -121,7 +180,7 @@ int IniFile::keyLine(QStringView section, QStringView key, Lines which) const
     for (int i = header + 1; i < end; ++i) {
         if (which == Lines::Readable && isDamaged(m_lines[i].text))
             continue;
-        const auto pair = keyAndValue(m_lines[i].text);
+        const auto pair = keyAndValue(m_lines[i].decoded);
         if (pair && sameName(pair->first, key))
             return i;
     }
@@ -133,7 +192,7 @@ std::optional<QString> IniFile::value(QStringView section, QStringView key) cons
     const int line = keyLine(section, key, Lines::Readable);
     if (line < 0)
         return std::nullopt;
-    return keyAndValue(m_lines[line].text)->second;
+    return keyAndValue(m_lines[line].decoded)->second;
 }
 
 QByteArray IniFile::preferredLineBreak() const
@@ -147,11 +206,12 @@ QByteArray IniFile::preferredLineBreak() const
 
 void IniFile::setValue(QStringView section, QStringView key, const QString &value)
 {
-    const QByteArray text = key.toUtf8() + '=' + value.toUtf8();
+    const QString decoded = key.toString() + u'=' + value;
+    const QByteArray text = encoded(decoded);
     // A damaged line of the key is the one its new value replaces.
     const int existing = keyLine(section, key, Lines::All);
     if (existing >= 0) {
-        m_lines[existing].text = text;
+        m_lines[existing] = {text, m_lines[existing].lineBreak, decoded};
         return;
     }
     const QByteArray lineBreak = preferredLineBreak();
@@ -160,14 +220,15 @@ void IniFile::setValue(QStringView section, QStringView key, const QString &valu
 
     int header = sectionStart(section);
     if (header < 0) {
-        m_lines.append({'[' + section.toUtf8() + ']', lineBreak});
+        const QString headerText = u'[' + section.toString() + u']';
+        m_lines.append({encoded(headerText), lineBreak, headerText});
         header = m_lines.size() - 1;
     }
     // After the section's last non-blank line, so blank separators stay below it.
     int insertAt = sectionEnd(header);
     while (insertAt - 1 > header && m_lines[insertAt - 1].text.trimmed().isEmpty())
         --insertAt;
-    m_lines.insert(insertAt, {text, lineBreak});
+    m_lines.insert(insertAt, {text, lineBreak, decoded});
 }
 
 QByteArray IniFile::content() const

@@ -12,6 +12,11 @@
 // trimmed of blanks, as the Windows profile functions do, and otherwise kept
 // exactly. The first of two equal sections or keys is the one that counts.
 //
+// Lines end in CR LF, LF or a lone CR (each line keeps its own). The text is
+// UTF-8; a file that is not valid UTF-8 is taken as Shift-JIS (code page
+// 932, as the Windows version wrote it), and a line written into it is
+// written in Shift-JIS too. UTF-16 is not read at all (see load()).
+//
 // A line that holds a NUL byte or is longer than MaxLineBytes is damaged: it
 // is kept as it is but never read, so its key reads as absent.
 class IniFile
@@ -21,10 +26,20 @@ public:
     // A settings file is a few hundred bytes; anything this large is not one.
     static constexpr qsizetype MaxFileBytes = 1024 * 1024;
 
+    enum class Encoding { Utf8, ShiftJis };
+
     // The lines of an INI text: the whole file, or an empty one.
     explicit IniFile(const QByteArray &content = {});
 
+    // Refuses, naming the file and the reason, a folder, a file too large,
+    // one that cannot be read and one in UTF-16.
     static struct IniLoadResult load(const QString &path);
+
+    // Whether bytes are UTF-16 text: a byte order mark of UTF-16, or an
+    // ASCII beginning with every other byte NUL.
+    static bool looksLikeUtf16(const QByteArray &content);
+
+    Encoding encoding() const { return m_encoding; }
 
     // The value of a key, nullopt when the section or the key is absent.
     std::optional<QString> value(QStringView section, QStringView key) const;
@@ -47,7 +62,8 @@ private:
     struct Line
     {
         QByteArray text;       // without its line break
-        QByteArray lineBreak;  // "\r\n", "\n" or "" on a last line without one
+        QByteArray lineBreak;  // "\r\n", "\n", "\r" or "" on a last line without one
+        QString decoded;       // text in the file's encoding
     };
 
     int sectionStart(QStringView section) const; // header line index, or -1
@@ -55,8 +71,10 @@ private:
     enum class Lines { Readable, All };
     int keyLine(QStringView section, QStringView key, Lines which) const;
     QByteArray preferredLineBreak() const;
+    QByteArray encoded(const QString &text) const;
 
     QByteArray m_byteOrderMark; // kept in front of the first line
+    Encoding m_encoding = Encoding::Utf8;
     QList<Line> m_lines;
 };
 

@@ -1,9 +1,12 @@
 #include "settings.h"
 
 #include "inifile.h"
+#include "measurebounds.h"
+#include "numbertext.h"
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 #include <variant>
 
 namespace {
@@ -99,6 +102,27 @@ bool writeSection(const QString &iniPath, QStringView name, const Section &secti
     return false;
 }
 
+// A stored limit no body or percentage can reach would make the graph
+// useless (and, far enough out, its captions endless): it reads as empty,
+// the program's default, and is named.
+void dropImpossibleLimits(GraphSettings &graph, QStringList *problems)
+{
+    const std::tuple<const char16_t *, QString GraphSettings::*, MeasureBounds> limits[] = {
+        {u"WUpper", &GraphSettings::WUpper, WeightBounds},
+        {u"WDown", &GraphSettings::WDown, WeightBounds},
+        {u"FUpper", &GraphSettings::FUpper, FatBounds},
+        {u"FDown", &GraphSettings::FDown, FatBounds},
+    };
+    for (const auto &[name, field, bounds] : limits) {
+        const std::optional<double> value = parseNumberText(graph.*field);
+        if (!value || bounds.contains(*value))
+            continue;
+        problems->append(QStringLiteral("[Graph] %1=%2: グラフの範囲にできない値です。%3 (空として読みます)")
+                             .arg(QStringView(name), graph.*field, bounds.rule()));
+        graph.*field = QString();
+    }
+}
+
 } // namespace
 
 GetIniResult GetIni(const QString &iniPath)
@@ -106,11 +130,17 @@ GetIniResult GetIni(const QString &iniPath)
     const IniLoadResult loaded = IniFile::load(iniPath);
     if (!loaded.file)
         return {{}, loaded.error, {}};
+    return settingsFromIni(*loaded.file);
+}
+
+GetIniResult settingsFromIni(const IniFile &ini)
+{
     GetIniResult result;
-    for (const auto &[line, problem] : loaded.file->problems())
+    for (const auto &[line, problem] : ini.problems())
         result.problems.append(QStringLiteral("%1 行目: %2").arg(line).arg(problem));
-    result.fields.graph = readSection(*loaded.file, u"Graph", graphKeys, &result.problems);
-    result.fields.establish = readSection(*loaded.file, u"Establish", establishKeys, &result.problems);
+    result.fields.graph = readSection(ini, u"Graph", graphKeys, &result.problems);
+    dropImpossibleLimits(result.fields.graph, &result.problems);
+    result.fields.establish = readSection(ini, u"Establish", establishKeys, &result.problems);
     return result;
 }
 

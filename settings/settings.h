@@ -54,8 +54,11 @@ struct GetIniResult
 };
 
 // Reads both sections. An absent key, or an integer key whose text is not a
-// whole number, reads as its default ("" or 0).
+// whole number, reads as its default ("" or 0); so does a graph limit beyond
+// what a body can weigh or a percentage can be, which is named in problems.
 GetIniResult GetIni(const QString &iniPath);
+// The same from a file already read.
+GetIniResult settingsFromIni(const class IniFile &ini);
 
 // The one message that tells the user what in the file could not be read.
 QString settingsProblemMessage(const QString &iniPath, const QStringList &problems);

@@ -1,9 +1,12 @@
 #include "diarycsv.h"
 
 #include "datetext.h"
+#include "measurebounds.h"
 #include "numbertext.h"
+#include "photofile.h"
 
 #include <QStringList>
+#include <tuple>
 
 namespace {
 
@@ -104,12 +107,23 @@ QString checkDay(DayValues &day)
     if (!date)
         return QStringLiteral("date \"%1\" is not a date in the form YYYY/MM/DD").arg(day.date);
     day.date = dateText(*date);
-    for (const QString *number : {&day.weight, &day.fat}) {
-        if (!number->isEmpty() && !parseNumberText(*number))
+    for (const auto &[number, bounds, what] : {std::tuple{&day.weight, WeightBounds, "a weight"},
+                                               std::tuple{&day.fat, FatBounds, "body fat"}}) {
+        if (number->isEmpty())
+            continue;
+        const std::optional<double> value = parseNumberText(*number);
+        if (!value)
             return QStringLiteral("\"%1\" is not a number").arg(*number);
+        if (!bounds.contains(*value))
+            return QStringLiteral("\"%1\" is out of range: %2 lies between %3 and %4 %5")
+                .arg(*number, QLatin1String(what), generalNumberText(bounds.lowest), generalNumberText(bounds.highest),
+                     QStringView(bounds.unit));
     }
     if (day.intake < 0 || day.intake > 2 || day.burn < 0 || day.burn > 2)
         return QStringLiteral("a calorie level must be 0, 1 or 2");
+    if (!day.photo.isEmpty() && !isPhotoFileName(day.photo))
+        return QStringLiteral("photo \"%1\" is not a file name: it names a file in the Picture folder, "
+                              "without folders").arg(day.photo);
     return {};
 }
 

@@ -19,5 +19,6 @@ struct CsvDays
 CsvDays daysFromCsv(const QString &csv);
 
 // Checks and normalises one day as a script gives it: a real date, levels
-// 0 to 2, weight and body fat numbers or empty. Returns what is wrong, or "".
+// 0 to 2, weight (0 to 1000 kg) and body fat (0 to 100 %) numbers or empty,
+// a photo that is a plain file name or empty. Returns what is wrong, or "".
 QString checkDay(DayValues &day);

@@ -20,7 +20,7 @@ inline constexpr int DiaryColumnCount = 8;
 
 // What a calorie level cell says, by the text it holds: "0" little, "1"
 // standard, anything else (2, or a cell that is no level) much.
-enum class CalorieLevel { Little, Standard, Much };
+enum class CalorieLevel { Little = 0, Standard = 1, Much = 2 }; // the levels' indexes too
 CalorieLevel calorieLevel(QStringView levelText);
 
 // One day: the eight cells of one sheet row.

@@ -100,6 +100,20 @@ void TestDiaryTool::badInputLeavesTheWorkbook_data()
                              << "0, 1 or 2" << QString();
     QTest::newRow("weight in words") << QStringList{"put", "BOOK", "--date", "2010/01/01", "--weight", "heavy"}
                                      << QByteArray() << "heavy" << QString();
+    QTest::newRow("weight 1e308") << QStringList{"put", "BOOK", "--date", "2010/01/01", "--weight", "1e308"}
+                                  << QByteArray() << "a weight lies between 0 and 1000 kg" << QString();
+    QTest::newRow("weight below 0") << QStringList{"put", "BOOK", "--date", "2010/01/01", "--weight", "-1"}
+                                    << QByteArray() << "a weight lies between 0 and 1000 kg" << QString();
+    QTest::newRow("body fat 101") << QStringList{"put", "BOOK", "--date", "2010/01/01", "--fat", "101"}
+                                  << QByteArray() << "body fat lies between 0 and 100 %" << QString();
+    QTest::newRow("photo out of the folder")
+        << QStringList{"put", "BOOK", "--date", "2010/01/01", "--photo", "../../../../dev/zero"} << QByteArray()
+        << "is not a file name" << QString();
+    QTest::newRow("csv: weight 1e308") << QStringList{"import", "BOOK", "CSV"}
+                                       << header + "2010/01/01,60,,1,1,,,\n2010/01/02,1e308,,1,1,,,\n"
+                                       << "line 3: \"1e308\" is out of range" << QString();
+    QTest::newRow("csv: photo with a folder") << QStringList{"import", "BOOK", "CSV"}
+                                              << header + "2010/01/01,60,,1,1,,,../secret.bmp\n" << "line 2" << QString();
     QTest::newRow("csv: short line") << QStringList{"import", "BOOK", "CSV"}
                                      << header + "2010/01/01,60,,1,1,,,\n2010/01/02,61\n" << "line 3" << QString();
     QTest::newRow("csv: bad level") << QStringList{"import", "BOOK", "CSV"}

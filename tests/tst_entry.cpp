@@ -145,11 +145,14 @@ void TestEntry::steps()
 
 void TestEntry::measurementsToSave()
 {
-    QVERIFY(measurementProblem("", "体重").isEmpty());
-    QVERIFY(measurementProblem("0", "体重").isEmpty());
-    QVERIFY(measurementProblem("65.5", "体重").isEmpty());
-    QVERIFY(measurementProblem("65kg", "体重").contains("体重"));
-    QVERIFY(measurementProblem("65kg", "体重").contains("65kg"));
+    QVERIFY(measurementProblem("", WeightBounds).isEmpty());
+    QVERIFY(measurementProblem("0", WeightBounds).isEmpty());
+    QVERIFY(measurementProblem("65.5", WeightBounds).isEmpty());
+    QVERIFY(measurementProblem("1000", WeightBounds).isEmpty());
+    QVERIFY(measurementProblem("100", FatBounds).isEmpty());
+    QVERIFY(measurementProblem("65kg", WeightBounds).startsWith("体重の値「65kg」は数値ではありません。"));
+    QVERIFY(measurementProblem("1000.1", WeightBounds).contains("体重は 0 から 1000 kg までの数値です。"));
+    QVERIFY(measurementProblem("-1", FatBounds).contains("体脂肪率は 0 から 100 % までの数値です。"));
 }
 
 void TestEntry::photoOfAJpegKeepsItsSize()

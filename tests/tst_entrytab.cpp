@@ -6,10 +6,49 @@
 #include "photostore.h"
 #include "tfrm_main.h"
 
+#include "tfrm_strgrid.h"
+
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <condition_variable>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+// Ends the test program when a step hangs: a read blocked on a pipe cannot
+// be interrupted from the event loop, so a thread of its own keeps the time.
+class HangGuard
+{
+public:
+    explicit HangGuard(std::chrono::seconds limit)
+        : m_thread([this, limit] {
+              std::unique_lock lock(m_mutex);
+              if (!m_done.wait_for(lock, limit, [this] { return m_finished; }))
+                  qFatal("hung for %lld s", static_cast<long long>(limit.count()));
+          })
+    {
+    }
+    ~HangGuard()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_one();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    std::thread m_thread;
+};
+
+} // namespace
 
 // The entry tab driven as a user drives it, in a program folder of its own
 // with a real workbook.
@@ -23,7 +62,11 @@ private Q_SLOTS:
     void newDayThenTheOverwriteQuestion();
     void earlierDayIsSortedIn();
     void formulasLeftAsValuesAreSaidOnce();
-    void wordsForAWeightAreRefused();
+    void valuesOutOfReachAreRefused_data();
+    void valuesOutOfReachAreRefused();
+    void levelOutsideTheThreeShowsAsMuch();
+    void photoReferencesThatAreNoPhotoAreNamedOnceAndNeverRead_data();
+    void photoReferencesThatAreNoPhotoAreNamedOnceAndNeverRead();
     void photoIsStoredAndCleared();
     void storedPhotoSurvivesAResave();
     void unreadableStoredPhotoIsKept();
@@ -186,18 +229,106 @@ void TestEntryTab::formulasLeftAsValuesAreSaidOnce()
     QCOMPARE(m_window->diary().cell(2, ColWeight).toText(), QString("68"));
 }
 
-void TestEntryTab::wordsForAWeightAreRefused()
+void TestEntryTab::valuesOutOfReachAreRefused_data()
 {
+    QTest::addColumn<QString>("weight");
+    QTest::addColumn<QString>("fat");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("words for a weight") << "sixty" << "22" << "体重の値「sixty」は数値ではありません。";
+    QTest::newRow("1e308 kg") << "1e308" << "22" << "体重の値「1e308」は使えません。体重は 0 から 1000 kg までの数値です。";
+    QTest::newRow("below 0 kg") << "-0.05" << "22" << "体重の値「-0.05」は使えません。";
+    QTest::newRow("body fat over 100 %") << "66" << "100.05" << "体脂肪率の値「100.05」は使えません。体脂肪率は 0 から 100 % までの数値です。";
+}
+
+void TestEntryTab::valuesOutOfReachAreRefused()
+{
+    QFETCH(QString, weight);
+    QFETCH(QString, fat);
+    QFETCH(QString, said);
     start();
     enter(QDate(2010, 1, 20), "66", "22");
     save();
     const QByteArray before = m_folder->read("Bk_Trimbo.xls");
-    enter(QDate(2010, 1, 21), "sixty", "22");
+    enter(QDate(2010, 1, 21), weight, fat);
     save();
     QCOMPARE(m_messages->shown.size(), 1);
-    QVERIFY(m_messages->shown.first().contains("体重") && m_messages->shown.first().contains("sixty"));
+    QVERIFY2(m_messages->shown.first().startsWith(said), qPrintable(m_messages->shown.first()));
     QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
     QCOMPARE(m_window->diary().FirstEmptyRow(), 2);
+}
+
+// A level the sheet holds outside 0 to 2 (9, typed in a spreadsheet) shows
+// as "多い", as the graph and the list count it, and is saved as 2.
+void TestEntryTab::levelOutsideTheThreeShowsAsMuch()
+{
+    QVERIFY(saveDays(book(), {{"2010/01/25", "65", "20", 9, 0, "", "", ""}}, false).saved);
+    start();
+    QCOMPARE(m_window->diary().cell(1, ColIntakeLevel).toText(), QString("9"));
+    pickDay(*m_tab, QDate(2010, 1, 25));
+    QCOMPARE(control<RadioGroup>(*m_tab, "RdoGrp_Cal_In")->itemIndex(), 2);
+    QCOMPARE(control<RadioGroup>(*m_tab, "RdoGrp_Cal_Out")->itemIndex(), 0);
+    m_messages->answers = {true};
+    save();
+    QCOMPARE(m_window->diary().cell(1, ColIntakeLevel).toText(), QString("2"));
+    QCOMPARE(m_window->diary().cell(1, ColBurnLevel).toText(), QString("0"));
+}
+
+// Column H as another program or a hand in the sheet left it: a path out of
+// the photo folder, a link to an endless device, a pipe, a folder. None is
+// ever opened; each is named once, at start-up, shows as no photo in the
+// entry tab and the list, and stays as it is when the day is saved again.
+void TestEntryTab::photoReferencesThatAreNoPhotoAreNamedOnceAndNeverRead_data()
+{
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("kind"); // what Picture/20100125.bmp is made as, if anything
+    QTest::newRow("a path out of the folder") << "../outside.bmp" << "";
+    QTest::newRow("a path down to /dev/zero") << "../../../../../../../../dev/zero" << "";
+    QTest::newRow("an absolute path") << "/etc/passwd" << "";
+    QTest::newRow("a link to /dev/zero") << "20100125.bmp" << "link to /dev/zero";
+    QTest::newRow("a link to a picture outside") << "20100125.bmp" << "link outside";
+    QTest::newRow("a FIFO") << "20100125.bmp" << "fifo";
+    QTest::newRow("a folder") << "20100125.bmp" << "folder";
+}
+
+void TestEntryTab::photoReferencesThatAreNoPhotoAreNamedOnceAndNeverRead()
+{
+    QFETCH(QString, reference);
+    QFETCH(QString, kind);
+    const QString outside = writePicture("outside.bmp", {40, 30}, Qt::red, "BMP");
+    const QByteArray outsideBytes = m_folder->read("outside.bmp");
+    const QByteArray inFolder = QFile::encodeName(m_folder->filePath("Picture/20100125.bmp"));
+    if (kind == "link to /dev/zero")
+        QVERIFY(::symlink("/dev/zero", inFolder.constData()) == 0);
+    else if (kind == "link outside")
+        QVERIFY(::symlink(QFile::encodeName(outside).constData(), inFolder.constData()) == 0);
+    else if (kind == "fifo")
+        QVERIFY(::mkfifo(inFolder.constData(), 0600) == 0);
+    else if (kind == "folder")
+        QVERIFY(QDir().mkpath(m_folder->filePath("Picture/20100125.bmp")));
+    QVERIFY(saveDays(book(), {{"2010/01/25", "65", "20", 1, 1, "", "", reference}}, false).saved);
+
+    const HangGuard guard(std::chrono::seconds(60));
+    start();
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY2(m_messages->shown.first().contains("2010/01/25: \"" + reference + "\"")
+                 && m_messages->shown.first().contains("写真なしとして表示します"),
+             qPrintable(m_messages->shown.first()));
+    pickDay(*m_tab, QDate(2010, 1, 25));
+    QVERIFY(!m_tab->hasPhoto());
+    TFrm_StrGrid list(&m_window->diary(), QDate(2010, 1, 1), QDate(2010, 1, 31), m_window->paths().PictureDir);
+    list.DataToStrGrd(TFrm_StrGrid::Pictures);
+    QVERIFY(list.photo(0).isNull());
+    QCOMPARE(m_messages->shown.size(), 1);
+
+    m_messages->answers = {true};
+    save();
+    QCOMPARE(m_messages->shown.size(), 1);
+    QCOMPARE(m_window->diary().cell(1, ColWeight).toText(), QString("65"));
+    QCOMPARE(m_window->diary().cell(1, ColPhoto).toText(), reference);
+    QCOMPARE(m_folder->read("outside.bmp"), outsideBytes);
+    const QFileInfo left(m_folder->filePath("Picture/20100125.bmp"));
+    QCOMPARE(left.isSymLink(), kind.startsWith("link"));
+    QCOMPARE(left.isDir(), kind == "folder");
 }
 
 void TestEntryTab::photoIsStoredAndCleared()

@@ -5,6 +5,7 @@
 #include "plot.h"
 
 #include <QTest>
+#include <limits>
 
 namespace {
 
@@ -79,6 +80,8 @@ private Q_SLOTS:
     void dateCaptions_data();
     void dateCaptions();
     void valueCaptions();
+    void captionsOfAnyRangeAreBounded_data();
+    void captionsOfAnyRangeAreBounded();
     void valueBands_data();
     void valueBands();
     void seriesOfAWindow();
@@ -105,6 +108,10 @@ void TestGraph::getPixel_data()
     QTest::newRow("65.5 kg between 60 and 70") << 10.0 << 4.5 << 312.0 << 140;
     QTest::newRow("above the top truncates toward zero") << 10.0 << -0.02 << 312.0 << 0;
     QTest::newRow("1 kg above a 10 kg range") << 10.0 << -1.0 << 312.0 << -31;
+    QTest::newRow("1e308 kg in a 10 kg range: held above") << 10.0 << -1e308 << 312.0 << -MaxPixel;
+    QTest::newRow("far below: held below") << 1e-300 << 1e10 << 312.0 << MaxPixel;
+    QTest::newRow("infinite range: no number") << std::numeric_limits<double>::infinity()
+                                                << std::numeric_limits<double>::infinity() << 312.0 << 0;
 }
 
 void TestGraph::getPixel()
@@ -217,6 +224,36 @@ void TestGraph::valueCaptions()
     QVERIFY(SetWeightLogic({60, 50}).empty());
 }
 
+// Limits no body can weigh, as a damaged file or a diary from elsewhere could
+// still bring them: the captions are bounded by the strip's pixel rows (one
+// caption per row at most), whatever the range, and stay on the strip.
+void TestGraph::captionsOfAnyRangeAreBounded_data()
+{
+    QTest::addColumn<double>("lower");
+    QTest::addColumn<double>("upper");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("1e20 kg") << 0.0 << 1e20 << "0";
+    QTest::newRow("a date typed as digits") << 60.0 << 20261207.0 << "100";
+    QTest::newRow("1e308 kg") << -1e308 << 1e308 << "";
+    QTest::newRow("just wider than the widest limits") << 0.0 << 1000.5 << "0";
+}
+
+void TestGraph::captionsOfAnyRangeAreBounded()
+{
+    QFETCH(double, lower);
+    QFETCH(double, upper);
+    QFETCH(QString, first);
+    for (const std::vector<Caption> &captions : {SetWeightLogic({lower, upper}), SetFatLogic({lower, upper})}) {
+        QVERIFY(int(captions.size()) <= GraphHeight + 1);
+        for (const Caption &caption : captions)
+            QVERIFY(caption.pixel >= 0 && caption.pixel <= GraphHeight);
+    }
+    const std::vector<Caption> weight = SetWeightLogic({lower, upper});
+    QCOMPARE(weight.empty() ? QString() : weight.front().text, first);
+    if (!first.isEmpty())
+        QVERIFY(weight.size() > 2);
+}
+
 void TestGraph::valueBands_data()
 {
     QTest::addColumn<double>("range");
@@ -299,6 +336,10 @@ void TestGraph::limitExits_data()
     QTest::newRow("lower 69 under 70: accepted") << false << "69" << "70" << int(LimitExit::Accept) << "69";
     QTest::newRow("lower 69.5 under 70: put back") << false << "69.5" << "70" << int(LimitExit::PutBack) << "";
     QTest::newRow("lower 0: ignored") << false << "0" << "70" << int(LimitExit::Ignore) << "";
+    QTest::newRow("upper 1e20: out of bounds") << true << "1e20" << "60" << int(LimitExit::PutBack) << "";
+    QTest::newRow("upper a date as digits") << true << "20261207" << "60" << int(LimitExit::PutBack) << "";
+    QTest::newRow("upper 1000: the highest") << true << "1000" << "60" << int(LimitExit::Accept) << "1000";
+    QTest::newRow("lower below 0") << false << "-5" << "70" << int(LimitExit::PutBack) << "";
 }
 
 void TestGraph::limitExits()
@@ -308,20 +349,32 @@ void TestGraph::limitExits()
     QFETCH(QString, other);
     QFETCH(int, kind);
     QFETCH(QString, text);
-    const LimitExit result = upperEdit ? upperLimitExit(typed, other) : lowerLimitExit(typed, other);
+    const LimitExit result
+        = upperEdit ? upperLimitExit(typed, other, WeightBounds) : lowerLimitExit(typed, other, WeightBounds);
     QCOMPARE(int(result.kind), kind);
     QCOMPARE(result.text, text);
+    // Only a limit out of bounds is put back with the rule in words.
+    const bool outOfBounds = QString(QTest::currentDataTag()).contains("out of bounds")
+                             || QString(QTest::currentDataTag()).contains("digits")
+                             || QString(QTest::currentDataTag()).contains("below 0");
+    QCOMPARE(result.rule.isEmpty(), !outOfBounds);
+    if (outOfBounds)
+        QCOMPARE(result.rule, QString("「%1」は使えません。体重は 0 から 1000 kg までの数値です。").arg(typed));
 }
 
 void TestGraph::stepButtons()
 {
     QCOMPARE(upperStepDown("61.5", "60"), std::optional<QString>("60.5"));
     QCOMPARE(upperStepDown("60.5", "60"), std::nullopt);
-    QCOMPARE(upperStepUp("99.5", true), std::optional<QString>("100.5"));
-    QCOMPARE(upperStepUp("100.5", true), std::nullopt);
-    QCOMPARE(upperStepUp("250", false), std::optional<QString>("251"));
-    QCOMPARE(lowerStepDown("0.5"), QString("-0.5"));
-    QCOMPARE(lowerStepDown("-0.5"), QString("0"));
+    // Steps stop at the bounds: 99.5 % goes up to 100, not 100.5.
+    QCOMPARE(upperStepUp("99.5", FatBounds), std::optional<QString>("100"));
+    QCOMPARE(upperStepUp("100", FatBounds), std::nullopt);
+    QCOMPARE(upperStepUp("250", WeightBounds), std::optional<QString>("251"));
+    QCOMPARE(upperStepUp("999.5", WeightBounds), std::optional<QString>("1000"));
+    QCOMPARE(upperStepUp("1000", WeightBounds), std::nullopt);
+    QCOMPARE(lowerStepDown("1.5", WeightBounds), QString("0.5"));
+    QCOMPARE(lowerStepDown("0.5", WeightBounds), QString("0"));
+    QCOMPARE(lowerStepDown("-0.5", FatBounds), QString("0"));
     QCOMPARE(lowerStepUp("60", "61.5"), std::optional<QString>("61"));
     QCOMPARE(lowerStepUp("61", "61.5"), std::nullopt);
     QVERIFY(datesAccepted(QDate(2010, 1, 1), QDate(2010, 1, 8)));

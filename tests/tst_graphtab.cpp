@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QTest>
 
 namespace {
@@ -23,6 +24,8 @@ class TestGraphTab : public QObject
 private Q_SLOTS:
     void init();
     void limitEditsAcceptOrPutBack();
+    void limitsOutOfBoundsAreRefusedWithTheRule_data();
+    void limitsOutOfBoundsAreRefusedWithTheRule();
     void stepButtonsWorkOnTheAcceptedLimits();
     void datesKeepSevenDaysApart();
     void firstStartPutsBackToday();
@@ -70,21 +73,60 @@ void TestGraphTab::limitEditsAcceptOrPutBack()
     QVERIFY(m_messages->shown.isEmpty());
 }
 
+// A limit beyond what a body can weigh or a percentage can be (a date
+// pasted as digits, say) is put back, and the rule is said beside the edits
+// without a box; the next limit that is left clears it.
+void TestGraphTab::limitsOutOfBoundsAreRefusedWithTheRule_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("rule");
+    QTest::newRow("weight 1e20") << "Edt_UpWlimit" << "1e20" << "70" << "「1e20」は使えません。体重は 0 から 1000 kg までの数値です。";
+    QTest::newRow("weight as a date") << "Edt_UpWlimit" << "20261207" << "70"
+                                      << "「20261207」は使えません。体重は 0 から 1000 kg までの数値です。";
+    QTest::newRow("weight below 0") << "Edt_DwnWlimit" << "-3" << "60" << "「-3」は使えません。体重は 0 から 1000 kg までの数値です。";
+    QTest::newRow("body fat 150") << "Edt_UpFlimit" << "150" << "30" << "「150」は使えません。体脂肪率は 0 から 100 % までの数値です。";
+}
+
+void TestGraphTab::limitsOutOfBoundsAreRefusedWithTheRule()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    QFETCH(QString, rule);
+    auto *limit = control<QLineEdit>(*m_tab, qPrintable(edit));
+    auto *said = control<QLabel>(*m_tab, "Lbl_LimitRule");
+    typeAndLeave(limit, typed);
+    QCOMPARE(limit->text(), kept);
+    QCOMPARE(said->text(), rule);
+    QVERIFY(m_messages->shown.isEmpty());
+    const GraphWindow window = m_tab->graphWindow();
+    QVERIFY(window.weight && window.weight->range() <= 1000 && window.fat && window.fat->range() <= 100);
+    typeAndLeave(control<QLineEdit>(*m_tab, "Edt_UpWlimit"), "61"); // put back silently, as before
+    QCOMPARE(said->text(), QString());
+}
+
 void TestGraphTab::stepButtonsWorkOnTheAcceptedLimits()
 {
+    // A step stops at the bounds: 0.5 goes down to 0, not -0.5.
     auto *fatLower = control<QLineEdit>(*m_tab, "Edt_DwnFlimit");
-    QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_FDwndwn"), Qt::LeftButton);
-    QCOMPARE(fatLower->text(), QString("-0.5"));
     QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_FDwndwn"), Qt::LeftButton);
     QCOMPARE(fatLower->text(), QString("0"));
     QCOMPARE(m_window->settings().graph.FDown, QString("0"));
 
     auto *weightLower = control<QLineEdit>(*m_tab, "Edt_DwnWlimit");
-    m_window->settings().graph.WDown = "0.5";
+    m_window->settings().graph.WDown = "1.5";
     QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_WDwndwn"), Qt::LeftButton);
-    QCOMPARE(weightLower->text(), QString("-0.5"));
+    QCOMPARE(weightLower->text(), QString("0.5"));
     QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_WDwndwn"), Qt::LeftButton);
     QCOMPARE(weightLower->text(), QString("0"));
+    auto *fatUpper = control<QLineEdit>(*m_tab, "Edt_UpFlimit");
+    m_window->settings().graph.FUpper = "99.5";
+    QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_Fupup"), Qt::LeftButton);
+    QCOMPARE(fatUpper->text(), QString("100"));
+    QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_Fupup"), Qt::LeftButton);
+    QCOMPARE(m_window->settings().graph.FUpper, QString("100"));
 
     // A typed, unaccepted text is replaced by the stepped limit.
     auto *upper = control<QLineEdit>(*m_tab, "Edt_UpWlimit");

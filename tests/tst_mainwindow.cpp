@@ -44,6 +44,10 @@ private Q_SLOTS:
     void startsWithTheSettingsRead();
     void damagedSettingsAreNamedAtStartUp();
     void startsWithTheDiaryLoaded();
+    void impossibleGraphLimitsReadAsEmptyAndAreNamed_data();
+    void impossibleGraphLimitsReadAsEmptyAndAreNamed();
+    void valuesFarOutOfReachDrawWithoutOverflow();
+    void utf16SettingsStopTheProgram();
     void unreadableDiaryIsNeverWritten_data();
     void unreadableDiaryIsNeverWritten();
     void fullDiaryIsReported();
@@ -198,6 +202,88 @@ void TestMainWindow::unreadableDiaryIsNeverWritten()
     QStringList after = folder.snapshot();
     after.removeIf([](const QString &entry) { return entry.contains("Bk_Trimbo.xls.lock"); });
     QCOMPARE(after, before);
+}
+
+// A limit no body can weigh, saved by an earlier version (1e20, or a date
+// pasted as digits), once made every start spin for minutes: it now reads
+// as empty, the key is named, and the window opens (a hang runs into CTest's
+// time limit; tst_graph shows the captions bounded by count).
+void TestMainWindow::impossibleGraphLimitsReadAsEmptyAndAreNamed_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("WUpper=1e20") << QByteArray("WUpper=1e20") << "WUpper";
+    QTest::newRow("WUpper as a date") << QByteArray("WUpper=20261207") << "WUpper";
+    QTest::newRow("WDown below 0") << QByteArray("WDown=-5") << "WDown";
+    QTest::newRow("FUpper=150") << QByteArray("FUpper=150") << "FUpper";
+}
+
+void TestMainWindow::impossibleGraphLimitsReadAsEmptyAndAreNamed()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, key);
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    layOut(folder);
+    QByteArray settings = sampleIni;
+    settings.replace("WUpper=85", "WUpper=85\r\nFUpper=30\r\nFDown=10");
+    settings.replace(key.toLatin1() + '=', "Old" + key.toLatin1() + '='); // the sample's own line steps aside
+    settings.replace("[Graph]\r\n", "[Graph]\r\n" + line + "\r\n");
+    folder.write("Trimbo.ini", settings);
+
+    TFrm_Main window(folder.path());
+    window.show();
+
+    QVERIFY(!window.stopped() && window.isVisible());
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY2(messages.shown.first().contains("[Graph] " + QString::fromLatin1(line) + ": グラフの範囲にできない値です。"),
+             qPrintable(messages.shown.first()));
+    const GraphSettings &graph = window.settings().graph;
+    QCOMPARE(key == "WUpper" ? graph.WUpper : key == "WDown" ? graph.WDown : graph.FUpper, QString());
+    QVERIFY(int(window.graph().weightCaptions.size()) <= GraphHeight + 1);
+    QCOMPARE(folder.read("Trimbo.ini"), settings);
+}
+
+// A weight of 1e308 that a spreadsheet (or an earlier trimbo-diary) put in
+// the sheet is drawn far above the picture; the pixel arithmetic stays in
+// range (the sanitizer build of this test stops on any overflow).
+void TestMainWindow::valuesFarOutOfReachDrawWithoutOverflow()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    writeSettings(folder);
+    folder.write("Trimbo.ini", "[Graph]\r\nWUpper=85\r\nWDown=60\r\nFUpper=30\r\nFDown=10\r\nGraphVis=2\r\n"
+                               "StartD=2010/01/01\r\nEndD=2010/01/31\r\nBckGrnd=11\r\n");
+    folder.write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
+    QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"),
+                     {{"2010/01/10", "1e308", "1e308", 1, 1, "", "", ""}, {"2010/01/11", "65", "20", 1, 1, "", "", ""}},
+                     false).saved);
+
+    TFrm_Main window(folder.path());
+    window.show();
+
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.graph().weight.size(), 2);
+    QCOMPARE(window.graph().fat.size(), 2);
+}
+
+void TestMainWindow::utf16SettingsStopTheProgram()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    layOut(folder);
+    const QString text = QString::fromLatin1(sampleIni);
+    const QByteArray utf16 = "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    folder.write("Trimbo.ini", utf16);
+
+    TFrm_Main window(folder.path());
+    window.show();
+
+    QVERIFY(window.stopped());
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY2(messages.shown.first().startsWith("forced termination\r\n") && messages.shown.first().contains("UTF-16"),
+             qPrintable(messages.shown.first()));
+    QCOMPARE(folder.read("Trimbo.ini"), utf16);
 }
 
 void TestMainWindow::fullDiaryIsReported()

@@ -65,6 +65,10 @@ private Q_SLOTS:
     void writeKeepsUnixLineBreaksAndByteOrderMark();
     void writtenSettingsReadBack();
     void unreadableFileIsNeverReplaced();
+    void lineEndsAndEncodingsAreKept_data();
+    void lineEndsAndEncodingsAreKept();
+    void utf16IsNamedAndNeverWritten_data();
+    void utf16IsNamedAndNeverWritten();
 
 private:
     static SettingsFields read(const QByteArray &content);
@@ -301,6 +305,78 @@ void TestSettings::unreadableFileIsNeverReplaced()
     QVERIFY(writeError.contains(folder.filePath("Trimbo.ini")));
     QVERIFY(!WriteIni_Establish(folder.filePath("missing/Trimbo.ini"), EstablishSettings(), &writeError));
     QVERIFY(!QFileInfo::exists(folder.filePath("missing")));
+}
+
+void TestSettings::lineEndsAndEncodingsAreKept_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("comment");   // the value of [Other] Note, as read
+    QTest::addColumn<QByteArray>("written"); // the file after GoalW became ７１ (full width)
+    // トリンボ① in code page 932, ７０ and ７１ in full-width digits.
+    const QByteArray trimbo = "\x83\x67\x83\x8A\x83\x93\x83\x7B\x87\x40";
+    const QByteArray seventy = "\x82\x56\x82\x4F", seventyOne = "\x82\x56\x82\x50";
+    QTest::newRow("CR only") << QByteArray("[Other]\rNote=old mac\r[Establish]\rGoalW=65\rGoalF=20")
+                             << "old mac"
+                             << QByteArray("[Other]\rNote=old mac\r[Establish]\rGoalW=７１\rGoalF=20\rDStartD=\r"
+                                           "DStartW=\rDStartF=\rFloatW=0\rFloatF=0\r");
+    QTest::newRow("CR, LF and CR LF mixed")
+        << QByteArray("[Other]\r\nNote=mixed\n[Establish]\rGoalW=65\r\n") << "mixed"
+        << QByteArray("[Other]\r\nNote=mixed\n[Establish]\rGoalW=７１\r\nDStartD=\r\nDStartW=\r\nDStartF=\r\n"
+                      "GoalF=\r\nFloatW=0\r\nFloatF=0\r\n");
+    QTest::newRow("Shift-JIS of the Windows version")
+        << "[Other]\r\nNote=" + trimbo + "\r\n[Establish]\r\nGoalW=" + seventy + "\r\n"
+        << QString("トリンボ①")
+        << "[Other]\r\nNote=" + trimbo + "\r\n[Establish]\r\nGoalW=" + seventyOne
+               + "\r\nDStartD=\r\nDStartW=\r\nDStartF=\r\nGoalF=\r\nFloatW=0\r\nFloatF=0\r\n";
+    QTest::newRow("UTF-8") << QByteArray("[Other]\nNote=トリンボ\n[Establish]\nGoalW=７０\n") << "トリンボ"
+                           << QByteArray("[Other]\nNote=トリンボ\n[Establish]\nGoalW=７１\nDStartD=\nDStartW=\n"
+                                         "DStartF=\nGoalF=\nFloatW=0\nFloatF=0\n");
+}
+
+void TestSettings::lineEndsAndEncodingsAreKept()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, comment);
+    QFETCH(QByteArray, written);
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", file);
+    const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
+    QVERIFY2(result.error.isEmpty() && result.problems.isEmpty(), qPrintable(result.error + result.problems.join(';')));
+    QCOMPARE(IniFile(file).value(u"Other", u"Note"), std::optional<QString>(comment));
+    QCOMPARE(IniFile(file).content(), file);
+
+    EstablishSettings establish = result.fields.establish;
+    QVERIFY(!establish.GoalW.isEmpty());
+    establish.GoalW = "７１";
+    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), establish, &writeError));
+    QCOMPARE(folder.read("Trimbo.ini"), written);
+    QCOMPARE(GetIni(folder.filePath("Trimbo.ini")).fields.establish.GoalW, QString("７１"));
+}
+
+void TestSettings::utf16IsNamedAndNeverWritten_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    const QString text = "[Graph]\r\nWUpper=85\r\n";
+    const QByteArray little(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    QByteArray big = little;
+    for (qsizetype i = 0; i + 1 < big.size(); i += 2)
+        std::swap(big[i], big[i + 1]);
+    QTest::newRow("little endian with its mark") << "\xFF\xFE" + little;
+    QTest::newRow("big endian with its mark") << "\xFE\xFF" + big;
+    QTest::newRow("little endian without a mark") << little;
+}
+
+void TestSettings::utf16IsNamedAndNeverWritten()
+{
+    QFETCH(QByteArray, file);
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", file);
+    const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
+    QVERIFY2(result.error.contains(folder.filePath("Trimbo.ini")) && result.error.contains("UTF-16 で書かれています"),
+             qPrintable(result.error));
+    QVERIFY(!WriteIni_Graph(folder.filePath("Trimbo.ini"), GraphSettings(), &writeError));
+    QVERIFY(writeError.contains("UTF-16"));
+    QCOMPARE(folder.read("Trimbo.ini"), file);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
