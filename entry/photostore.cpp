@@ -4,6 +4,7 @@
 #include "replacefile.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -136,10 +137,14 @@ bool PhotoWriter::stage(QString *error)
 {
     if (m_change.action != PhotoChange::Write)
         return true;
+    // The photo folder may have been removed or never made.
+    const QString folder = QFileInfo(m_change.target).absolutePath();
+    QDir().mkpath(folder);
     m_file = std::make_unique<QSaveFile>(m_change.target);
     if (openForReplacing(*m_file) && m_file->write(m_change.bitmap) == m_change.bitmap.size())
         return true;
-    *error = QStringLiteral("写真 %1 を保存できません (%2)").arg(m_change.target, m_file->errorString());
+    *error = QStringLiteral("写真 %1 を保存できません (%2)")
+                 .arg(m_change.target, writeFailure(folder, m_change.bitmap.size(), m_file->errorString()));
     m_file.reset();
     return false;
 }

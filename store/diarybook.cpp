@@ -54,6 +54,19 @@ QString diaryFullMessage()
     return QStringLiteral("これ以上データを入力できません。\r\nExcelのデータを確認してください。");
 }
 
+QString commentProblem(const DayValues &day)
+{
+    for (const auto &[text, name] : {std::pair{&day.commentIn, QStringLiteral("コメント（摂取）")},
+                                     std::pair{&day.commentOut, QStringLiteral("コメント（消費）")}}) {
+        if (text->size() > MaxCellText)
+            return QStringLiteral("%1が長すぎます: %2 文字あります。コメントは %3 文字までです。")
+                .arg(name)
+                .arg(text->size())
+                .arg(MaxCellText);
+    }
+    return {};
+}
+
 DiaryBook::DiaryBook(const QString &path) : m_path(path) {}
 DiaryBook::~DiaryBook() = default;
 
@@ -204,8 +217,12 @@ bool DiaryBook::Save()
         return fail(QStringLiteral("ブックを組み立てられません"));
     // The new workbook goes to a temporary file beside the old one, reaches
     // the disk, and only then takes the old one's name.
-    if (QString why; !replaceFile(m_path, *bytes, &why))
+    QString why;
+    QString brokenLink;
+    if (!replaceFile(m_path, *bytes, &why, LinkHandling::ReplaceTarget, &brokenLink))
         return fail(QStringLiteral("保存できません (%1)").arg(why));
+    if (!brokenLink.isEmpty())
+        m_saveNotes.append(brokenLink);
     return true;
 }
 
@@ -222,8 +239,6 @@ SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days,
     if (!book.OpenExcelDate())
         return {false, book.errorText(), {}, {}};
     book.GetExcelLastRow();
-    if (book.isFull())
-        return {false, diaryFullMessage(), {}, {}};
     // A date already in the diary is found as the program finds it; the
     // days of this batch that are new get rows below.
     const DiaryTable before = book.SetExcelArray();

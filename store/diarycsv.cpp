@@ -110,7 +110,7 @@ QString checkDay(DayValues &day)
     }
     if (day.intake < 0 || day.intake > 2 || day.burn < 0 || day.burn > 2)
         return QStringLiteral("a calorie level must be 0, 1 or 2");
-    return {};
+    return commentProblem(day);
 }
 
 CsvDays daysFromCsv(const QString &csv)

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -48,7 +49,10 @@ private Q_SLOTS:
     void unreadableDiaryIsNeverWritten();
     void fullDiaryIsReported();
     void secondCopyOnOneDiaryStops();
-    void lockOfACrashedRunIsTakenOver();
+    void locksLeftBehindAreTakenOver_data();
+    void locksLeftBehindAreTakenOver();
+    void lockFromAnotherComputerIsAskedAbout_data();
+    void lockFromAnotherComputerIsAskedAbout();
     void windowLayout();
     void keyLegend();
     void companionButtons();
@@ -213,8 +217,26 @@ void TestMainWindow::fullDiaryIsReported()
     TFrm_Main window(folder.path());
     window.show();
 
-    QCOMPARE(messages.shown, QStringList{"これ以上データを入力できません。\r\nExcelのデータを確認してください。"});
-    QCOMPARE(window.diary().FirstEmptyRow(), 0);
+    const QString full = "これ以上データを入力できません。\r\nExcelのデータを確認してください。";
+    QCOMPARE(messages.shown, QStringList{full});
+    // Every day is shown, and a recorded day can still be corrected.
+    QCOMPARE(window.diary().FirstEmptyRow(), MaxDiaryRows + 1);
+    auto *tab = control<QWidget>(window, "Tab_Enter");
+    auto *save = control<QPushButton>(*tab, "BtBtn_Save_Today");
+    pickDay(*tab, QDate(1900, 1, 2));
+    control<QLineEdit>(*tab, "Edt_Weight")->setText("58.5");
+    messages.answers << true;
+    QTest::mouseClick(save, Qt::LeftButton);
+    QCOMPARE(messages.asked.size(), 1);
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(window.diary().cell(2, ColWeight).toText(), QString("58.5"));
+    QCOMPARE(window.diary().FirstEmptyRow(), MaxDiaryRows + 1);
+    // Only a new day is refused, with the same message, and nothing is written.
+    const QByteArray before = folder.read("Bk_Trimbo.xls");
+    pickDay(*tab, QDate(2300, 1, 1));
+    QTest::mouseClick(save, Qt::LeftButton);
+    QCOMPARE(messages.shown, (QStringList{full, full}));
+    QCOMPARE(folder.read("Bk_Trimbo.xls"), before);
 }
 
 void TestMainWindow::secondCopyOnOneDiaryStops()
@@ -235,19 +257,75 @@ void TestMainWindow::secondCopyOnOneDiaryStops()
     QVERIFY(first.diaryWritable());
 }
 
-void TestMainWindow::lockOfACrashedRunIsTakenOver()
+// What a run that died leaves behind, a lock naming a process long gone, and
+// lock files that name no one (a disk that filled while one was written).
+void TestMainWindow::locksLeftBehindAreTakenOver_data()
 {
+    QTest::addColumn<QByteArray>("lock");
+    QTest::newRow("crashed run") << "2147483000\ntst_mainwindow\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("garbage") << QByteArray("\0\0\xff\xfe lock?", 10);
+}
+
+void TestMainWindow::locksLeftBehindAreTakenOver()
+{
+    QFETCH(QByteArray, lock);
     RecordingResponder messages;
     TempProgramFolder folder;
     layOut(folder);
-    // What a run that died leaves behind: a lock naming a process long gone.
-    folder.write("Bk_Trimbo.xls.lock", "2147483000\ntst_mainwindow\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    folder.write("Bk_Trimbo.xls.lock", lock);
 
     TFrm_Main window(folder.path());
     window.show();
     QVERIFY(!window.stopped());
     QVERIFY(messages.shown.isEmpty());
     QVERIFY(window.diaryWritable());
+    QVERIFY(folder.read("Bk_Trimbo.xls.lock").startsWith(QByteArray::number(QCoreApplication::applicationPid()) + "\n"));
+}
+
+// A folder copied while Trimbo ran elsewhere: the user is told which
+// computer holds the diary since when, and decides.
+void TestMainWindow::lockFromAnotherComputerIsAskedAbout_data()
+{
+    QTest::addColumn<bool>("takeOver");
+    QTest::newRow("taken over") << true;
+    QTest::newRow("left alone") << false;
+}
+
+void TestMainWindow::lockFromAnotherComputerIsAskedAbout()
+{
+    QFETCH(bool, takeOver);
+    RecordingResponder messages;
+    messages.answers << takeOver;
+    TempProgramFolder folder;
+    layOut(folder);
+    const QByteArray lock = "4242\nTrimbo\nkitchen-pc\n";
+    folder.write("Bk_Trimbo.xls.lock", lock);
+
+    TFrm_Main window(folder.path());
+    window.show();
+    QVERIFY(!window.stopped() && window.isVisible());
+    QCOMPARE(messages.asked.size(), 1);
+    const QString since = QFileInfo(folder.filePath("Bk_Trimbo.xls.lock")).lastModified().toString("yyyy/MM/dd HH:mm");
+    QVERIFY2(messages.asked.first().contains("kitchen-pc") && messages.asked.first().contains(since)
+                 && messages.asked.first().contains("引き継ぎますか"),
+             qPrintable(messages.asked.first()));
+    QCOMPARE(window.diaryWritable(), takeOver);
+    if (takeOver) {
+        QVERIFY(messages.shown.isEmpty());
+        QVERIFY(folder.read("Bk_Trimbo.xls.lock").contains(QSysInfo::machineHostName().toUtf8()));
+        return;
+    }
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY2(messages.shown.first().contains("kitchen-pc") && messages.shown.first().contains("保存はできません"),
+             qPrintable(messages.shown.first()));
+    QCOMPARE(folder.read("Bk_Trimbo.xls.lock"), lock);
+    // A save asks again; left alone, nothing is written.
+    const QByteArray before = folder.read("Bk_Trimbo.xls");
+    QTest::mouseClick(control<QPushButton>(window, "BtBtn_Save_Today"), Qt::LeftButton);
+    QCOMPARE(messages.asked.size(), 2);
+    QCOMPARE(messages.shown.size(), 2);
+    QCOMPARE(folder.read("Bk_Trimbo.xls"), before);
 }
 
 void TestMainWindow::windowLayout()

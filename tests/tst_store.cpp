@@ -416,8 +416,11 @@ void TestStore::fullSheetTakesNoNewDay()
     QVERIFY(saveDays(path, days, false).saved);
     DiaryBook book(path);
     QVERIFY(book.OpenExcelDate());
-    QCOMPARE(book.GetExcelLastRow(), 0);
+    QCOMPARE(book.GetExcelLastRow(), MaxDiaryRows + 1);
     QVERIFY(book.isFull());
+    const DiaryTable full = book.SetExcelArray();
+    QCOMPARE(full.FirstEmptyRow(), MaxDiaryRows + 1);
+    QVERIFY(full.cell(MaxDiaryRows, ColDate).equalsDateText(dateText(QDate(1900, 1, 1).addDays(MaxDiaryRows - 1))));
 
     const QByteArray before = fileBytes(path);
     const SaveDaysResult refused = saveDays(path, {day("2100/01/01")}, false);
