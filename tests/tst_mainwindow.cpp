@@ -49,6 +49,8 @@ private Q_SLOTS:
     void unreadableDiaryIsNeverWritten();
     void fullDiaryIsReported();
     void secondCopyOnOneDiaryStops();
+    void exchangeFilesAreNeverWrittenThroughALink();
+    void diaryLinkedFromTwoFoldersIsLockedOnce();
     void locksLeftBehindAreTakenOver_data();
     void locksLeftBehindAreTakenOver();
     void lockFromAnotherComputerIsAskedAbout_data();
@@ -255,6 +257,69 @@ void TestMainWindow::secondCopyOnOneDiaryStops()
     QVERIFY(messages.shown.first().startsWith("forced termination\r\n"));
     QVERIFY(messages.shown.first().contains("別のトリンボ"));
     QVERIFY(first.diaryWritable());
+}
+
+// Links put in the place of the viewer's level files, one to the diary and
+// one out of the folder: each is replaced by a file of its own.
+void TestMainWindow::exchangeFilesAreNeverWrittenThroughALink()
+{
+    RecordingResponder messages;
+    TempProgramFolder folder;
+    const TempProgramFolder outside;
+    folder.layOut("[Graph]\r\nGraphVis=0\r\nBckGrnd=1\r\nTrimboVis=1\r\n[Establish]\r\nDStartW=80\r\nGoalW=70\r\n");
+    QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"), {{"2010/01/20", "75", "", 1, 1, "", "", ""}}, false).saved);
+    outside.write("elsewhere.txt", "not Trimbo's\n");
+    QVERIFY(QFile::remove(folder.filePath("BoxingGame/Beforedata.txt")) && QFile::remove(folder.filePath("BoxingGame/data.txt")));
+    QVERIFY(QFile::link("../Bk_Trimbo.xls", folder.filePath("BoxingGame/Beforedata.txt")));
+    QVERIFY(QFile::link(outside.filePath("elsewhere.txt"), folder.filePath("BoxingGame/data.txt")));
+    const QByteArray diary = folder.read("Bk_Trimbo.xls");
+    const QStringList outsideBefore = outside.snapshot();
+
+    TFrm_Main window(folder.path());
+    window.show();
+    QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.shown.join("|")));
+    QCOMPARE(folder.read("Bk_Trimbo.xls"), diary);
+    QVERIFY(!QFileInfo(folder.filePath("BoxingGame/Beforedata.txt")).isSymLink());
+    QCOMPARE(folder.read("BoxingGame/Beforedata.txt"), QByteArray("5\r\n"));
+
+    auto *tab = control<QWidget>(window, "Tab_Enter");
+    pickDay(*tab, QDate(2010, 1, 21));
+    control<QLineEdit>(*tab, "Edt_Weight")->setText("72");
+    QTest::mouseClick(control<QPushButton>(*tab, "BtBtn_Save_Today"), Qt::LeftButton);
+    QCOMPARE(window.diary().FirstEmptyRow(), 3);
+    QVERIFY(!QFileInfo(folder.filePath("BoxingGame/data.txt")).isSymLink());
+    QCOMPARE(folder.read("BoxingGame/data.txt"), QByteArray("8\r\n"));
+    QCOMPARE(outside.snapshot(), outsideBefore);
+    QCOMPARE(outside.read("elsewhere.txt"), QByteArray("not Trimbo's\n"));
+}
+
+// Two program folders whose diaries link to one file: the lock sits beside
+// the file, so the second program cannot write it too.
+void TestMainWindow::diaryLinkedFromTwoFoldersIsLockedOnce()
+{
+    RecordingResponder messages;
+    TempProgramFolder first;
+    TempProgramFolder second;
+    const TempProgramFolder synced;
+    layOut(first);
+    writeSettings(second);
+    synced.write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
+    for (const TempProgramFolder *folder : {&first, &second}) {
+        QFile::remove(folder->filePath("Bk_Trimbo.xls"));
+        QVERIFY(QFile::link(synced.filePath("Bk_Trimbo.xls"), folder->filePath("Bk_Trimbo.xls")));
+    }
+    TFrm_Main one(first.path());
+    one.show();
+    QVERIFY(QFileInfo::exists(synced.filePath("Bk_Trimbo.xls.lock")));
+    QVERIFY(!QFileInfo::exists(first.filePath("Bk_Trimbo.xls.lock")));
+
+    TFrm_Main other(second.path());
+    other.show();
+    QVERIFY(other.stopped());
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY2(messages.shown.first().contains("別のトリンボ") && messages.shown.first().contains("tst_mainwindow"),
+             qPrintable(messages.shown.first()));
+    QVERIFY(one.diaryWritable());
 }
 
 // What a run that died leaves behind, a lock naming a process long gone, and
