@@ -134,6 +134,8 @@ private Q_SLOTS:
     void cleanup();
     void fullDiskLosesNothing();
     void readOnlyFolderLosesNothing();
+    void startOnAFullDiskLocksAtTheNextSave();
+    void missingPhotoFolderIsMade();
 
 private:
     void start();
@@ -221,13 +223,16 @@ void TestDiskFaults::fullDiskLosesNothing()
     const QStringList before = m_folder->snapshot();
     {
         const DiskFull full;
+        // A disk really full is named as such; a file size limit only has the system's words.
+        const QString diskFull = smallDisk().isEmpty() ? QStringLiteral("(") : QStringLiteral("がいっぱいです");
         saveDay(QDate(2010, 1, 21), "65");
         QVERIFY2(lastMessage().contains(m_folder->filePath("Bk_Trimbo.xls")) && lastMessage().contains("保存できません")
+                     && lastMessage().contains(diskFull) && !lastMessage().contains("Unknown error")
                      && lastMessage().endsWith("日記は保存前のままです。"),
                  qPrintable(lastMessage()));
 
         saveDay(QDate(2010, 1, 22), "64.5", true);
-        QVERIFY2(lastMessage().contains(m_folder->filePath("Picture/20100122.bmp"))
+        QVERIFY2(lastMessage().contains(m_folder->filePath("Picture/20100122.bmp")) && lastMessage().contains(diskFull)
                      && lastMessage().endsWith("日記は保存前のままです。"),
                  qPrintable(lastMessage()));
 
@@ -284,6 +289,44 @@ void TestDiskFaults::readOnlyFolderLosesNothing()
     QCOMPARE(m_messages->shown.size(), 4);
     QCOMPARE(m_folder->snapshot(), before);
     QCOMPARE(m_window->diary().FirstEmptyRow(), 2);
+}
+
+// Started with no room left, the program cannot make the diary's lock and
+// says why; once there is room, the next save takes the lock and saves.
+void TestDiskFaults::startOnAFullDiskLocksAtTheNextSave()
+{
+    if (smallDisk().isEmpty())
+        QSKIP("a file size limit lets the lock be made: only a full disk keeps it out");
+    {
+        const DiskFull full;
+        start();
+        QCOMPARE(m_messages->shown.size(), 1);
+        QVERIFY2(lastMessage().contains(m_folder->filePath("Bk_Trimbo.xls")) && lastMessage().contains("使用中にできません")
+                     && lastMessage().contains("がいっぱいです") && lastMessage().contains("保存はできません"),
+                 qPrintable(lastMessage()));
+        QVERIFY(!m_window->diaryWritable());
+        QCOMPARE(m_window->diary().FirstEmptyRow(), 2);
+        saveDay(QDate(2010, 1, 21), "65");
+        QCOMPARE(m_messages->shown.size(), 2);
+        QVERIFY(lastMessage().contains("がいっぱいです"));
+    }
+    saveDay(QDate(2010, 1, 21), "65");
+    QCOMPARE(m_messages->shown.size(), 2);
+    QVERIFY(m_window->diaryWritable());
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 3);
+    QVERIFY(QFileInfo::exists(m_folder->filePath("Bk_Trimbo.xls.lock")));
+}
+
+// A photo folder removed by hand is made again by the first save with a photo.
+void TestDiskFaults::missingPhotoFolderIsMade()
+{
+    QVERIFY(QDir(m_folder->filePath("Picture")).removeRecursively());
+    start();
+    saveDay(QDate(2010, 1, 22), "64.5", true);
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->shown.join("|")));
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 3);
+    QCOMPARE(m_window->diary().cell(2, ColPhoto).toText(), QString("20100122.bmp"));
+    QCOMPARE(QImage(m_folder->filePath("Picture/20100122.bmp")).size(), QSize(774, 312));
 }
 
 QTEST_MAIN(TestDiskFaults)
