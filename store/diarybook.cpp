@@ -13,6 +13,17 @@
 
 namespace {
 
+// What a zip archive named .xls is: an OpenDocument spreadsheet names its
+// kind in an uncompressed first member, "mimetype"; anything else zipped is
+// taken for the newer Excel format.
+QString zippedFormat(const QByteArray &bytes)
+{
+    constexpr qsizetype firstMemberName = 30;
+    if (bytes.mid(firstMemberName, 8) == "mimetype"
+        && bytes.mid(firstMemberName + 8, 64).startsWith("application/vnd.oasis.opendocument"))
+        return QStringLiteral("OpenDocument 形式 (.ods など、LibreOffice の形式) のファイルです");
+    return QStringLiteral("Excel 2007 以降の形式 (.xlsx) のファイルです");
+}
 
 // A typed weight or body fat: blank for "0" or nothing, a number when it
 // reads as one, otherwise kept as the text it is.
@@ -95,10 +106,13 @@ bool DiaryBook::OpenExcelDate()
         return fail(QStringLiteral("読み込めません (%1)").arg(file.errorString()));
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(size));
     if (bytes.startsWith("PK"))
-        return fail(QStringLiteral("Excel 2007 以降の形式 (.xlsx) のファイルです。Excel 97-2003 形式 (.xls) で保存し直してください"));
+        return fail(zippedFormat(bytes) + QStringLiteral("。Excel 97-2003 形式 (.xls) で保存し直してください"));
     std::optional<CompoundEntry> container = readCompoundFile(bytes);
+    const bool cutShort = !container && isCutShortCompoundFile(bytes);
     if (mapped)
         file.unmap(mapped);
+    if (cutShort)
+        return fail(QStringLiteral("ファイルが途中で切れています (%1 バイト)。コピーや保存が終わる前に止まったファイルです").arg(size));
     if (!container)
         return fail(QStringLiteral("Excel 97-2003 のブック (.xls) ではありません"));
     m_container = std::make_unique<CompoundEntry>(std::move(*container));

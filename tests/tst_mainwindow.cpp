@@ -168,7 +168,7 @@ void TestMainWindow::unreadableDiaryIsNeverWritten_data()
     QTest::newRow("missing") << "missing" << QByteArray() << "ファイルがありません";
     QTest::newRow("folder") << "folder" << QByteArray() << "ファイルではなくフォルダーです";
     QTest::newRow("empty") << "file" << QByteArray() << "Excel 97-2003 のブック (.xls) ではありません";
-    QTest::newRow("truncated") << "file" << good.left(good.size() / 2) << "ではありません";
+    QTest::newRow("truncated") << "file" << good.left(good.size() / 2) << "途中で切れています";
     QTest::newRow("not a workbook") << "file" << QByteArray("just some text") << "Excel 97-2003 のブック (.xls) ではありません";
     QTest::newRow("xlsx renamed") << "file" << QByteArray("PK\x03\x04 zipped") << ".xlsx";
     QTest::newRow("no diary sheet") << "file" << newDiaryWorkbook("Sheet1") << "シート \"St_Trimbo\" がありません";
