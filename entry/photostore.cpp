@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 QString photoName(QDate day)
 {
@@ -43,6 +44,31 @@ bool beyondDecodingLimit(QSize size)
 }
 
 } // namespace
+
+qint64 photoFileSize(QSize size)
+{
+    constexpr qint64 headers = 54;
+    const qint64 rowBytes = (qint64(size.width()) * 3 + 3) / 4 * 4;
+    return headers + rowBytes * size.height();
+}
+
+QString photoRoomProblem(const QString &path, const QString &pictureDir)
+{
+    const QSize size = QImageReader(path).size();
+    // The folder may be missing (a save makes it): its disk is its parent's.
+    const QStorageInfo disk(QFileInfo::exists(pictureDir) ? pictureDir : QFileInfo(QDir::cleanPath(pictureDir)).absolutePath());
+    if (!size.isValid() || !disk.isValid() || photoFileSize(size) <= disk.bytesAvailable())
+        return {};
+    constexpr qint64 megabyte = 1024 * 1024;
+    return QStringLiteral("画像が大きすぎます: %1\r\n%2 × %3 ピクセルの写真は保存すると %4 MB になり、"
+                          "写真のフォルダー \"%5\" のディスクの空き (%6 MB) に入りません。")
+        .arg(path)
+        .arg(size.width())
+        .arg(size.height())
+        .arg((photoFileSize(size) + megabyte - 1) / megabyte)
+        .arg(pictureDir)
+        .arg(disk.bytesAvailable() / megabyte);
+}
 
 LoadedPicture loadPicture(const QString &path)
 {
