@@ -234,9 +234,10 @@ bool TFrm_Main::lockDiary()
 
 // Locks the diary for this run, asking before a lock made on another
 // computer is taken over; m_lockProblem says why when it is not locked.
+// A moment's wait lets a trimbo-diary save that holds it finish.
 DiaryLock::Result TFrm_Main::takeLock()
 {
-    DiaryLock::Result result = m_lock->acquire();
+    DiaryLock::Result result = m_lock->acquireWaiting(std::chrono::seconds(1));
     if (result == DiaryLock::Result::HeldOnAnotherHost
         && Messages::askYesNo(QStringLiteral("日記 \"%1\" は別のコンピューターの %2 が使用中にしています。\r\n"
                                              "そのトリンボが終わっている (使用中のままフォルダーを写してきた) なら、"

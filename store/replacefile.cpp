@@ -41,9 +41,18 @@ QString writeFailure(const QString &folder, qint64 bytes, const QString &systemR
 
 namespace {
 
+// The usual reasons in the user's words; any other in the system's.
 QString systemReason(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    switch (error) {
+    case EACCES:
+    case EPERM: return QStringLiteral("書き込みが許されていません");
+    case EROFS: return QStringLiteral("読み取り専用のディスクです");
+    case ENOSPC: return QStringLiteral("ディスクに空きがありません");
+    case EDQUOT: return QStringLiteral("ディスクの使用量の上限を超えます");
+    case EFBIG: return QStringLiteral("ファイルの大きさの上限を超えます");
+    default: return QString::fromLocal8Bit(std::strerror(error));
+    }
 }
 
 // The mode a new file gets from the process's file creation mask.
@@ -62,6 +71,8 @@ bool writeAll(int fd, const QByteArray &bytes)
         const ssize_t written = ::write(fd, data, size_t(left));
         if (written < 0 && errno == EINTR)
             continue;
+        if (written == 0)
+            errno = EIO; // a write that takes nothing and says no reason
         if (written <= 0)
             return false;
         data += written;
@@ -90,7 +101,7 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *error, L
     const QByteArray finalName = QFile::encodeName(finalPath);
     struct stat old{};
     const bool hadFile = ::lstat(finalName.constData(), &old) == 0 && S_ISREG(old.st_mode);
-    QByteArray temporary = QFile::encodeName(folder + QStringLiteral("/.") + QFileInfo(finalPath).fileName())
+    QByteArray temporary = QFile::encodeName(folder + QLatin1Char('/') + QFileInfo(finalPath).fileName())
                            + ".XXXXXX";
     int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
