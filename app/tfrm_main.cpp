@@ -116,8 +116,17 @@ void TFrm_Main::BtBtn_Save_TodayClick()
             return;
         }
     }
-    if (!diaryWritable()) {
-        Messages::error(m_whyNotWritable);
+    if (const QString problem = commentProblem(tab.dayValues({})); !problem.isEmpty()) {
+        Messages::error(problem + QStringLiteral("\r\n短くしてから保存してください。"));
+        return;
+    }
+    if (!m_loadProblem.isEmpty()) {
+        Messages::error(m_loadProblem);
+        return;
+    }
+    // A lock that could not be made at start-up (a full disk, say) is tried again.
+    if (!m_lockProblem.isEmpty() && takeLock() != DiaryLock::Result::Locked) {
+        Messages::error(m_lockProblem);
         return;
     }
     DiaryBook book(m_paths.BookPath);
@@ -140,15 +149,16 @@ bool TFrm_Main::saveDay(DiaryBook &book)
 {
     TTab_Enter &tab = *m_ui.Tab_Enter;
     book.GetExcelLastRow();
-    if (book.isFull()) {
-        CustomMessage(0);
-        return false;
-    }
     // What is on disk now is what the day is written into.
     const DiaryTable current = book.SetExcelArray();
     int row = current.findDate(dateText(tab.day()));
     if (row > 0 && !Messages::askYesNo(QStringLiteral("選択された日のデータが存在します\r\n上書きしますか？")))
         return false;
+    // A full sheet still takes corrections; only a new day has no row left.
+    if (row == 0 && book.isFull()) {
+        CustomMessage(0);
+        return false;
+    }
     if (row == 0)
         row = std::max(current.FirstEmptyRow(), 1);
     const PhotoChange photo = tab.photoChange();
@@ -212,36 +222,54 @@ void TFrm_Main::VertAxleClear()
 bool TFrm_Main::lockDiary()
 {
     m_lock = std::make_unique<DiaryLock>(m_paths.BookPath);
-    switch (m_lock->acquire()) {
-    case DiaryLock::Result::Locked:
-        m_whyNotWritable.clear();
-        return true;
-    case DiaryLock::Result::HeldByAnotherCopy:
-        AplStop(QStringLiteral("日記 \"%1\" は別のトリンボで開かれています。\r\n"
-                               "同じ日記を二つのトリンボで同時に開くことはできません。").arg(m_paths.BookPath));
+    if (takeLock() == DiaryLock::Result::HeldByAnotherCopy) {
+        AplStop(QStringLiteral("日記 \"%1\" は別のトリンボで開かれています (%2)。\r\n"
+                               "同じ日記を二つのトリンボで同時に開くことはできません。").arg(m_paths.BookPath, m_lock->holder()));
         return false;
+    }
+    if (!m_lockProblem.isEmpty())
+        Messages::error(m_lockProblem);
+    return true;
+}
+
+// Locks the diary for this run, asking before a lock made on another
+// computer is taken over; m_lockProblem says why when it is not locked.
+// A moment's wait lets a trimbo-diary save that holds it finish.
+DiaryLock::Result TFrm_Main::takeLock()
+{
+    DiaryLock::Result result = m_lock->acquireWaiting(std::chrono::seconds(1));
+    if (result == DiaryLock::Result::HeldOnAnotherHost
+        && Messages::askYesNo(QStringLiteral("日記 \"%1\" は別のコンピューターの %2 が使用中にしています。\r\n"
+                                             "そのトリンボが終わっている (使用中のままフォルダーを写してきた) なら、"
+                                             "このトリンボで引き継いで使えます。\r\n引き継ぎますか？")
+                                  .arg(m_paths.BookPath, m_lock->holder())))
+        result = m_lock->takeOver();
+    const QString notSaved = QStringLiteral("\r\n日記は表示しますが、保存はできません。");
+    switch (result) {
+    case DiaryLock::Result::Locked:
+        m_lockProblem.clear();
+        break;
+    case DiaryLock::Result::HeldByAnotherCopy:
+    case DiaryLock::Result::HeldOnAnotherHost:
+        m_lockProblem = QStringLiteral("日記 \"%1\" は %2 が使用中です。").arg(m_paths.BookPath, m_lock->holder()) + notSaved;
+        break;
     case DiaryLock::Result::CannotLock:
+        m_lockProblem = QStringLiteral("日記 \"%1\" を使用中にできません (%2)。").arg(m_paths.BookPath, m_lock->whyNotLocked())
+                        + notSaved;
         break;
     }
-    // Most often a folder the user may read but not write: a read-only disk, say.
-    const QString folder = QFileInfo(m_paths.BookPath).absolutePath();
-    const QString why = QFileInfo(folder).isWritable()
-                            ? QStringLiteral("\"%1.lock\" を作れません").arg(m_paths.BookPath)
-                            : QStringLiteral("フォルダ \"%1\" に書き込めません").arg(folder);
-    m_whyNotWritable = QStringLiteral("日記 \"%1\" を使用中にできません (%2)。\r\n"
-                                      "日記は表示しますが、保存はできません。").arg(m_paths.BookPath, why);
-    Messages::error(m_whyNotWritable);
-    return true;
+    return result;
 }
 
 void TFrm_Main::loadDiary()
 {
     DiaryBook book(m_paths.BookPath);
     if (!book.OpenExcelDate()) {
-        m_whyNotWritable = QStringLiteral("日記 \"%1\" は開いたときに読めなかったため、保存しません。").arg(m_paths.BookPath);
+        m_loadProblem = QStringLiteral("日記 \"%1\" は開いたときに読めなかったため、保存しません。").arg(m_paths.BookPath);
         Messages::error(book.errorText() + QStringLiteral("\r\n記録のない状態で開きます。このファイルには保存しません。"));
         return;
     }
+    m_loadProblem.clear();
     book.GetExcelLastRow();
     if (book.isFull())
         CustomMessage(0);

@@ -28,9 +28,10 @@ public:
     const ProgramPaths &paths() const { return m_paths; }
     SettingsFields &settings() { return m_settings; }
     const DiaryTable &diary() const { return m_diary; }
-    // False when the diary could not be read or locked at start-up: saving
-    // into it then could overwrite days this run never saw.
-    bool diaryWritable() const { return m_whyNotWritable.isEmpty(); }
+    // False when the diary could not be read at start-up (saving into it
+    // then could overwrite days this run never saw) or is not locked for
+    // this run (a save tries the lock again first).
+    bool diaryWritable() const { return m_loadProblem.isEmpty() && m_lockProblem.isEmpty(); }
 
     // True once a fatal stop has ended the program.
     bool stopped() const { return m_stopped; }
@@ -72,6 +73,7 @@ private:
     void CrossAxleClear();
     void VertAxleClear();
     bool lockDiary();
+    DiaryLock::Result takeLock();
     void loadDiary();
     void nameUnusablePhotos();
     void setKeyLegendPictures();
@@ -86,7 +88,8 @@ private:
     GraphPicture m_graph;
     std::unique_ptr<DiaryLock> m_lock;
     DiaryTable m_diary;
-    QString m_whyNotWritable = QStringLiteral("not loaded"); // empty once the diary may be saved
+    QString m_loadProblem = QStringLiteral("not loaded"); // empty once the diary was read
+    QString m_lockProblem;                                // empty while the diary is locked for this run
     int m_beforeLevel = 0;
     bool m_shownOnce = false;
     bool m_stopped = false;

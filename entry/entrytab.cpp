@@ -244,6 +244,10 @@ void TTab_Enter::BtBtn_PicSelClick()
     const QString path = m_choosePicture();
     if (path.isEmpty())
         return;
+    if (const QString problem = photoRoomProblem(path, m_pictureDir); !problem.isEmpty()) {
+        Messages::error(problem);
+        return;
+    }
     const LoadedPicture loaded = loadPicture(path);
     if (!loaded.error.isEmpty()) {
         Messages::error(loaded.error);

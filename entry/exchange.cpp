@@ -40,10 +40,13 @@ std::optional<double> ZeroValue(const DiaryTable &diary, Measure measure, QDate 
 
 bool WriteText(const QString &text, const QString &path)
 {
-    if (!QFileInfo(path).isFile())
+    const QFileInfo file(path);
+    if (!file.isFile() && !file.isSymLink())
         return true;
     QString ignored; // the callers say which file, and the reason adds nothing the user can act on
-    return replaceFile(path, text.toLatin1() + "\r\n", &ignored);
+    // A link put in the file's place is replaced, never written through:
+    // it could lead to the diary or anywhere outside the folder.
+    return replaceFile(path, text.toLatin1() + "\r\n", &ignored, LinkHandling::ReplaceLink);
 }
 
 Judgement judgeLevel(const LevelInputs &in, const DiaryTable &diary, Measure measure, QDate day)

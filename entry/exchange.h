@@ -19,7 +19,8 @@ enum class Measure { Weight = 0, Fat = 1 };
 std::optional<double> ZeroValue(const DiaryTable &diary, Measure measure, QDate day, const QString &startSetting);
 
 // Replaces an existing file's contents with the text and a CR LF; a file
-// that is not there is not created. False when an existing file could not be
+// that is not there is not created, and a symbolic link in its place is
+// replaced by a file of its own. False when an existing file could not be
 // rewritten.
 bool WriteText(const QString &text, const QString &path);
 

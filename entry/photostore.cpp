@@ -5,11 +5,13 @@
 #include "replacefile.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 QString photoName(QDate day)
 {
@@ -43,6 +45,31 @@ bool beyondDecodingLimit(QSize size)
 }
 
 } // namespace
+
+qint64 photoFileSize(QSize size)
+{
+    constexpr qint64 headers = 54;
+    const qint64 rowBytes = (qint64(size.width()) * 3 + 3) / 4 * 4;
+    return headers + rowBytes * size.height();
+}
+
+QString photoRoomProblem(const QString &path, const QString &pictureDir)
+{
+    const QSize size = QImageReader(path).size();
+    // The folder may be missing (a save makes it): its disk is its parent's.
+    const QStorageInfo disk(QFileInfo::exists(pictureDir) ? pictureDir : QFileInfo(QDir::cleanPath(pictureDir)).absolutePath());
+    if (!size.isValid() || !disk.isValid() || photoFileSize(size) <= disk.bytesAvailable())
+        return {};
+    constexpr qint64 megabyte = 1024 * 1024;
+    return QStringLiteral("画像が大きすぎます: %1\r\n%2 × %3 ピクセルの写真は保存すると %4 MB になり、"
+                          "写真のフォルダー \"%5\" のディスクの空き (%6 MB) に入りません。")
+        .arg(path)
+        .arg(size.width())
+        .arg(size.height())
+        .arg((photoFileSize(size) + megabyte - 1) / megabyte)
+        .arg(pictureDir)
+        .arg(disk.bytesAvailable() / megabyte);
+}
 
 LoadedPicture loadPicture(const QString &path)
 {
@@ -155,10 +182,14 @@ bool PhotoWriter::stage(QString *error)
 {
     if (m_change.action != PhotoChange::Write)
         return true;
+    // The photo folder may have been removed or never made.
+    const QString folder = QFileInfo(m_change.target).absolutePath();
+    QDir().mkpath(folder);
     m_file = std::make_unique<QSaveFile>(m_change.target);
     if (openForReplacing(*m_file) && m_file->write(m_change.bitmap) == m_change.bitmap.size())
         return true;
-    *error = QStringLiteral("写真 %1 を保存できません (%2)").arg(m_change.target, m_file->errorString());
+    *error = QStringLiteral("写真 %1 を保存できません (%2)")
+                 .arg(m_change.target, writeFailure(folder, m_change.bitmap.size(), m_file->errorString()));
     m_file.reset();
     return false;
 }

@@ -14,6 +14,14 @@ QString photoName(QDate day);
 // The picture formats that can be chosen, for the file dialog.
 QString pictureFilter();
 
+// The size of the 24-bit bitmap a day photo of the given size is saved as.
+qint64 photoFileSize(QSize size);
+
+// Why the picture at path cannot become a day photo in pictureDir, or "":
+// the bitmap it is saved as must fit in the room left on that folder's disk.
+// Read from the picture's header, before anything is decoded.
+QString photoRoomProblem(const QString &path, const QString &pictureDir);
+
 struct LoadedPicture
 {
     QImage image;

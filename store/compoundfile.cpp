@@ -8,6 +8,8 @@
 #include <gsf/gsf-output-memory.h>
 #include <gsf/gsf-utils.h>
 
+#include <QtEndian>
+
 #include <memory>
 #include <mutex>
 
@@ -127,4 +129,37 @@ std::optional<QByteArray> writeCompoundFile(const CompoundEntry &root)
     }
     const guint8 *bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(memory.get()));
     return QByteArray(reinterpret_cast<const char *>(bytes), static_cast<qsizetype>(gsf_output_size(memory.get())));
+}
+
+bool isCutShortCompoundFile(const QByteArray &bytes)
+{
+    static constexpr char magic[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+    constexpr qsizetype headerSize = 512;
+    if (!bytes.startsWith(QByteArrayView(magic, 8)))
+        return false;
+    if (bytes.size() < headerSize)
+        return true;
+    const auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
+    const quint16 shift = qFromLittleEndian<quint16>(bytes.constData() + 0x1E);
+    if (shift != 9 && shift != 12)
+        return false; // no sector size a writer uses: damaged, not cut short
+    const qsizetype sectorSize = qsizetype(1) << shift;
+    const qsizetype sectorsInFile = (bytes.size() - headerSize) / sectorSize;
+    // The allocation table's sectors named in the header (the first 109),
+    // and the sectors they mark as in use, must all lie within the file.
+    constexpr quint32 unused = 0xFFFFFFFF;
+    for (qsizetype slot = 0; slot < 109; ++slot) {
+        const quint32 tableSector = u32(0x4C + slot * 4);
+        if (tableSector == unused)
+            continue;
+        if (qsizetype(tableSector) >= sectorsInFile)
+            return true;
+        const qsizetype entries = sectorSize / 4;
+        for (qsizetype e = 0; e < entries; ++e) {
+            const qsizetype sector = slot * entries + e;
+            if (u32(headerSize + qsizetype(tableSector) * sectorSize + e * 4) != unused && sector >= sectorsInFile)
+                return true;
+        }
+    }
+    return false;
 }

@@ -24,5 +24,8 @@ struct CompoundEntry
 // The root storage; nullopt when the bytes are no compound file or a stream
 // of it cannot be read.
 std::optional<CompoundEntry> readCompoundFile(const QByteArray &bytes);
+// Whether bytes are the start of a compound file whose end is missing: the
+// header is there, but the file stops before sectors it says are in use.
+bool isCutShortCompoundFile(const QByteArray &bytes);
 // nullopt when the container could not be built.
 std::optional<QByteArray> writeCompoundFile(const CompoundEntry &root);

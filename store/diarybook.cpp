@@ -13,6 +13,17 @@
 
 namespace {
 
+// What a zip archive named .xls is: an OpenDocument spreadsheet names its
+// kind in an uncompressed first member, "mimetype"; anything else zipped is
+// taken for the newer Excel format.
+QString zippedFormat(const QByteArray &bytes)
+{
+    constexpr qsizetype firstMemberName = 30;
+    if (bytes.mid(firstMemberName, 8) == "mimetype"
+        && bytes.mid(firstMemberName + 8, 64).startsWith("application/vnd.oasis.opendocument"))
+        return QStringLiteral("OpenDocument 形式 (.ods など、LibreOffice の形式) のファイルです");
+    return QStringLiteral("Excel 2007 以降の形式 (.xlsx) のファイルです");
+}
 
 // A typed weight or body fat: blank for "0" or nothing, a number when it
 // reads as one, otherwise kept as the text it is.
@@ -54,6 +65,19 @@ QString diaryFullMessage()
     return QStringLiteral("これ以上データを入力できません。\r\nExcelのデータを確認してください。");
 }
 
+QString commentProblem(const DayValues &day)
+{
+    for (const auto &[text, name] : {std::pair{&day.commentIn, QStringLiteral("コメント（摂取）")},
+                                     std::pair{&day.commentOut, QStringLiteral("コメント（消費）")}}) {
+        if (text->size() > MaxCellText)
+            return QStringLiteral("%1が長すぎます: %2 文字あります。コメントは %3 文字までです。")
+                .arg(name)
+                .arg(text->size())
+                .arg(MaxCellText);
+    }
+    return {};
+}
+
 DiaryBook::DiaryBook(const QString &path) : m_path(path) {}
 DiaryBook::~DiaryBook() = default;
 
@@ -82,10 +106,13 @@ bool DiaryBook::OpenExcelDate()
         return fail(QStringLiteral("読み込めません (%1)").arg(file.errorString()));
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(size));
     if (bytes.startsWith("PK"))
-        return fail(QStringLiteral("Excel 2007 以降の形式 (.xlsx) のファイルです。Excel 97-2003 形式 (.xls) で保存し直してください"));
+        return fail(zippedFormat(bytes) + QStringLiteral("。Excel 97-2003 形式 (.xls) で保存し直してください"));
     std::optional<CompoundEntry> container = readCompoundFile(bytes);
+    const bool cutShort = !container && isCutShortCompoundFile(bytes);
     if (mapped)
         file.unmap(mapped);
+    if (cutShort)
+        return fail(QStringLiteral("ファイルが途中で切れています (%1 バイト)。コピーや保存が終わる前に止まったファイルです").arg(size));
     if (!container)
         return fail(QStringLiteral("Excel 97-2003 のブック (.xls) ではありません"));
     m_container = std::make_unique<CompoundEntry>(std::move(*container));
@@ -204,8 +231,12 @@ bool DiaryBook::Save()
         return fail(QStringLiteral("ブックを組み立てられません"));
     // The new workbook goes to a temporary file beside the old one, reaches
     // the disk, and only then takes the old one's name.
-    if (QString why; !replaceFile(m_path, *bytes, &why))
+    QString why;
+    QString brokenLink;
+    if (!replaceFile(m_path, *bytes, &why, LinkHandling::ReplaceTarget, &brokenLink))
         return fail(QStringLiteral("保存できません (%1)").arg(why));
+    if (!brokenLink.isEmpty())
+        m_saveNotes.append(brokenLink);
     return true;
 }
 
@@ -222,8 +253,6 @@ SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days,
     if (!book.OpenExcelDate())
         return {false, book.errorText(), {}, {}};
     book.GetExcelLastRow();
-    if (book.isFull())
-        return {false, diaryFullMessage(), {}, {}};
     // A date already in the diary is found as the program finds it; the
     // days of this batch that are new get rows below.
     const DiaryTable before = book.SetExcelArray();

@@ -30,6 +30,10 @@ inline constexpr int MaxDiaryRows = 65536;
 // The message for a diary with no room left.
 QString diaryFullMessage();
 
+// What keeps a day's comments out of a cell, or "": a comment longer than a
+// cell holds, named by the entry tab's caption.
+QString commentProblem(const DayValues &day);
+
 // The diary workbook, read whole into memory while it is open: the load and
 // the save work on that copy, and only Save() writes the file, in one step
 // that leaves either the old or the new workbook on disk.
@@ -42,7 +46,9 @@ public:
     // Reads the workbook; false, with errorText(), when it cannot be used.
     bool OpenExcelDate();
     // The number of the first row whose date cell is blank, 0 for an empty
-    // sheet; isFull() when every row of the sheet has a date (then 0 too).
+    // sheet; isFull() when every row of the sheet has a date: then it is the
+    // row below the sheet's last, and every row is still read and may be
+    // corrected, only a new day has no room.
     int GetExcelLastRow();
     bool isFull() const { return m_full; }
     // Whether the sheet has days below the first row without a date.
@@ -61,7 +67,7 @@ public:
 
     QString errorText() const { return m_error; }
     // What the last save could not keep as it was (formulas left as their
-    // values), a line each.
+    // values, a second hard link of the file), a line each.
     QStringList saveNotes() const { return m_saveNotes; }
 
 private:

@@ -124,7 +124,7 @@ QString checkDay(DayValues &day)
     if (!day.photo.isEmpty() && !isPhotoFileName(day.photo))
         return QStringLiteral("photo \"%1\" is not a file name: it names a file in the Picture folder, "
                               "without folders").arg(day.photo);
-    return {};
+    return commentProblem(day);
 }
 
 CsvDays daysFromCsv(const QString &csv)

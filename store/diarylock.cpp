@@ -1,6 +1,14 @@
 #include "diarylock.h"
 
-DiaryLock::DiaryLock(const QString &bookPath) : m_lock(bookPath + QStringLiteral(".lock"))
+#include "replacefile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
+#include <QThread>
+
+DiaryLock::DiaryLock(const QString &bookPath)
+    : m_path(linkTarget(bookPath) + QStringLiteral(".lock")), m_lock(m_path)
 {
     // Never stale by age: only a lock whose process is gone is taken over.
     m_lock.setStaleLockTime(0);
@@ -8,7 +16,58 @@ DiaryLock::DiaryLock(const QString &bookPath) : m_lock(bookPath + QStringLiteral
 
 DiaryLock::Result DiaryLock::acquire()
 {
+    m_holder.clear();
+    m_why.clear();
     if (m_lock.tryLock(0))
         return Result::Locked;
-    return m_lock.error() == QLockFile::LockFailedError ? Result::HeldByAnotherCopy : Result::CannotLock;
+    return heldOrFailed();
+}
+
+DiaryLock::Result DiaryLock::heldOrFailed()
+{
+    if (m_lock.error() != QLockFile::LockFailedError) {
+        const QString folder = QFileInfo(m_path).absolutePath();
+        m_why = QFileInfo(folder).isWritable()
+                    ? writeFailure(folder, 1, QStringLiteral("\"%1\" を作れません").arg(m_path))
+                    : QStringLiteral("フォルダ \"%1\" に書き込めません").arg(folder);
+        return Result::CannotLock;
+    }
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    if (!m_lock.getLockInfo(&pid, &host, &program)) {
+        // A lock file names its holder from the moment it is made; one that
+        // names no one a moment later is left over (a disk that filled up
+        // while it was written, a copy cut short) and is taken over.
+        QThread::msleep(50);
+        if (!m_lock.getLockInfo(&pid, &host, &program)) {
+            if (QFile::remove(m_path) || !QFileInfo::exists(m_path))
+                return acquire();
+            m_why = QStringLiteral("読めない \"%1\" を消せません").arg(m_path);
+            return Result::CannotLock;
+        }
+    }
+    const QString since = QFileInfo(m_path).lastModified().toString(QStringLiteral("yyyy/MM/dd HH:mm"));
+    m_holder = QStringLiteral("%1 (プロセス %2、コンピューター \"%3\"、%4 から)").arg(program).arg(pid).arg(host, since);
+    return host == QSysInfo::machineHostName() ? Result::HeldByAnotherCopy : Result::HeldOnAnotherHost;
+}
+
+DiaryLock::Result DiaryLock::acquireWaiting(std::chrono::milliseconds wait)
+{
+    const auto until = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        const Result result = acquire();
+        if (result != Result::HeldByAnotherCopy || std::chrono::steady_clock::now() >= until)
+            return result;
+        // Short steps, so that a writer that holds the lock for one save
+        // after another cannot keep a waiting one out by chance.
+        QThread::msleep(20);
+    }
+}
+
+DiaryLock::Result DiaryLock::takeOver()
+{
+    if (!QFile::remove(m_path) && QFileInfo::exists(m_path))
+        return heldOrFailed();
+    return acquire();
 }

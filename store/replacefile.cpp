@@ -1,17 +1,136 @@
 #include "replacefile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 bool openForReplacing(QSaveFile &file)
 {
     return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
-bool replaceFile(const QString &path, const QByteArray &bytes, QString *error)
+QString linkTarget(const QString &path)
 {
-    QSaveFile file(path);
-    if (openForReplacing(file) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    *error = file.errorString();
-    return false;
+    QFileInfo info(path);
+    // A loop of links gives up after as many steps as the system would.
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? path : info.filePath();
+}
+
+QString writeFailure(const QString &folder, qint64 bytes, const QString &systemReason)
+{
+    const QStorageInfo disk(folder);
+    // A file system keeps some room for itself, so a write can fail a little
+    // before the free space reaches the file's size.
+    constexpr qint64 slack = 64 * 1024;
+    if (disk.isValid() && disk.bytesAvailable() < bytes + slack)
+        return QStringLiteral("ディスク \"%1\" がいっぱいです: 空き %2 KB、必要 %3 KB")
+            .arg(disk.rootPath())
+            .arg(disk.bytesAvailable() / 1024)
+            .arg((bytes + 1023) / 1024);
+    return systemReason;
+}
+
+namespace {
+
+// The usual reasons in the user's words; any other in the system's.
+QString systemReason(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM: return QStringLiteral("書き込みが許されていません");
+    case EROFS: return QStringLiteral("読み取り専用のディスクです");
+    case ENOSPC: return QStringLiteral("ディスクに空きがありません");
+    case EDQUOT: return QStringLiteral("ディスクの使用量の上限を超えます");
+    case EFBIG: return QStringLiteral("ファイルの大きさの上限を超えます");
+    default: return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+// The mode a new file gets from the process's file creation mask.
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written == 0)
+            errno = EIO; // a write that takes nothing and says no reason
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+// The folder's entry for the new name reaches the disk too; a folder that
+// cannot be synced loses nothing already written.
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+bool replaceFile(const QString &path, const QByteArray &bytes, QString *error, LinkHandling links, QString *notice)
+{
+    const QString finalPath = links == LinkHandling::ReplaceTarget ? linkTarget(path) : path;
+    const QString folder = QFileInfo(finalPath).absolutePath();
+    const QByteArray finalName = QFile::encodeName(finalPath);
+    struct stat old{};
+    const bool hadFile = ::lstat(finalName.constData(), &old) == 0 && S_ISREG(old.st_mode);
+    QByteArray temporary = QFile::encodeName(folder + QLatin1Char('/') + QFileInfo(finalPath).fileName())
+                           + ".XXXXXX";
+    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        *error = writeFailure(folder, bytes.size(), systemReason(errno));
+        return false;
+    }
+    const auto failed = [&](int why) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temporary.constData());
+        *error = writeFailure(folder, bytes.size(), systemReason(why));
+        return false;
+    };
+    if (!writeAll(fd, bytes) || ::fchmod(fd, hadFile ? old.st_mode & 07777 : newFileMode()) != 0)
+        return failed(errno);
+    // Only root may give a file away; anyone else keeps the file as theirs.
+    if (hadFile && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+        [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
+    }
+    if (::fsync(fd) != 0)
+        return failed(errno);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0 || ::rename(temporary.constData(), finalName.constData()) != 0)
+        return failed(errno);
+    syncFolder(folder);
+    if (notice && hadFile && old.st_nlink > 1)
+        *notice = QStringLiteral("\"%1\" は他の名前 (ハードリンク) とも同じファイルでしたが、保存で別のファイルになりました。"
+                                 "他の名前のほうには保存前の内容が残っています。")
+                      .arg(finalPath);
+    return true;
 }

@@ -5,10 +5,32 @@
 
 class QSaveFile;
 
+// How a file that is a symbolic link is replaced.
+enum class LinkHandling {
+    // The link stays and the file it leads to is replaced, in that file's
+    // own folder (a diary kept in a synced folder, say).
+    ReplaceTarget,
+    // The link itself is replaced by a file of its own; what it led to is
+    // never touched.
+    ReplaceLink,
+};
+
 // Replaces a file in one step: the bytes go to a temporary file beside it,
-// reach the disk, and only then take its name. On failure the old file is as
-// it was, no temporary file stays, and error says why.
-bool replaceFile(const QString &path, const QByteArray &bytes, QString *error);
+// reach the disk, and only then take its name. The new file keeps the old
+// one's permissions and, where the process may, its owner. On failure the
+// old file is as it was, no temporary file stays, and error says why (a
+// full disk named as such). When the old file had other hard links, which
+// keep the old contents, notice (if given) says so.
+bool replaceFile(const QString &path, const QByteArray &bytes, QString *error,
+                 LinkHandling links = LinkHandling::ReplaceTarget, QString *notice = nullptr);
+
+// The file a path finally leads to, following symbolic links; the path
+// itself when it is none. The target need not exist.
+QString linkTarget(const QString &path);
+
+// Why writing bytes into folder failed, in the user's words: a full disk is
+// named with the room left and the room needed; otherwise the system's reason.
+QString writeFailure(const QString &folder, qint64 bytes, const QString &systemReason);
 
 // Opens a QSaveFile so that a failed write is never committed. In its
 // buffered mode Qt writes the buffer out while committing and renames the

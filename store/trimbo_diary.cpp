@@ -4,11 +4,13 @@
 //   trimbo-diary show FILE
 //   trimbo-diary put FILE --date YYYY/MM/DD [--weight T] [--fat T] [--intake 0|1|2]
 //                [--burn 0|1|2] [--comment-in T] [--comment-out T] [--photo NAME] [--overwrite]
-//   trimbo-diary import FILE CSV [--overwrite]
+//                [--take-over-lock]
+//   trimbo-diary import FILE CSV [--overwrite] [--take-over-lock]
 // Every command answers --help. An argument that begins with "-" is an
 // option, never a file name.
 #include "diarybook.h"
 #include "diarycsv.h"
+#include "diarylock.h"
 #include "newworkbook.h"
 #include "replacefile.h"
 
@@ -38,10 +40,10 @@ const Usage NewUsage{"new FILE", "Makes FILE an empty diary workbook; an existin
 const Usage ShowUsage{"show FILE", "Prints the days of the diary in FILE as CSV (UTF-8, RFC 4180)."};
 const Usage PutUsage{
     "put FILE --date YYYY/MM/DD [--weight T] [--fat T] [--intake 0|1|2] [--burn 0|1|2] [--comment-in T] "
-    "[--comment-out T] [--photo NAME] [--overwrite]",
+    "[--comment-out T] [--photo NAME] [--overwrite] [--take-over-lock]",
     "Saves one day into the diary in FILE as the program saves it. A comment is kept as given: \\n stays\n"
     "those two characters; for a second line pass a real line break (in bash: --comment-in $'one\\ntwo')."};
-const Usage ImportUsage{"import FILE CSV [--overwrite]",
+const Usage ImportUsage{"import FILE CSV [--overwrite] [--take-over-lock]",
                         "Saves the days of CSV, in the form show prints, into the diary in FILE."};
 const Usage *const Commands[] = {&NewUsage, &ShowUsage, &PutUsage, &ImportUsage};
 
@@ -114,14 +116,46 @@ int show(const QStringList &arguments)
     if (!book.OpenExcelDate())
         return fail(book.errorText());
     book.GetExcelLastRow();
-    if (book.isFull())
-        return fail(diaryFullMessage());
     std::fputs(diaryToCsv(book.SetExcelArray()).toUtf8().constData(), stdout);
     return 0;
 }
 
-int save(const QString &path, const std::vector<DayValues> &days, bool overwrite)
+// How long a save waits for the program or another save to let the diary go.
+constexpr std::chrono::seconds lockWait{5};
+
+const QCommandLineOption takeOverLock("take-over-lock", "take over a lock left on another computer");
+
+// Who holds the diary and why nothing was saved, or "" once the lock is ours.
+QString lockProblem(DiaryLock &lock, const QString &path, bool takeOver)
 {
+    DiaryLock::Result result = lock.acquireWaiting(lockWait);
+    if (result == DiaryLock::Result::HeldOnAnotherHost && takeOver)
+        result = lock.takeOver();
+    switch (result) {
+    case DiaryLock::Result::Locked:
+        return {};
+    case DiaryLock::Result::HeldByAnotherCopy:
+        return QStringLiteral("日記 \"%1\" は %2 が使用中のため、保存しません (%3 秒待ちました)。")
+            .arg(path, lock.holder())
+            .arg(lockWait.count());
+    case DiaryLock::Result::HeldOnAnotherHost:
+        return QStringLiteral("日記 \"%1\" は別のコンピューターの %2 が使用中です (\"%3\")。"
+                              "そのトリンボが終わっている (使用中のままフォルダーを写してきた) なら、"
+                              "--take-over-lock を付けると引き継いで保存します。")
+            .arg(path, lock.holder(), lock.lockPath());
+    case DiaryLock::Result::CannotLock:
+        break;
+    }
+    return QStringLiteral("日記 \"%1\" を使用中にできないため、保存しません (%2)。").arg(path, lock.whyNotLocked());
+}
+
+// The read-modify-save runs under the diary's lock, so that no other
+// writer's day is lost between the read and the save.
+int save(const QString &path, const std::vector<DayValues> &days, bool overwrite, bool takeOver)
+{
+    DiaryLock lock(path);
+    if (const QString problem = lockProblem(lock, path, takeOver); !problem.isEmpty())
+        return fail(problem);
     const SaveDaysResult result = saveDays(path, days, overwrite);
     if (!result.saved)
         return fail(result.error);
@@ -142,7 +176,7 @@ int put(const QStringList &arguments)
     const QCommandLineOption commentOut("comment-out", "burn comment", "T");
     const QCommandLineOption photo("photo", "photo file name", "NAME");
     const QCommandLineOption overwrite("overwrite", "replace a day already recorded");
-    parser.addOptions({date, weight, fat, intake, burn, commentIn, commentOut, photo, overwrite});
+    parser.addOptions({date, weight, fat, intake, burn, commentIn, commentOut, photo, overwrite, takeOverLock});
     parser.addPositionalArgument("FILE", "the diary workbook");
     if (const std::optional<int> done = parseCommand(parser, arguments, PutUsage, 1))
         return *done;
@@ -156,14 +190,14 @@ int put(const QStringList &arguments)
         return fail(QStringLiteral("a calorie level must be 0, 1 or 2"));
     if (const QString problem = checkDay(day); !problem.isEmpty())
         return fail(problem);
-    return save(parser.positionalArguments().first(), {day}, parser.isSet(overwrite));
+    return save(parser.positionalArguments().first(), {day}, parser.isSet(overwrite), parser.isSet(takeOverLock));
 }
 
 int import(const QStringList &arguments)
 {
     QCommandLineParser parser;
     const QCommandLineOption overwrite("overwrite", "replace days already recorded");
-    parser.addOption(overwrite);
+    parser.addOptions({overwrite, takeOverLock});
     parser.addPositionalArgument("FILE", "the diary workbook");
     parser.addPositionalArgument("CSV", "the days, in the form show prints");
     if (const std::optional<int> done = parseCommand(parser, arguments, ImportUsage, 2))
@@ -174,7 +208,7 @@ int import(const QStringList &arguments)
     const CsvDays csv = daysFromCsv(QString::fromUtf8(csvFile.readAll()));
     if (!csv.error.isEmpty())
         return fail(QStringLiteral("%1: %2").arg(csvFile.fileName(), csv.error));
-    return save(parser.positionalArguments().first(), csv.days, parser.isSet(overwrite));
+    return save(parser.positionalArguments().first(), csv.days, parser.isSet(overwrite), parser.isSet(takeOverLock));
 }
 
 } // namespace

@@ -440,7 +440,7 @@ int Workbook::diaryLength(int sheetIndex, int maxRows, bool *full) const
     const std::vector<bool> dated = datedRows(m_sheets[size_t(sheetIndex)], maxRows);
     const int length = int(std::find(dated.begin(), dated.end(), false) - dated.begin());
     *full = length == maxRows;
-    return *full ? 0 : length;
+    return length;
 }
 
 bool Workbook::datedBelow(int sheetIndex, int row) const

@@ -47,7 +47,7 @@ public:
     int findSheet(QStringView name) const;
 
     // How many rows, from the top, have a date (anything but a blank) in
-    // column A; full when all maxRows of them do.
+    // column A (maxRows at most); full when all maxRows of them do.
     int diaryLength(int sheet, int maxRows, bool *full) const;
     // Whether a row below the given one (counted from 0) has a date: days
     // the diary does not see, below a row without one.

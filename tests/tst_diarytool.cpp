@@ -1,11 +1,19 @@
+#include "datetext.h"
+#include "diarybook.h"
+#include "diarylock.h"
 #include "helpers.h"
 #include "independent.h"
+#include "newworkbook.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 // trimbo-diary as a script uses it: every command, and bad input refused
 // with one line and a non-zero exit, the workbook left untouched.
@@ -24,6 +32,13 @@ private Q_SLOTS:
     void dashArgumentsAreNoFiles();
     void commentKeepsWhatWasTyped();
     void numberFormatsOfGnumericShowAsNumbers();
+    void twoWritersLoseNoDay();
+    void locksLeftBehind_data();
+    void locksLeftBehind();
+    void heldLockIsWaitedForThenNamed();
+    void fullSheetShowsAndTakesCorrections();
+    void diaryBehindALinkIsSavedInPlace();
+    void formulaLikeTextsAreShownAsTheyAre();
 
 private:
     struct Run
@@ -123,6 +138,9 @@ void TestDiaryTool::badInputLeavesTheWorkbook_data()
     QTest::newRow("csv: no header") << QStringList{"import", "BOOK", "CSV"} << QByteArray("2010/01/01,60,,1,1,,,\n")
                                     << "line 1" << QString();
     QTest::newRow("not a workbook") << QStringList{"put", "CSV", "--date", "2010/01/01"} << header << "Excel" << QString();
+    QTest::newRow("comment too long")
+        << QStringList{"put", "BOOK", "--date", "2010/01/01", "--comment-out", QString(MaxCellText + 1, u'x')}
+        << QByteArray() << "コメント（消費）が長すぎます: 32768 文字" << QString();
 }
 
 void TestDiaryTool::badInputLeavesTheWorkbook()
@@ -222,6 +240,176 @@ void TestDiaryTool::numberFormatsOfGnumericShowAsNumbers()
     QCOMPARE(tool({"show", book}).out.section(u'\n', 1), days);
     QCOMPARE(tool({"put", book, "--date", "2010/01/12", "--weight", "73.5"}).exitCode, 0);
     QCOMPARE(tool({"show", book}).out.section(u'\n', 1), days + "2010/01/12,73.5,,1,1,,,\r\n");
+
+// Two scripts putting days into one diary at once: each put reads, changes
+// and saves the diary under its lock, so no day of the other is lost.
+void TestDiaryTool::twoWritersLoseNoDay()
+{
+    const QString book = m_folder.filePath("shared.xls");
+    QCOMPARE(tool({"new", book}).exitCode, 0);
+    const QString loop = QStringLiteral("for d in $(seq %1 %2); do \"$0\" put \"$1\" --date $(date -d \"2010-01-01 +$d day\" +%Y/%m/%d)"
+                                        " --weight 60 || exit 1; done");
+    QProcess first, second;
+    first.start("sh", {"-c", loop.arg(0).arg(99), TRIMBO_DIARY, book});
+    second.start("sh", {"-c", loop.arg(100).arg(199), TRIMBO_DIARY, book});
+    QVERIFY(first.waitForFinished(300000) && second.waitForFinished(300000));
+    QCOMPARE(first.exitCode(), 0);
+    QCOMPARE(second.exitCode(), 0);
+    const QStringList lines = tool({"show", book}).out.split("\r\n", Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1 + 200);
+    QVERIFY(lines.at(1).startsWith("2010/01/01,") && lines.at(200).startsWith("2010/07/19,"));
+    QVERIFY(!QFileInfo::exists(book + ".lock"));
+}
+
+// What a lock file can hold when no one uses the diary: nothing, garbage,
+// a run that died on this computer (all taken over), or a run on another
+// computer, taken over only when asked.
+void TestDiaryTool::locksLeftBehind_data()
+{
+    QTest::addColumn<QByteArray>("lock");
+    QTest::addColumn<QString>("refusal"); // "" when the put saves
+    QTest::newRow("empty") << QByteArray() << "";
+    QTest::newRow("garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << "";
+    QTest::newRow("cut short") << QByteArray("12") << "";
+    QTest::newRow("dead process here")
+        << "2147483000\nTrimbo\n" + QSysInfo::machineHostName().toUtf8() + "\n" << "";
+    QTest::newRow("other computer") << QByteArray("4242\nTrimbo\nkitchen-pc\n") << "kitchen-pc";
+}
+
+void TestDiaryTool::locksLeftBehind()
+{
+    QFETCH(QByteArray, lock);
+    QFETCH(QString, refusal);
+    const QString book = m_folder.filePath("locked.xls");
+    QFile::remove(book);
+    QCOMPARE(tool({"new", book}).exitCode, 0);
+    m_folder.write("locked.xls.lock", lock);
+    const QByteArray before = m_folder.read("locked.xls");
+
+    const Run run = tool({"put", book, "--date", "2010/01/01"});
+    if (refusal.isEmpty()) {
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(!QFileInfo::exists(book + ".lock"));
+        return;
+    }
+    QVERIFY(run.exitCode != 0);
+    QVERIFY2(run.err.contains(refusal) && run.err.contains("--take-over-lock") && run.err.contains("4242"),
+             qPrintable(run.err));
+    QCOMPARE(m_folder.read("locked.xls"), before);
+    QCOMPARE(m_folder.read("locked.xls.lock"), lock);
+    const Run takenOver = tool({"put", book, "--date", "2010/01/01", "--take-over-lock"});
+    QVERIFY2(takenOver.exitCode == 0, qPrintable(takenOver.err));
+    QVERIFY(tool({"show", book}).out.contains("2010/01/01,"));
+}
+
+// A diary in use (here by this process, as the program holds it) is waited
+// for a little, then refused naming who has it; once free, the put saves.
+void TestDiaryTool::heldLockIsWaitedForThenNamed()
+{
+    const QString book = m_folder.filePath("inuse.xls");
+    QCOMPARE(tool({"new", book}).exitCode, 0);
+    const QByteArray before = m_folder.read("inuse.xls");
+    auto holder = std::make_unique<DiaryLock>(book);
+    QCOMPARE(holder->acquire(), DiaryLock::Result::Locked);
+    QElapsedTimer waited;
+    waited.start();
+    const Run refused = tool({"put", book, "--date", "2010/01/01"});
+    QVERIFY(waited.elapsed() >= 4000);
+    QVERIFY(refused.exitCode != 0);
+    QVERIFY2(refused.err.contains(QString::number(QCoreApplication::applicationPid()))
+                 && refused.err.contains("tst_diarytool") && refused.err.contains("使用中"),
+             qPrintable(refused.err));
+    QCOMPARE(m_folder.read("inuse.xls"), before);
+
+    QProcess put;
+    put.start(TRIMBO_DIARY, {"put", book, "--date", "2010/01/01"});
+    QTest::qWait(300);
+    holder.reset(); // let go while the put waits
+    QVERIFY(put.waitForFinished(10000));
+    QCOMPARE(put.exitCode(), 0);
+    QVERIFY(tool({"show", book}).out.contains("2010/01/01,"));
+}
+
+// A sheet with every row dated still shows every day and takes corrections;
+// only a new day is refused.
+void TestDiaryTool::fullSheetShowsAndTakesCorrections()
+{
+    const QString book = m_folder.filePath("full.xls");
+    m_folder.write("full.xls", newDiaryWorkbook("St_Trimbo"));
+    std::vector<DayValues> days;
+    for (int i = 0; i < MaxDiaryRows - 1; ++i)
+        days.push_back({dateText(QDate(1900, 1, 1).addDays(i)), "60", "", 1, 1, "", "", ""});
+    QVERIFY(saveDays(book, days, false).saved);
+    const QString last = dateText(QDate(1900, 1, 1).addDays(MaxDiaryRows - 1));
+
+    QCOMPARE(tool({"put", book, "--date", last, "--weight", "61"}).exitCode, 0); // the sheet's last row
+    const Run refused = tool({"put", book, "--date", "2200/01/01"});
+    QVERIFY(refused.exitCode != 0);
+    QVERIFY2(refused.err.contains(diaryFullMessage()), qPrintable(refused.err));
+    QCOMPARE(tool({"put", book, "--date", "1900/01/02", "--weight", "59.5", "--overwrite"}).exitCode, 0);
+
+    const Run shown = tool({"show", book});
+    QCOMPARE(shown.exitCode, 0);
+    const QStringList lines = shown.out.split("\r\n", Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1 + MaxDiaryRows);
+    QCOMPARE(lines.at(2), QString("1900/01/02,59.5,,1,1,,,"));
+    QCOMPARE(lines.last(), last + ",61,,1,1,,,");
+}
+
+// A diary kept elsewhere and linked into the folder: the save replaces the
+// file the link leads to, beside it, with its mode, and the link stays.
+void TestDiaryTool::diaryBehindALinkIsSavedInPlace()
+{
+    const TempProgramFolder synced;
+    const QString target = synced.filePath("Bk_Trimbo.xls");
+    const QString link = m_folder.filePath("linked.xls");
+    QCOMPARE(tool({"new", target}).exitCode, 0);
+    QVERIFY(QFile::link(target, link));
+    QCOMPARE(::chmod(QFile::encodeName(target).constData(), 0444), 0);
+    // The folder's listing follows the link; the rest of it must not change.
+    const auto besideTheLink = [this] {
+        QStringList entries = m_folder.snapshot();
+        entries.removeIf([](const QString &entry) { return entry.contains("linked.xls"); });
+        return entries;
+    };
+    const QStringList folderBefore = besideTheLink();
+
+    const Run run = tool({"put", link, "--date", "2010/01/01", "--weight", "60"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(QFileInfo(link).symLinkTarget(), target);
+    QVERIFY(tool({"show", target}).out.contains("2010/01/01,60,"));
+    struct stat saved{};
+    QCOMPARE(::stat(QFile::encodeName(target).constData(), &saved), 0);
+    QCOMPARE(saved.st_mode & 07777, mode_t(0444));
+    QCOMPARE(QDir(synced.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"Bk_Trimbo.xls"});
+    QCOMPARE(besideTheLink(), folderBefore);
+
+    // A second name of the same file keeps the old contents, and the save says so.
+    const QString second = synced.filePath("copy.xls");
+    QVERIFY(::link(QFile::encodeName(target).constData(), QFile::encodeName(second).constData()) == 0);
+    const Run broken = tool({"put", link, "--date", "2010/01/02"});
+    QCOMPARE(broken.exitCode, 0);
+    QVERIFY2(broken.err.contains("ハードリンク") && broken.err.contains(target), qPrintable(broken.err));
+    QVERIFY(!tool({"show", second}).out.contains("2010/01/02"));
+}
+
+// Texts a spreadsheet would take for formulas are shown and imported as the
+// texts they are.
+void TestDiaryTool::formulaLikeTextsAreShownAsTheyAre()
+{
+    const QString book = m_folder.filePath("formula.xls");
+    const QString copy = m_folder.filePath("formula-copy.xls");
+    QCOMPARE(tool({"new", book}).exitCode, 0);
+    QCOMPARE(tool({"new", copy}).exitCode, 0);
+    QCOMPARE(tool({"put", book, "--date", "2010/01/01", "--comment-in", "=1+1", "--comment-out", "+81 90"}).exitCode, 0);
+    QCOMPARE(tool({"put", book, "--date", "2010/01/02", "--comment-in", "-3 kg", "--comment-out", "@SUM(A1)"}).exitCode, 0);
+    const QString shown = tool({"show", book}).out;
+    QVERIFY2(shown.contains("2010/01/01,,,1,1,=1+1,+81 90,\r\n2010/01/02,,,1,1,-3 kg,@SUM(A1),\r\n"), qPrintable(shown));
+    m_folder.write("formula.csv", shown.toUtf8());
+    QCOMPARE(tool({"import", copy, m_folder.filePath("formula.csv")}).exitCode, 0);
+    QCOMPARE(tool({"show", copy}).out, shown);
 }
 
 QTEST_GUILESS_MAIN(TestDiaryTool)

@@ -134,6 +134,9 @@ private Q_SLOTS:
     void cleanup();
     void fullDiskLosesNothing();
     void readOnlyFolderLosesNothing();
+    void startOnAFullDiskLocksAtTheNextSave();
+    void missingPhotoFolderIsMade();
+    void photoLargerThanTheRoomLeftIsRefused();
 
 private:
     void start();
@@ -219,17 +222,29 @@ void TestDiskFaults::fullDiskLosesNothing()
     start();
     QVERIFY(m_messages->shown.isEmpty());
     const QStringList before = m_folder->snapshot();
+    qsizetype messagesWhileFull = 0;
     {
         const DiskFull full;
+        // A disk really full is named as such; a file size limit only has the system's words.
+        const QString diskFull = smallDisk().isEmpty() ? QStringLiteral("(") : QStringLiteral("がいっぱいです");
         saveDay(QDate(2010, 1, 21), "65");
         QVERIFY2(lastMessage().contains(m_folder->filePath("Bk_Trimbo.xls")) && lastMessage().contains("保存できません")
+                     && lastMessage().contains(diskFull) && !lastMessage().contains("Unknown error")
                      && lastMessage().endsWith("日記は保存前のままです。"),
                  qPrintable(lastMessage()));
 
         saveDay(QDate(2010, 1, 22), "64.5", true);
-        QVERIFY2(lastMessage().contains(m_folder->filePath("Picture/20100122.bmp"))
-                     && lastMessage().endsWith("日記は保存前のままです。"),
-                 qPrintable(lastMessage()));
+        if (smallDisk().isEmpty()) {
+            QVERIFY2(lastMessage().contains(m_folder->filePath("Picture/20100122.bmp"))
+                         && lastMessage().endsWith("日記は保存前のままです。"),
+                     qPrintable(lastMessage()));
+        } else {
+            // With no room the photo is refused as it is chosen; the day alone fails as before.
+            const QString refused = m_messages->shown.at(m_messages->shown.size() - 2);
+            QVERIFY2(refused.contains(m_folder->filePath("meal.bmp")) && refused.contains("ディスクの空き (0 MB)"),
+                     qPrintable(refused));
+            QVERIFY(lastMessage().contains(m_folder->filePath("Bk_Trimbo.xls")) && lastMessage().contains(diskFull));
+        }
 
         saveGraphSettings("85");
         QVERIFY2(lastMessage().contains(m_folder->filePath("Trimbo.ini"))
@@ -240,7 +255,8 @@ void TestDiskFaults::fullDiskLosesNothing()
         QVERIFY2(lastMessage().contains(m_folder->filePath("Trimbo.ini"))
                      && lastMessage().endsWith("設定は保存されていません。"),
                  qPrintable(lastMessage()));
-        QCOMPARE(m_messages->shown.size(), 4);
+        messagesWhileFull = m_messages->shown.size();
+        QCOMPARE(messagesWhileFull, smallDisk().isEmpty() ? 4 : 5);
     }
     // Nothing on disk changed, no half-written file was left behind, and
     // the diary on screen is still the one on disk.
@@ -254,7 +270,7 @@ void TestDiskFaults::fullDiskLosesNothing()
     QVERIFY(QFileInfo::exists(m_folder->filePath("Picture/20100122.bmp")));
     QVERIFY(saveGoal("68"));
     QVERIFY(m_folder->read("Trimbo.ini").contains("GoalW=68\r\n"));
-    QCOMPARE(m_messages->shown.size(), 4);
+    QCOMPARE(m_messages->shown.size(), messagesWhileFull);
 }
 
 void TestDiskFaults::readOnlyFolderLosesNothing()
@@ -284,6 +300,65 @@ void TestDiskFaults::readOnlyFolderLosesNothing()
     QCOMPARE(m_messages->shown.size(), 4);
     QCOMPARE(m_folder->snapshot(), before);
     QCOMPARE(m_window->diary().FirstEmptyRow(), 2);
+}
+
+// Started with no room left, the program cannot make the diary's lock and
+// says why; once there is room, the next save takes the lock and saves.
+void TestDiskFaults::startOnAFullDiskLocksAtTheNextSave()
+{
+    if (smallDisk().isEmpty())
+        QSKIP("a file size limit lets the lock be made: only a full disk keeps it out");
+    {
+        const DiskFull full;
+        start();
+        QCOMPARE(m_messages->shown.size(), 1);
+        QVERIFY2(lastMessage().contains(m_folder->filePath("Bk_Trimbo.xls")) && lastMessage().contains("使用中にできません")
+                     && lastMessage().contains("がいっぱいです") && lastMessage().contains("保存はできません"),
+                 qPrintable(lastMessage()));
+        QVERIFY(!m_window->diaryWritable());
+        QCOMPARE(m_window->diary().FirstEmptyRow(), 2);
+        saveDay(QDate(2010, 1, 21), "65");
+        QCOMPARE(m_messages->shown.size(), 2);
+        QVERIFY(lastMessage().contains("がいっぱいです"));
+    }
+    saveDay(QDate(2010, 1, 21), "65");
+    QCOMPARE(m_messages->shown.size(), 2);
+    QVERIFY(m_window->diaryWritable());
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 3);
+    QVERIFY(QFileInfo::exists(m_folder->filePath("Bk_Trimbo.xls.lock")));
+}
+
+// A photo folder removed by hand is made again by the first save with a photo.
+void TestDiskFaults::missingPhotoFolderIsMade()
+{
+    QVERIFY(QDir(m_folder->filePath("Picture")).removeRecursively());
+    start();
+    saveDay(QDate(2010, 1, 22), "64.5", true);
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->shown.join("|")));
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 3);
+    QCOMPARE(m_window->diary().cell(2, ColPhoto).toText(), QString("20100122.bmp"));
+    QCOMPARE(QImage(m_folder->filePath("Picture/20100122.bmp")).size(), QSize(774, 312));
+}
+
+// How large a photo may be is what the photo folder's disk can still hold:
+// a picture whose bitmap would not fit is refused when chosen, with both sizes.
+void TestDiskFaults::photoLargerThanTheRoomLeftIsRefused()
+{
+    if (smallDisk().isEmpty())
+        QSKIP("needs the small disk of its own");
+    const TempProgramFolder elsewhere;
+    QImage big(3000, 2000, QImage::Format_RGB32);
+    big.fill(Qt::darkBlue);
+    QVERIFY(big.save(elsewhere.filePath("big.jpg"), "JPEG"));
+    start();
+    auto *tab = control<TTab_Enter>(*m_window, "Tab_Enter");
+    tab->setPictureChooser([&] { return elsewhere.filePath("big.jpg"); });
+    QTest::mouseClick(control<QPushButton>(*tab, "BtBtn_PicSel"), Qt::LeftButton);
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY2(lastMessage().contains(elsewhere.filePath("big.jpg")) && lastMessage().contains("3000 × 2000")
+                 && lastMessage().contains("18 MB") && lastMessage().contains(m_folder->filePath("Picture")),
+             qPrintable(lastMessage()));
+    QVERIFY(!tab->hasPhoto());
 }
 
 QTEST_MAIN(TestDiskFaults)

@@ -4,6 +4,7 @@
 #include "helpers.h"
 #include "independent.h"
 #include "photostore.h"
+#include "startup.h"
 #include "tfrm_main.h"
 
 #include "tfrm_strgrid.h"
@@ -72,7 +73,8 @@ private Q_SLOTS:
     void unreadableStoredPhotoIsKept();
     void chosenPictureStaysWithItsDay();
     void photoOfAFolderGoneIsKept();
-    void missingPhotoFolderChangesNothing();
+    void largeCameraPhotoIsSaved();
+    void overlongCommentIsRefusedAtTheEdit();
     void viewerOnlyWhenTheLevelChanges();
     void startUpShowsTheNewestDay();
     void startThatIsNoNumberIsSaidOnceOnSave();
@@ -438,26 +440,39 @@ void TestEntryTab::photoOfAFolderGoneIsKept()
     QCOMPARE(m_window->diary().cell(1, ColPhoto).toText(), QString("20100125.bmp"));
 }
 
-void TestEntryTab::missingPhotoFolderChangesNothing()
+// A camera's photo of 48 megapixels is taken as a day photo when its bitmap
+// fits in the photo folder.
+void TestEntryTab::largeCameraPhotoIsSaved()
 {
-    const QString meal = writePicture("meal.bmp", {64, 48}, Qt::yellow, "BMP");
+    prepareApplication();
+    const QString photo = writePicture("camera.jpg", {8000, 6000}, Qt::darkGreen, "JPEG");
     start();
-    enter(QDate(2010, 1, 20), "66", "22");
-    save();
-    const QByteArray before = m_folder->read("Bk_Trimbo.xls");
-    QVERIFY(QDir(m_folder->filePath("Picture")).removeRecursively());
     enter(QDate(2010, 1, 21), "65", "22");
-    choosePicture(meal);
+    choosePicture(photo);
+    save();
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->shown.join("|")));
+    QCOMPARE(m_window->diary().cell(1, ColPhoto).toText(), QString("20100121.bmp"));
+    QCOMPARE(QFileInfo(m_folder->filePath("Picture/20100121.bmp")).size(), photoFileSize({8000, 6000}));
+}
+
+// A comment longer than a cell holds is named, with the limit, before the
+// diary is touched; the longest that fits is saved.
+void TestEntryTab::overlongCommentIsRefusedAtTheEdit()
+{
+    start();
+    const QByteArray before = m_folder->read("Bk_Trimbo.xls");
+    enter(QDate(2010, 1, 21), "65", "22", QString(MaxCellText + 1, u'長'));
     save();
     QCOMPARE(m_messages->shown.size(), 1);
-    QVERIFY2(m_messages->shown.first().contains("写真"), qPrintable(m_messages->shown.first()));
+    const QString told = m_messages->shown.first();
+    QVERIFY2(told.contains("コメント（摂取）が長すぎます") && told.contains("32768") && told.contains("32767")
+                 && !told.contains("使えません"),
+             qPrintable(told));
     QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
-    QCOMPARE(m_window->diary().FirstEmptyRow(), 2);
-    // Once the folder is back, the same press saves.
-    QVERIFY(QDir().mkpath(m_folder->filePath("Picture")));
+    enter(QDate(2010, 1, 21), "65", "22", QString(MaxCellText, u'長'));
     save();
-    QCOMPARE(m_window->diary().FirstEmptyRow(), 3);
-    QVERIFY(QFileInfo::exists(m_folder->filePath("Picture/20100121.bmp")));
+    QCOMPARE(m_messages->shown.size(), 1);
+    QCOMPARE(m_window->diary().cell(1, ColIntakeComment).toText().size(), MaxCellText);
 }
 
 void TestEntryTab::viewerOnlyWhenTheLevelChanges()

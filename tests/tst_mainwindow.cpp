@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -52,7 +53,12 @@ private Q_SLOTS:
     void unreadableDiaryIsNeverWritten();
     void fullDiaryIsReported();
     void secondCopyOnOneDiaryStops();
-    void lockOfACrashedRunIsTakenOver();
+    void exchangeFilesAreNeverWrittenThroughALink();
+    void diaryLinkedFromTwoFoldersIsLockedOnce();
+    void locksLeftBehindAreTakenOver_data();
+    void locksLeftBehindAreTakenOver();
+    void lockFromAnotherComputerIsAskedAbout_data();
+    void lockFromAnotherComputerIsAskedAbout();
     void windowLayout();
     void keyLegend();
     void companionButtons();
@@ -166,7 +172,7 @@ void TestMainWindow::unreadableDiaryIsNeverWritten_data()
     QTest::newRow("missing") << "missing" << QByteArray() << "ファイルがありません";
     QTest::newRow("folder") << "folder" << QByteArray() << "ファイルではなくフォルダーです";
     QTest::newRow("empty") << "file" << QByteArray() << "Excel 97-2003 のブック (.xls) ではありません";
-    QTest::newRow("truncated") << "file" << good.left(good.size() / 2) << "ではありません";
+    QTest::newRow("truncated") << "file" << good.left(good.size() / 2) << "途中で切れています";
     QTest::newRow("not a workbook") << "file" << QByteArray("just some text") << "Excel 97-2003 のブック (.xls) ではありません";
     QTest::newRow("xlsx renamed") << "file" << QByteArray("PK\x03\x04 zipped") << ".xlsx";
     QTest::newRow("no diary sheet") << "file" << newDiaryWorkbook("Sheet1") << "シート \"St_Trimbo\" がありません";
@@ -299,8 +305,26 @@ void TestMainWindow::fullDiaryIsReported()
     TFrm_Main window(folder.path());
     window.show();
 
-    QCOMPARE(messages.shown, QStringList{"これ以上データを入力できません。\r\nExcelのデータを確認してください。"});
-    QCOMPARE(window.diary().FirstEmptyRow(), 0);
+    const QString full = "これ以上データを入力できません。\r\nExcelのデータを確認してください。";
+    QCOMPARE(messages.shown, QStringList{full});
+    // Every day is shown, and a recorded day can still be corrected.
+    QCOMPARE(window.diary().FirstEmptyRow(), MaxDiaryRows + 1);
+    auto *tab = control<QWidget>(window, "Tab_Enter");
+    auto *save = control<QPushButton>(*tab, "BtBtn_Save_Today");
+    pickDay(*tab, QDate(1900, 1, 2));
+    control<QLineEdit>(*tab, "Edt_Weight")->setText("58.5");
+    messages.answers << true;
+    QTest::mouseClick(save, Qt::LeftButton);
+    QCOMPARE(messages.asked.size(), 1);
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(window.diary().cell(2, ColWeight).toText(), QString("58.5"));
+    QCOMPARE(window.diary().FirstEmptyRow(), MaxDiaryRows + 1);
+    // Only a new day is refused, with the same message, and nothing is written.
+    const QByteArray before = folder.read("Bk_Trimbo.xls");
+    pickDay(*tab, QDate(2300, 1, 1));
+    QTest::mouseClick(save, Qt::LeftButton);
+    QCOMPARE(messages.shown, (QStringList{full, full}));
+    QCOMPARE(folder.read("Bk_Trimbo.xls"), before);
 }
 
 void TestMainWindow::secondCopyOnOneDiaryStops()
@@ -321,19 +345,138 @@ void TestMainWindow::secondCopyOnOneDiaryStops()
     QVERIFY(first.diaryWritable());
 }
 
-void TestMainWindow::lockOfACrashedRunIsTakenOver()
+// Links put in the place of the viewer's level files, one to the diary and
+// one out of the folder: each is replaced by a file of its own.
+void TestMainWindow::exchangeFilesAreNeverWrittenThroughALink()
 {
     RecordingResponder messages;
     TempProgramFolder folder;
+    const TempProgramFolder outside;
+    folder.layOut("[Graph]\r\nGraphVis=0\r\nBckGrnd=1\r\nTrimboVis=1\r\n[Establish]\r\nDStartW=80\r\nGoalW=70\r\n");
+    QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"), {{"2010/01/20", "75", "", 1, 1, "", "", ""}}, false).saved);
+    outside.write("elsewhere.txt", "not Trimbo's\n");
+    QVERIFY(QFile::remove(folder.filePath("BoxingGame/Beforedata.txt")) && QFile::remove(folder.filePath("BoxingGame/data.txt")));
+    QVERIFY(QFile::link("../Bk_Trimbo.xls", folder.filePath("BoxingGame/Beforedata.txt")));
+    QVERIFY(QFile::link(outside.filePath("elsewhere.txt"), folder.filePath("BoxingGame/data.txt")));
+    const QByteArray diary = folder.read("Bk_Trimbo.xls");
+    const QStringList outsideBefore = outside.snapshot();
+
+    TFrm_Main window(folder.path());
+    window.show();
+    QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.shown.join("|")));
+    QCOMPARE(folder.read("Bk_Trimbo.xls"), diary);
+    QVERIFY(!QFileInfo(folder.filePath("BoxingGame/Beforedata.txt")).isSymLink());
+    QCOMPARE(folder.read("BoxingGame/Beforedata.txt"), QByteArray("5\r\n"));
+
+    auto *tab = control<QWidget>(window, "Tab_Enter");
+    pickDay(*tab, QDate(2010, 1, 21));
+    control<QLineEdit>(*tab, "Edt_Weight")->setText("72");
+    QTest::mouseClick(control<QPushButton>(*tab, "BtBtn_Save_Today"), Qt::LeftButton);
+    QCOMPARE(window.diary().FirstEmptyRow(), 3);
+    QVERIFY(!QFileInfo(folder.filePath("BoxingGame/data.txt")).isSymLink());
+    QCOMPARE(folder.read("BoxingGame/data.txt"), QByteArray("8\r\n"));
+    QCOMPARE(outside.snapshot(), outsideBefore);
+    QCOMPARE(outside.read("elsewhere.txt"), QByteArray("not Trimbo's\n"));
+}
+
+// Two program folders whose diaries link to one file: the lock sits beside
+// the file, so the second program cannot write it too.
+void TestMainWindow::diaryLinkedFromTwoFoldersIsLockedOnce()
+{
+    RecordingResponder messages;
+    TempProgramFolder first;
+    TempProgramFolder second;
+    const TempProgramFolder synced;
+    layOut(first);
+    writeSettings(second);
+    synced.write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
+    for (const TempProgramFolder *folder : {&first, &second}) {
+        QFile::remove(folder->filePath("Bk_Trimbo.xls"));
+        QVERIFY(QFile::link(synced.filePath("Bk_Trimbo.xls"), folder->filePath("Bk_Trimbo.xls")));
+    }
+    TFrm_Main one(first.path());
+    one.show();
+    QVERIFY(QFileInfo::exists(synced.filePath("Bk_Trimbo.xls.lock")));
+    QVERIFY(!QFileInfo::exists(first.filePath("Bk_Trimbo.xls.lock")));
+
+    TFrm_Main other(second.path());
+    other.show();
+    QVERIFY(other.stopped());
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY2(messages.shown.first().contains("別のトリンボ") && messages.shown.first().contains("tst_mainwindow"),
+             qPrintable(messages.shown.first()));
+    QVERIFY(one.diaryWritable());
+}
+
+// What a run that died leaves behind, a lock naming a process long gone, and
+// lock files that name no one (a disk that filled while one was written).
+void TestMainWindow::locksLeftBehindAreTakenOver_data()
+{
+    QTest::addColumn<QByteArray>("lock");
+    QTest::newRow("crashed run") << "2147483000\ntst_mainwindow\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("garbage") << QByteArray("\0\0\xff\xfe lock?", 10);
+}
+
+void TestMainWindow::locksLeftBehindAreTakenOver()
+{
+    QFETCH(QByteArray, lock);
+    RecordingResponder messages;
+    TempProgramFolder folder;
     layOut(folder);
-    // What a run that died leaves behind: a lock naming a process long gone.
-    folder.write("Bk_Trimbo.xls.lock", "2147483000\ntst_mainwindow\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    folder.write("Bk_Trimbo.xls.lock", lock);
 
     TFrm_Main window(folder.path());
     window.show();
     QVERIFY(!window.stopped());
     QVERIFY(messages.shown.isEmpty());
     QVERIFY(window.diaryWritable());
+    QVERIFY(folder.read("Bk_Trimbo.xls.lock").startsWith(QByteArray::number(QCoreApplication::applicationPid()) + "\n"));
+}
+
+// A folder copied while Trimbo ran elsewhere: the user is told which
+// computer holds the diary since when, and decides.
+void TestMainWindow::lockFromAnotherComputerIsAskedAbout_data()
+{
+    QTest::addColumn<bool>("takeOver");
+    QTest::newRow("taken over") << true;
+    QTest::newRow("left alone") << false;
+}
+
+void TestMainWindow::lockFromAnotherComputerIsAskedAbout()
+{
+    QFETCH(bool, takeOver);
+    RecordingResponder messages;
+    messages.answers << takeOver;
+    TempProgramFolder folder;
+    layOut(folder);
+    const QByteArray lock = "4242\nTrimbo\nkitchen-pc\n";
+    folder.write("Bk_Trimbo.xls.lock", lock);
+
+    TFrm_Main window(folder.path());
+    window.show();
+    QVERIFY(!window.stopped() && window.isVisible());
+    QCOMPARE(messages.asked.size(), 1);
+    const QString since = QFileInfo(folder.filePath("Bk_Trimbo.xls.lock")).lastModified().toString("yyyy/MM/dd HH:mm");
+    QVERIFY2(messages.asked.first().contains("kitchen-pc") && messages.asked.first().contains(since)
+                 && messages.asked.first().contains("引き継ぎますか"),
+             qPrintable(messages.asked.first()));
+    QCOMPARE(window.diaryWritable(), takeOver);
+    if (takeOver) {
+        QVERIFY(messages.shown.isEmpty());
+        QVERIFY(folder.read("Bk_Trimbo.xls.lock").contains(QSysInfo::machineHostName().toUtf8()));
+        return;
+    }
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY2(messages.shown.first().contains("kitchen-pc") && messages.shown.first().contains("保存はできません"),
+             qPrintable(messages.shown.first()));
+    QCOMPARE(folder.read("Bk_Trimbo.xls.lock"), lock);
+    // A save asks again; left alone, nothing is written.
+    const QByteArray before = folder.read("Bk_Trimbo.xls");
+    QTest::mouseClick(control<QPushButton>(window, "BtBtn_Save_Today"), Qt::LeftButton);
+    QCOMPARE(messages.asked.size(), 2);
+    QCOMPARE(messages.shown.size(), 2);
+    QCOMPARE(folder.read("Bk_Trimbo.xls"), before);
 }
 
 void TestMainWindow::windowLayout()

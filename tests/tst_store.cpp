@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QMap>
 #include <QRegularExpression>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <algorithm>
 #include <QTest>
@@ -439,8 +441,11 @@ void TestStore::fullSheetTakesNoNewDay()
     QVERIFY(saveDays(path, days, false).saved);
     DiaryBook book(path);
     QVERIFY(book.OpenExcelDate());
-    QCOMPARE(book.GetExcelLastRow(), 0);
+    QCOMPARE(book.GetExcelLastRow(), MaxDiaryRows + 1);
     QVERIFY(book.isFull());
+    const DiaryTable full = book.SetExcelArray();
+    QCOMPARE(full.FirstEmptyRow(), MaxDiaryRows + 1);
+    QVERIFY(full.cell(MaxDiaryRows, ColDate).equalsDateText(dateText(QDate(1900, 1, 1).addDays(MaxDiaryRows - 1))));
 
     const QByteArray before = fileBytes(path);
     const SaveDaysResult refused = saveDays(path, {day("2100/01/01")}, false);
@@ -673,6 +678,25 @@ void TestStore::sharedFormulaIsNotOverwritten()
     QCOMPARE(fileBytes(path), before);
 }
 
+namespace {
+
+// The workbook as Gnumeric saves it in the OpenDocument format.
+QByteArray openDocumentOf(const QByteArray &workbook)
+{
+    const QTemporaryDir dir;
+    QFile xls(dir.filePath("book.xls"));
+    if (!xls.open(QIODevice::WriteOnly) || xls.write(workbook) != workbook.size())
+        qFatal("cannot write a workbook");
+    xls.close();
+    QProcess::execute("ssconvert", {"--export-type=Gnumeric_OpenCalc:odf", xls.fileName(), dir.filePath("book.ods")});
+    QFile ods(dir.filePath("book.ods"));
+    if (!ods.open(QIODevice::ReadOnly))
+        qFatal("ssconvert wrote no .ods");
+    return ods.readAll();
+}
+
+} // namespace
+
 void TestStore::unusableFiles_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -686,8 +710,11 @@ void TestStore::unusableFiles_data()
 
     QTest::newRow("empty file") << QByteArray() << "Excel 97-2003 のブック (.xls) ではありません";
     QTest::newRow("text") << QByteArray("date,weight\n") << "Excel 97-2003 のブック (.xls) ではありません";
-    QTest::newRow("truncated") << good.left(good.size() / 2) << "ではありません";
+    QTest::newRow("cut in a sector") << good.left(good.size() / 2) << "途中で切れています";
+    QTest::newRow("cut at a sector") << good.left(good.size() - 512) << "途中で切れています";
+    QTest::newRow("header only") << good.left(300) << "途中で切れています";
     QTest::newRow("xlsx") << QByteArray("PK\x03\x04") << ".xlsx";
+    QTest::newRow("ods") << openDocumentOf(good) << "OpenDocument";
     QTest::newRow("password") << handBuiltWorkbook(filePass) << "パスワード";
     QTest::newRow("Excel 95") << writeCompoundFile(biff5).value_or(QByteArray()) << "Excel 95";
     QTest::newRow("no diary sheet") << newDiaryWorkbook("Sheet1") << "St_Trimbo";
