@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFont>
 
 void prepareApplication()
@@ -9,4 +10,14 @@ void prepareApplication()
     // The windows are laid out for Tahoma; a CJK face stands in for it so the
     // Japanese captions render.
     QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("Noto Sans CJK JP"));
+}
+
+ProgramPaths startingPaths(const QString &exeDir, QString *problem)
+{
+    const ProgramFolder folder = findProgramFolder(exeDir);
+    const Installation installation = installationOf(exeDir);
+    if (installation.isInstalled() && folder.reason != ProgramFolder::Reason::BesideExecutable)
+        *problem = layOutProgramFolder(installation.shareDir, folder.path);
+    qputenv(ProgramFolderVariable, QFile::encodeName(folder.path));
+    return ProgramPaths::forFolder(folder.path, installation);
 }

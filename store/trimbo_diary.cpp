@@ -5,9 +5,11 @@
 //   trimbo-diary put FILE --date YYYY/MM/DD [--weight T] [--fat T] [--intake 0|1|2]
 //                [--burn 0|1|2] [--comment-in T] [--comment-out T] [--photo NAME] [--overwrite]
 //   trimbo-diary import FILE CSV [--overwrite]
+//   trimbo-diary where
 #include "diarybook.h"
 #include "diarycsv.h"
 #include "newworkbook.h"
+#include "programfolder.h"
 #include "replacefile.h"
 
 #include <QCommandLineParser>
@@ -109,12 +111,23 @@ int import(const QStringList &arguments)
     return save(parser.positionalArguments().first(), csv.days, parser.isSet(overwrite));
 }
 
+// The program folder the program and this tool would use, and why.
+int where()
+{
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const ProgramFolder folder = findProgramFolder(exeDir);
+    std::printf("%s\n%s\n", qPrintable(folder.path), qPrintable(programFolderReason(folder, exeDir)));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 2 && arguments.at(1) == u"where")
+        return where();
     if (arguments.size() < 3)
         return usage();
     const QString command = arguments.at(1);
