@@ -12,7 +12,8 @@ struct Run
     QString output;
 };
 
-Run run(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+Run run(const QString &program, const QStringList &arguments,
+        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
         const QString &workingDirectory = {})
 {
     QProcess process;
