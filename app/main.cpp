@@ -1,3 +1,4 @@
+#include "messages.h"
 #include "startup.h"
 #include "tfrm_main.h"
 
@@ -7,7 +8,13 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     prepareApplication();
-    TFrm_Main Frm_Main(QCoreApplication::applicationDirPath());
+    QString problem;
+    const ProgramPaths paths = startingPaths(QCoreApplication::applicationDirPath(), &problem);
+    if (!problem.isEmpty()) {
+        Messages::error(QStringLiteral("プログラムフォルダ \"%1\" を用意できません: %2").arg(paths.ExeDir, problem));
+        return 1;
+    }
+    TFrm_Main Frm_Main(paths);
     Frm_Main.show();
     return QApplication::exec();
 }

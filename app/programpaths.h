@@ -1,34 +1,24 @@
 #pragma once
 
+#include "programfolder.h"
+
 #include <QString>
 
-// The fixed names, all relative to the program's own folder.
-namespace FixedNames {
-inline constexpr QLatin1String IniFile("Trimbo.ini");
-inline constexpr QLatin1String Workbook("Bk_Trimbo.xls");
-inline constexpr QLatin1String BoxingGame("Trimbo_flash.exe");
-inline constexpr QLatin1String FigureViewer("Figurat.exe");
-inline constexpr QLatin1String DataFile("data.txt");
-inline constexpr QLatin1String BeforeDataFile("Beforedata.txt");
-inline constexpr QLatin1String HelpPage("TrimboMovie.html");
-inline constexpr QLatin1String PictureFolder("Picture/");
-inline constexpr QLatin1String BackgroundFolder("BkGrnd/");
-inline constexpr QLatin1String BoxingFolder("BoxingGame/");
-inline constexpr QLatin1String HelpFolder("Help/");
-} // namespace FixedNames
-
-// Everything the program uses is found beside its executable, never through
-// the working directory. Folder paths end in "/" and file names are appended
-// to them directly.
+// Everything the program uses is found in its program folder, never through
+// the working directory; an installed program takes its help page and its
+// companions from the installation instead. Folder paths end in "/" and file
+// names are appended to them directly.
 struct ProgramPaths
 {
-    QString ExeDir;
+    QString ExeDir; // the program folder
     QString IniPath;
     QString BookPath;
     QString PictureDir;
     QString BkGrndDir;
-    QString BoxingDir;
+    QString BoxingDir;    // the exchange files
+    QString CompanionDir; // the boxing game and the body-shape viewer
     QString HelpDir;
 
     static ProgramPaths fromExeDir(const QString &exeDir);
+    static ProgramPaths forFolder(const QString &folder, const Installation &installation);
 };

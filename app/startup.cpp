@@ -1,12 +1,18 @@
 #include "startup.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFont>
+#include <QIcon>
 #include <QImageReader>
 
 void prepareApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Trimbo"));
+    // The installed menu entry and icon, so that the desktop shows the
+    // program's windows under its own icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.trimbo.Trimbo"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.trimbo.Trimbo")));
     // The windows are laid out for Tahoma; a CJK face stands in for it so the
     // Japanese captions render.
     QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("Noto Sans CJK JP"));
@@ -14,4 +20,14 @@ void prepareApplication()
     // photo folder; the memory a picture may take to decode only stops
     // pictures no camera makes (Qt's own limit refused 48-megapixel photos).
     QImageReader::setAllocationLimit(1024);
+}
+
+ProgramPaths startingPaths(const QString &exeDir, QString *problem)
+{
+    const ProgramFolder folder = findProgramFolder(exeDir);
+    const Installation installation = installationOf(exeDir);
+    if (installation.isInstalled() && folder.reason != ProgramFolder::Reason::BesideExecutable)
+        *problem = layOutProgramFolder(installation.shareDir, folder.path);
+    qputenv(ProgramFolderVariable, QFile::encodeName(folder.path));
+    return ProgramPaths::forFolder(folder.path, installation);
 }

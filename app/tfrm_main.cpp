@@ -15,7 +15,12 @@
 #include <QScreen>
 
 TFrm_Main::TFrm_Main(const QString &exeDir, DesktopShell *shell, QWidget *parent)
-    : QWidget(parent), m_exeDir(exeDir), m_launcher(shell)
+    : TFrm_Main(ProgramPaths::fromExeDir(exeDir), shell, parent)
+{
+}
+
+TFrm_Main::TFrm_Main(const ProgramPaths &paths, DesktopShell *shell, QWidget *parent)
+    : QWidget(parent), m_launcher(shell), m_paths(paths)
 {
     m_ui.setupUi(this);
     setFixedSize(size());
@@ -46,7 +51,6 @@ void TFrm_Main::setVisible(bool visible)
 
 void TFrm_Main::FormShow()
 {
-    m_paths = ProgramPaths::fromExeDir(m_exeDir);
     if (!QFileInfo::exists(m_paths.IniPath)) {
         AplStop(QStringLiteral("Not Found \"%1\"").arg(FixedNames::IniFile));
         return;
@@ -104,7 +108,7 @@ void TFrm_Main::AfterSaveExchange()
     if (!WriteText(QString::number(*judged.level), m_paths.BoxingDir + FixedNames::DataFile))
         Messages::error(QStringLiteral("%1 を書き換えられません。").arg(m_paths.BoxingDir + FixedNames::DataFile));
     if (m_settings.graph.TrimboVis == 0 && *judged.level != m_beforeLevel)
-        openCompanion(m_paths.BoxingDir + FixedNames::FigureViewer);
+        openCompanion(m_paths.CompanionDir + FixedNames::FigureViewer);
 }
 
 void TFrm_Main::BtBtn_Save_TodayClick()
@@ -344,7 +348,7 @@ void TFrm_Main::Btn_HelpClick()
 
 void TFrm_Main::BtBtn_BoxingClick()
 {
-    openCompanion(m_paths.BoxingDir + FixedNames::BoxingGame);
+    openCompanion(m_paths.CompanionDir + FixedNames::BoxingGame);
 }
 
 // A companion that is not there is left alone without a word; one that is

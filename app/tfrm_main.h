@@ -21,8 +21,10 @@ class TFrm_Main : public QWidget
     Q_OBJECT
 
 public:
-    // exeDir is the folder everything is found in; shell opens the companions
+    // paths say where everything is found; shell opens the companions
     // (nullptr: the desktop's own).
+    explicit TFrm_Main(const ProgramPaths &paths, DesktopShell *shell = nullptr, QWidget *parent = nullptr);
+    // Everything in the one folder exeDir.
     explicit TFrm_Main(const QString &exeDir, DesktopShell *shell = nullptr, QWidget *parent = nullptr);
 
     const ProgramPaths &paths() const { return m_paths; }
@@ -80,7 +82,6 @@ private:
     void centreOnScreen();
 
     Ui::TFrm_Main m_ui;
-    const QString m_exeDir;
     Launcher m_launcher;
     ProgramPaths m_paths;
     SettingsFields m_settings;

@@ -8,10 +8,12 @@
 //   trimbo-diary import FILE CSV [--overwrite] [--take-over-lock]
 // Every command answers --help. An argument that begins with "-" is an
 // option, never a file name.
+//   trimbo-diary where
 #include "diarybook.h"
 #include "diarycsv.h"
 #include "diarylock.h"
 #include "newworkbook.h"
+#include "programfolder.h"
 #include "replacefile.h"
 
 #include <QCommandLineParser>
@@ -211,6 +213,15 @@ int import(const QStringList &arguments)
     return save(parser.positionalArguments().first(), csv.days, parser.isSet(overwrite), parser.isSet(takeOverLock));
 }
 
+// The program folder the program and this tool would use, and why.
+int where()
+{
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const ProgramFolder folder = findProgramFolder(exeDir);
+    std::printf("%s\n%s\n", qPrintable(folder.path), qPrintable(programFolderReason(folder, exeDir)));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -222,6 +233,8 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(commandList()), stdout);
         return 0;
     }
+    if (command == u"where" && arguments.size() == 2)
+        return where();
     // A command's parser takes the program's name first, then what follows the command.
     const QStringList rest = QStringList{arguments.first()} + arguments.mid(2);
     if (command == u"new")

@@ -1,5 +1,5 @@
 #include "levelfile.h"
-#include "programpaths.h"
+#include "programfolder.h"
 #include "viewerplan.h"
 #include "viewerwindow.h"
 
@@ -12,9 +12,12 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Figurat"));
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP")));
 
-    // Beside the executable, whatever folder it was started from.
-    const QString folder = QCoreApplication::applicationDirPath() + u'/';
-    // The diary writes both into the viewer's own folder.
+    // The diary writes both into its program folder's BoxingGame/, which it
+    // names in TRIMBO_HOME; started by hand, the viewer reads them beside
+    // itself, whatever folder it was started from.
+    const QString home = qEnvironmentVariable(ProgramFolderVariable);
+    const QString folder = home.isEmpty() ? QCoreApplication::applicationDirPath() + u'/'
+                                          : home + u'/' + FixedNames::BoxingFolder;
     const ViewerPlan plan = planViewer(readLevelFile(folder + FixedNames::BeforeDataFile),
                                        readLevelFile(folder + FixedNames::DataFile));
 
