@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include "japanese.h"
+
 #include <QApplication>
 #include <QFont>
 
@@ -9,4 +11,5 @@ void prepareApplication()
     // The windows are laid out for Tahoma; a CJK face stands in for it so the
     // Japanese captions render.
     QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("Noto Sans CJK JP"));
+    useJapanese();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
 // What every program that shows the diary's windows sets up first: its name
-// for the message boxes, and a CJK face standing in for Tahoma.
+// for the message boxes, a CJK face standing in for Tahoma, and Qt's own
+// words and calendars in Japanese.
 void prepareApplication();

@@ -147,7 +147,7 @@ bool TFrm_Main::saveDay(DiaryBook &book)
     // What is on disk now is what the day is written into.
     const DiaryTable current = book.SetExcelArray();
     int row = current.findDate(dateText(tab.day()));
-    if (row > 0 && !Messages::askYesNo(QStringLiteral("選択された日のデータが存在します\r\n上書きしますか？")))
+    if (row > 0 && !Messages::askYesNo(overwriteQuestion(tab.day())))
         return false;
     if (row == 0)
         row = std::max(current.FirstEmptyRow(), 1);

@@ -1,5 +1,6 @@
 #include "entryrules.h"
 
+#include "datetext.h"
 #include "numbertext.h"
 
 std::optional<QString> stepMeasurement(const QString &text, Step step, bool ceilingAt100)
@@ -22,4 +23,9 @@ QString measurementProblem(const QString &text, const QString &fieldName)
     if (text.isEmpty() || parseNumberText(text))
         return {};
     return QStringLiteral("%1の値「%2」は数値ではありません。\r\n数値を入れ直してから保存してください。").arg(fieldName, text);
+}
+
+QString overwriteQuestion(QDate day)
+{
+    return QStringLiteral("選択された日のデータが存在します\r\n上書きしますか？\r\n\r\n%1").arg(dateText(day));
 }

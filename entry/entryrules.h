@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <optional>
 
@@ -12,3 +13,7 @@ std::optional<QString> stepMeasurement(const QString &text, Step step, bool ceil
 // What is wrong with a weight or body-fat text about to be saved, or "":
 // empty and "0" save a blank cell, numbers save as they are.
 QString measurementProblem(const QString &text, const QString &fieldName);
+
+// The question before a recorded day is overwritten, naming the day on a
+// line of its own.
+QString overwriteQuestion(QDate day);

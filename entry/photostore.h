@@ -13,6 +13,8 @@ QString photoName(QDate day);
 
 // The picture formats that can be chosen, for the file dialog.
 QString pictureFilter();
+// Whether a file is of a kind a day photo can be made from (by its extension).
+bool isStorablePicture(const QString &path);
 
 struct LoadedPicture
 {

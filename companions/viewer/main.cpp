@@ -1,3 +1,4 @@
+#include "japanese.h"
 #include "levelfile.h"
 #include "programpaths.h"
 #include "viewerplan.h"
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Figurat"));
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP")));
+    useJapanese();
 
     // Beside the executable, whatever folder it was started from.
     const QString folder = QCoreApplication::applicationDirPath() + u'/';
