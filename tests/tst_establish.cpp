@@ -289,8 +289,9 @@ void TestEstablish::oneMessagePerWrongField()
     QCOMPARE(fatGoal->text(), QString("30"));
     QCOMPARE(QApplication::focusWidget(), fatGoal);
 
-    // Another window comes to the front and goes: still no check.
-    QWidget other;
+    // Another window comes to the front and goes: still no check. (It
+    // belongs to the dialog, which is modal and would block any other.)
+    QWidget other(&dialog, Qt::Window);
     showActive(other);
     other.close();
     showActive(dialog);
