@@ -1,6 +1,6 @@
 #include "focusexit.h"
 
-#include <QEvent>
+#include <QFocusEvent>
 #include <QWidget>
 
 namespace {
@@ -15,12 +15,20 @@ public:
 
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::FocusOut)
+        if (event->type() == QEvent::FocusOut && leftByTheUser(static_cast<QFocusEvent *>(event)->reason()))
             m_handler();
         return false;
     }
 
 private:
+    // A message box, a menu, a drop-down calendar or another window taking
+    // the focus for a while is no leaving: the user comes back to the
+    // control, and its check runs when they move on from it.
+    static bool leftByTheUser(Qt::FocusReason reason)
+    {
+        return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+    }
+
     std::function<void()> m_handler;
 };
 

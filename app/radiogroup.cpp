@@ -48,3 +48,21 @@ bool RadioGroup::event(QEvent *event)
         setItems(property("items").toStringList());
     return QGroupBox::event(event);
 }
+
+void setKeyboardOrder(std::initializer_list<QWidget *> controls)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *control : controls) {
+        QList<QWidget *> stops{control};
+        if (const auto *group = qobject_cast<const RadioGroup *>(control)) {
+            stops.clear();
+            for (QRadioButton *button : group->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly))
+                stops << button;
+        }
+        for (QWidget *stop : stops) {
+            if (previous)
+                QWidget::setTabOrder(previous, stop);
+            previous = stop;
+        }
+    }
+}

@@ -25,3 +25,7 @@ protected:
 private:
     QButtonGroup m_buttons;
 };
+
+// Sets the keyboard (Tab) order of a window's controls; a radio group takes
+// its place through its buttons, of which Tab visits the one selected.
+void setKeyboardOrder(std::initializer_list<QWidget *> controls);

@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include "japanese.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFont>
@@ -20,6 +22,7 @@ void prepareApplication()
     // photo folder; the memory a picture may take to decode only stops
     // pictures no camera makes (Qt's own limit refused 48-megapixel photos).
     QImageReader::setAllocationLimit(1024);
+    useJapanese();
 }
 
 ProgramPaths startingPaths(const QString &exeDir, QString *problem)

@@ -3,8 +3,8 @@
 #include "programpaths.h"
 
 // What every program that shows the diary's windows sets up first: its name
-// for the message boxes, a CJK face standing in for Tahoma, and the memory
-// a picture may take to decode.
+// for the message boxes, a CJK face standing in for Tahoma, the memory a
+// picture may take to decode, and Qt's own words and calendars in Japanese.
 void prepareApplication();
 
 // Where the program started from exeDir keeps everything: the program folder

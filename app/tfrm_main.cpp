@@ -156,7 +156,7 @@ bool TFrm_Main::saveDay(DiaryBook &book)
     // What is on disk now is what the day is written into.
     const DiaryTable current = book.SetExcelArray();
     int row = current.findDate(dateText(tab.day()));
-    if (row > 0 && !Messages::askYesNo(QStringLiteral("選択された日のデータが存在します\r\n上書きしますか？")))
+    if (row > 0 && !Messages::askYesNo(overwriteQuestion(tab.day())))
         return false;
     // A full sheet still takes corrections; only a new day has no row left.
     if (row == 0 && book.isFull()) {

@@ -1,5 +1,6 @@
 #include "entryrules.h"
 
+#include "datetext.h"
 #include "numbertext.h"
 
 std::optional<QString> stepMeasurement(const QString &text, Step step, bool ceilingAt100)
@@ -26,4 +27,9 @@ QString measurementProblem(const QString &text, const MeasureBounds &bounds)
     if (!value)
         return QStringLiteral("%1の値「%2」は数値ではありません。\r\n数値を入れ直してから保存してください。").arg(name, text);
     return QStringLiteral("%1の値「%2」は使えません。%3\r\n入れ直してから保存してください。").arg(name, text, bounds.rule());
+}
+
+QString overwriteQuestion(QDate day)
+{
+    return QStringLiteral("選択された日のデータが存在します\r\n上書きしますか？\r\n\r\n%1").arg(dateText(day));
 }

@@ -2,6 +2,7 @@
 
 #include "measurebounds.h"
 
+#include <QDate>
 #include <QString>
 #include <optional>
 
@@ -14,3 +15,7 @@ std::optional<QString> stepMeasurement(const QString &text, Step step, bool ceil
 // What is wrong with a weight or body-fat text about to be saved, or "":
 // empty and "0" save a blank cell, numbers within the bounds save as they are.
 QString measurementProblem(const QString &text, const MeasureBounds &bounds);
+
+// The question before a recorded day is overwritten, naming the day on a
+// line of its own.
+QString overwriteQuestion(QDate day);

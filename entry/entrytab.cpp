@@ -5,6 +5,7 @@
 #include "messages.h"
 #include "photofile.h"
 #include "photostore.h"
+#include "radiogroup.h"
 
 #include <QCalendarWidget>
 #include <QFileDialog>
@@ -66,15 +67,21 @@ TTab_Enter::TTab_Enter(QWidget *parent) : QWidget(parent)
 {
     m_ui.setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
+    setKeyboardOrder({m_ui.Edt_Weight, m_ui.Edt_Fat, m_ui.RcEdt_ComeIn, m_ui.RcEdt_ComeOut, m_ui.RdoGrp_Day,
+                      m_ui.RdoGrp_Cal_In, m_ui.RdoGrp_Cal_Out, m_ui.BtBtn_Save_Today, m_ui.Dt_Enter_Day,
+                      m_ui.BtBtn_PicSel, m_ui.BtBtn_PicClear});
     m_ui.Img_In->setPixmap(bowlPicture());
     m_ui.Img_Out->setPixmap(runnerPicture());
     m_choosePicture = [this] {
         return QFileDialog::getOpenFileName(this, QStringLiteral("写真選択"), QString(), pictureFilter());
     };
     connect(m_ui.RdoGrp_Day, &RadioGroup::clicked, this, &TTab_Enter::RdoGrp_DayClick);
-    // A date picked in the drop-down calendar closes it; the tab then shows that day.
-    connect(m_ui.Dt_Enter_Day->calendarWidget(), &QCalendarWidget::clicked, this,
-            [this] { QTimer::singleShot(0, this, &TTab_Enter::Dt_Enter_DayCloseUp); });
+    // A date picked in the drop-down calendar, with the mouse or with Enter,
+    // closes it; the tab then shows that day.
+    const auto closeUp = [this] { QTimer::singleShot(0, this, &TTab_Enter::Dt_Enter_DayCloseUp); };
+    connect(m_ui.Dt_Enter_Day->calendarWidget(), &QCalendarWidget::clicked, this, closeUp);
+    connect(m_ui.Dt_Enter_Day->calendarWidget(), &QCalendarWidget::activated, this, closeUp);
+    connect(m_ui.Dt_Enter_Day, &QDateEdit::editingFinished, this, &TTab_Enter::Dt_Enter_DayExit);
     connect(m_ui.SpdBtn_Wup, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_WupClick);
     connect(m_ui.SpdBtn_Wdwn, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_WdwnClick);
     connect(m_ui.SpdBtn_Fup, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_FupClick);
@@ -95,6 +102,7 @@ void TTab_Enter::SetEnter()
     m_ui.RdoGrp_Day->setItemIndex(0);
     m_ui.Dt_Enter_Day->setDate(QDate::currentDate());
     m_ui.Dt_Enter_Day->setEnabled(false);
+    m_shownDay = day();
     resetForNewDay();
 }
 
@@ -109,6 +117,7 @@ void TTab_Enter::resetForNewDay()
 
 void TTab_Enter::ChangeDay()
 {
+    m_shownDay = day();
     const int row = m_diary->findDate(dateText(day()));
     if (row > 0)
         showRow(row);
@@ -213,6 +222,15 @@ void TTab_Enter::Dt_Enter_DayCloseUp()
     ChangeDay();
 }
 
+// A day typed into the picker is shown once the typing is done (Enter, or
+// leaving the picker), so that the tab never offers one day's values under
+// another day's date.
+void TTab_Enter::Dt_Enter_DayExit()
+{
+    if (day() != m_shownDay)
+        ChangeDay();
+}
+
 void TTab_Enter::step(QLineEdit *edit, bool up, bool ceilingAt100)
 {
     if (const std::optional<QString> stepped = stepMeasurement(edit->text(), up ? Step::Up : Step::Down, ceilingAt100))
@@ -244,6 +262,12 @@ void TTab_Enter::BtBtn_PicSelClick()
     const QString path = m_choosePicture();
     if (path.isEmpty())
         return;
+    if (!isStorablePicture(path)) {
+        Messages::error(QStringLiteral("この種類の画像は写真として保存できません: %1\r\n"
+                                       "(使えるのは BMP, JPEG, GIF, PNG, ICO の画像です)")
+                            .arg(path));
+        return;
+    }
     if (const QString problem = photoRoomProblem(path, m_pictureDir); !problem.isEmpty()) {
         Messages::error(problem);
         return;

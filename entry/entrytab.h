@@ -48,6 +48,7 @@ Q_SIGNALS:
 private:
     void RdoGrp_DayClick(int index);
     void Dt_Enter_DayCloseUp();
+    void Dt_Enter_DayExit();
     void SpdBtn_WupClick();
     void SpdBtn_WdwnClick();
     void SpdBtn_FupClick();
@@ -69,6 +70,7 @@ private:
     QString m_pictureDir;
     QImage m_photo;
     QString m_photoReference;
+    QDate m_shownDay; // the day the tab was last filled for
     bool m_keepStoredFile = false;
     std::function<QString()> m_choosePicture;
 };

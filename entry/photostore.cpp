@@ -18,9 +18,25 @@ QString photoName(QDate day)
     return day.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".bmp");
 }
 
+namespace {
+
+// The kinds of picture a day photo is made from, by their file extension.
+const QStringList storableSuffixes{QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("jpeg"),
+                                   QStringLiteral("gif"), QStringLiteral("png"), QStringLiteral("ico")};
+
+} // namespace
+
 QString pictureFilter()
 {
-    return QStringLiteral("画像ファイル (*.bmp *.jpg *.jpeg *.gif *.ico *.BMP *.JPG *.JPEG *.GIF *.ICO)");
+    QStringList patterns;
+    for (const QString &suffix : storableSuffixes)
+        patterns << QStringLiteral("*.") + suffix << QStringLiteral("*.") + suffix.toUpper();
+    return QStringLiteral("画像ファイル (%1)").arg(patterns.join(u' '));
+}
+
+bool isStorablePicture(const QString &path)
+{
+    return storableSuffixes.contains(QFileInfo(path).suffix().toLower());
 }
 
 namespace {
@@ -150,11 +166,10 @@ PhotoChange SavePicture(int mode, const QString &reference, const QImage &shown,
         change.action = QFileInfo::exists(change.target) ? PhotoChange::Delete : PhotoChange::Nothing;
         return change;
     }
+    // An icon is drawn again from its file; every other picture is stored as
+    // it is shown, so that the photo on screen is the photo saved.
     const QString extension = QLatin1Char('.') + QFileInfo(reference).suffix().toUpper();
-    if (extension == u".BMP" || extension == u".JPG" || extension == u".JPEG" || extension == u".GIF") {
-        change.action = PhotoChange::Write;
-        change.bitmap = bitmapBytes(shown);
-    } else if (extension == u".ICO") {
+    if (extension == u".ICO") {
         const QImage icon = iconBitmap(reference);
         if (icon.isNull()) {
             change.error = QStringLiteral("アイコンを読み込めません: %1").arg(reference);
@@ -162,6 +177,9 @@ PhotoChange SavePicture(int mode, const QString &reference, const QImage &shown,
         }
         change.action = PhotoChange::Write;
         change.bitmap = bitmapBytes(icon);
+    } else {
+        change.action = PhotoChange::Write;
+        change.bitmap = bitmapBytes(shown);
     }
     change.reference = photoName(day);
     return change;

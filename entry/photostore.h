@@ -13,6 +13,8 @@ QString photoName(QDate day);
 
 // The picture formats that can be chosen, for the file dialog.
 QString pictureFilter();
+// Whether a file is of a kind a day photo can be made from (by its extension).
+bool isStorablePicture(const QString &path);
 
 // The size of the 24-bit bitmap a day photo of the given size is saved as.
 qint64 photoFileSize(QSize size);

@@ -11,12 +11,12 @@
 
 namespace {
 
-// The toolkit's standard named colours, as the colour boxes offer them.
-const std::pair<const char *, QRgb> standardColours[] = {
-    {"Black", 0x000000},  {"Maroon", 0x800000}, {"Green", 0x008000}, {"Olive", 0x808000},
-    {"Navy", 0x000080},   {"Purple", 0x800080}, {"Teal", 0x008080},  {"Gray", 0x808080},
-    {"Silver", 0xC0C0C0}, {"Red", 0xFF0000},    {"Lime", 0x00FF00},  {"Yellow", 0xFFFF00},
-    {"Blue", 0x0000FF},   {"Fuchsia", 0xFF00FF}, {"Aqua", 0x00FFFF}, {"White", 0xFFFFFF},
+// The toolkit's sixteen standard colours, as the colour boxes offer them.
+const std::pair<const char16_t *, QRgb> standardColours[] = {
+    {u"黒", 0x000000},   {u"栗色", 0x800000}, {u"緑", 0x008000},     {u"オリーブ", 0x808000},
+    {u"濃紺", 0x000080}, {u"紫", 0x800080},   {u"青緑", 0x008080},   {u"灰色", 0x808080},
+    {u"銀色", 0xC0C0C0}, {u"赤", 0xFF0000},   {u"ライム", 0x00FF00}, {u"黄", 0xFFFF00},
+    {u"青", 0x0000FF},   {u"赤紫", 0xFF00FF}, {u"水色", 0x00FFFF},   {u"白", 0xFFFFFF},
 };
 
 QIcon swatch(const QColor &colour)
@@ -31,8 +31,17 @@ void fillColourBox(QComboBox *box)
 {
     for (const auto &[name, rgb] : standardColours) {
         const QColor colour(rgb);
-        box->addItem(swatch(colour), QString::fromLatin1(name), settingFromColour(colour));
+        box->addItem(swatch(colour), QString::fromUtf16(name), settingFromColour(colour));
     }
+}
+
+// A stored colour the list lacks: red, green and blue as "#rrggbb" (the
+// setting keeps red in its lowest byte), or a system colour by its number.
+QString unlistedColourName(int setting)
+{
+    if (setting < 0)
+        return QStringLiteral("システムカラー %1").arg(setting & 0xFFFFFF);
+    return colourFromSetting(setting).name();
 }
 
 // Selects a stored colour; one the list lacks is added to it.
@@ -40,8 +49,7 @@ void selectColour(QComboBox *box, int setting)
 {
     int index = box->findData(setting);
     if (index < 0) {
-        box->addItem(swatch(colourFromSetting(setting)), QStringLiteral("#%1").arg(setting, 6, 16, QLatin1Char('0')),
-                     setting);
+        box->addItem(swatch(colourFromSetting(setting)), unlistedColourName(setting), setting);
         index = box->count() - 1;
     }
     box->setCurrentIndex(index);

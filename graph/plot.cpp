@@ -87,6 +87,22 @@ void paintBarSeparator(QImage &strip)
     QPainter(&strip).fillRect(0, 45, GraphWidth, 2, SkyBlue);
 }
 
+// The lines are drawn in the graph's own pixels, so a background picture of
+// another size is first scaled to that size.
+QImage graphBackground(const QImage &background)
+{
+    const QSize size(GraphWidth, GraphHeight);
+    if (background.isNull()) {
+        QImage blank(size, QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        return blank;
+    }
+    const QImage fitted = background.size() == size
+                              ? background
+                              : background.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return fitted.convertToFormat(QImage::Format_RGB32);
+}
+
 GraphPicture renderGraph(const GraphInputs &in)
 {
     GraphPicture out;
@@ -96,10 +112,7 @@ GraphPicture renderGraph(const GraphInputs &in)
     if (in.window.fat)
         out.fatCaptions = SetFatLogic(*in.window.fat);
 
-    out.picture = in.background.isNull() ? QImage(GraphWidth, GraphHeight, QImage::Format_RGB32)
-                                         : in.background.convertToFormat(QImage::Format_RGB32);
-    if (in.background.isNull())
-        out.picture.fill(Qt::white);
+    out.picture = graphBackground(in.background);
     const bool weightShown = in.window.mode != 1;
     const bool fatShown = in.window.mode != 0;
     if (weightShown && in.window.weight) {

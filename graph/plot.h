@@ -57,3 +57,7 @@ struct GraphInputs
 };
 
 GraphPicture renderGraph(const GraphInputs &inputs);
+
+// The picture the lines are drawn on: the background brought to the graph's
+// size (white when there is none).
+QImage graphBackground(const QImage &background);

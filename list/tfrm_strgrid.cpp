@@ -9,12 +9,30 @@
 namespace {
 
 constexpr int TitleHeight = 20;
+// Text keeps this far from a cell's left and right edges, so that a
+// column's text never runs into the next one.
+constexpr int TextInset = 2;
 const QList<std::pair<QString, int>> columns{
     {QStringLiteral("日"), 70},           {QStringLiteral("体重"), 60},
     {QStringLiteral("体脂肪率"), 60},     {QStringLiteral("摂取カロリー"), 70},
     {QStringLiteral("消費カロリー"), 70}, {QStringLiteral("コメント（摂取）"), 170},
     {QStringLiteral("コメント（消費）"), 170}, {QStringLiteral("写真"), PhotoBoxWidth},
 };
+
+// The ink of Japanese text (kana, kanji, digits) in a font.
+QRect japaneseInk(const QFont &font)
+{
+    return QFontMetrics(font).tightBoundingRect(QStringLiteral("多国鬱ぎ飯食分、0"));
+}
+
+// The grid's font, made a pixel smaller at a time until Japanese text fits a
+// row with a pixel to spare (the grid's line takes a row's last pixel row).
+QFont fittingFont(QFont font)
+{
+    while (japaneseInk(font).height() > OneLineHeight - 2 && font.pixelSize() > 9)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
+}
 
 struct CellLook
 {
@@ -53,6 +71,7 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         painter->save();
+        painter->setFont(m_list->textFont());
         const QString text = index.data().toString();
         const bool selected = option.state & QStyle::State_Selected;
         const CellLook look = lookOf(index.column(), text, option.palette, selected);
@@ -68,14 +87,34 @@ private:
     {
         painter->fillRect(rect, look.background);
         painter->setPen(look.text);
-        painter->setClipRect(rect);
+        const QRect area = rect.adjusted(TextInset, 0, -TextInset, 0);
+        painter->setClipRect(area);
+        const QFontMetrics metrics = painter->fontMetrics();
+        const int baseline = inkBaseline(painter->font());
         const QStringList lines = QString(text).remove(u'\r').split(u'\n');
         // Lines sit at the pitch the row heights are counted in, so every
         // line of a wrapped comment shows in its row.
-        const int lineHeight = OneLineHeight;
-        for (qsizetype i = 0; i < lines.size(); ++i)
-            painter->drawText(QRect(rect.left(), rect.top() + int(i) * lineHeight, 10000, lineHeight),
-                              Qt::AlignLeft | Qt::AlignTop, lines.at(i));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString &line = lines.at(i);
+            painter->save();
+            painter->translate(area.left(), rect.top() + int(i) * OneLineHeight + baseline);
+            // A line a little too wide for its column is narrowed to fit rather than cut off.
+            const int width = metrics.horizontalAdvance(line);
+            if (width > area.width())
+                painter->scale(std::max(0.75, double(area.width()) / width), 1);
+            painter->drawText(0, 0, line);
+            painter->restore();
+        }
+    }
+
+    // The baseline that centres the ink of Japanese text in a line of the
+    // row pitch, less the grid line: the font's own line is taller than the
+    // pitch, and glyphs set at its top lose their feet. (The tails of Latin
+    // g, j, p, q and y may still lose a pixel.)
+    static int inkBaseline(const QFont &font)
+    {
+        const QRect ink = japaneseInk(font);
+        return std::max(0, OneLineHeight - 1 - ink.height()) / 2 - ink.top();
     }
 
     void paintPicture(QPainter *painter, const QRect &rect, int row, const CellLook &look) const
@@ -125,11 +164,16 @@ void TFrm_StrGrid::SetMLStrGrd()
     DataToStrGrd(OneLine);
 }
 
+QFont TFrm_StrGrid::textFont() const
+{
+    return fittingFont(m_ui.StrGrd->font());
+}
+
 Wrapped TFrm_StrGrid::wrap(const QString &text, int column) const
 {
-    const QFontMetrics metrics(m_ui.StrGrd->font());
+    const QFontMetrics metrics(textFont());
     const auto measure = [&metrics](QStringView piece) { return metrics.horizontalAdvance(piece.toString()); };
-    return WrapCell(text, m_ui.StrGrd->columnWidth(column), measure);
+    return WrapCell(text, m_ui.StrGrd->columnWidth(column) - 2 * TextInset, measure);
 }
 
 void TFrm_StrGrid::DataToStrGrd(Mode mode)

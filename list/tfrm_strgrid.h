@@ -31,6 +31,9 @@ public:
     // How a cell is drawn: the photo cells of the shown photos draw pictures.
     bool drawsPicture(int row, int column) const;
     Wrapped wrap(const QString &text, int column) const;
+    // The font of the cells' text: the grid's, as large as lets Japanese
+    // text fit a one-line row whole.
+    QFont textFont() const;
 
 private:
     void BtBtn_OneClick() { DataToStrGrd(OneLine); }

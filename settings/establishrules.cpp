@@ -27,14 +27,16 @@ QString trimmedValue(const QString &text)
     return text.mid(first, last - first);
 }
 
-QString startValueExit(const QString &typed, const QString &stored)
+ExitCheck startValueExit(const QString &typed, const QString &stored)
 {
     const QString trimmed = trimmedValue(typed);
     const std::optional<double> value = parseNumberText(trimmed);
-    return value && *value != 0 ? trimmed : stored;
+    if (value && *value != 0)
+        return {true, trimmed};
+    return {false, stored};
 }
 
-GoalExit goalValueExit(const QString &goalText, const QString &startText)
+ExitCheck goalValueExit(const QString &goalText, const QString &startText)
 {
     if (goalRuleValue(goalText) < goalRuleValue(startText))
         return {true, trimmedValue(goalText)};

@@ -4,18 +4,26 @@
 #include "establishrules.h"
 #include "focusexit.h"
 #include "messages.h"
+#include "radiogroup.h"
 
 TFrm_Establishment::TFrm_Establishment(EstablishSettings *fields, const QString &iniPath, QWidget *parent)
     : QDialog(parent), m_fields(fields), m_iniPath(iniPath)
 {
     m_ui.setupUi(this);
     setFixedSize(size());
+    setKeyboardOrder({m_ui.Edt_W_DStrtDy, m_ui.Edt_F_DStrtDy, m_ui.Edt_W_Goal, m_ui.Edt_F_Goal, m_ui.Btn_Save,
+                      m_ui.Btn_Cancel, m_ui.RdoGrp_W, m_ui.RdoGrp_F, m_ui.Dt_DStrtD});
     onExit(m_ui.Edt_W_DStrtDy, [this] { Edt_W_DStrtDyExit(); });
     onExit(m_ui.Edt_F_DStrtDy, [this] { Edt_F_DStrtDyExit(); });
     onExit(m_ui.Edt_W_Goal, [this] { Edt_W_GoalExit(); });
     onExit(m_ui.Edt_F_Goal, [this] { Edt_F_GoalExit(); });
     connect(m_ui.Btn_Save, &QPushButton::clicked, this, &TFrm_Establishment::Btn_SaveClick);
     connect(m_ui.Btn_Cancel, &QPushButton::clicked, this, &TFrm_Establishment::Btn_CancelClick);
+    // The buttons take the focus by Tab only: a click on "保存/閉じる" leaves
+    // the focus in the edit, so that the save checks it first, as Enter does.
+    m_ui.Btn_Save->setFocusPolicy(Qt::TabFocus);
+    m_ui.Btn_Cancel->setFocusPolicy(Qt::TabFocus);
+    m_ui.Edt_W_DStrtDy->setFocus();
     FormShow();
 }
 
@@ -32,6 +40,10 @@ void TFrm_Establishment::FormShow()
 
 void TFrm_Establishment::Btn_SaveClick()
 {
+    // A value its check refuses is never saved: the dialog stays open and
+    // shows what the check put back.
+    if (!checkFocusedEdit())
+        return;
     const EstablishSettings chosen{dateText(m_ui.Dt_DStrtD->date()), m_ui.Edt_W_DStrtDy->text(),
                                    m_ui.Edt_F_DStrtDy->text(),       m_ui.Edt_W_Goal->text(),
                                    m_ui.Edt_F_Goal->text(),          m_ui.RdoGrp_W->itemIndex(),
@@ -50,32 +62,51 @@ void TFrm_Establishment::Btn_CancelClick()
     reject();
 }
 
-void TFrm_Establishment::Edt_W_DStrtDyExit()
+bool TFrm_Establishment::checkFocusedEdit()
 {
-    m_ui.Edt_W_DStrtDy->setText(startValueExit(m_ui.Edt_W_DStrtDy->text(), m_fields->DStartW));
+    const QWidget *focused = focusWidget();
+    if (focused == m_ui.Edt_W_DStrtDy)
+        return Edt_W_DStrtDyExit();
+    if (focused == m_ui.Edt_F_DStrtDy)
+        return Edt_F_DStrtDyExit();
+    if (focused == m_ui.Edt_W_Goal)
+        return Edt_W_GoalExit();
+    if (focused == m_ui.Edt_F_Goal)
+        return Edt_F_GoalExit();
+    return true;
 }
 
-void TFrm_Establishment::Edt_F_DStrtDyExit()
+bool TFrm_Establishment::Edt_W_DStrtDyExit()
 {
-    m_ui.Edt_F_DStrtDy->setText(startValueExit(m_ui.Edt_F_DStrtDy->text(), m_fields->DStartF));
+    const ExitCheck result = startValueExit(m_ui.Edt_W_DStrtDy->text(), m_fields->DStartW);
+    m_ui.Edt_W_DStrtDy->setText(result.text);
+    return result.accepted;
 }
 
-void TFrm_Establishment::goalExit(QLineEdit *goal, const QLineEdit *start, const QString &message)
+bool TFrm_Establishment::Edt_F_DStrtDyExit()
 {
-    const GoalExit result = goalValueExit(goal->text(), start->text());
+    const ExitCheck result = startValueExit(m_ui.Edt_F_DStrtDy->text(), m_fields->DStartF);
+    m_ui.Edt_F_DStrtDy->setText(result.text);
+    return result.accepted;
+}
+
+bool TFrm_Establishment::goalExit(QLineEdit *goal, const QLineEdit *start, const QString &message)
+{
+    const ExitCheck result = goalValueExit(goal->text(), start->text());
+    goal->setText(result.text);
     if (!result.accepted)
         Messages::information(message);
-    goal->setText(result.text);
+    return result.accepted;
 }
 
-void TFrm_Establishment::Edt_W_GoalExit()
+bool TFrm_Establishment::Edt_W_GoalExit()
 {
-    goalExit(m_ui.Edt_W_Goal, m_ui.Edt_W_DStrtDy,
+    return goalExit(m_ui.Edt_W_Goal, m_ui.Edt_W_DStrtDy,
              QStringLiteral("目標の体重はダイエット開始日の体重より\r\n小さくなければなりません。"));
 }
 
-void TFrm_Establishment::Edt_F_GoalExit()
+bool TFrm_Establishment::Edt_F_GoalExit()
 {
-    goalExit(m_ui.Edt_F_Goal, m_ui.Edt_F_DStrtDy,
+    return goalExit(m_ui.Edt_F_Goal, m_ui.Edt_F_DStrtDy,
              QStringLiteral("目標の体脂肪率はダイエット開始日の体脂肪率より\r\n小さくなければなりません。"));
 }

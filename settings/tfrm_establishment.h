@@ -20,11 +20,15 @@ public:
     void Btn_CancelClick();
 
 private:
-    void Edt_W_DStrtDyExit();
-    void Edt_F_DStrtDyExit();
-    void Edt_W_GoalExit();
-    void Edt_F_GoalExit();
-    void goalExit(QLineEdit *goal, const QLineEdit *start, const QString &message);
+    // Each check puts its verdict into the edit and says whether it accepted.
+    bool Edt_W_DStrtDyExit();
+    bool Edt_F_DStrtDyExit();
+    bool Edt_W_GoalExit();
+    bool Edt_F_GoalExit();
+    bool goalExit(QLineEdit *goal, const QLineEdit *start, const QString &message);
+    // The check of the edit the user is still in, as if it were left now;
+    // true when there is none or it accepted.
+    bool checkFocusedEdit();
 
     Ui::TFrm_Establishment m_ui;
     EstablishSettings *m_fields;

@@ -117,6 +117,16 @@ void leave(QWidget *control)
     QApplication::sendEvent(control, &focusOut);
 }
 
+QString focusName()
+{
+    const QWidget *focused = QApplication::focusWidget();
+    if (!focused)
+        return QStringLiteral("(none)");
+    if (qobject_cast<const RadioGroup *>(focused->parentWidget()))
+        return focused->parentWidget()->objectName();
+    return focused->objectName();
+}
+
 void pickDay(const QWidget &entryTab, QDate day)
 {
     auto *choice = control<RadioGroup>(entryTab, "RdoGrp_Day");

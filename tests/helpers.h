@@ -24,6 +24,9 @@ T *control(const QWidget &window, const char *name)
 // The control loses the keyboard focus, as when the user moves on.
 void leave(QWidget *control);
 
+// Where the keyboard focus is, by object name; a radio button counts as its group.
+QString focusName();
+
 // Picks a day on the entry tab as the user does: "選択日", then the day
 // clicked in the drop-down calendar.
 void pickDay(const QWidget &entryTab, QDate day);

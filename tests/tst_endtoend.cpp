@@ -115,7 +115,7 @@ void TestEndToEnd::aUsersSession()
     control<QDateEdit>(*graphTab, "Dt_Grph_EndD")->setDate(QDate(2010, 1, 31));
     leave(control<QDateEdit>(*graphTab, "Dt_Grph_EndD"));
     auto *colours = control<QComboBox>(*graphTab, "ClrBx_W");
-    colours->setCurrentIndex(colours->findText("Navy"));
+    colours->setCurrentIndex(colours->findText("濃紺"));
     Q_EMIT colours->activated(colours->currentIndex());
     auto *backgrounds = control<QComboBox>(*graphTab, "CmbBx_BkGrnd");
     backgrounds->setCurrentIndex(14);

@@ -181,11 +181,11 @@ void TestEntry::photoOfAJpegKeepsItsSize()
 void TestEntry::photoExtensionIgnoresCase()
 {
     QImage picture(10, 10, QImage::Format_RGB32);
-    for (const char *name : {"a.jpg", "a.JPG", "a.Jpeg", "a.gif", "a.bmp"})
+    for (const char *name : {"a.jpg", "a.JPG", "a.Jpeg", "a.gif", "a.bmp", "a.png", "a.PNG"})
         QCOMPARE(SavePicture(0, name, picture, QDate(2010, 1, 1), "/x/").action, PhotoChange::Write);
-    // Any other extension writes nothing but still names the day's file.
-    const PhotoChange other = SavePicture(0, "a.png", picture, QDate(2010, 1, 1), "/x/");
-    QCOMPARE(other.action, PhotoChange::Nothing);
+    // A picture shown from a reference of any other kind is stored as shown, never dropped.
+    const PhotoChange other = SavePicture(0, "a.tif", picture, QDate(2010, 1, 1), "/x/");
+    QCOMPARE(other.action, PhotoChange::Write);
     QCOMPARE(other.reference, QString("20100101.bmp"));
     // A reference that is the stored name itself rewrites the day's file from the thumbnail.
     QCOMPARE(SavePicture(0, "20100101.bmp", picture, QDate(2010, 1, 1), "/x/").action, PhotoChange::Write);

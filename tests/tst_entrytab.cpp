@@ -1,5 +1,6 @@
 #include "datetext.h"
 #include "diarybook.h"
+#include "entryrules.h"
 #include "entrytab.h"
 #include "helpers.h"
 #include "independent.h"
@@ -9,9 +10,11 @@
 
 #include "tfrm_strgrid.h"
 
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTableView>
 #include <QTest>
 #include <condition_variable>
 #include <sys/stat.h>
@@ -79,6 +82,10 @@ private Q_SLOTS:
     void startUpShowsTheNewestDay();
     void startThatIsNoNumberIsSaidOnceOnSave();
     void numberFormatsOfGnumericShowAsNumbers();
+    void tabFollowsTheDayHoweverChosen();
+    void pictureKinds_data();
+    void pictureKinds();
+    void keyboardOrder();
 
 private:
     void start(const QByteArray &establish = "DStartW=80\r\nGoalW=70\r\n", int trimboVis = 0);
@@ -168,7 +175,7 @@ void TestEntryTab::newDayThenTheOverwriteQuestion()
     control<QLineEdit>(*m_tab, "Edt_Weight")->setText("64");
     m_messages->answers = {false};
     save();
-    QCOMPARE(m_messages->asked, QStringList{"選択された日のデータが存在します\r\n上書きしますか？"});
+    QCOMPARE(m_messages->asked, QStringList{"選択された日のデータが存在します\r\n上書きしますか？\r\n\r\n2010/01/29"});
     QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
     QCOMPARE(m_window->diary().cell(1, ColWeight).toText(), QString("65.5"));
 
@@ -564,6 +571,123 @@ void TestEntryTab::numberFormatsOfGnumericShowAsNumbers()
     start();
     QCOMPARE(m_window->graph().weight.size(), 3);
     QCOMPARE(m_window->diary().cell(1, ColWeight).toText(), QString("74.5"));
+}
+
+// A day picked with the mouse, with the keyboard in the calendar, or typed
+// into the picker: the tab shows that day's values, so that saving it
+// writes what is on screen.
+void TestEntryTab::tabFollowsTheDayHoweverChosen()
+{
+    const QString meal = writePicture("meal.bmp", {64, 48}, Qt::yellow, "BMP");
+    start();
+    enter(QDate(2010, 1, 10), "75", "20", "十日");
+    choosePicture(meal);
+    save();
+    enter(QDate(2010, 1, 11), "74", "21", "十一日");
+    save();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    auto *picker = control<QDateEdit>(*m_tab, "Dt_Enter_Day");
+    auto *weight = control<QLineEdit>(*m_tab, "Edt_Weight");
+    auto *comment = control<QPlainTextEdit>(*m_tab, "RcEdt_ComeIn");
+
+    // The day typed, then Enter.
+    picker->setFocus(Qt::TabFocusReason);
+    picker->setSelectedSection(QDateTimeEdit::DaySection);
+    QTest::keyClicks(picker, "10");
+    QTest::keyClick(picker, Qt::Key_Return);
+    QCOMPARE(picker->date(), QDate(2010, 1, 10));
+    QCOMPARE(weight->text(), QString("75"));
+    QCOMPARE(comment->toPlainText(), QString("十日"));
+    QVERIFY(m_tab->hasPhoto());
+
+    // Typed, then left with Tab.
+    picker->setFocus(Qt::TabFocusReason);
+    picker->setSelectedSection(QDateTimeEdit::DaySection);
+    QTest::keyClicks(picker, "11");
+    QTest::keyClick(picker, Qt::Key_Tab);
+    QCOMPARE(weight->text(), QString("74"));
+    QCOMPARE(comment->toPlainText(), QString("十一日"));
+    QVERIFY(!m_tab->hasPhoto());
+
+    // Chosen with the keyboard in the calendar: a day on, then Enter.
+    QCalendarWidget *calendar = picker->calendarWidget();
+    calendar->setSelectedDate(QDate(2010, 1, 11));
+    auto *days = calendar->findChild<QTableView *>();
+    QTest::keyClick(days, Qt::Key_Left);
+    QTest::keyClick(days, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QCOMPARE(picker->date(), QDate(2010, 1, 10));
+    QCOMPARE(comment->toPlainText(), QString("十日"));
+
+    // Saving the typed day keeps its own values and its photo.
+    picker->setFocus(Qt::TabFocusReason);
+    picker->setSelectedSection(QDateTimeEdit::DaySection);
+    QTest::keyClicks(picker, "10");
+    m_messages->answers = {true};
+    save();
+    QCOMPARE(m_messages->asked.last(), overwriteQuestion(QDate(2010, 1, 10)));
+    QCOMPARE(m_window->diary().cell(1, ColWeight).toText(), QString("75"));
+    QCOMPARE(m_window->diary().cell(1, ColIntakeComment).toText(), QString("十日"));
+    QCOMPARE(QImage(m_folder->filePath("Picture/20100110.bmp"), "BMP").size(), QSize(64, 48));
+}
+
+void TestEntryTab::pictureKinds_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<bool>("storable");
+    QTest::newRow("PNG") << "meal.png" << QByteArray("PNG") << true;
+    QTest::newRow("PNG, upper case") << "MEAL.PNG" << QByteArray("PNG") << true;
+    QTest::newRow("JPEG") << "meal.jpeg" << QByteArray("JPG") << true;
+    QTest::newRow("bitmap") << "meal.bmp" << QByteArray("BMP") << true;
+    QTest::newRow("PPM, which Qt reads") << "meal.ppm" << QByteArray("PPM") << false;
+    QTest::newRow("XPM, which Qt reads") << "meal.xpm" << QByteArray("XPM") << false;
+}
+
+// A picture that is chosen is either stored with the day exactly as shown,
+// or refused when it is chosen; never shown and then dropped at the save.
+void TestEntryTab::pictureKinds()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, format);
+    QFETCH(bool, storable);
+    const QString path = writePicture(name, {40, 30}, QColor(200, 40, 40), format.constData());
+    start();
+    enter(QDate(2010, 1, 25), "65", "20");
+    choosePicture(path);
+    QCOMPARE(m_tab->hasPhoto(), storable);
+    save();
+    const QImage stored(m_folder->filePath("Picture/20100125.bmp"), "BMP");
+    if (storable) {
+        QVERIFY(m_messages->shown.isEmpty());
+        QCOMPARE(stored.size(), QSize(40, 30));
+        QVERIFY(qAbs(stored.pixelColor(20, 15).red() - 200) < 8); // JPEG is lossy
+        QCOMPARE(m_window->diary().cell(1, ColPhoto).toText(), QString("20100125.bmp"));
+    } else {
+        QCOMPARE(m_messages->shown.size(), 1);
+        QVERIFY2(m_messages->shown.first().contains(path) && m_messages->shown.first().contains("保存できません"),
+                 qPrintable(m_messages->shown.first()));
+        QVERIFY(stored.isNull());
+        QVERIFY(m_window->diary().cell(1, ColPhoto).isEmpty());
+    }
+}
+
+void TestEntryTab::keyboardOrder()
+{
+    start();
+    pickDay(*m_tab, QDate(2010, 1, 5)); // the day picker takes part only when enabled
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    control<QLineEdit>(*m_tab, "Edt_Weight")->setFocus(Qt::TabFocusReason);
+    QStringList order{focusName()};
+    for (int i = 0; i < 10; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << focusName();
+    }
+    QCOMPARE(order, QStringList({"Edt_Weight", "Edt_Fat", "RcEdt_ComeIn", "RcEdt_ComeOut", "RdoGrp_Day",
+                                 "RdoGrp_Cal_In", "RdoGrp_Cal_Out", "BtBtn_Save_Today", "Dt_Enter_Day",
+                                 "BtBtn_PicSel", "BtBtn_PicClear"}));
 }
 
 QTEST_MAIN(TestEntryTab)

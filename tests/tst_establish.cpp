@@ -4,12 +4,56 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QMessageBox>
 #include <QTest>
 
 namespace {
 
 const QByteArray ini = "[Graph]\r\nWUpper=90\r\n[Establish]\r\nDStartD=2010/01/01\r\nDStartW=72\r\nDStartF=25\r\n"
                        "GoalW=65\r\nGoalF=20\r\nFloatW=0\r\nFloatF=0\r\n";
+
+// Shows each message in a real box that takes the activation from the
+// dialog, as a message box does, closes it and gives the activation back:
+// the focus changes are real, only nobody has to press OK.
+class ActivatingResponder final : public Messages::Responder
+{
+public:
+    ActivatingResponder() { Messages::setResponder(this); }
+    ~ActivatingResponder() override { Messages::setResponder(nullptr); }
+
+    void show(Messages::Kind, const QString &text) override
+    {
+        shown << text;
+        QWidget *window = QApplication::activeWindow();
+        QMessageBox box(QMessageBox::Information, QString(), text, QMessageBox::Ok, window);
+        box.show();
+        box.activateWindow();
+        boxesActivated += int(QTest::qWaitForWindowActive(&box));
+        box.close();
+        if (window) {
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+        }
+    }
+
+    bool ask(const QString &) override { return false; }
+
+    QStringList shown;
+    int boxesActivated = 0;
+};
+
+// The dialog on screen and active, as the user meets it.
+void showActive(QWidget &dialog)
+{
+    dialog.show();
+    // Without a window manager (Xvfb) a request for the focus may need repeating.
+    const bool active = QTest::qWaitFor([&dialog] {
+        dialog.activateWindow();
+        return QApplication::activeWindow() == &dialog;
+    }, 5000);
+    if (!active)
+        qFatal("%s did not become active", qPrintable(dialog.objectName()));
+}
 
 } // namespace
 
@@ -26,25 +70,34 @@ private Q_SLOTS:
     void cancelLeavesEverything();
     void saveWritesTheSection();
     void unwritableFileKeepsTheDialogOpen();
+    void saveChecksTheEditFirst_data();
+    void saveChecksTheEditFirst();
+    void oneMessagePerWrongField();
+    void keyboardOrder();
 };
 
 void TestEstablish::startValues_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("a number") << "70" << "70";
-    QTest::newRow("blanks lost") << " 68.5 " << "68.5";
-    QTest::newRow("control characters lost") << "\t68.5\x01" << "68.5";
-    QTest::newRow("0 goes back to the stored value") << "0" << "72";
-    QTest::newRow("letters go back") << "seventy" << "72";
-    QTest::newRow("empty goes back") << "" << "72";
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("a number") << "70" << "70" << true;
+    QTest::newRow("blanks lost") << " 68.5 " << "68.5" << true;
+    QTest::newRow("control characters lost") << "\t68.5\x01" << "68.5" << true;
+    QTest::newRow("the stored value typed again") << "72" << "72" << true;
+    QTest::newRow("0 goes back to the stored value") << "0" << "72" << false;
+    QTest::newRow("letters go back") << "seventy" << "72" << false;
+    QTest::newRow("empty goes back") << "" << "72" << false;
 }
 
 void TestEstablish::startValues()
 {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
-    QCOMPARE(startValueExit(typed, "72"), shown);
+    QFETCH(bool, accepted);
+    const ExitCheck result = startValueExit(typed, "72");
+    QCOMPARE(result.text, shown);
+    QCOMPARE(result.accepted, accepted);
 }
 
 void TestEstablish::goalValues_data()
@@ -67,7 +120,7 @@ void TestEstablish::goalValues()
     QFETCH(QString, start);
     QFETCH(bool, accepted);
     QFETCH(QString, shown);
-    const GoalExit result = goalValueExit(goal, start);
+    const ExitCheck result = goalValueExit(goal, start);
     QCOMPARE(result.accepted, accepted);
     QCOMPARE(result.text, shown);
 }
@@ -154,6 +207,119 @@ void TestEstablish::unwritableFileKeepsTheDialogOpen()
     QCOMPARE(fields, before);
     QVERIFY(dialog.isVisible());
     QCOMPARE(control<QLineEdit>(dialog, "Edt_W_Goal")->text(), QString("63.5"));
+}
+
+void TestEstablish::saveChecksTheEditFirst_data()
+{
+    QTest::addColumn<QByteArray>("edit");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("byMouse");
+    QTest::addColumn<QString>("shownAfter");
+    QTest::addColumn<int>("messages");
+    QTest::addColumn<QByteArray>("saved"); // the Establish line written; empty: nothing written
+
+    QTest::newRow("Enter on a goal not below the start") << QByteArray("Edt_W_Goal") << "90" << false << "80" << 1 << QByteArray();
+    QTest::newRow("click on a goal not below the start") << QByteArray("Edt_W_Goal") << "90" << true << "80" << 1 << QByteArray();
+    QTest::newRow("Enter on a start that is no number") << QByteArray("Edt_W_DStrtDy") << "abc" << false << "80" << 0 << QByteArray();
+    QTest::newRow("Enter on a body-fat goal too high") << QByteArray("Edt_F_Goal") << "26" << false << "25" << 1 << QByteArray();
+    QTest::newRow("Enter on a good goal saves it") << QByteArray("Edt_W_Goal") << " 75 " << false << "75" << 0 << QByteArray("GoalW=75\r\n");
+    QTest::newRow("click on a good start saves it") << QByteArray("Edt_W_DStrtDy") << "81.5" << true << "81.5" << 0 << QByteArray("DStartW=81.5\r\n");
+}
+
+// Enter presses "保存/閉じる" with the focus still in an edit; a click on the
+// button leaves it there too. The edit's check comes first, and a value it
+// refuses never reaches the file.
+void TestEstablish::saveChecksTheEditFirst()
+{
+    QFETCH(QByteArray, edit);
+    QFETCH(QString, typed);
+    QFETCH(bool, byMouse);
+    QFETCH(QString, shownAfter);
+    QFETCH(int, messages);
+    QFETCH(QByteArray, saved);
+
+    RecordingResponder recorded;
+    TempProgramFolder folder;
+    const QByteArray before = "[Establish]\r\nDStartD=2010/01/01\r\nDStartW=80\r\nDStartF=25\r\nGoalW=70\r\n"
+                              "GoalF=20\r\nFloatW=0\r\nFloatF=0\r\n";
+    folder.write("Trimbo.ini", before);
+    EstablishSettings fields{"2010/01/01", "80", "25", "70", "20", 0, 0};
+    TFrm_Establishment dialog(&fields, folder.filePath("Trimbo.ini"));
+    showActive(dialog);
+    auto *typedInto = control<QLineEdit>(dialog, edit.constData());
+    typedInto->setFocus(Qt::TabFocusReason);
+    typedInto->selectAll();
+    QTest::keyClicks(typedInto, typed);
+    if (byMouse)
+        QTest::mouseClick(control<QPushButton>(dialog, "Btn_Save"), Qt::LeftButton);
+    else
+        QTest::keyClick(typedInto, Qt::Key_Return);
+
+    QCOMPARE(recorded.shown.size(), messages);
+    QCOMPARE(typedInto->text(), shownAfter);
+    if (saved.isEmpty()) {
+        QCOMPARE(folder.read("Trimbo.ini"), before);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(QApplication::focusWidget(), typedInto);
+    } else {
+        QVERIFY2(folder.read("Trimbo.ini").contains(saved), folder.read("Trimbo.ini").constData());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+}
+
+// A check runs when the user leaves its edit, and only then: a message box
+// or another window taking the focus is no leaving.
+void TestEstablish::oneMessagePerWrongField()
+{
+    ActivatingResponder messages;
+    // The stored body-fat goal is no good either; it is left alone until the user leaves it.
+    EstablishSettings fields{"2010/01/01", "80", "25", "70", "30", 0, 0};
+    TFrm_Establishment dialog(&fields, "/nowhere/Trimbo.ini");
+    showActive(dialog);
+    QCOMPARE(focusName(), QString("Edt_W_DStrtDy")); // typing starts in the first edit, not the date
+    auto *goal = control<QLineEdit>(dialog, "Edt_W_Goal");
+    auto *fatGoal = control<QLineEdit>(dialog, "Edt_F_Goal");
+    goal->setFocus(Qt::TabFocusReason);
+    goal->selectAll();
+    QTest::keyClicks(goal, "90");
+    QTest::keyClick(goal, Qt::Key_Tab);
+    QCOMPARE(messages.boxesActivated, 1);
+    QCOMPARE(messages.shown, QStringList{"目標の体重はダイエット開始日の体重より\r\n小さくなければなりません。"});
+    QCOMPARE(goal->text(), QString("80"));
+    QCOMPARE(fatGoal->text(), QString("30"));
+    QCOMPARE(QApplication::focusWidget(), fatGoal);
+
+    // Another window comes to the front and goes: still no check. (It
+    // belongs to the dialog, which is modal and would block any other.)
+    QWidget other(&dialog, Qt::Window);
+    showActive(other);
+    other.close();
+    showActive(dialog);
+    QCOMPARE(QApplication::focusWidget(), fatGoal);
+    QCOMPARE(messages.shown.size(), 1);
+
+    // Leaving the body-fat goal checks it: its own message, once.
+    QTest::keyClick(fatGoal, Qt::Key_Tab);
+    QCOMPARE(messages.shown.size(), 2);
+    QCOMPARE(messages.shown.last(), QString("目標の体脂肪率はダイエット開始日の体脂肪率より\r\n小さくなければなりません。"));
+    QCOMPARE(fatGoal->text(), QString("25"));
+    QCOMPARE(goal->text(), QString("80"));
+}
+
+void TestEstablish::keyboardOrder()
+{
+    RecordingResponder messages;
+    EstablishSettings fields{"2010/01/01", "80", "25", "70", "20", 0, 0};
+    TFrm_Establishment dialog(&fields, "/nowhere/Trimbo.ini");
+    showActive(dialog);
+    QStringList order{focusName()};
+    for (int i = 0; i < 9; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << focusName();
+    }
+    QCOMPARE(order, QStringList({"Edt_W_DStrtDy", "Edt_F_DStrtDy", "Edt_W_Goal", "Edt_F_Goal", "Btn_Save",
+                                 "Btn_Cancel", "RdoGrp_W", "RdoGrp_F", "Dt_DStrtD", "Edt_W_DStrtDy"}));
+    QVERIFY(messages.shown.isEmpty());
 }
 
 QTEST_MAIN(TestEstablish)

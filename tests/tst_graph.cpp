@@ -4,6 +4,7 @@
 #include "limitrules.h"
 #include "plot.h"
 
+#include <QPainter>
 #include <QTest>
 #include <limits>
 
@@ -94,6 +95,8 @@ private Q_SLOTS:
     void singleEntryDrawsOneMarker();
     void bodyFatLineLiesOverWeightLine();
     void unusableLimitsSkipTheLine();
+    void backgroundOfAnotherSize_data();
+    void backgroundOfAnotherSize();
 };
 
 void TestGraph::getPixel_data()
@@ -464,6 +467,40 @@ void TestGraph::unusableLimitsSkipTheLine()
     QCOMPARE(picture.fat.size(), 1);
     QVERIFY(!picture.fatCaptions.empty());
     QCOMPARE(picture.intake.size(), 1);
+}
+
+void TestGraph::backgroundOfAnotherSize_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("the graph's own size") << QSize(774, 312);
+    QTest::newRow("twice as large") << QSize(1548, 624);
+    QTest::newRow("half as large") << QSize(387, 156);
+    QTest::newRow("other proportions") << QSize(1000, 200);
+}
+
+// The points sit on their axis values whatever the background's size: the
+// background is brought to the graph's size before the lines are drawn.
+void TestGraph::backgroundOfAnotherSize()
+{
+    QFETCH(QSize, size);
+    QImage background(size, QImage::Format_RGB32);
+    background.fill(Qt::green);
+    QPainter(&background).fillRect(size.width() / 2, 0, size.width() - size.width() / 2, size.height(), Qt::yellow);
+
+    const DiaryTable diary({day(QDate(2010, 1, 2), "65.5")});
+    GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
+    w.weight = ValueRange{60, 70};
+    const GraphPicture picture = renderGraph({&diary, w, background, TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue});
+    QCOMPARE(picture.picture.size(), QSize(774, 312));
+    // The marker of 2 January, 65.5 kg: columns 22 to 25 around (24, 140).
+    QCOMPARE(columnsOf(picture.picture, 138, Qt::red), (QList<int>{22, 23, 24, 25}));
+    QCOMPARE(columnsOf(picture.picture, 141, Qt::red), (QList<int>{22, 23, 24, 25}));
+    QVERIFY(columnsOf(picture.picture, 142, Qt::red).isEmpty());
+    // The whole background is there, squeezed or stretched.
+    QCOMPARE(picture.picture.pixelColor(5, 5), QColor(Qt::green));
+    QCOMPARE(picture.picture.pixelColor(380, 300), QColor(Qt::green));
+    QCOMPARE(picture.picture.pixelColor(394, 5), QColor(Qt::yellow));
+    QCOMPARE(picture.picture.pixelColor(770, 308), QColor(Qt::yellow));
 }
 
 QTEST_GUILESS_MAIN(TestGraph)

@@ -31,6 +31,8 @@ private Q_SLOTS:
     void firstStartPutsBackToday();
     void missingBackgroundIsReported();
     void saveWritesTheSectionAndRedraws();
+    void storedColoursAreNamed_data();
+    void storedColoursAreNamed();
 
 private:
     std::unique_ptr<RecordingResponder> m_messages;
@@ -174,7 +176,7 @@ void TestGraphTab::missingBackgroundIsReported()
 void TestGraphTab::saveWritesTheSectionAndRedraws()
 {
     auto *colours = control<QComboBox>(*m_tab, "ClrBx_W");
-    const int green = colours->findText("Green");
+    const int green = colours->findText("緑");
     colours->setCurrentIndex(green);
     Q_EMIT colours->activated(green);
     control<RadioGroup>(*m_tab, "RdoGrp_WorF")->setItemIndex(2);
@@ -191,6 +193,37 @@ void TestGraphTab::saveWritesTheSectionAndRedraws()
     // Redrawn with the new upper limit: the weight captions reach 80 now.
     QVERIFY(before.weightCaptions.back().text != m_window->graph().weightCaptions.back().text);
     QCOMPARE(m_window->graph().weightCaptions.back().text, QString("78")); // every 2 kg over a 20 kg range
+}
+
+void TestGraphTab::storedColoursAreNamed_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QColor>("drawn");
+    QTest::addColumn<int>("items"); // the sixteen standard colours, and the stored one when it is not among them
+    QTest::newRow("red, in the list") << QByteArray("255") << "赤" << QColor(255, 0, 0) << 16;
+    QTest::newRow("blue, in the list") << QByteArray("16711680") << "青" << QColor(0, 0, 255) << 16;
+    QTest::newRow("salmon, red in the low byte") << QByteArray("7504122") << "#fa8072" << QColor(250, 128, 114) << 17;
+    QTest::newRow("dark blue-green") << QByteArray("4227072") << "#008040" << QColor(0, 128, 64) << 17;
+    QTest::newRow("a system colour") << QByteArray("-16777201") << "システムカラー 15" << QColor(0, 0, 0) << 17;
+}
+
+// A colour box names the stored colour as the line is drawn in it.
+void TestGraphTab::storedColoursAreNamed()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, shown);
+    QFETCH(QColor, drawn);
+    QFETCH(int, items);
+    m_window.reset();
+    m_folder->write("Trimbo.ini", "[Graph]\r\nWUpper=70\r\nWDown=60\r\nStartD=2010/01/01\r\nEndD=2010/01/31\r\n"
+                                  "LineClW=" + stored + "\r\nBckGrnd=1\r\n[Establish]\r\n");
+    m_window = std::make_unique<TFrm_Main>(m_folder->path());
+    m_window->show();
+    auto *box = control<QComboBox>(*m_window, "ClrBx_W");
+    QCOMPARE(box->currentText(), shown);
+    QCOMPARE(box->itemIcon(box->currentIndex()).pixmap(14, 10).toImage().pixelColor(6, 5), drawn);
+    QCOMPARE(box->count(), items);
 }
 
 QTEST_MAIN(TestGraphTab)

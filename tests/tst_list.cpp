@@ -1,8 +1,10 @@
 #include "datetext.h"
 #include "helpers.h"
 #include "listrules.h"
+#include "startup.h"
 #include "tfrm_strgrid.h"
 
+#include <QPainter>
 #include <QTableWidget>
 #include <QTest>
 
@@ -40,6 +42,7 @@ class TestList : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { prepareApplication(); } // the program's fonts
     void wrapping_data();
     void wrapping();
     void photoBoxes();
@@ -49,6 +52,7 @@ private Q_SLOTS:
     void photosSetTheRowHeight();
     void clickingAToggle();
     void eachRowOfOneDateKeepsItsComment();
+    void textStaysInsideItsCells();
 };
 
 void TestList::wrapping_data()
@@ -208,6 +212,63 @@ void TestList::eachRowOfOneDateKeepsItsComment()
     list.StrGrdClick(1, 5);
     list.StrGrdClick(1, 5);
     QCOMPARE(grid->item(1, 5)->text(), second);
+}
+
+// The rows of an image that hold anything but its background, and the
+// columns, counted from its left edge.
+struct Ink
+{
+    QList<int> rows, columns;
+};
+static Ink inkOf(const QImage &image, const QRect &area, const QColor &background)
+{
+    Ink ink;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixelColor(x, y) == background)
+                continue;
+            if (!ink.rows.contains(y))
+                ink.rows << y;
+            ink.columns << x - area.left();
+        }
+    }
+    return ink;
+}
+
+// Every cell of a one-line row, as drawn on screen: its text keeps all of
+// its ink in the 16-pixel row and stays clear of the next column.
+void TestList::textStaysInsideItsCells()
+{
+    DiaryRow row = day(QDate(2026, 11, 1), "2", "0", "ぎょうざ定食とご飯大盛り", "ジョギング30分、公園を一周");
+    row[ColWeight - 1] = CellValue::number(64.2);
+    row[ColFat - 1] = CellValue::number(22.75);
+    const DiaryTable diary({row});
+    TFrm_StrGrid list(&diary, QDate(2026, 11, 1), QDate(2026, 11, 30), "/none/");
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    auto *grid = list.findChild<QTableWidget *>("StrGrd");
+    const QImage drawn = grid->viewport()->grab().toImage();
+    QVERIFY(list.textFont().pixelSize() >= 11); // smaller only as far as it must be
+    for (int column = 0; column < 7; ++column) {
+        const QString text = grid->item(0, column)->text();
+        const QRect cell = grid->visualRect(grid->model()->index(0, column));
+        const QColor background = drawn.pixelColor(cell.topLeft());
+        const Ink inCell = inkOf(drawn, cell, background);
+        QVERIFY2(!inCell.rows.isEmpty(), qPrintable(text));
+        // The same text with room all round: no row of its ink is lost in the cell.
+        QImage free(cell.width() * 2, 80, QImage::Format_RGB32);
+        free.fill(Qt::white);
+        QPainter painter(&free);
+        painter.setFont(list.textFont());
+        painter.setPen(Qt::black);
+        painter.drawText(10, 40, text);
+        painter.end();
+        // (A line narrowed to fit may blur into one row more, never fewer.)
+        const qsizetype freeRows = inkOf(free, free.rect(), Qt::white).rows.size();
+        QVERIFY2(inCell.rows.size() >= freeRows, qPrintable(text));
+        QVERIFY2(*std::min_element(inCell.columns.begin(), inCell.columns.end()) >= 2, qPrintable(text));
+        QVERIFY2(*std::max_element(inCell.columns.begin(), inCell.columns.end()) < cell.width() - 2, qPrintable(text));
+    }
 }
 
 QTEST_MAIN(TestList)

@@ -1,15 +1,23 @@
 // Saves a picture of the main window with each of its tabs open, of the
-// setup dialog, and of the list window in each of its display modes, as the
-// program shows them when started from a given program folder:
+// setup dialog, of the list window in each of its display modes, and of the
+// dialogs Qt draws for the program (the entry day's calendar, the overwrite
+// question, the picture dialog), as the program shows them when started from
+// a given program folder:
 //   trimbo-screenshots PROGRAM_FOLDER OUTPUT_FOLDER
 #include "datetext.h"
+#include "entryrules.h"
+#include "photostore.h"
 #include "tfrm_establishment.h"
 #include "startup.h"
 #include "tfrm_main.h"
 #include "tfrm_strgrid.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QDateEdit>
 #include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QTabWidget>
 
 int main(int argc, char *argv[])
@@ -53,5 +61,15 @@ int main(int argc, char *argv[])
         if (!save(list, QStringLiteral("list-%1").arg(int(mode))))
             return 1;
     }
-    return 0;
+    QCalendarWidget *calendar = window.findChild<QDateEdit *>(QStringLiteral("Dt_Enter_Day"))->calendarWidget();
+    calendar->resize(calendar->sizeHint());
+    QMessageBox question(QMessageBox::Question, QApplication::applicationDisplayName(),
+                         overwriteQuestion(QDate::currentDate()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                         QMessageBox::Yes | QMessageBox::No);
+    QFileDialog pictures(nullptr, QStringLiteral("写真選択"), window.paths().PictureDir, pictureFilter());
+    pictures.setOption(QFileDialog::DontUseNativeDialog);
+    return save(*calendar, QStringLiteral("calendar")) && save(question, QStringLiteral("question"))
+                   && save(pictures, QStringLiteral("picture-dialog"))
+               ? 0
+               : 1;
 }

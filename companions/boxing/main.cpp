@@ -1,4 +1,5 @@
 #include "boxingwindow.h"
+#include "japanese.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -26,6 +27,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trimbo_flash"));
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP")));
+    useJapanese();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -1,3 +1,4 @@
+#include "japanese.h"
 #include "levelfile.h"
 #include "programfolder.h"
 #include "viewerplan.h"
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Figurat"));
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP")));
+    useJapanese();
 
     // The diary writes both into its program folder's BoxingGame/, which it
     // names in TRIMBO_HOME; started by hand, the viewer reads them beside
