@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -136,4 +137,20 @@ QString trendFigures(const std::vector<DayValue> &trend, double today, double go
     return QStringLiteral("%1　トレンド %2 %3（%4）\n　%5")
         .arg(name, QString::number(*now, 'f', 1), unit, rateText(weeklyRate(trend, today), unit),
              forecastText(forecastGoal(trend, today, goal, start)));
+}
+
+namespace {
+
+constexpr double EveryDay = std::numeric_limits<double>::max();
+
+} // namespace
+
+std::vector<DayValue> weightTrend(const DiaryTable &diary)
+{
+    return trendLine(dayValues(GetContrastData_W(diary, -EveryDay, EveryDay)));
+}
+
+std::vector<DayValue> fatTrend(const DiaryTable &diary)
+{
+    return trendLine(dayValues(GetContrastData_F(diary, -EveryDay, EveryDay)));
 }

@@ -67,6 +67,10 @@ QString rateText(std::optional<double> perWeek, const QString &unit);
 // The days and values of a weight or body-fat series, as the trend takes them.
 std::vector<DayValue> dayValues(const Series &series);
 
+// The trend of every recorded weight, or body fat, of the diary.
+std::vector<DayValue> weightTrend(const DiaryTable &diary);
+std::vector<DayValue> fatTrend(const DiaryTable &diary);
+
 // The trend's figures in words for one measure, e.g. "体重　トレンド 68.3 kg
 // (-0.45 kg/週)" and, on a second line, the forecast for its goal.
 // goal and start as for forecastGoal.

@@ -40,6 +40,14 @@ const std::array<Key<EstablishSettings>, 7> establishKeys{{
     {u"FloatF", &EstablishSettings::FloatF},
 }};
 
+const std::array<Key<TrendSettings>, 5> trendKeys{{
+    {u"Trend", &TrendSettings::Trend},
+    {u"GoalLines", &TrendSettings::GoalLines},
+    {u"LatestDays", &TrendSettings::LatestDays},
+    {u"Backups", &TrendSettings::Backups},
+    {u"ReadOut", &TrendSettings::ReadOut},
+}};
+
 // A decimal integer with an optional minus sign, and nothing else.
 std::optional<int> integerText(const QString &text)
 {
@@ -111,6 +119,7 @@ GetIniResult GetIni(const QString &iniPath)
         result.problems.append(QStringLiteral("%1 行目: %2").arg(line).arg(problem));
     result.fields.graph = readSection(*loaded.file, u"Graph", graphKeys, &result.problems);
     result.fields.establish = readSection(*loaded.file, u"Establish", establishKeys, &result.problems);
+    result.fields.trend = readSection(*loaded.file, u"Trend", trendKeys, &result.problems);
     return result;
 }
 
@@ -134,4 +143,9 @@ bool WriteIni_Graph(const QString &iniPath, const GraphSettings &graph, QString 
 bool WriteIni_Establish(const QString &iniPath, const EstablishSettings &establish, QString *error)
 {
     return writeSection(iniPath, u"Establish", establish, establishKeys, error);
+}
+
+bool WriteIni_Trend(const QString &iniPath, const TrendSettings &trend, QString *error)
+{
+    return writeSection(iniPath, u"Trend", trend, trendKeys, error);
 }

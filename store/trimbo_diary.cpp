@@ -5,6 +5,10 @@
 //   trimbo-diary put FILE --date YYYY/MM/DD [--weight T] [--fat T] [--intake 0|1|2]
 //                [--burn 0|1|2] [--comment-in T] [--comment-out T] [--photo NAME] [--overwrite]
 //   trimbo-diary import FILE CSV [--overwrite]
+//   trimbo-diary backups FILE
+//   trimbo-diary restore FILE BACKUP
+#include "backups.h"
+#include "datetext.h"
 #include "diarybook.h"
 #include "diarycsv.h"
 #include "newworkbook.h"
@@ -12,6 +16,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <cstdio>
@@ -26,7 +31,7 @@ int fail(const QString &message)
 
 int usage()
 {
-    return fail(QStringLiteral("usage: trimbo-diary new|show|put|import FILE ... (see --help of each)"));
+    return fail(QStringLiteral("usage: trimbo-diary new|show|put|import|backups|restore FILE ... (see --help of each)"));
 }
 
 int newWorkbook(const QString &path)
@@ -109,6 +114,30 @@ int import(const QStringList &arguments)
     return save(parser.positionalArguments().first(), csv.days, parser.isSet(overwrite));
 }
 
+// The backups of the diary, oldest first: name, time taken, size in bytes.
+int listBackupsOf(const QString &path)
+{
+    for (const BackupFile &b : listBackups(path)) {
+        const QString line = QStringLiteral("%1\t%2 %3\t%4\n")
+                                 .arg(b.name, dateText(b.taken.date()), b.taken.time().toString(u"HH:mm:ss"))
+                                 .arg(b.size);
+        std::fputs(line.toUtf8().constData(), stdout);
+    }
+    return 0;
+}
+
+// Only a workbook the program can read is put back in the diary's place.
+int restore(const QString &path, const QString &backup)
+{
+    DiaryBook probe(backupPath(path, backup));
+    if (!probe.OpenExcelDate())
+        return fail(probe.errorText());
+    QString why;
+    if (!restoreBackup(path, backup, QDateTime::currentDateTime(), &why))
+        return fail(QStringLiteral("cannot restore \"%1\": %2").arg(backup, why));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -123,6 +152,10 @@ int main(int argc, char *argv[])
         return newWorkbook(arguments.at(2));
     if (command == u"show" && arguments.size() == 3)
         return show(arguments.at(2));
+    if (command == u"backups" && arguments.size() == 3)
+        return listBackupsOf(arguments.at(2));
+    if (command == u"restore" && arguments.size() == 4)
+        return restore(arguments.at(2), arguments.at(3));
     if (command == u"put")
         return put(rest);
     if (command == u"import")
