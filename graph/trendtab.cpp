@@ -6,6 +6,7 @@
 TTab_Trend::TTab_Trend(QWidget *parent) : QWidget(parent)
 {
     m_ui.setupUi(this);
+    setAttribute(Qt::WA_StyledBackground); // the page control's sky blue
     for (const auto &[box, field] : {std::pair{m_ui.ChkBx_Trend, &TrendSettings::Trend},
                                      std::pair{m_ui.ChkBx_GoalLines, &TrendSettings::GoalLines},
                                      std::pair{m_ui.ChkBx_LatestDays, &TrendSettings::LatestDays},
