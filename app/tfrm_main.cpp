@@ -9,6 +9,9 @@
 #include "tfrm_establishment.h"
 #include "tfrm_strgrid.h"
 #include "trimboclass.h"
+#include "trendtab.h"
+#include "graphreadout.h"
+#include "readout.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -33,6 +36,8 @@ TFrm_Main::TFrm_Main(const ProgramPaths &paths, DesktopShell *shell, QWidget *pa
     connect(m_ui.BtBtn_Boxing, &QPushButton::clicked, this, &TFrm_Main::BtBtn_BoxingClick);
     connect(m_ui.Tab_Grph_Estb, &TTab_Grph_Estb::graphSaved, this, &TFrm_Main::GraphAllView);
     connect(m_ui.Tab_Enter, &TTab_Enter::saveRequested, this, &TFrm_Main::BtBtn_Save_TodayClick);
+    connect(m_ui.Tab_Trend, &TTab_Trend::switchesChanged, this, &TFrm_Main::GraphAllView);
+    m_readOut = new GraphReadOut(m_ui.Img_Main, [this](QPoint point) { return graphReadOut(point); });
 }
 
 void TFrm_Main::setVisible(bool visible)
@@ -63,6 +68,8 @@ void TFrm_Main::FormShow()
     if (!ini.problems.isEmpty())
         Messages::error(settingsProblemMessage(m_paths.IniPath, ini.problems));
     m_settings = ini.fields;
+    applyLatestDays(m_settings.trend, m_settings.graph, QDate::currentDate());
+    m_ui.Tab_Trend->attach(&m_settings.trend, m_paths.IniPath);
     m_ui.Tab_Grph_Estb->attach(&m_settings.graph, m_paths.IniPath, m_paths.BkGrndDir);
     m_ui.Tab_Grph_Estb->SetGraph();
     m_ui.Tab_Enter->attach(&m_diary, m_paths.PictureDir);
@@ -175,6 +182,7 @@ bool TFrm_Main::saveDay(DiaryBook &book)
     book.WriteExcelDate(row, tab.dayValues(photo.reference));
     book.SetExcelSort();
     DiaryTable saved = book.SetExcelArray();
+    book.setKeepBackups(m_settings.trend.Backups == 1);
     if (!book.Save()) {
         Messages::error(book.errorText() + QStringLiteral("\r\n日記は保存前のままです。"));
         return false;
@@ -182,6 +190,8 @@ bool TFrm_Main::saveDay(DiaryBook &book)
     // Said once for the save, every cell in one message.
     if (const QStringList notes = book.saveNotes(); !notes.isEmpty())
         Messages::information(notes.join(QStringLiteral("\r\n")));
+    if (!book.backupError().isEmpty() && !std::exchange(m_backupFailureTold, true))
+        Messages::error(book.backupError());
     if (!photoWriter.commit(&photoError))
         Messages::error(photoError + QStringLiteral("\r\n日記には保存しました。"));
     tab.setPhotoReference(photo.reference);
@@ -197,7 +207,9 @@ void TFrm_Main::GraphAllView()
                              m_bckGrnd.Img_CrossAxle2,
                              colourFromSetting(m_settings.graph.LineClW),
                              colourFromSetting(m_settings.graph.LineClF)};
-    m_graph = renderGraph(inputs);
+    m_graph = renderGraph(inputs, trendOverlay(m_settings.trend, m_settings.establish));
+    m_ui.Tab_Trend->showFigures(m_graph, m_settings.establish, QDate::currentDate());
+    m_readOut->setEnabled(m_settings.trend.ReadOut == 1);
     CrossAxleClear();
     // Widgets made here belong to their panel, which deletes them with the next clear.
     new TImg_Cross(m_ui.Pnl_CrossAxle, m_graph.crossStrip);
@@ -210,6 +222,12 @@ void TFrm_Main::GraphAllView()
     for (const Caption &caption : m_graph.fatCaptions)
         new TLbl_VertF(m_ui.Pnl_VerticalAxle, caption.pixel, caption.text, inputs.fatColour);
     m_ui.Img_Main->setPixmap(QPixmap::fromImage(m_graph.picture));
+}
+
+QString TFrm_Main::graphReadOut(QPoint point) const
+{
+    const std::optional<QDate> day = dayAtX(m_ui.Tab_Grph_Estb->graphWindow(), point.x());
+    return day ? readOutText(m_diary, *day) : QString();
 }
 
 // Every strip and caption of the last redraw goes; the next redraw makes new ones.
@@ -331,6 +349,9 @@ void TFrm_Main::BtBtn_DefaultClick()
 {
     TFrm_Establishment dialog(&m_settings.establish, m_paths.IniPath, this);
     dialog.exec();
+    // The goals may have moved.
+    if (m_settings.trend.Trend == 1 || m_settings.trend.GoalLines == 1)
+        GraphAllView();
 }
 
 void TFrm_Main::Btn_GridViewClick()

@@ -43,6 +43,9 @@ public:
     void FormShow();
     // Rebuilds the whole graph from the diary and the graph settings tab.
     void GraphAllView();
+    // The read-out of the day at a point of the graph picture; empty where no
+    // recorded day is.
+    QString graphReadOut(QPoint point) const;
     // The series of the last redraw.
     const GraphPicture &graph() const { return m_graph; }
     // The fatal stop: one box reading "forced termination" and the message,
@@ -94,4 +97,6 @@ private:
     int m_beforeLevel = 0;
     bool m_shownOnce = false;
     bool m_stopped = false;
+    class GraphReadOut *m_readOut = nullptr;
+    bool m_backupFailureTold = false; // a backup that cannot be kept is said once a run
 };

@@ -1,11 +1,14 @@
 // The whole graph redraw (GraphAllView) of the main window over a diary of
-// ten years, with a 31-day and a 10-year window; and the list window opened
-// over a year of it in each display mode.
+// ten years, with a 31-day and a 10-year window, and with the trend and goal
+// lines over the 10-year window; the list window opened over a year of it in
+// each display mode; and the weekly summary of the ten years.
 #include "programfolder.h"
+#include "summaries.h"
 #include "tfrm_main.h"
 #include "tfrm_strgrid.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -50,6 +53,34 @@ void BM_GraphAllView(benchmark::State &state)
     state.counters["captions"] = double(program().window->graph().dateCaptions.size());
 }
 BENCHMARK(BM_GraphAllView)->Arg(31)->Arg(3650)->Unit(benchmark::kMillisecond);
+
+// The same redraw with the trend tab's trend and goal lines switched on.
+void BM_GraphAllViewTrend(benchmark::State &state)
+{
+    const int days = int(state.range(0));
+    program().setWindow(QDate(2019, 12, 31).addDays(1 - days), QDate(2019, 12, 31));
+    auto *trend = program().window->findChild<QCheckBox *>("ChkBx_Trend");
+    auto *goals = program().window->findChild<QCheckBox *>("ChkBx_GoalLines");
+    trend->setChecked(true);
+    goals->setChecked(true);
+    for (auto _ : state)
+        program().window->GraphAllView();
+    state.counters["trend_days"] = double(program().window->graph().weightTrend.size());
+    trend->setChecked(false);
+    goals->setChecked(false);
+}
+BENCHMARK(BM_GraphAllViewTrend)->Arg(3650)->Unit(benchmark::kMillisecond);
+
+void BM_WeeklySummary(benchmark::State &state)
+{
+    const DiaryTable &diary = program().window->diary();
+    for (auto _ : state) {
+        const auto weeks = summarise(diary, SummaryPeriod::Week, QDate(2010, 1, 1), QDate(2019, 12, 31));
+        benchmark::DoNotOptimize(weeks.data());
+    }
+    state.counters["weeks"] = double(summarise(diary, SummaryPeriod::Week, QDate(2010, 1, 1), QDate(2019, 12, 31)).size());
+}
+BENCHMARK(BM_WeeklySummary)->Unit(benchmark::kMillisecond);
 
 void BM_ListOpen(benchmark::State &state)
 {

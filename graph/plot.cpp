@@ -20,6 +20,33 @@ void fillMarker(QPainter &painter, QPoint p, const QColor &colour)
     painter.fillRect(p.x() - 2, p.y() - 2, 4, 4, colour);
 }
 
+// The trend lines and goals over the daily lines of the measures shown.
+void drawOverlay(GraphPicture &out, const GraphInputs &in, const TrendOverlay &overlay, bool weightShown,
+                 bool fatShown)
+{
+    if (overlay.trend) {
+        out.weightTrend = weightTrend(*in.diary);
+        out.fatTrend = fatTrend(*in.diary);
+    }
+    struct Measure
+    {
+        bool shown;
+        const std::optional<ValueRange> &range;
+        const std::vector<DayValue> &trend;
+        std::optional<double> goal;
+        QColor colour;
+    };
+    for (const Measure &m : {Measure{weightShown, in.window.weight, out.weightTrend, overlay.goalWeight, in.weightColour},
+                             Measure{fatShown, in.window.fat, out.fatTrend, overlay.goalFat, in.fatColour}}) {
+        if (!m.shown || !m.range)
+            continue;
+        if (overlay.goalLines && m.goal)
+            drawGoalLine(out.picture, *m.goal, *m.range, m.colour);
+        if (overlay.trend)
+            drawTrendLine(out.picture, m.trend, in.window, *m.range, lighterShade(m.colour));
+    }
+}
+
 } // namespace
 
 QColor colourFromSetting(int value)
@@ -103,7 +130,7 @@ QImage graphBackground(const QImage &background)
     return fitted.convertToFormat(QImage::Format_RGB32);
 }
 
-GraphPicture renderGraph(const GraphInputs &in)
+GraphPicture renderGraph(const GraphInputs &in, const TrendOverlay &overlay)
 {
     GraphPicture out;
     out.dateCaptions = SetDailyLogic(in.window);
@@ -123,6 +150,8 @@ GraphPicture renderGraph(const GraphInputs &in)
         out.fat = GetContrastData_F(*in.diary, in.window.start, in.window.end);
         SetGraphView_Line(out.picture, out.fat, in.window, *in.window.fat, in.fatColour);
     }
+
+    drawOverlay(out, in, overlay, weightShown, fatShown);
 
     out.crossStrip = in.crossStrip.convertToFormat(QImage::Format_RGB32);
     out.intake = GetContrastData_CalIn(*in.diary, in.window.start, in.window.end);

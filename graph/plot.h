@@ -4,6 +4,7 @@
 #include "diarytable.h"
 #include "graphwindow.h"
 #include "series.h"
+#include "trendplot.h"
 
 #include <QColor>
 #include <QImage>
@@ -44,6 +45,9 @@ struct GraphPicture
     std::vector<Caption> weightCaptions;
     std::vector<Caption> fatCaptions;
     Series weight, fat, intake, burn;
+    // The trend of every recorded day, in the window or not; empty while the
+    // trend is off.
+    std::vector<DayValue> weightTrend, fatTrend;
 };
 
 struct GraphInputs
@@ -56,7 +60,8 @@ struct GraphInputs
     QColor fatColour;
 };
 
-GraphPicture renderGraph(const GraphInputs &inputs);
+// overlay all off: the graph as it always was.
+GraphPicture renderGraph(const GraphInputs &inputs, const TrendOverlay &overlay = {});
 
 // The picture the lines are drawn on: the background brought to the graph's
 // size (white when there is none).

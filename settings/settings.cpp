@@ -43,6 +43,14 @@ const std::array<Key<EstablishSettings>, 7> establishKeys{{
     {u"FloatF", &EstablishSettings::FloatF},
 }};
 
+const std::array<Key<TrendSettings>, 5> trendKeys{{
+    {u"Trend", &TrendSettings::Trend},
+    {u"GoalLines", &TrendSettings::GoalLines},
+    {u"LatestDays", &TrendSettings::LatestDays},
+    {u"Backups", &TrendSettings::Backups},
+    {u"ReadOut", &TrendSettings::ReadOut},
+}};
+
 // A decimal integer with an optional minus sign, and nothing else.
 std::optional<int> integerText(const QString &text)
 {
@@ -141,6 +149,7 @@ GetIniResult settingsFromIni(const IniFile &ini)
     result.fields.graph = readSection(ini, u"Graph", graphKeys, &result.problems);
     dropImpossibleLimits(result.fields.graph, &result.problems);
     result.fields.establish = readSection(ini, u"Establish", establishKeys, &result.problems);
+    result.fields.trend = readSection(ini, u"Trend", trendKeys, &result.problems);
     return result;
 }
 
@@ -164,4 +173,9 @@ bool WriteIni_Graph(const QString &iniPath, const GraphSettings &graph, QString 
 bool WriteIni_Establish(const QString &iniPath, const EstablishSettings &establish, QString *error)
 {
     return writeSection(iniPath, u"Establish", establish, establishKeys, error);
+}
+
+bool WriteIni_Trend(const QString &iniPath, const TrendSettings &trend, QString *error)
+{
+    return writeSection(iniPath, u"Trend", trend, trendKeys, error);
 }

@@ -38,10 +38,25 @@ struct EstablishSettings
     bool operator==(const EstablishSettings &) const = default;
 };
 
+// Section [Trend], ours alone: the switches of the trend tab, each 0 off or
+// 1 on. A file without the section (as the Windows version writes it) has
+// them all off.
+struct TrendSettings
+{
+    int Trend = 0;      // trend lines and the figures in words
+    int GoalLines = 0;  // dashed lines at the goals
+    int LatestDays = 0; // the graph's window ends today at every start
+    int Backups = 0;    // keep the diary as it was in Backup/ before each save
+    int ReadOut = 0;    // the day under the pointer on the graph, in words
+
+    bool operator==(const TrendSettings &) const = default;
+};
+
 struct SettingsFields
 {
     GraphSettings graph;
     EstablishSettings establish;
+    TrendSettings trend;
 
     bool operator==(const SettingsFields &) const = default;
 };
@@ -53,8 +68,8 @@ struct GetIniResult
     QStringList problems; // damaged lines and values of the wrong kind
 };
 
-// Reads both sections. An absent key, or an integer key whose text is not a
-// whole number, reads as its default ("" or 0); so does a graph limit beyond
+// Reads the three sections. An absent key, or an integer key whose text is not
+// a whole number, reads as its default ("" or 0); so does a graph limit beyond
 // what a body can weigh or a percentage can be, which is named in problems.
 GetIniResult GetIni(const QString &iniPath);
 // The same from a file already read.
@@ -68,3 +83,4 @@ QString settingsProblemMessage(const QString &iniPath, const QStringList &proble
 // file cannot be written it stays as it was and error names it and says why.
 bool WriteIni_Graph(const QString &iniPath, const GraphSettings &graph, QString *error);
 bool WriteIni_Establish(const QString &iniPath, const EstablishSettings &establish, QString *error);
+bool WriteIni_Trend(const QString &iniPath, const TrendSettings &trend, QString *error);

@@ -1,10 +1,12 @@
 #include "diarybook.h"
 
+#include "backups.h"
 #include "compoundfile.h"
 #include "datetext.h"
 #include "numbertext.h"
 #include "replacefile.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -229,6 +231,9 @@ bool DiaryBook::Save()
     const std::optional<QByteArray> bytes = writeCompoundFile(container);
     if (!bytes)
         return fail(QStringLiteral("ブックを組み立てられません"));
+    m_backupError.clear();
+    if (QString why; m_keepBackups && !keepBackup(m_path, QDateTime::currentDateTime(), &why))
+        m_backupError = backupFailureMessage(m_path, why);
     // The new workbook goes to a temporary file beside the old one, reaches
     // the disk, and only then takes the old one's name.
     QString why;

@@ -70,6 +70,12 @@ public:
     // values, a second hard link of the file), a line each.
     QStringList saveNotes() const { return m_saveNotes; }
 
+    // Each Save() first keeps the workbook on disk as it was in Backup/
+    // beside it. A backup that cannot be written does not stop the save:
+    // backupError() then says why (empty when the backup was kept).
+    void setKeepBackups(bool keep) { m_keepBackups = keep; }
+    QString backupError() const { return m_backupError; }
+
 private:
     bool fail(const QString &why);
     // The diary rows as cells a save can change, made on the first change.
@@ -85,6 +91,8 @@ private:
     int m_rowCount = 0;
     bool m_full = false;
     bool m_haveCells = false;
+    bool m_keepBackups = false;
+    QString m_backupError;
     std::vector<SheetRow> m_rows;
 };
 

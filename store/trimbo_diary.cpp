@@ -9,6 +9,10 @@
 // Every command answers --help. An argument that begins with "-" is an
 // option, never a file name.
 //   trimbo-diary where
+//   trimbo-diary backups FILE
+//   trimbo-diary restore FILE BACKUP
+#include "backups.h"
+#include "datetext.h"
 #include "diarybook.h"
 #include "diarycsv.h"
 #include "diarylock.h"
@@ -18,6 +22,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <cstdio>
@@ -47,7 +52,13 @@ const Usage PutUsage{
     "those two characters; for a second line pass a real line break (in bash: --comment-in $'one\\ntwo')."};
 const Usage ImportUsage{"import FILE CSV [--overwrite] [--take-over-lock]",
                         "Saves the days of CSV, in the form show prints, into the diary in FILE."};
-const Usage *const Commands[] = {&NewUsage, &ShowUsage, &PutUsage, &ImportUsage};
+const Usage BackupsUsage{"backups FILE", "Lists the backups of the diary in FILE, oldest first: name, time taken, size."};
+const Usage RestoreUsage{"restore FILE BACKUP",
+                         "Puts BACKUP (a name in the Backup folder, or a path) back as the diary in FILE,\n"
+                         "keeping the diary it replaces as a backup first."};
+const Usage WhereUsage{"where", "Prints the program folder the program and this tool would use, and why."};
+const Usage *const Commands[] = {&NewUsage,     &ShowUsage,    &PutUsage,  &ImportUsage,
+                                 &BackupsUsage, &RestoreUsage, &WhereUsage};
 
 QString commandList()
 {
@@ -214,11 +225,50 @@ int import(const QStringList &arguments)
 }
 
 // The program folder the program and this tool would use, and why.
-int where()
+int where(const QStringList &arguments)
 {
+    QCommandLineParser parser;
+    if (const std::optional<int> done = parseCommand(parser, arguments, WhereUsage, 0))
+        return *done;
     const QString exeDir = QCoreApplication::applicationDirPath();
     const ProgramFolder folder = findProgramFolder(exeDir);
     std::printf("%s\n%s\n", qPrintable(folder.path), qPrintable(programFolderReason(folder, exeDir)));
+    return 0;
+}
+
+// The backups of the diary, oldest first: name, time taken, size in bytes.
+int listBackupsOf(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument("FILE", "the diary workbook");
+    if (const std::optional<int> done = parseCommand(parser, arguments, BackupsUsage, 1))
+        return *done;
+    const QString path = parser.positionalArguments().first();
+    for (const BackupFile &b : listBackups(path)) {
+        const QString line = QStringLiteral("%1\t%2 %3\t%4\n")
+                                 .arg(b.name, dateText(b.taken.date()), b.taken.time().toString(u"HH:mm:ss"))
+                                 .arg(b.size);
+        std::fputs(line.toUtf8().constData(), stdout);
+    }
+    return 0;
+}
+
+// Only a workbook the program can read is put back in the diary's place.
+int restore(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument("FILE", "the diary workbook");
+    parser.addPositionalArgument("BACKUP", "a backup's name in the Backup folder, or its path");
+    if (const std::optional<int> done = parseCommand(parser, arguments, RestoreUsage, 2))
+        return *done;
+    const QString path = parser.positionalArguments().at(0);
+    const QString backup = parser.positionalArguments().at(1);
+    DiaryBook probe(backupPath(path, backup));
+    if (!probe.OpenExcelDate())
+        return fail(probe.errorText());
+    QString why;
+    if (!restoreBackup(path, backup, QDateTime::currentDateTime(), &why))
+        return fail(QStringLiteral("cannot restore \"%1\": %2").arg(backup, why));
     return 0;
 }
 
@@ -233,14 +283,18 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(commandList()), stdout);
         return 0;
     }
-    if (command == u"where" && arguments.size() == 2)
-        return where();
     // A command's parser takes the program's name first, then what follows the command.
     const QStringList rest = QStringList{arguments.first()} + arguments.mid(2);
     if (command == u"new")
         return newWorkbook(rest);
     if (command == u"show")
         return show(rest);
+    if (command == u"backups")
+        return listBackupsOf(rest);
+    if (command == u"restore")
+        return restore(rest);
+    if (command == u"where")
+        return where(rest);
     if (command == u"put")
         return put(rest);
     if (command == u"import")

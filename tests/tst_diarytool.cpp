@@ -39,6 +39,7 @@ private Q_SLOTS:
     void fullSheetShowsAndTakesCorrections();
     void diaryBehindALinkIsSavedInPlace();
     void formulaLikeTextsAreShownAsTheyAre();
+    void backupsAndRestore();
 
 private:
     struct Run
@@ -95,6 +96,40 @@ void TestDiaryTool::showThenImportReproducesTheDiary()
     m_folder.write("shown.csv", shown.toUtf8());
     QCOMPARE(tool({"import", second, m_folder.filePath("shown.csv")}).exitCode, 0);
     QCOMPARE(tool({"show", second}).out, shown);
+}
+
+void TestDiaryTool::backupsAndRestore()
+{
+    TempProgramFolder folder;
+    const QString book = folder.filePath("Bk_Trimbo.xls");
+    QCOMPARE(tool({"new", book}).exitCode, 0);
+    QCOMPARE(tool({"put", book, "--date", "2012/04/01", "--weight", "70"}).exitCode, 0);
+    const QByteArray kept = folder.read("Bk_Trimbo.xls");
+    folder.write("Backup/Bk_Trimbo_20120301_080000.xls", kept);
+    folder.write("Backup/Bk_Trimbo_20120402_080000.xls", "no workbook");
+    folder.write("Backup/readme.txt", "not a backup");
+    QCOMPARE(tool({"put", book, "--date", "2012/04/02", "--weight", "69"}).exitCode, 0);
+
+    QCOMPARE(tool({"backups", book}).out,
+             QString("Bk_Trimbo_20120301_080000.xls\t2012/03/01 08:00:00\t%1\n"
+                     "Bk_Trimbo_20120402_080000.xls\t2012/04/02 08:00:00\t11\n").arg(kept.size()));
+
+    // A file that is no workbook is never put in the diary's place.
+    const QByteArray twoDays = folder.read("Bk_Trimbo.xls");
+    const Run refused = tool({"restore", book, "Bk_Trimbo_20120402_080000.xls"});
+    QVERIFY(refused.exitCode != 0);
+    QVERIFY(!refused.err.isEmpty());
+    QCOMPARE(folder.read("Bk_Trimbo.xls"), twoDays);
+    QVERIFY(tool({"restore", book, "Bk_Trimbo_20000101_000000.xls"}).exitCode != 0);
+
+    QCOMPARE(tool({"restore", book, "Bk_Trimbo_20120301_080000.xls"}).exitCode, 0);
+    QCOMPARE(folder.read("Bk_Trimbo.xls"), kept);
+    // The diary replaced is kept first, as a backup of today.
+    const QStringList listed = tool({"backups", book}).out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(listed.size(), 3);
+    const QString newest = listed.last().section(u'\t', 0, 0);
+    QVERIFY2(newest.startsWith("Bk_Trimbo_" + QDate::currentDate().toString("yyyyMMdd")), qPrintable(newest));
+    QCOMPARE(folder.read("Backup/" + newest), twoDays);
 }
 
 void TestDiaryTool::badInputLeavesTheWorkbook_data()

@@ -497,7 +497,7 @@ void TestMainWindow::windowLayout()
     QStringList tabs;
     for (int i = 0; i < pages->count(); ++i)
         tabs << pages->widget(i)->objectName() + ' ' + pages->tabText(i);
-    QCOMPARE(tabs, (QStringList{"Tab_Enter 入力", "Tab_Grph_Estb グラフ設定", "Tab_Boxing ボクシング"}));
+    QCOMPARE(tabs, (QStringList{"Tab_Enter 入力", "Tab_Grph_Estb グラフ設定", "Tab_Boxing ボクシング", "Tab_Trend トレンド"}));
 
     const QList<std::pair<const char *, QString>> buttons{
         {"Btn_GridView", "一覧表示"}, {"BtBtn_Boxing", "ボクシング"}, {"Btn_Help", "操作説明"},

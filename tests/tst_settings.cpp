@@ -64,6 +64,8 @@ private Q_SLOTS:
     void writeAddsMissingKeysAndSections();
     void writeKeepsUnixLineBreaksAndByteOrderMark();
     void writtenSettingsReadBack();
+    void trendSwitchesAreOffWithoutTheirSection();
+    void writeTrendKeepsTheWindowsSectionsByteForByte();
     void unreadableFileIsNeverReplaced();
     void lineEndsAndEncodingsAreKept_data();
     void lineEndsAndEncodingsAreKept();
@@ -291,9 +293,27 @@ void TestSettings::writtenSettingsReadBack()
     SettingsFields fields;
     fields.graph = {"72.5", "60", "30", "15", 1, "2010/01/01", "2010/01/31", -16777201, 65280, 3, 1};
     fields.establish = {"2010/01/01", "70", "25", "65", "20", 1, 1};
+    fields.trend = {1, 0, 1, 1, 1};
     QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), fields.graph, &writeError));
     QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), fields.establish, &writeError));
+    QVERIFY(WriteIni_Trend(folder.filePath("Trimbo.ini"), fields.trend, &writeError));
     QCOMPARE(GetIni(folder.filePath("Trimbo.ini")).fields, fields);
+}
+
+void TestSettings::trendSwitchesAreOffWithoutTheirSection()
+{
+    QCOMPARE(read(userFile).trend, TrendSettings());
+    QCOMPARE(read(userFile + "[trend]\r\nGoalLines=1\r\nbackups=1\r\n").trend, (TrendSettings{0, 1, 0, 1, 0}));
+}
+
+void TestSettings::writeTrendKeepsTheWindowsSectionsByteForByte()
+{
+    TempProgramFolder folder;
+    folder.write("Trimbo.ini", userFile);
+    QVERIFY(WriteIni_Trend(folder.filePath("Trimbo.ini"), {1, 1, 0, 1, 0}, &writeError));
+    QVERIFY(WriteIni_Trend(folder.filePath("Trimbo.ini"), {0, 1, 1, 1, 1}, &writeError));
+    QCOMPARE(folder.read("Trimbo.ini"),
+             userFile + "[Trend]\r\nTrend=0\r\nGoalLines=1\r\nLatestDays=1\r\nBackups=1\r\nReadOut=1\r\n");
 }
 
 void TestSettings::unreadableFileIsNeverReplaced()

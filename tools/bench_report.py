@@ -64,6 +64,8 @@ rows = [
     ("save a new day into 3,650 days", ms(store["BM_SaveNewDay"]), None, None),
     ("graph redraw, 31-day window", ms(graph["BM_GraphAllView/31"]), None, None),
     ("graph redraw, 10-year window", ms(graph["BM_GraphAllView/3650"]), None, None),
+    ("graph redraw, 10 years, trend+goals", ms(graph["BM_GraphAllViewTrend/3650"]), None, None),
+    ("weekly summary, 3,650 days", ms(graph["BM_WeeklySummary"]), None, None),
     ("list window, one line (365 days)", ms(graph["BM_ListOpen/0"]), None, None),
     ("list window, comments wrapped", ms(graph["BM_ListOpen/1"]), None, None),
     ("list window, photos", ms(graph["BM_ListOpen/2"]), None, None),

@@ -149,7 +149,7 @@ log "taking the screenshots under Xvfb"
 LC_ALL=C.UTF-8 XDG_RUNTIME_DIR="$WORK/runtime" xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
   "$SCREENSHOTS" "$PROGRAM" "$RAW" >&2
 
-for shot in main-Tab_Enter main-Tab_Grph_Estb main-Tab_Boxing setup list-0 list-1 list-2; do
+for shot in main-Tab_Enter main-Tab_Grph_Estb main-Tab_Boxing main-Tab_Trend setup list-0 list-1 list-2; do
   [ -s "$RAW/$shot.png" ] || die "trimbo-screenshots did not save $shot.png"
 done
 
@@ -167,6 +167,7 @@ keep main-Tab_Enter graph -crop 872x392+0+0
 keep main-Tab_Enter tab-enter -crop 872x279+0+390
 keep main-Tab_Grph_Estb tab-graph -crop 872x279+0+390
 keep main-Tab_Boxing tab-boxing -crop 872x279+0+390
+keep main-Tab_Trend tab-trend -crop 872x279+0+390
 keep setup setup
 keep list-0 list-oneline
 keep list-1 list-comments

@@ -1,0 +1,193 @@
+#include "backups.h"
+#include "diarybook.h"
+#include "entrytab.h"
+#include "helpers.h"
+#include "tfrm_main.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+// Backups kept before each save of the main window: kept only when switched
+// on, and when one cannot be written (a full disk, a read-only folder) the
+// day is saved all the same and the user is told once.
+
+namespace {
+
+QString smallDisk()
+{
+    return qEnvironmentVariable("TRIMBO_SMALL_DISK");
+}
+
+const QByteArray windowsSettings = "[Graph]\r\nWUpper=90\r\nWDown=50\r\nGraphVis=0\r\nStartD=2010/01/01\r\n"
+                                   "EndD=2010/01/31\r\nBckGrnd=1\r\nTrimboVis=1\r\n[Establish]\r\nDStartW=80\r\n"
+                                   "GoalW=70\r\n";
+const QByteArray backupsOn = windowsSettings + "[Trend]\r\nBackups=1\r\n";
+
+// The small disk, filled until it takes no more, while alive.
+class FilledDisk
+{
+public:
+    FilledDisk() : m_file(smallDisk() + QStringLiteral("/filling"))
+    {
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            qFatal("cannot fill the small disk");
+        const QByteArray block(4096, 'x');
+        while (m_file.write(block) == block.size()) {
+        }
+    }
+    ~FilledDisk() { m_file.remove(); }
+
+private:
+    QFile m_file;
+};
+
+int daysOnDisk(const QString &path)
+{
+    DiaryBook book(path);
+    return book.OpenExcelDate() ? book.GetExcelLastRow() - 1 : -1;
+}
+
+} // namespace
+
+class TestBackupFaults : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void noBackupsWithoutTheSwitch();
+    void eachSaveKeepsTheDiaryAsItWas();
+    void fullDiskSavesTheDayAndTellsOnce();
+    void readOnlyBackupFolderSavesTheDayAndTellsOnce();
+
+private:
+    void start(const QByteArray &settings);
+    void saveDay(QDate day, const QString &weight);
+    // Backup/ as a link to a folder on the small disk.
+    void backupFolderOnSmallDisk();
+    void savesGoOnWithOneMessage();
+    QString diary() const { return m_folder->filePath("Bk_Trimbo.xls"); }
+
+    std::unique_ptr<RecordingResponder> m_messages;
+    std::unique_ptr<RecordingShell> m_shell;
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<TFrm_Main> m_window;
+};
+
+void TestBackupFaults::init()
+{
+    m_messages = std::make_unique<RecordingResponder>();
+    m_shell = std::make_unique<RecordingShell>();
+    m_folder = std::make_unique<TempProgramFolder>();
+}
+
+void TestBackupFaults::cleanup()
+{
+    m_window.reset();
+    m_folder.reset();
+    m_messages.reset();
+    if (!smallDisk().isEmpty())
+        QDir(smallDisk() + QStringLiteral("/Backup")).removeRecursively();
+}
+
+void TestBackupFaults::start(const QByteArray &settings)
+{
+    m_folder->layOut(settings);
+    m_window = std::make_unique<TFrm_Main>(m_folder->path(), m_shell.get());
+    m_window->show();
+    QVERIFY(!m_window->stopped());
+}
+
+void TestBackupFaults::saveDay(QDate day, const QString &weight)
+{
+    auto *tab = control<TTab_Enter>(*m_window, "Tab_Enter");
+    pickDay(*tab, day);
+    control<QLineEdit>(*tab, "Edt_Weight")->setText(weight);
+    QTest::mouseClick(control<QPushButton>(*tab, "BtBtn_Save_Today"), Qt::LeftButton);
+}
+
+void TestBackupFaults::backupFolderOnSmallDisk()
+{
+    if (smallDisk().isEmpty())
+        QSKIP("the machine allows no small disk of the test's own");
+    QVERIFY(QDir().mkpath(smallDisk() + QStringLiteral("/Backup")));
+    QVERIFY(QFile::link(smallDisk() + QStringLiteral("/Backup"), m_folder->filePath("Backup")));
+}
+
+void TestBackupFaults::noBackupsWithoutTheSwitch()
+{
+    start(windowsSettings);
+    saveDay(QDate(2010, 1, 20), "66");
+    saveDay(QDate(2010, 1, 21), "65");
+    QCOMPARE(daysOnDisk(diary()), 2);
+    QVERIFY(!QFileInfo::exists(m_folder->filePath("Backup")));
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestBackupFaults::eachSaveKeepsTheDiaryAsItWas()
+{
+    start(backupsOn);
+    saveDay(QDate(2010, 1, 20), "66");
+    const QByteArray oneDay = m_folder->read("Bk_Trimbo.xls");
+    saveDay(QDate(2010, 1, 21), "65");
+    QCOMPARE(daysOnDisk(diary()), 2);
+    // Both backups were taken today: the newer, the diary with one day, stays.
+    const std::vector<BackupFile> kept = listBackups(diary());
+    QCOMPARE(kept.size(), 1u);
+    QCOMPARE(m_folder->read("Backup/" + kept.front().name), oneDay);
+    QCOMPARE(kept.front().taken.date(), QDate::currentDate());
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestBackupFaults::savesGoOnWithOneMessage()
+{
+    saveDay(QDate(2010, 1, 20), "66");
+    saveDay(QDate(2010, 1, 21), "65");
+    QCOMPARE(daysOnDisk(diary()), 2);
+    QCOMPARE(m_window->diary().FirstEmptyRow(), 3);
+    QCOMPARE(m_messages->shown.size(), 1);
+    const QString told = m_messages->shown.first();
+    QVERIFY2(told.contains(m_folder->filePath("Backup")) && told.endsWith("日記の保存は続けます。"), qPrintable(told));
+    // No half-written copy is left behind.
+    QCOMPARE(QDir(m_folder->filePath("Backup")).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestBackupFaults::fullDiskSavesTheDayAndTellsOnce()
+{
+    backupFolderOnSmallDisk();
+    start(backupsOn);
+    {
+        const FilledDisk full;
+        savesGoOnWithOneMessage();
+    }
+    saveDay(QDate(2010, 1, 22), "64");
+    QCOMPARE(listBackups(diary()).size(), 1u);
+    QCOMPARE(m_messages->shown.size(), 1);
+}
+
+void TestBackupFaults::readOnlyBackupFolderSavesTheDayAndTellsOnce()
+{
+    if (smallDisk().isEmpty() && geteuid() == 0)
+        QSKIP("root outside a user namespace cannot be kept from writing a folder");
+    if (smallDisk().isEmpty()) {
+        QVERIFY(QDir().mkpath(m_folder->filePath("Backup")));
+        QVERIFY(QFile(m_folder->filePath("Backup")).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    } else {
+        backupFolderOnSmallDisk();
+        QCOMPARE(mount(nullptr, qPrintable(smallDisk()), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    }
+    start(backupsOn);
+    savesGoOnWithOneMessage();
+    if (!smallDisk().isEmpty())
+        QCOMPARE(mount(nullptr, qPrintable(smallDisk()), nullptr, MS_REMOUNT, nullptr), 0);
+}
+
+QTEST_MAIN(TestBackupFaults)
+#include "tst_backupfaults.moc"

@@ -1,0 +1,154 @@
+#include "backups.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Diary = QStringLiteral("/home/u/Trimbo/Bk_Trimbo.xls");
+
+// Applies the rotation after each new backup, as the saves do.
+std::vector<BackupFile> afterSave(std::vector<BackupFile> set, const BackupFile &added)
+{
+    set.push_back(added);
+    const QStringList dropped = backupsToDrop(set, added.taken.date());
+    std::erase_if(set, [&](const BackupFile &b) { return dropped.contains(b.name); });
+    return set;
+}
+
+BackupFile backupAt(const QDateTime &taken, qint64 size = 1000)
+{
+    return {backupName(Diary, taken), taken, size};
+}
+
+QStringList sortedNames(const std::vector<BackupFile> &set)
+{
+    QStringList out;
+    for (const BackupFile &b : set)
+        out << b.name;
+    out.sort();
+    return out;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class BackupsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void names_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QDateTime>("taken");
+        QTest::newRow("a backup") << "Bk_Trimbo_20261207_170102.xls" << QDateTime(QDate(2026, 12, 7), QTime(17, 1, 2));
+        QTest::newRow("another diary's") << "Other_20261207_170102.xls" << QDateTime();
+        QTest::newRow("no time") << "Bk_Trimbo_20261207.xls" << QDateTime();
+        QTest::newRow("impossible time") << "Bk_Trimbo_20261307_170102.xls" << QDateTime();
+        QTest::newRow("left by a copy") << "Bk_Trimbo_20261207_170102.xls.part" << QDateTime();
+    }
+    void names()
+    {
+        QFETCH(QString, name);
+        QFETCH(QDateTime, taken);
+        const std::optional<QDateTime> got = backupTime(Diary, name);
+        QCOMPARE(got.value_or(QDateTime()), taken);
+        if (taken.isValid())
+            QCOMPARE(backupName(Diary, taken), name);
+    }
+
+    void yearOfSaves()
+    {
+        // Three saves a day through 2026: the newest of each of the last 30
+        // days, and of each month before.
+        std::vector<BackupFile> set;
+        const QTime times[] = {QTime(8, 0), QTime(12, 30), QTime(21, 15)};
+        for (QDate d(2026, 1, 1); d.year() == 2026; d = d.addDays(1))
+            for (QTime t : times)
+                set = afterSave(set, backupAt(QDateTime(d, t)));
+        QStringList expected;
+        for (QDate d(2026, 12, 2); d.year() == 2026; d = d.addDays(1))
+            expected << backupName(Diary, QDateTime(d, QTime(21, 15)));
+        for (int month = 1; month <= 11; ++month) {
+            const QDate last = QDate(2026, month, 1).addMonths(1).addDays(-1);
+            expected << backupName(Diary, QDateTime(last, QTime(21, 15)));
+        }
+        expected << backupName(Diary, QDateTime(QDate(2026, 12, 1), QTime(21, 15)));
+        expected.sort();
+        QCOMPARE(sortedNames(set), expected);
+        QCOMPARE(set.size(), 42u);
+    }
+
+    void sizeCap_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("small diaries: all 30") << qint64(1'000'000) << 30;
+        QTest::newRow("exactly at the cap") << qint64(10 * 1024 * 1024) << 10;
+        QTest::newRow("a byte over") << qint64(10 * 1024 * 1024 + 1) << 9;
+        QTest::newRow("one larger than the cap") << qint64(101 * 1024 * 1024) << 0;
+    }
+    void sizeCap()
+    {
+        QFETCH(qint64, size);
+        QFETCH(int, kept);
+        std::vector<BackupFile> set;
+        const QDate today(2026, 6, 30);
+        for (int d = 29; d >= 0; --d)
+            set.push_back(backupAt(QDateTime(today.addDays(-d), QTime(9, 0)), size));
+        const QStringList dropped = backupsToDrop(set, today);
+        QCOMPARE(dropped.size(), 30 - kept);
+        // the oldest go first
+        for (int i = 0; i < dropped.size(); ++i)
+            QCOMPARE(dropped[i], set[std::size_t(i)].name);
+    }
+
+    void keepAndRestore()
+    {
+        QTemporaryDir dir;
+        const QString diary = dir.filePath("Bk_Trimbo.xls");
+        QString error;
+        QVERIFY(keepBackup(diary, QDateTime(QDate(2026, 6, 1), QTime(9, 0)), &error)); // nothing yet
+        QVERIFY(!QFileInfo::exists(backupFolder(diary)));
+        writeFile(diary, "first");
+        QVERIFY(keepBackup(diary, QDateTime(QDate(2026, 6, 1), QTime(9, 0)), &error));
+        writeFile(diary, "second");
+        QVERIFY(keepBackup(diary, QDateTime(QDate(2026, 6, 2), QTime(9, 0)), &error));
+        writeFile(diary, "third");
+        writeFile(dir.filePath("Backup/notes.txt"), "not a backup");
+        std::vector<BackupFile> listed = listBackups(diary);
+        QCOMPARE(listed.size(), 2u);
+        QCOMPARE(listed[0].name, "Bk_Trimbo_20260601_090000.xls");
+        QCOMPARE(readFile(dir.filePath("Backup/" + listed[1].name)), "second");
+
+        QVERIFY2(restoreBackup(diary, listed[0].name, QDateTime(QDate(2026, 6, 3), QTime(9, 0)), &error),
+                 qPrintable(error));
+        QCOMPARE(readFile(diary), "first");
+        listed = listBackups(diary);
+        QCOMPARE(listed.size(), 3u);
+        QCOMPARE(readFile(dir.filePath("Backup/" + listed[2].name)), "third");
+
+        QVERIFY(!restoreBackup(diary, "Bk_Trimbo_20200101_000000.xls", QDateTime::currentDateTime(), &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(readFile(diary), "first");
+        QCOMPARE(listBackups(diary).size(), 3u);
+    }
+};
+
+QTEST_GUILESS_MAIN(BackupsTest)
+#include "tst_backups.moc"
