@@ -138,6 +138,13 @@ bool isCellTableRecord(uint16_t id)
     }
 }
 
+// What a sort moves with the days: notes, hyperlinks (and their tips) and the drawings that
+// anchor note boxes (checked where the sort is tested).
+bool movesWithDays(uint16_t id)
+{
+    return id == 0x001C || id == 0x01B8 || id == 0x0800 || id == 0x00EC; // NOTE, HLINK, HLINKTOOLTIP, MSODRAWING
+}
+
 QString recordLine(uint16_t id, QByteArrayView data)
 {
     return QStringLiteral("%1: %2").arg(id, 4, 16, QChar(u'0')).arg(QString::fromLatin1(data.toByteArray().toHex()));
@@ -215,8 +222,9 @@ WorkbookRecords workbookRecords(const QString &xlsPath, const QString &diaryShee
             const QByteArrayView data(record->data, record->size);
             if (record->id == Bof)
                 ++depth;
-            if (record->id == Index || (name == diarySheet && depth == 1 && isCellTableRecord(record->id))) {
-                // positions, or the diary's cells
+            if (record->id == Index || (name == diarySheet && depth == 1 && (isCellTableRecord(record->id)
+                                                                          || movesWithDays(record->id)))) {
+                // positions, or the diary's cells and what moves with them
             } else if (record->id == LabelSst && record->size >= 10) {
                 const SstEntry text = strings.entry(u32(record->data + 6));
                 lines.append(recordLine(record->id, data.first(6)) + QStringLiteral(" %1 runs %2 phonetic %3").arg(

@@ -29,7 +29,8 @@ void writeRenamedSample(const QString &samplePath, const QString &sheet, const Q
 // which two versions of a workbook compare: stream positions left out
 // (BOUNDSHEET offsets, INDEX, EXTSST), the string table left out and each
 // text cell given its text with its runs and phonetic guide; of the diary
-// sheet only the records that are no part of its cell table. Fails the
+// sheet only the records that are no part of its cell table and do not move
+// with its days (notes, hyperlinks, drawings). Fails the
 // running test when the file cannot be read.
 struct WorkbookRecords
 {
