@@ -275,6 +275,7 @@ void TestDiaryTool::numberFormatsOfGnumericShowAsNumbers()
     QCOMPARE(tool({"show", book}).out.section(u'\n', 1), days);
     QCOMPARE(tool({"put", book, "--date", "2010/01/12", "--weight", "73.5"}).exitCode, 0);
     QCOMPARE(tool({"show", book}).out.section(u'\n', 1), days + "2010/01/12,73.5,,1,1,,,\r\n");
+}
 
 // Two scripts putting days into one diary at once: each put reads, changes
 // and saves the diary under its lock, so no day of the other is lost.
