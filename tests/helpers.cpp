@@ -113,7 +113,7 @@ QStringList TempProgramFolder::snapshot() const
 
 void leave(QWidget *control)
 {
-    QFocusEvent focusOut(QEvent::FocusOut);
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(control, &focusOut);
 }
 
