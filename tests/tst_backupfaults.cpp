@@ -2,6 +2,7 @@
 #include "diarybook.h"
 #include "entrytab.h"
 #include "helpers.h"
+#include "smalldisk.h"
 #include "tfrm_main.h"
 
 #include <QDir>
@@ -19,33 +20,10 @@
 
 namespace {
 
-QString smallDisk()
-{
-    return qEnvironmentVariable("TRIMBO_SMALL_DISK");
-}
-
 const QByteArray windowsSettings = "[Graph]\r\nWUpper=90\r\nWDown=50\r\nGraphVis=0\r\nStartD=2010/01/01\r\n"
                                    "EndD=2010/01/31\r\nBckGrnd=1\r\nTrimboVis=1\r\n[Establish]\r\nDStartW=80\r\n"
                                    "GoalW=70\r\n";
 const QByteArray backupsOn = windowsSettings + "[Trend]\r\nBackups=1\r\n";
-
-// The small disk, filled until it takes no more, while alive.
-class FilledDisk
-{
-public:
-    FilledDisk() : m_file(smallDisk() + QStringLiteral("/filling"))
-    {
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            qFatal("cannot fill the small disk");
-        const QByteArray block(4096, 'x');
-        while (m_file.write(block) == block.size()) {
-        }
-    }
-    ~FilledDisk() { m_file.remove(); }
-
-private:
-    QFile m_file;
-};
 
 int daysOnDisk(const QString &path)
 {
@@ -164,7 +142,7 @@ void TestBackupFaults::fullDiskSavesTheDayAndTellsOnce()
     backupFolderOnSmallDisk();
     start(backupsOn);
     {
-        const FilledDisk full;
+        const DiskFull full;
         savesGoOnWithOneMessage();
     }
     saveDay(QDate(2010, 1, 22), "64");

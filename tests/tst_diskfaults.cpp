@@ -1,6 +1,7 @@
 #include "diarybook.h"
 #include "entrytab.h"
 #include "helpers.h"
+#include "smalldisk.h"
 #include "radiogroup.h"
 #include "tfrm_main.h"
 
@@ -12,9 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <csignal>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 // A disk that fills up and a program folder that cannot be written: every
@@ -22,13 +21,6 @@
 // reason, and nothing on disk or on screen changes.
 
 namespace {
-
-// A small tmpfs of the test's own (tests/with_small_disk.sh), or empty where
-// the machine allows none.
-QString smallDisk()
-{
-    return qEnvironmentVariable("TRIMBO_SMALL_DISK");
-}
 
 const QByteArray settings = "[Graph]\r\nWUpper=90\r\nWDown=50\r\nGraphVis=0\r\nStartD=2010/01/01\r\n"
                             "EndD=2010/01/31\r\nBckGrnd=1\r\nTrimboVis=1\r\n[Establish]\r\nDStartW=80\r\nGoalW=70\r\n";
@@ -42,47 +34,6 @@ void layOut(const TempProgramFolder &folder)
     meal.fill(Qt::white);
     QVERIFY(meal.save(folder.filePath("meal.bmp"), "BMP"));
 }
-
-// While alive, no file can grow: the small disk is filled to the last byte,
-// or, without one, the process may not write past a few bytes into any file
-// (the kernel refuses such writes as it refuses them on a full disk).
-class DiskFull
-{
-public:
-    DiskFull()
-    {
-        if (!smallDisk().isEmpty()) {
-            fill();
-            return;
-        }
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_limit);
-        const rlimit tight{64, m_limit.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &tight);
-    }
-    ~DiskFull()
-    {
-        if (!smallDisk().isEmpty())
-            QFile::remove(filler());
-        else
-            setrlimit(RLIMIT_FSIZE, &m_limit);
-    }
-
-private:
-    static QString filler() { return smallDisk() + QStringLiteral("/filler"); }
-    static void fill()
-    {
-        QFile file(filler());
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            qFatal("cannot fill the small disk");
-        for (qsizetype chunk = 1 << 20; chunk > 0; chunk /= 2) {
-            const QByteArray bytes(chunk, 'x');
-            while (file.write(bytes) == chunk) {
-            }
-        }
-    }
-    rlimit m_limit{};
-};
 
 // While alive, the program folder cannot be written: the small disk is
 // remounted read-only, or, for a user other than root, the folders lose
