@@ -252,40 +252,64 @@ void DiaryBook::CloseExcelDate()
     m_sheet = -1;
 }
 
+DayPlacement::DayPlacement(DiaryBook &book) : m_book(book)
+{
+    book.GetExcelLastRow();
+    // What is on disk now is what the days are written into.
+    m_onDisk = book.SetExcelArray();
+    m_rowCount = std::max(m_onDisk.FirstEmptyRow() - 1, 0);
+    m_firstNewRow = m_rowCount + 1;
+}
+
+DayPlacement::Place DayPlacement::find(const QString &date) const
+{
+    if (const int row = m_onDisk.findDate(date); row > 0)
+        return {row, true, {}};
+    if (const int row = m_newRowOfDate.value(date); row > 0)
+        return {row, true, {}};
+    // A full sheet still takes corrections; only a new day has no row left.
+    if (m_rowCount >= MaxDiaryRows)
+        return {0, false, diaryFullMessage()};
+    // A new day fills the first row without a date; a second one would go
+    // over the days the sheet keeps below it.
+    if (m_rowCount >= m_firstNewRow && m_book.hasDaysBelowGap())
+        return {0, false,
+                QStringLiteral("日記の %1 行目に日付がなく、その下にも記録があります。一度に保存できるのは 1 日だけです")
+                    .arg(m_firstNewRow)};
+    return {m_rowCount + 1, false, {}};
+}
+
+void DayPlacement::write(const Place &place, const DayValues &day)
+{
+    Q_ASSERT(place.row > 0);
+    if (!place.recorded) {
+        m_rowCount = std::max(m_rowCount, place.row);
+        m_newRowOfDate.insert(day.date, place.row);
+    }
+    m_book.WriteExcelDate(place.row, day);
+}
+
+DiaryTable DayPlacement::finish()
+{
+    m_book.SetExcelSort();
+    return m_book.SetExcelArray();
+}
+
 SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days, bool overwrite)
 {
     DiaryBook book(path);
     if (!book.OpenExcelDate())
         return {false, book.errorText(), {}, {}};
-    book.GetExcelLastRow();
-    // A date already in the diary is found as the program finds it; the
-    // days of this batch that are new get rows below.
-    const DiaryTable before = book.SetExcelArray();
-    QHash<QString, int> newRowOfDate;
-    int rowCount = std::max(before.FirstEmptyRow() - 1, 0);
-    const int firstNewRow = rowCount + 1;
+    DayPlacement placement(book);
     for (const DayValues &day : days) {
-        int row = before.findDate(day.date);
-        if (row == 0)
-            row = newRowOfDate.value(day.date);
-        if (row > 0 && !overwrite)
+        const DayPlacement::Place place = placement.find(day.date);
+        if (place.recorded && !overwrite)
             return {false, QStringLiteral("%1 の記録はすでにあります").arg(day.date), {}, {}};
-        if (row == 0) {
-            if (rowCount >= MaxDiaryRows)
-                return {false, diaryFullMessage(), {}, {}};
-            // A new day fills the first row without a date; a second one would
-            // go over the days the sheet keeps below it.
-            if (rowCount + 1 > firstNewRow && book.hasDaysBelowGap())
-                return {false, QStringLiteral("日記の %1 行目に日付がなく、その下にも記録があります。"
-                                              "一度に保存できるのは 1 日だけです").arg(firstNewRow),
-                        {}, {}};
-            row = ++rowCount;
-            newRowOfDate.insert(day.date, row);
-        }
-        book.WriteExcelDate(row, day);
+        if (place.row == 0)
+            return {false, place.refusal, {}, {}};
+        placement.write(place, day);
     }
-    book.SetExcelSort();
-    DiaryTable table = book.SetExcelArray();
+    DiaryTable table = placement.finish();
     if (!book.Save())
         return {false, book.errorText(), {}, {}};
     return {true, {}, std::move(table), book.saveNotes()};

@@ -3,6 +3,7 @@
 #include "diarytable.h"
 #include "workbook.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -94,6 +95,37 @@ private:
     bool m_keepBackups = false;
     QString m_backupError;
     std::vector<SheetRow> m_rows;
+};
+
+// The one rule for putting days into an open diary: a day goes into the
+// row that holds its date on disk, a new day into the first row without a
+// date, and the rows are sorted by date before the save.
+class DayPlacement
+{
+public:
+    // Reads where the days are now; book must be open.
+    explicit DayPlacement(DiaryBook &book);
+
+    struct Place
+    {
+        int row = 0;           // where the day is written; 0 when it cannot be
+        bool recorded = false; // the date is recorded already: the day is overwritten there
+        QString refusal;       // when row is 0: why there is no row for it
+    };
+    // Where a day of this date goes; a date written before in this placement
+    // is found in the row it was given.
+    Place find(const QString &date) const;
+    // Writes the day at place (as find() gave it).
+    void write(const Place &place, const DayValues &day);
+    // Sorts the rows; the diary as it is then saved.
+    DiaryTable finish();
+
+private:
+    DiaryBook &m_book;
+    DiaryTable m_onDisk;
+    QHash<QString, int> m_newRowOfDate;
+    int m_rowCount = 0;
+    int m_firstNewRow = 1;
 };
 
 // Saves days with the program's own rules: a day whose date is recorded is
