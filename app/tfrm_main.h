@@ -1,21 +1,16 @@
 #pragma once
 
 #include "bckgrnd.h"
-#include "diarybook.h"
-#include "diarylock.h"
-#include "exchange.h"
-#include "diarytable.h"
+#include "diarycore.h"
 #include "launcher.h"
 #include "plot.h"
-#include "programpaths.h"
-#include "settings.h"
 #include "ui_TFrm_Main.h"
 
 #include <QWidget>
-#include <memory>
 
-// The main window: it owns the paths, the settings fields and the diary, and
-// brings every part of the program to life the first time it is shown.
+// The main window: it wires the controls to the diary core, shows what the
+// core says and redraws when the diary or the settings change; it brings
+// every part of the program to life the first time it is shown.
 class TFrm_Main : public QWidget
 {
     Q_OBJECT
@@ -27,13 +22,7 @@ public:
     // Everything in the one folder exeDir.
     explicit TFrm_Main(const QString &exeDir, DesktopShell *shell = nullptr, QWidget *parent = nullptr);
 
-    const ProgramPaths &paths() const { return m_paths; }
-    SettingsFields &settings() { return m_settings; }
-    const DiaryTable &diary() const { return m_diary; }
-    // False when the diary could not be read at start-up (saving into it
-    // then could overwrite days this run never saw) or is not locked for
-    // this run (a save tries the lock again first).
-    bool diaryWritable() const { return m_loadProblem.isEmpty() && m_lockProblem.isEmpty(); }
+    const DiaryCore &core() const { return m_core; }
 
     // True once a fatal stop has ended the program.
     bool stopped() const { return m_stopped; }
@@ -52,17 +41,8 @@ public:
     // then the program ends. The caller must go no further.
     void AplStop(const QString &message);
 
-    // The row of the first day, from the top, whose date is dateText; false
-    // and row 0 when the diary has no such day.
-    bool CheckSameDate(const QString &dateText, int *row) const;
-    // The store's messages; code 0: the diary has no room for another day.
-    void CustomMessage(int code);
-
     // Records the day shown on the entry tab.
     void BtBtn_Save_TodayClick();
-    // The progress level of the newest day, handed to the body-shape viewer at start-up.
-    void BeforedataWrite();
-    int BeforeLevel() const { return m_beforeLevel; }
 
     void BtBtn_CloseClick();
     void BtBtn_DefaultClick();
@@ -72,31 +52,20 @@ public:
     void openCompanion(const QString &path);
 
 private:
-    void AfterSaveExchange();
-    Judgement judge(Measure measure) const;
-    bool saveDay(DiaryBook &book);
+    // Shows what the core said; false when it stopped the program.
+    bool tell(const CoreResult &result);
+    void saveGraphSettings();
     void CrossAxleClear();
     void VertAxleClear();
-    bool lockDiary();
-    DiaryLock::Result takeLock();
-    void loadDiary();
-    void nameUnusablePhotos();
     void setKeyLegendPictures();
     void centreOnScreen();
 
     Ui::TFrm_Main m_ui;
     Launcher m_launcher;
-    ProgramPaths m_paths;
-    SettingsFields m_settings;
+    DiaryCore m_core;
     TFrm_BckGrnd m_bckGrnd;
     GraphPicture m_graph;
-    std::unique_ptr<DiaryLock> m_lock;
-    DiaryTable m_diary;
-    QString m_loadProblem = QStringLiteral("not loaded"); // empty once the diary was read
-    QString m_lockProblem;                                // empty while the diary is locked for this run
-    int m_beforeLevel = 0;
     bool m_shownOnce = false;
     bool m_stopped = false;
     class GraphReadOut *m_readOut = nullptr;
-    bool m_backupFailureTold = false; // a backup that cannot be kept is said once a run
 };

@@ -73,7 +73,7 @@ BENCHMARK(BM_GraphAllViewTrend)->Arg(3650)->Unit(benchmark::kMillisecond);
 
 void BM_WeeklySummary(benchmark::State &state)
 {
-    const DiaryTable &diary = program().window->diary();
+    const DiaryTable &diary = program().window->core().diary();
     for (auto _ : state) {
         const auto weeks = summarise(diary, SummaryPeriod::Week, QDate(2010, 1, 1), QDate(2019, 12, 31));
         benchmark::DoNotOptimize(weeks.data());
@@ -86,8 +86,8 @@ void BM_ListOpen(benchmark::State &state)
 {
     const auto mode = TFrm_StrGrid::Mode(state.range(0));
     for (auto _ : state) {
-        TFrm_StrGrid list(&program().window->diary(), QDate(2019, 1, 1), QDate(2019, 12, 31),
-                          program().window->paths().PictureDir);
+        TFrm_StrGrid list(&program().window->core().diary(), QDate(2019, 1, 1), QDate(2019, 12, 31),
+                          program().window->core().paths().PictureDir);
         if (mode != TFrm_StrGrid::OneLine)
             list.DataToStrGrd(mode);
         list.show();

@@ -101,27 +101,26 @@ void TTab_Grph_Estb::connectHandlers()
     connect(m_ui.BtBtn_Save_Graph, &QPushButton::clicked, this, &TTab_Grph_Estb::BtBtn_Save_GraphClick);
 }
 
-void TTab_Grph_Estb::attach(GraphSettings *fields, const QString &iniPath, const QString &bkGrndDir)
+void TTab_Grph_Estb::attach(const GraphSettings &fields, const QString &bkGrndDir)
 {
     m_fields = fields;
-    m_iniPath = iniPath;
     m_bkGrndDir = bkGrndDir;
 }
 
 void TTab_Grph_Estb::SetGraph()
 {
-    show(m_ui.Edt_UpWlimit, m_fields->WUpper);
-    show(m_ui.Edt_DwnWlimit, m_fields->WDown);
-    show(m_ui.Edt_UpFlimit, m_fields->FUpper);
-    show(m_ui.Edt_DwnFlimit, m_fields->FDown);
-    m_ui.RdoGrp_WorF->setItemIndex(m_fields->GraphVis);
-    m_ui.Dt_Grph_StartD->setDate(dateOrToday(m_fields->StartD));
-    m_ui.Dt_Grph_EndD->setDate(dateOrToday(m_fields->EndD));
-    selectColour(m_ui.ClrBx_W, m_fields->LineClW);
-    selectColour(m_ui.ClrBx_F, m_fields->LineClF);
-    BckGrndEstb(m_fields->BckGrnd);
-    m_ui.RdoGrp_TrimboVis->setItemIndex(m_fields->TrimboVis);
-    m_ui.CmbBx_BkGrnd->setCurrentIndex(m_fields->BckGrnd - 1);
+    show(m_ui.Edt_UpWlimit, m_fields.WUpper);
+    show(m_ui.Edt_DwnWlimit, m_fields.WDown);
+    show(m_ui.Edt_UpFlimit, m_fields.FUpper);
+    show(m_ui.Edt_DwnFlimit, m_fields.FDown);
+    m_ui.RdoGrp_WorF->setItemIndex(m_fields.GraphVis);
+    m_ui.Dt_Grph_StartD->setDate(dateOrToday(m_fields.StartD));
+    m_ui.Dt_Grph_EndD->setDate(dateOrToday(m_fields.EndD));
+    selectColour(m_ui.ClrBx_W, m_fields.LineClW);
+    selectColour(m_ui.ClrBx_F, m_fields.LineClF);
+    BckGrndEstb(m_fields.BckGrnd);
+    m_ui.RdoGrp_TrimboVis->setItemIndex(m_fields.TrimboVis);
+    m_ui.CmbBx_BkGrnd->setCurrentIndex(m_fields.BckGrnd - 1);
 }
 
 std::optional<ValueRange> TTab_Grph_Estb::limits(const QLineEdit *lower, const QLineEdit *upper,
@@ -143,9 +142,9 @@ std::optional<ValueRange> TTab_Grph_Estb::limits(const QLineEdit *lower, const Q
 GraphWindow TTab_Grph_Estb::graphWindow() const
 {
     GraphWindow window = GraphWindow::fromDates(m_ui.Dt_Grph_StartD->date(), m_ui.Dt_Grph_EndD->date());
-    window.weight = limits(m_ui.Edt_DwnWlimit, m_ui.Edt_UpWlimit, m_fields->WDown, m_fields->WUpper, WeightBounds);
-    window.fat = limits(m_ui.Edt_DwnFlimit, m_ui.Edt_UpFlimit, m_fields->FDown, m_fields->FUpper, FatBounds);
-    window.mode = m_fields->GraphVis;
+    window.weight = limits(m_ui.Edt_DwnWlimit, m_ui.Edt_UpWlimit, m_fields.WDown, m_fields.WUpper, WeightBounds);
+    window.fat = limits(m_ui.Edt_DwnFlimit, m_ui.Edt_UpFlimit, m_fields.FDown, m_fields.FUpper, FatBounds);
+    window.mode = m_fields.GraphVis;
     return window;
 }
 
@@ -171,66 +170,66 @@ void TTab_Grph_Estb::stepped(QLineEdit *edit, QString &field, const QString &lim
 
 void TTab_Grph_Estb::Edt_UpWlimitExit()
 {
-    limitExit(m_ui.Edt_UpWlimit, m_fields->WUpper, upperLimitExit(m_ui.Edt_UpWlimit->text(), m_fields->WDown, WeightBounds));
+    limitExit(m_ui.Edt_UpWlimit, m_fields.WUpper, upperLimitExit(m_ui.Edt_UpWlimit->text(), m_fields.WDown, WeightBounds));
 }
 
 void TTab_Grph_Estb::Edt_DwnWlimitExit()
 {
-    limitExit(m_ui.Edt_DwnWlimit, m_fields->WDown, lowerLimitExit(m_ui.Edt_DwnWlimit->text(), m_fields->WUpper, WeightBounds));
+    limitExit(m_ui.Edt_DwnWlimit, m_fields.WDown, lowerLimitExit(m_ui.Edt_DwnWlimit->text(), m_fields.WUpper, WeightBounds));
 }
 
 void TTab_Grph_Estb::Edt_UpFlimitExit()
 {
-    limitExit(m_ui.Edt_UpFlimit, m_fields->FUpper, upperLimitExit(m_ui.Edt_UpFlimit->text(), m_fields->FDown, FatBounds));
+    limitExit(m_ui.Edt_UpFlimit, m_fields.FUpper, upperLimitExit(m_ui.Edt_UpFlimit->text(), m_fields.FDown, FatBounds));
 }
 
 void TTab_Grph_Estb::Edt_DwnFlimitExit()
 {
-    limitExit(m_ui.Edt_DwnFlimit, m_fields->FDown, lowerLimitExit(m_ui.Edt_DwnFlimit->text(), m_fields->FUpper, FatBounds));
+    limitExit(m_ui.Edt_DwnFlimit, m_fields.FDown, lowerLimitExit(m_ui.Edt_DwnFlimit->text(), m_fields.FUpper, FatBounds));
 }
 
 void TTab_Grph_Estb::SpdBtn_WupupClick()
 {
-    if (const std::optional<QString> limit = upperStepUp(m_fields->WUpper, WeightBounds))
-        stepped(m_ui.Edt_UpWlimit, m_fields->WUpper, *limit);
+    if (const std::optional<QString> limit = upperStepUp(m_fields.WUpper, WeightBounds))
+        stepped(m_ui.Edt_UpWlimit, m_fields.WUpper, *limit);
 }
 
 void TTab_Grph_Estb::SpdBtn_FupupClick()
 {
-    if (const std::optional<QString> limit = upperStepUp(m_fields->FUpper, FatBounds))
-        stepped(m_ui.Edt_UpFlimit, m_fields->FUpper, *limit);
+    if (const std::optional<QString> limit = upperStepUp(m_fields.FUpper, FatBounds))
+        stepped(m_ui.Edt_UpFlimit, m_fields.FUpper, *limit);
 }
 
 void TTab_Grph_Estb::SpdBtn_WupDwnClick()
 {
-    if (const std::optional<QString> limit = upperStepDown(m_fields->WUpper, m_fields->WDown))
-        stepped(m_ui.Edt_UpWlimit, m_fields->WUpper, *limit);
+    if (const std::optional<QString> limit = upperStepDown(m_fields.WUpper, m_fields.WDown))
+        stepped(m_ui.Edt_UpWlimit, m_fields.WUpper, *limit);
 }
 
 void TTab_Grph_Estb::SpdBtn_FupDwnClick()
 {
-    if (const std::optional<QString> limit = upperStepDown(m_fields->FUpper, m_fields->FDown))
-        stepped(m_ui.Edt_UpFlimit, m_fields->FUpper, *limit);
+    if (const std::optional<QString> limit = upperStepDown(m_fields.FUpper, m_fields.FDown))
+        stepped(m_ui.Edt_UpFlimit, m_fields.FUpper, *limit);
 }
 
 void TTab_Grph_Estb::SpdBtn_WDwnupClick()
 {
-    stepped(m_ui.Edt_DwnWlimit, m_fields->WDown, lowerStepUp(m_fields->WDown, m_fields->WUpper).value_or(m_fields->WDown));
+    stepped(m_ui.Edt_DwnWlimit, m_fields.WDown, lowerStepUp(m_fields.WDown, m_fields.WUpper).value_or(m_fields.WDown));
 }
 
 void TTab_Grph_Estb::SpdBtn_FDwnupClick()
 {
-    stepped(m_ui.Edt_DwnFlimit, m_fields->FDown, lowerStepUp(m_fields->FDown, m_fields->FUpper).value_or(m_fields->FDown));
+    stepped(m_ui.Edt_DwnFlimit, m_fields.FDown, lowerStepUp(m_fields.FDown, m_fields.FUpper).value_or(m_fields.FDown));
 }
 
 void TTab_Grph_Estb::SpdBtn_WDwndwnClick()
 {
-    stepped(m_ui.Edt_DwnWlimit, m_fields->WDown, lowerStepDown(m_fields->WDown, WeightBounds));
+    stepped(m_ui.Edt_DwnWlimit, m_fields.WDown, lowerStepDown(m_fields.WDown, WeightBounds));
 }
 
 void TTab_Grph_Estb::SpdBtn_FDwndwnClick()
 {
-    stepped(m_ui.Edt_DwnFlimit, m_fields->FDown, lowerStepDown(m_fields->FDown, FatBounds));
+    stepped(m_ui.Edt_DwnFlimit, m_fields.FDown, lowerStepDown(m_fields.FDown, FatBounds));
 }
 
 // A refused date goes back to the accepted one; with none accepted yet,
@@ -243,43 +242,43 @@ void TTab_Grph_Estb::putBackDate(QDateEdit *picker, const QString &field)
 void TTab_Grph_Estb::Dt_Grph_StartDExit()
 {
     if (datesAccepted(m_ui.Dt_Grph_StartD->date(), m_ui.Dt_Grph_EndD->date()))
-        m_fields->StartD = dateText(m_ui.Dt_Grph_StartD->date());
+        m_fields.StartD = dateText(m_ui.Dt_Grph_StartD->date());
     else
-        putBackDate(m_ui.Dt_Grph_StartD, m_fields->StartD);
+        putBackDate(m_ui.Dt_Grph_StartD, m_fields.StartD);
 }
 
 void TTab_Grph_Estb::Dt_Grph_EndDExit()
 {
     if (datesAccepted(m_ui.Dt_Grph_StartD->date(), m_ui.Dt_Grph_EndD->date()))
-        m_fields->EndD = dateText(m_ui.Dt_Grph_EndD->date());
+        m_fields.EndD = dateText(m_ui.Dt_Grph_EndD->date());
     else
-        putBackDate(m_ui.Dt_Grph_EndD, m_fields->EndD);
+        putBackDate(m_ui.Dt_Grph_EndD, m_fields.EndD);
 }
 
 void TTab_Grph_Estb::RdoGrp_WorFClick(int index)
 {
-    m_fields->GraphVis = index;
+    m_fields.GraphVis = index;
 }
 
 void TTab_Grph_Estb::RdoGrp_TrimboVisClick(int index)
 {
-    m_fields->TrimboVis = index;
+    m_fields.TrimboVis = index;
 }
 
 void TTab_Grph_Estb::ClrBx_WClick()
 {
-    m_fields->LineClW = m_ui.ClrBx_W->currentData().toInt();
+    m_fields.LineClW = m_ui.ClrBx_W->currentData().toInt();
 }
 
 void TTab_Grph_Estb::ClrBx_FClick()
 {
-    m_fields->LineClF = m_ui.ClrBx_F->currentData().toInt();
+    m_fields.LineClF = m_ui.ClrBx_F->currentData().toInt();
 }
 
 void TTab_Grph_Estb::CmbBx_BkGrndClick(int index)
 {
-    m_fields->BckGrnd = index + 1;
-    BckGrndEstb(m_fields->BckGrnd);
+    m_fields.BckGrnd = index + 1;
+    BckGrndEstb(m_fields.BckGrnd);
 }
 
 void TTab_Grph_Estb::BckGrndEstb(int number)
@@ -296,8 +295,5 @@ void TTab_Grph_Estb::BckGrndEstb(int number)
 
 void TTab_Grph_Estb::BtBtn_Save_GraphClick()
 {
-    // The graph shows the choices either way; the user is told they are not kept.
-    if (QString error; !WriteIni_Graph(m_iniPath, *m_fields, &error))
-        Messages::error(error + QStringLiteral("\r\nグラフ設定は保存されていません。"));
-    Q_EMIT graphSaved();
+    Q_EMIT saveRequested();
 }

@@ -9,8 +9,8 @@
 #include <QWidget>
 
 // The graph settings tab: limits, dates, line choice, colours and the
-// background. Each control edits one field of the Graph settings; nothing
-// here redraws the graph until the settings are saved.
+// background. Each control edits one field of the tab's copy of the Graph
+// settings; nothing here redraws the graph until they are saved.
 class TTab_Grph_Estb : public QWidget
 {
     Q_OBJECT
@@ -18,8 +18,10 @@ class TTab_Grph_Estb : public QWidget
 public:
     explicit TTab_Grph_Estb(QWidget *parent = nullptr);
 
-    // The fields this tab edits, the settings file and the background folder.
-    void attach(GraphSettings *fields, const QString &iniPath, const QString &bkGrndDir);
+    // The fields this tab starts from, and the background folder.
+    void attach(const GraphSettings &fields, const QString &bkGrndDir);
+    // The fields as the controls have edited them.
+    const GraphSettings &fields() const { return m_fields; }
 
     // Puts the fields into the controls and loads the background.
     void SetGraph();
@@ -29,8 +31,8 @@ public:
     void BckGrndEstb(int number);
 
 Q_SIGNALS:
-    // The settings were saved: time to redraw.
-    void graphSaved();
+    // "保存" was pressed: the fields are to be saved and drawn.
+    void saveRequested();
 
 private:
     void Edt_UpWlimitExit();
@@ -63,8 +65,7 @@ private:
     void putBackDate(QDateEdit *picker, const QString &field);
 
     Ui::TTab_Grph_Estb m_ui;
-    GraphSettings *m_fields = nullptr;
-    QString m_iniPath;
+    GraphSettings m_fields;
     QString m_bkGrndDir;
     QImage m_background;
 };

@@ -1,7 +1,6 @@
 #include "trendtab.h"
 
 #include "datetext.h"
-#include "messages.h"
 
 TTab_Trend::TTab_Trend(QWidget *parent) : QWidget(parent)
 {
@@ -16,16 +15,16 @@ TTab_Trend::TTab_Trend(QWidget *parent) : QWidget(parent)
     }
 }
 
-void TTab_Trend::attach(TrendSettings *fields, const QString &iniPath)
+void TTab_Trend::attach(const TrendSettings &fields)
 {
-    m_fields = nullptr; // the boxes take the fields' state without saving it
-    m_ui.ChkBx_Trend->setChecked(fields->Trend == 1);
-    m_ui.ChkBx_GoalLines->setChecked(fields->GoalLines == 1);
-    m_ui.ChkBx_LatestDays->setChecked(fields->LatestDays == 1);
-    m_ui.ChkBx_Backups->setChecked(fields->Backups == 1);
-    m_ui.ChkBx_ReadOut->setChecked(fields->ReadOut == 1);
+    m_attached = false; // the boxes take the fields' state without asking to save it
+    m_ui.ChkBx_Trend->setChecked(fields.Trend == 1);
+    m_ui.ChkBx_GoalLines->setChecked(fields.GoalLines == 1);
+    m_ui.ChkBx_LatestDays->setChecked(fields.LatestDays == 1);
+    m_ui.ChkBx_Backups->setChecked(fields.Backups == 1);
+    m_ui.ChkBx_ReadOut->setChecked(fields.ReadOut == 1);
     m_fields = fields;
-    m_iniPath = iniPath;
+    m_attached = true;
 }
 
 void TTab_Trend::showFigures(const GraphPicture &graph, const EstablishSettings &establish, QDate today)
@@ -35,11 +34,9 @@ void TTab_Trend::showFigures(const GraphPicture &graph, const EstablishSettings 
 
 void TTab_Trend::ChkBx_Click(int TrendSettings::*field, bool on)
 {
-    if (!m_fields)
+    if (!m_attached)
         return;
-    m_fields->*field = on ? 1 : 0;
-    if (QString error; !WriteIni_Trend(m_iniPath, *m_fields, &error))
-        Messages::error(error + QStringLiteral("\r\nこの切り替えは次の起動には残りません。"));
+    m_fields.*field = on ? 1 : 0;
     Q_EMIT switchesChanged();
 }
 
@@ -60,15 +57,4 @@ QString trendFiguresText(const GraphPicture &graph, const EstablishSettings &est
         + QStringLiteral("\n\n")
         + trendFigures(graph.fatTrend, day, orZero(establish.GoalF), orZero(establish.DStartF),
                        QStringLiteral("体脂肪率"), QStringLiteral("%"));
-}
-
-void applyLatestDays(const TrendSettings &trend, GraphSettings &graph, QDate today)
-{
-    const std::optional<QDate> start = parseDateText(graph.StartD);
-    const std::optional<QDate> end = parseDateText(graph.EndD);
-    if (trend.LatestDays != 1 || !start || !end)
-        return;
-    const DateSpan moved = endingToday({*start, *end}, today);
-    graph.StartD = dateText(moved.start);
-    graph.EndD = dateText(moved.end);
 }

@@ -8,7 +8,7 @@
 
 // The trend tab: the switches of what the program adds to the Windows
 // version (trend lines, goal lines, the latest days, backups, the read-out) and the trend's
-// figures in words. Each switch is saved at once in the section of our own.
+// figures in words. Each switch turned asks at once for the switches to be saved.
 class TTab_Trend : public QWidget
 {
     Q_OBJECT
@@ -16,21 +16,23 @@ class TTab_Trend : public QWidget
 public:
     explicit TTab_Trend(QWidget *parent = nullptr);
 
-    // The fields the switches edit and the settings file they are saved in.
-    void attach(TrendSettings *fields, const QString &iniPath);
+    // The fields the switches start from.
+    void attach(const TrendSettings &fields);
+    // The fields as the switches stand.
+    const TrendSettings &fields() const { return m_fields; }
     // The trend's figures of the last redraw, in words.
     void showFigures(const GraphPicture &graph, const EstablishSettings &establish, QDate today);
 
 Q_SIGNALS:
-    // A switch was turned: time to redraw.
+    // A switch was turned: the fields are to be saved and drawn.
     void switchesChanged();
 
 private:
     void ChkBx_Click(int TrendSettings::*field, bool on);
 
     Ui::TTab_Trend m_ui;
-    TrendSettings *m_fields = nullptr;
-    QString m_iniPath;
+    TrendSettings m_fields;
+    bool m_attached = false; // the boxes follow the fields without a word until attached
 };
 
 // What a redraw adds to the graph for these switches and goals.
@@ -38,7 +40,3 @@ TrendOverlay trendOverlay(const TrendSettings &trend, const EstablishSettings &e
 
 // The figures for weight and body fat, or a hint while the trend is off.
 QString trendFiguresText(const GraphPicture &graph, const EstablishSettings &establish, QDate today);
-
-// The graph's window at start-up: moved to end on today when the latest days
-// are switched on and both dates are dates.
-void applyLatestDays(const TrendSettings &trend, GraphSettings &graph, QDate today);

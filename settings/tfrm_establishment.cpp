@@ -6,8 +6,8 @@
 #include "messages.h"
 #include "radiogroup.h"
 
-TFrm_Establishment::TFrm_Establishment(EstablishSettings *fields, const QString &iniPath, QWidget *parent)
-    : QDialog(parent), m_fields(fields), m_iniPath(iniPath)
+TFrm_Establishment::TFrm_Establishment(const EstablishSettings &fields, Save save, QWidget *parent)
+    : QDialog(parent), m_fields(fields), m_save(std::move(save))
 {
     m_ui.setupUi(this);
     setFixedSize(size());
@@ -29,13 +29,13 @@ TFrm_Establishment::TFrm_Establishment(EstablishSettings *fields, const QString 
 
 void TFrm_Establishment::FormShow()
 {
-    m_ui.Dt_DStrtD->setDate(dateOrToday(m_fields->DStartD));
-    m_ui.Edt_W_DStrtDy->setText(m_fields->DStartW);
-    m_ui.Edt_F_DStrtDy->setText(m_fields->DStartF);
-    m_ui.Edt_W_Goal->setText(m_fields->GoalW);
-    m_ui.Edt_F_Goal->setText(m_fields->GoalF);
-    m_ui.RdoGrp_W->setItemIndex(m_fields->FloatW);
-    m_ui.RdoGrp_F->setItemIndex(m_fields->FloatF);
+    m_ui.Dt_DStrtD->setDate(dateOrToday(m_fields.DStartD));
+    m_ui.Edt_W_DStrtDy->setText(m_fields.DStartW);
+    m_ui.Edt_F_DStrtDy->setText(m_fields.DStartF);
+    m_ui.Edt_W_Goal->setText(m_fields.GoalW);
+    m_ui.Edt_F_Goal->setText(m_fields.GoalF);
+    m_ui.RdoGrp_W->setItemIndex(m_fields.FloatW);
+    m_ui.RdoGrp_F->setItemIndex(m_fields.FloatF);
 }
 
 void TFrm_Establishment::Btn_SaveClick()
@@ -48,13 +48,9 @@ void TFrm_Establishment::Btn_SaveClick()
                                    m_ui.Edt_F_DStrtDy->text(),       m_ui.Edt_W_Goal->text(),
                                    m_ui.Edt_F_Goal->text(),          m_ui.RdoGrp_W->itemIndex(),
                                    m_ui.RdoGrp_F->itemIndex()};
-    // Not written, nothing changes: the dialog stays open with what was typed.
-    if (QString error; !WriteIni_Establish(m_iniPath, chosen, &error)) {
-        Messages::error(error + QStringLiteral("\r\n設定は保存されていません。"));
-        return;
-    }
-    *m_fields = chosen;
-    accept();
+    // Not saved: the dialog stays open with what was typed.
+    if (m_save(chosen))
+        accept();
 }
 
 void TFrm_Establishment::Btn_CancelClick()
@@ -78,14 +74,14 @@ bool TFrm_Establishment::checkFocusedEdit()
 
 bool TFrm_Establishment::Edt_W_DStrtDyExit()
 {
-    const ExitCheck result = startValueExit(m_ui.Edt_W_DStrtDy->text(), m_fields->DStartW);
+    const ExitCheck result = startValueExit(m_ui.Edt_W_DStrtDy->text(), m_fields.DStartW);
     m_ui.Edt_W_DStrtDy->setText(result.text);
     return result.accepted;
 }
 
 bool TFrm_Establishment::Edt_F_DStrtDyExit()
 {
-    const ExitCheck result = startValueExit(m_ui.Edt_F_DStrtDy->text(), m_fields->DStartF);
+    const ExitCheck result = startValueExit(m_ui.Edt_F_DStrtDy->text(), m_fields.DStartF);
     m_ui.Edt_F_DStrtDy->setText(result.text);
     return result.accepted;
 }

@@ -4,16 +4,19 @@
 #include "ui_TFrm_Establishment.h"
 
 #include <QDialog>
+#include <functional>
 
 // The setup dialog: the diet's start date, start values, goals and decimal
-// places. It keeps no copy of the settings: it shows the fields it is given
-// and writes them back, and then the settings file, only when saved.
+// places. It shows the fields it is given and hands the values chosen to
+// save; it closes only once they are saved.
 class TFrm_Establishment : public QDialog
 {
     Q_OBJECT
 
 public:
-    TFrm_Establishment(EstablishSettings *fields, const QString &iniPath, QWidget *parent = nullptr);
+    // Saves the values chosen; false when they were not saved (and the user told why).
+    using Save = std::function<bool(const EstablishSettings &chosen)>;
+    TFrm_Establishment(const EstablishSettings &fields, Save save, QWidget *parent = nullptr);
 
     void FormShow();
     void Btn_SaveClick();
@@ -31,6 +34,6 @@ private:
     bool checkFocusedEdit();
 
     Ui::TFrm_Establishment m_ui;
-    EstablishSettings *m_fields;
-    QString m_iniPath;
+    EstablishSettings m_fields;
+    Save m_save;
 };

@@ -1,20 +1,17 @@
 #include "backups.h"
-#include "diarybook.h"
-#include "entrytab.h"
+#include "datetext.h"
+#include "diarycore.h"
 #include "helpers.h"
 #include "smalldisk.h"
-#include "tfrm_main.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include <sys/mount.h>
 #include <unistd.h>
 
-// Backups kept before each save of the main window: kept only when switched
+// Backups kept before each save of a day: kept only when switched
 // on, and when one cannot be written (a full disk, a read-only folder) the
 // day is saved all the same and the user is told once.
 
@@ -53,24 +50,21 @@ private:
     void savesGoOnWithOneMessage();
     QString diary() const { return m_folder->filePath("Bk_Trimbo.xls"); }
 
-    std::unique_ptr<RecordingResponder> m_messages;
-    std::unique_ptr<RecordingShell> m_shell;
     std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<TFrm_Main> m_window;
+    std::unique_ptr<DiaryCore> m_core;
+    QStringList m_told; // what the saves said, in order
 };
 
 void TestBackupFaults::init()
 {
-    m_messages = std::make_unique<RecordingResponder>();
-    m_shell = std::make_unique<RecordingShell>();
     m_folder = std::make_unique<TempProgramFolder>();
+    m_told.clear();
 }
 
 void TestBackupFaults::cleanup()
 {
-    m_window.reset();
+    m_core.reset();
     m_folder.reset();
-    m_messages.reset();
     if (!smallDisk().isEmpty())
         QDir(smallDisk() + QStringLiteral("/Backup")).removeRecursively();
 }
@@ -78,17 +72,18 @@ void TestBackupFaults::cleanup()
 void TestBackupFaults::start(const QByteArray &settings)
 {
     m_folder->layOut(settings);
-    m_window = std::make_unique<TFrm_Main>(m_folder->path(), m_shell.get());
-    m_window->show();
-    QVERIFY(!m_window->stopped());
+    m_core = std::make_unique<DiaryCore>(ProgramPaths::fromExeDir(m_folder->path()));
+    QCOMPARE(m_core->openSettings().status, CoreResult::Status::Done);
+    QCOMPARE(m_core->openDiary([](const QString &) { return false; }).status, CoreResult::Status::Done);
 }
 
 void TestBackupFaults::saveDay(QDate day, const QString &weight)
 {
-    auto *tab = control<TTab_Enter>(*m_window, "Tab_Enter");
-    pickDay(*tab, day);
-    control<QLineEdit>(*tab, "Edt_Weight")->setText(weight);
-    QTest::mouseClick(control<QPushButton>(*tab, "BtBtn_Save_Today"), Qt::LeftButton);
+    const CoreResult saved = m_core->saveDay({dateText(day), weight, {}, 1, 1, {}, {}, {}}, {},
+                                             [](const QString &) { return false; });
+    QCOMPARE(saved.status, CoreResult::Status::Done);
+    for (const CoreResult::Notice &notice : saved.notices)
+        m_told.append(notice.text);
 }
 
 void TestBackupFaults::backupFolderOnSmallDisk()
@@ -106,7 +101,7 @@ void TestBackupFaults::noBackupsWithoutTheSwitch()
     saveDay(QDate(2010, 1, 21), "65");
     QCOMPARE(daysOnDisk(diary()), 2);
     QVERIFY(!QFileInfo::exists(m_folder->filePath("Backup")));
-    QVERIFY(m_messages->shown.isEmpty());
+    QVERIFY(m_told.isEmpty());
 }
 
 void TestBackupFaults::eachSaveKeepsTheDiaryAsItWas()
@@ -121,7 +116,7 @@ void TestBackupFaults::eachSaveKeepsTheDiaryAsItWas()
     QCOMPARE(kept.size(), 1u);
     QCOMPARE(m_folder->read("Backup/" + kept.front().name), oneDay);
     QCOMPARE(kept.front().taken.date(), QDate::currentDate());
-    QVERIFY(m_messages->shown.isEmpty());
+    QVERIFY(m_told.isEmpty());
 }
 
 void TestBackupFaults::savesGoOnWithOneMessage()
@@ -129,9 +124,9 @@ void TestBackupFaults::savesGoOnWithOneMessage()
     saveDay(QDate(2010, 1, 20), "66");
     saveDay(QDate(2010, 1, 21), "65");
     QCOMPARE(daysOnDisk(diary()), 2);
-    QCOMPARE(m_window->diary().FirstEmptyRow(), 3);
-    QCOMPARE(m_messages->shown.size(), 1);
-    const QString told = m_messages->shown.first();
+    QCOMPARE(m_core->diary().FirstEmptyRow(), 3);
+    QCOMPARE(m_told.size(), 1);
+    const QString told = m_told.first();
     QVERIFY2(told.contains(m_folder->filePath("Backup")) && told.endsWith("日記の保存は続けます。"), qPrintable(told));
     // No half-written copy is left behind.
     QCOMPARE(QDir(m_folder->filePath("Backup")).entryList(QDir::Files | QDir::Hidden), QStringList());
@@ -147,7 +142,7 @@ void TestBackupFaults::fullDiskSavesTheDayAndTellsOnce()
     }
     saveDay(QDate(2010, 1, 22), "64");
     QCOMPARE(listBackups(diary()).size(), 1u);
-    QCOMPARE(m_messages->shown.size(), 1);
+    QCOMPARE(m_told.size(), 1);
 }
 
 void TestBackupFaults::readOnlyBackupFolderSavesTheDayAndTellsOnce()

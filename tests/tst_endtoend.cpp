@@ -99,10 +99,10 @@ void TestEndToEnd::aUsersSession()
     messages.answers = {false, true};
     enter(newest, "65.5", "書き直し");
     click(*tab, "BtBtn_Save_Today");
-    QCOMPARE(window->diary().cell(3, ColWeight).toText(), QString("65.8")); // No kept it
+    QCOMPARE(window->core().diary().cell(3, ColWeight).toText(), QString("65.8")); // No kept it
     click(*tab, "BtBtn_Save_Today");
     QCOMPARE(messages.asked.size(), 2);
-    QCOMPARE(window->diary().FirstEmptyRow(), 5);
+    QCOMPARE(window->core().diary().FirstEmptyRow(), 5);
 
     // The graph: limits, dates, colour and background, then saved.
     auto *graphTab = control<QWidget>(*window, "Tab_Grph_Estb");
@@ -154,7 +154,7 @@ void TestEndToEnd::aUsersSession()
     // The next start finds everything again.
     window = std::make_unique<TFrm_Main>(folder.path());
     window->show();
-    const DiaryTable &diary = window->diary();
+    const DiaryTable &diary = window->core().diary();
     QCOMPARE(diary.FirstEmptyRow(), 5);
     QCOMPARE(diary.cell(1, ColIntakeComment).toText(), QString("朝はパン\n夜は鍋"));
     QCOMPARE(diary.cell(2, ColDate).toText(), QString("2010/01/15"));
@@ -162,14 +162,14 @@ void TestEndToEnd::aUsersSession()
     QCOMPARE(diary.cell(3, ColIntakeComment).toText(), QString("書き直し"));
     QCOMPARE(diary.cell(4, ColPhoto).toText(), QString("20100125.bmp"));
     QCOMPARE(QImage(folder.filePath("Picture/20100125.bmp")).size(), QSize(400, 300));
-    const GraphSettings &graph = window->settings().graph;
+    const GraphSettings &graph = window->core().settings().graph;
     QCOMPARE(graph.WUpper, QString("70"));
     QCOMPARE(graph.WDown, QString("60"));
     QCOMPARE(graph.StartD, QString("2010/01/01"));
     QCOMPARE(graph.LineClW, 0x800000); // navy, blue in the third byte
     QCOMPARE(graph.BckGrnd, 15);
-    QCOMPARE(window->settings().establish.GoalW, QString("62"));
-    QCOMPARE(window->settings().establish.DStartW, QString("70"));
+    QCOMPARE(window->core().settings().establish.GoalW, QString("62"));
+    QCOMPARE(window->core().settings().establish.DStartW, QString("70"));
     QCOMPARE(xlrdDump(book).filter("体重メモ"), otherSheet);
     QVERIFY(xlrdDump(book).contains("St_Trimbo!3,0 type=3 value=(2010, 1, 25) format='yyyy/mm/dd'"));
     QVERIFY(messages.shown.isEmpty());

@@ -62,12 +62,12 @@ void TestGraphTab::limitEditsAcceptOrPutBack()
     typeAndLeave(upper, "61");
     QCOMPARE(upper->text(), QString("70"));
     typeAndLeave(upper, "61.5");
-    QCOMPARE(m_window->settings().graph.WUpper, QString("61.5"));
+    QCOMPARE(m_tab->fields().WUpper, QString("61.5"));
 
     auto *lower = control<QLineEdit>(*m_tab, "Edt_DwnWlimit");
     typeAndLeave(lower, "0");
     QCOMPARE(lower->text(), QString("0")); // kept as typed, not accepted
-    QCOMPARE(m_window->settings().graph.WDown, QString("60"));
+    QCOMPARE(m_tab->fields().WDown, QString("60"));
     // The graph draws from the edits: 0 is the lower limit until it is put right.
     QCOMPARE(m_tab->graphWindow().weight->lower, 0.0);
     typeAndLeave(lower, "heavy");
@@ -115,27 +115,27 @@ void TestGraphTab::stepButtonsWorkOnTheAcceptedLimits()
     auto *fatLower = control<QLineEdit>(*m_tab, "Edt_DwnFlimit");
     QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_FDwndwn"), Qt::LeftButton);
     QCOMPARE(fatLower->text(), QString("0"));
-    QCOMPARE(m_window->settings().graph.FDown, QString("0"));
+    QCOMPARE(m_tab->fields().FDown, QString("0"));
 
     auto *weightLower = control<QLineEdit>(*m_tab, "Edt_DwnWlimit");
-    m_window->settings().graph.WDown = "1.5";
+    typeAndLeave(weightLower, "1.5");
     QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_WDwndwn"), Qt::LeftButton);
     QCOMPARE(weightLower->text(), QString("0.5"));
     QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_WDwndwn"), Qt::LeftButton);
     QCOMPARE(weightLower->text(), QString("0"));
     auto *fatUpper = control<QLineEdit>(*m_tab, "Edt_UpFlimit");
-    m_window->settings().graph.FUpper = "99.5";
+    typeAndLeave(fatUpper, "99.5");
     QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_Fupup"), Qt::LeftButton);
     QCOMPARE(fatUpper->text(), QString("100"));
     QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_Fupup"), Qt::LeftButton);
-    QCOMPARE(m_window->settings().graph.FUpper, QString("100"));
+    QCOMPARE(m_tab->fields().FUpper, QString("100"));
 
     // A typed, unaccepted text is replaced by the stepped limit.
     auto *upper = control<QLineEdit>(*m_tab, "Edt_UpWlimit");
     upper->setText("95");
     QTest::mouseClick(control<QToolButton>(*m_tab, "SpdBtn_Wupup"), Qt::LeftButton);
     QCOMPARE(upper->text(), QString("71"));
-    QCOMPARE(m_window->settings().graph.WUpper, QString("71"));
+    QCOMPARE(m_tab->fields().WUpper, QString("71"));
 }
 
 void TestGraphTab::datesKeepSevenDaysApart()
@@ -143,7 +143,7 @@ void TestGraphTab::datesKeepSevenDaysApart()
     auto *end = control<QDateEdit>(*m_tab, "Dt_Grph_EndD");
     end->setDate(QDate(2010, 1, 8));
     leave(end);
-    QCOMPARE(m_window->settings().graph.EndD, QString("2010/01/08"));
+    QCOMPARE(m_tab->fields().EndD, QString("2010/01/08"));
     end->setDate(QDate(2010, 1, 7));
     leave(end);
     QCOMPARE(end->date(), QDate(2010, 1, 8));
@@ -151,12 +151,16 @@ void TestGraphTab::datesKeepSevenDaysApart()
     start->setDate(QDate(2010, 1, 2));
     leave(start);
     QCOMPARE(start->date(), QDate(2010, 1, 1));
-    QCOMPARE(m_window->settings().graph.StartD, QString("2010/01/01"));
+    QCOMPARE(m_tab->fields().StartD, QString("2010/01/01"));
 }
 
 void TestGraphTab::firstStartPutsBackToday()
 {
-    m_window->settings().graph.StartD.clear();
+    m_window.reset();
+    m_folder->write("Trimbo.ini", "[Graph]\r\nEndD=2010/01/31\r\nBckGrnd=1\r\n"); // no start date yet
+    m_window = std::make_unique<TFrm_Main>(m_folder->path());
+    m_window->show();
+    m_tab = control<TTab_Grph_Estb>(*m_window, "Tab_Grph_Estb");
     auto *start = control<QDateEdit>(*m_tab, "Dt_Grph_StartD");
     start->setDate(QDate(2010, 1, 30)); // too close to the end
     leave(start);
@@ -169,7 +173,7 @@ void TestGraphTab::missingBackgroundIsReported()
     QCOMPARE(backgrounds->currentIndex(), 0);
     backgrounds->setCurrentIndex(14);
     Q_EMIT backgrounds->activated(14);
-    QCOMPARE(m_window->settings().graph.BckGrnd, 15);
+    QCOMPARE(m_tab->fields().BckGrnd, 15);
     QCOMPARE(m_messages->shown, QStringList{"画像ファイルが存在しません。"});
 }
 

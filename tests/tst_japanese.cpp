@@ -58,8 +58,7 @@ void TestJapanese::calendarsOfEveryWindow()
     folder.layOut("[Graph]\r\nStartD=2026/11/01\r\nEndD=2026/11/30\r\nBckGrnd=1\r\n[Establish]\r\nDStartD=2026/11/01\r\n");
     TFrm_Main main(folder.path());
     main.show();
-    EstablishSettings fields{"2026/11/01", "80", "25", "70", "20", 0, 0};
-    TFrm_Establishment setup(&fields, folder.filePath("Trimbo.ini"));
+    TFrm_Establishment setup({"2026/11/01", "80", "25", "70", "20", 0, 0}, [](const EstablishSettings &) { return true; });
     setup.show();
     QList<QDateEdit *> pickers = main.findChildren<QDateEdit *>() + setup.findChildren<QDateEdit *>();
     QCOMPARE(pickers.size(), 4);

@@ -41,24 +41,11 @@ class TestMainWindow : public QObject
 
 private Q_SLOTS:
     void missingSettingsFileStopsTheProgram();
-    void unreadableSettingsFileStopsTheProgram();
     void startsWithTheSettingsRead();
     void damagedSettingsAreNamedAtStartUp();
-    void startsWithTheDiaryLoaded();
     void impossibleGraphLimitsReadAsEmptyAndAreNamed_data();
     void impossibleGraphLimitsReadAsEmptyAndAreNamed();
     void valuesFarOutOfReachDrawWithoutOverflow();
-    void utf16SettingsStopTheProgram();
-    void unreadableDiaryIsNeverWritten_data();
-    void unreadableDiaryIsNeverWritten();
-    void fullDiaryIsReported();
-    void secondCopyOnOneDiaryStops();
-    void exchangeFilesAreNeverWrittenThroughALink();
-    void diaryLinkedFromTwoFoldersIsLockedOnce();
-    void locksLeftBehindAreTakenOver_data();
-    void locksLeftBehindAreTakenOver();
-    void lockFromAnotherComputerIsAskedAbout_data();
-    void lockFromAnotherComputerIsAskedAbout();
     void windowLayout();
     void keyLegend();
     void companionButtons();
@@ -79,22 +66,6 @@ void TestMainWindow::missingSettingsFileStopsTheProgram()
     QCOMPARE(folder.snapshot(), before);
 }
 
-void TestMainWindow::unreadableSettingsFileStopsTheProgram()
-{
-    RecordingResponder messages;
-    TempProgramFolder folder;
-    QDir().mkpath(folder.filePath("Trimbo.ini"));
-
-    TFrm_Main window(folder.path());
-    window.show();
-
-    QCOMPARE(messages.shown.size(), 1);
-    QVERIFY(messages.shown.first().startsWith("forced termination\r\n"));
-    QVERIFY(messages.shown.first().contains(folder.filePath("Trimbo.ini")));
-    QVERIFY(window.stopped());
-    QVERIFY(!window.isVisible());
-}
-
 void TestMainWindow::startsWithTheSettingsRead()
 {
     RecordingResponder messages;
@@ -107,13 +78,13 @@ void TestMainWindow::startsWithTheSettingsRead()
     QVERIFY(messages.shown.isEmpty());
     QVERIFY(!window.stopped());
     QVERIFY(window.isVisible());
-    QCOMPARE(window.paths().ExeDir, folder.path());
-    QCOMPARE(window.paths().IniPath, folder.filePath("Trimbo.ini"));
-    QCOMPARE(window.paths().BoxingDir, folder.filePath("BoxingGame/"));
-    QCOMPARE(window.settings().graph.WUpper, QString("85"));
-    QCOMPARE(window.settings().graph.GraphVis, 2);
-    QCOMPARE(window.settings().establish.GoalW, QString("65"));
-    QCOMPARE(window.diary().FirstEmptyRow(), 0);
+    QCOMPARE(window.core().paths().ExeDir, folder.path());
+    QCOMPARE(window.core().paths().IniPath, folder.filePath("Trimbo.ini"));
+    QCOMPARE(window.core().paths().BoxingDir, folder.filePath("BoxingGame/"));
+    QCOMPARE(window.core().settings().graph.WUpper, QString("85"));
+    QCOMPARE(window.core().settings().graph.GraphVis, 2);
+    QCOMPARE(window.core().settings().establish.GoalW, QString("65"));
+    QCOMPARE(window.core().diary().FirstEmptyRow(), 0);
     QCOMPARE(folder.read("Trimbo.ini"), sampleIni);
 }
 
@@ -135,79 +106,9 @@ void TestMainWindow::damagedSettingsAreNamedAtStartUp()
     QVERIFY2(shown.contains(folder.filePath("Trimbo.ini")) && shown.contains("2 行目: NUL 文字が入っています")
                  && shown.contains("TrimboVis=yes: 整数ではありません"),
              qPrintable(shown));
-    QCOMPARE(window.settings().graph.WUpper, QString("85"));
-    QCOMPARE(window.settings().graph.TrimboVis, 0);
+    QCOMPARE(window.core().settings().graph.WUpper, QString("85"));
+    QCOMPARE(window.core().settings().graph.TrimboVis, 0);
     QCOMPARE(folder.read("Trimbo.ini"), damaged);
-}
-
-void TestMainWindow::startsWithTheDiaryLoaded()
-{
-    RecordingResponder messages;
-    TempProgramFolder folder;
-    layOut(folder);
-    QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"),
-                     {{"2010/01/29", "65.5", "21.3", 1, 0, "朝", "夜", ""}, {"2010/01/27", "66", "", 2, 2, "", "", ""}},
-                     false).saved);
-
-    TFrm_Main window(folder.path());
-    window.show();
-
-    QVERIFY(messages.shown.isEmpty());
-    QVERIFY(window.diaryWritable());
-    QCOMPARE(window.diary().FirstEmptyRow(), 3);
-    QCOMPARE(window.diary().cell(2, ColWeight).toText(), QString("65.5"));
-    int row = -1;
-    QVERIFY(window.CheckSameDate("2010/01/27", &row));
-    QCOMPARE(row, 1);
-    QVERIFY(!window.CheckSameDate("2010/01/28", &row));
-    QCOMPARE(row, 0);
-}
-
-void TestMainWindow::unreadableDiaryIsNeverWritten_data()
-{
-    QTest::addColumn<QString>("form"); // "file", "folder" or "missing"
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("reason");
-    const QByteArray good = newDiaryWorkbook("St_Trimbo");
-    QTest::newRow("missing") << "missing" << QByteArray() << "ファイルがありません";
-    QTest::newRow("folder") << "folder" << QByteArray() << "ファイルではなくフォルダーです";
-    QTest::newRow("empty") << "file" << QByteArray() << "Excel 97-2003 のブック (.xls) ではありません";
-    QTest::newRow("truncated") << "file" << good.left(good.size() / 2) << "途中で切れています";
-    QTest::newRow("not a workbook") << "file" << QByteArray("just some text") << "Excel 97-2003 のブック (.xls) ではありません";
-    QTest::newRow("xlsx renamed") << "file" << QByteArray("PK\x03\x04 zipped") << ".xlsx";
-    QTest::newRow("no diary sheet") << "file" << newDiaryWorkbook("Sheet1") << "シート \"St_Trimbo\" がありません";
-}
-
-void TestMainWindow::unreadableDiaryIsNeverWritten()
-{
-    QFETCH(QString, form);
-    QFETCH(QByteArray, content);
-    QFETCH(QString, reason);
-    RecordingResponder messages;
-    TempProgramFolder folder;
-    writeSettings(folder);
-    if (form == "file")
-        folder.write("Bk_Trimbo.xls", content);
-    else if (form == "folder")
-        QDir().mkpath(folder.filePath("Bk_Trimbo.xls"));
-    const QStringList before = folder.snapshot();
-
-    TFrm_Main window(folder.path());
-    window.show();
-
-    QVERIFY(window.isVisible());
-    QCOMPARE(messages.shown.size(), 1);
-    QVERIFY2(messages.shown.first().contains(folder.filePath("Bk_Trimbo.xls")), qPrintable(messages.shown.first()));
-    QVERIFY2(messages.shown.first().contains(reason), qPrintable(messages.shown.first()));
-    QCOMPARE(window.diary().FirstEmptyRow(), 0);
-    QVERIFY(!window.diaryWritable());
-    // A day saved now is refused, and the file stays as it was.
-    QTest::mouseClick(control<QPushButton>(window, "BtBtn_Save_Today"), Qt::LeftButton);
-    QCOMPARE(messages.shown.size(), 2);
-    QVERIFY(messages.shown.last().contains(folder.filePath("Bk_Trimbo.xls")));
-    QStringList after = folder.snapshot();
-    after.removeIf([](const QString &entry) { return entry.contains("Bk_Trimbo.xls.lock"); });
-    QCOMPARE(after, before);
 }
 
 // A limit no body can weigh, saved by an earlier version (1e20, or a date
@@ -244,7 +145,7 @@ void TestMainWindow::impossibleGraphLimitsReadAsEmptyAndAreNamed()
     QCOMPARE(messages.shown.size(), 1);
     QVERIFY2(messages.shown.first().contains("[Graph] " + QString::fromLatin1(line) + ": グラフの範囲にできない値です。"),
              qPrintable(messages.shown.first()));
-    const GraphSettings &graph = window.settings().graph;
+    const GraphSettings &graph = window.core().settings().graph;
     QCOMPARE(key == "WUpper" ? graph.WUpper : key == "WDown" ? graph.WDown : graph.FUpper, QString());
     QVERIFY(int(window.graph().weightCaptions.size()) <= GraphHeight + 1);
     QCOMPARE(folder.read("Trimbo.ini"), settings);
@@ -271,212 +172,6 @@ void TestMainWindow::valuesFarOutOfReachDrawWithoutOverflow()
     QVERIFY(window.isVisible());
     QCOMPARE(window.graph().weight.size(), 2);
     QCOMPARE(window.graph().fat.size(), 2);
-}
-
-void TestMainWindow::utf16SettingsStopTheProgram()
-{
-    RecordingResponder messages;
-    TempProgramFolder folder;
-    layOut(folder);
-    const QString text = QString::fromLatin1(sampleIni);
-    const QByteArray utf16 = "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    folder.write("Trimbo.ini", utf16);
-
-    TFrm_Main window(folder.path());
-    window.show();
-
-    QVERIFY(window.stopped());
-    QCOMPARE(messages.shown.size(), 1);
-    QVERIFY2(messages.shown.first().startsWith("forced termination\r\n") && messages.shown.first().contains("UTF-16"),
-             qPrintable(messages.shown.first()));
-    QCOMPARE(folder.read("Trimbo.ini"), utf16);
-}
-
-void TestMainWindow::fullDiaryIsReported()
-{
-    RecordingResponder messages;
-    TempProgramFolder folder;
-    layOut(folder);
-    std::vector<DayValues> days;
-    for (int i = 0; i < MaxDiaryRows; ++i)
-        days.push_back({dateText(QDate(1900, 1, 1).addDays(i)), "60", "", 1, 1, "", "", ""});
-    QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"), days, false).saved);
-
-    TFrm_Main window(folder.path());
-    window.show();
-
-    const QString full = "これ以上データを入力できません。\r\nExcelのデータを確認してください。";
-    QCOMPARE(messages.shown, QStringList{full});
-    // Every day is shown, and a recorded day can still be corrected.
-    QCOMPARE(window.diary().FirstEmptyRow(), MaxDiaryRows + 1);
-    auto *tab = control<QWidget>(window, "Tab_Enter");
-    auto *save = control<QPushButton>(*tab, "BtBtn_Save_Today");
-    pickDay(*tab, QDate(1900, 1, 2));
-    control<QLineEdit>(*tab, "Edt_Weight")->setText("58.5");
-    messages.answers << true;
-    QTest::mouseClick(save, Qt::LeftButton);
-    QCOMPARE(messages.asked.size(), 1);
-    QCOMPARE(messages.shown.size(), 1);
-    QCOMPARE(window.diary().cell(2, ColWeight).toText(), QString("58.5"));
-    QCOMPARE(window.diary().FirstEmptyRow(), MaxDiaryRows + 1);
-    // Only a new day is refused, with the same message, and nothing is written.
-    const QByteArray before = folder.read("Bk_Trimbo.xls");
-    pickDay(*tab, QDate(2300, 1, 1));
-    QTest::mouseClick(save, Qt::LeftButton);
-    QCOMPARE(messages.shown, (QStringList{full, full}));
-    QCOMPARE(folder.read("Bk_Trimbo.xls"), before);
-}
-
-void TestMainWindow::secondCopyOnOneDiaryStops()
-{
-    RecordingResponder messages;
-    TempProgramFolder folder;
-    layOut(folder);
-    TFrm_Main first(folder.path());
-    first.show();
-    QVERIFY(messages.shown.isEmpty());
-
-    TFrm_Main second(folder.path());
-    second.show();
-    QVERIFY(second.stopped());
-    QCOMPARE(messages.shown.size(), 1);
-    QVERIFY(messages.shown.first().startsWith("forced termination\r\n"));
-    QVERIFY(messages.shown.first().contains("別のトリンボ"));
-    QVERIFY(first.diaryWritable());
-}
-
-// Links put in the place of the viewer's level files, one to the diary and
-// one out of the folder: each is replaced by a file of its own.
-void TestMainWindow::exchangeFilesAreNeverWrittenThroughALink()
-{
-    RecordingResponder messages;
-    TempProgramFolder folder;
-    const TempProgramFolder outside;
-    folder.layOut("[Graph]\r\nGraphVis=0\r\nBckGrnd=1\r\nTrimboVis=1\r\n[Establish]\r\nDStartW=80\r\nGoalW=70\r\n");
-    QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"), {{"2010/01/20", "75", "", 1, 1, "", "", ""}}, false).saved);
-    outside.write("elsewhere.txt", "not Trimbo's\n");
-    QVERIFY(QFile::remove(folder.filePath("BoxingGame/Beforedata.txt")) && QFile::remove(folder.filePath("BoxingGame/data.txt")));
-    QVERIFY(QFile::link("../Bk_Trimbo.xls", folder.filePath("BoxingGame/Beforedata.txt")));
-    QVERIFY(QFile::link(outside.filePath("elsewhere.txt"), folder.filePath("BoxingGame/data.txt")));
-    const QByteArray diary = folder.read("Bk_Trimbo.xls");
-    const QStringList outsideBefore = outside.snapshot();
-
-    TFrm_Main window(folder.path());
-    window.show();
-    QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.shown.join("|")));
-    QCOMPARE(folder.read("Bk_Trimbo.xls"), diary);
-    QVERIFY(!QFileInfo(folder.filePath("BoxingGame/Beforedata.txt")).isSymLink());
-    QCOMPARE(folder.read("BoxingGame/Beforedata.txt"), QByteArray("5\r\n"));
-
-    auto *tab = control<QWidget>(window, "Tab_Enter");
-    pickDay(*tab, QDate(2010, 1, 21));
-    control<QLineEdit>(*tab, "Edt_Weight")->setText("72");
-    QTest::mouseClick(control<QPushButton>(*tab, "BtBtn_Save_Today"), Qt::LeftButton);
-    QCOMPARE(window.diary().FirstEmptyRow(), 3);
-    QVERIFY(!QFileInfo(folder.filePath("BoxingGame/data.txt")).isSymLink());
-    QCOMPARE(folder.read("BoxingGame/data.txt"), QByteArray("8\r\n"));
-    QCOMPARE(outside.snapshot(), outsideBefore);
-    QCOMPARE(outside.read("elsewhere.txt"), QByteArray("not Trimbo's\n"));
-}
-
-// Two program folders whose diaries link to one file: the lock sits beside
-// the file, so the second program cannot write it too.
-void TestMainWindow::diaryLinkedFromTwoFoldersIsLockedOnce()
-{
-    RecordingResponder messages;
-    TempProgramFolder first;
-    TempProgramFolder second;
-    const TempProgramFolder synced;
-    layOut(first);
-    writeSettings(second);
-    synced.write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
-    for (const TempProgramFolder *folder : {&first, &second}) {
-        QFile::remove(folder->filePath("Bk_Trimbo.xls"));
-        QVERIFY(QFile::link(synced.filePath("Bk_Trimbo.xls"), folder->filePath("Bk_Trimbo.xls")));
-    }
-    TFrm_Main one(first.path());
-    one.show();
-    QVERIFY(QFileInfo::exists(synced.filePath("Bk_Trimbo.xls.lock")));
-    QVERIFY(!QFileInfo::exists(first.filePath("Bk_Trimbo.xls.lock")));
-
-    TFrm_Main other(second.path());
-    other.show();
-    QVERIFY(other.stopped());
-    QCOMPARE(messages.shown.size(), 1);
-    QVERIFY2(messages.shown.first().contains("別のトリンボ") && messages.shown.first().contains("tst_mainwindow"),
-             qPrintable(messages.shown.first()));
-    QVERIFY(one.diaryWritable());
-}
-
-// What a run that died leaves behind, a lock naming a process long gone, and
-// lock files that name no one (a disk that filled while one was written).
-void TestMainWindow::locksLeftBehindAreTakenOver_data()
-{
-    QTest::addColumn<QByteArray>("lock");
-    QTest::newRow("crashed run") << "2147483000\ntst_mainwindow\n" + QSysInfo::machineHostName().toUtf8() + "\n";
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("garbage") << QByteArray("\0\0\xff\xfe lock?", 10);
-}
-
-void TestMainWindow::locksLeftBehindAreTakenOver()
-{
-    QFETCH(QByteArray, lock);
-    RecordingResponder messages;
-    TempProgramFolder folder;
-    layOut(folder);
-    folder.write("Bk_Trimbo.xls.lock", lock);
-
-    TFrm_Main window(folder.path());
-    window.show();
-    QVERIFY(!window.stopped());
-    QVERIFY(messages.shown.isEmpty());
-    QVERIFY(window.diaryWritable());
-    QVERIFY(folder.read("Bk_Trimbo.xls.lock").startsWith(QByteArray::number(QCoreApplication::applicationPid()) + "\n"));
-}
-
-// A folder copied while Trimbo ran elsewhere: the user is told which
-// computer holds the diary since when, and decides.
-void TestMainWindow::lockFromAnotherComputerIsAskedAbout_data()
-{
-    QTest::addColumn<bool>("takeOver");
-    QTest::newRow("taken over") << true;
-    QTest::newRow("left alone") << false;
-}
-
-void TestMainWindow::lockFromAnotherComputerIsAskedAbout()
-{
-    QFETCH(bool, takeOver);
-    RecordingResponder messages;
-    messages.answers << takeOver;
-    TempProgramFolder folder;
-    layOut(folder);
-    const QByteArray lock = "4242\nTrimbo\nkitchen-pc\n";
-    folder.write("Bk_Trimbo.xls.lock", lock);
-
-    TFrm_Main window(folder.path());
-    window.show();
-    QVERIFY(!window.stopped() && window.isVisible());
-    QCOMPARE(messages.asked.size(), 1);
-    const QString since = QFileInfo(folder.filePath("Bk_Trimbo.xls.lock")).lastModified().toString("yyyy/MM/dd HH:mm");
-    QVERIFY2(messages.asked.first().contains("kitchen-pc") && messages.asked.first().contains(since)
-                 && messages.asked.first().contains("引き継ぎますか"),
-             qPrintable(messages.asked.first()));
-    QCOMPARE(window.diaryWritable(), takeOver);
-    if (takeOver) {
-        QVERIFY(messages.shown.isEmpty());
-        QVERIFY(folder.read("Bk_Trimbo.xls.lock").contains(QSysInfo::machineHostName().toUtf8()));
-        return;
-    }
-    QCOMPARE(messages.shown.size(), 1);
-    QVERIFY2(messages.shown.first().contains("kitchen-pc") && messages.shown.first().contains("保存はできません"),
-             qPrintable(messages.shown.first()));
-    QCOMPARE(folder.read("Bk_Trimbo.xls.lock"), lock);
-    // A save asks again; left alone, nothing is written.
-    const QByteArray before = folder.read("Bk_Trimbo.xls");
-    QTest::mouseClick(control<QPushButton>(window, "BtBtn_Save_Today"), Qt::LeftButton);
-    QCOMPARE(messages.asked.size(), 2);
-    QCOMPARE(messages.shown.size(), 2);
-    QCOMPARE(folder.read("Bk_Trimbo.xls"), before);
 }
 
 void TestMainWindow::windowLayout()

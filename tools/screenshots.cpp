@@ -51,11 +51,13 @@ int main(int argc, char *argv[])
         qInfo("%s", qPrintable(file));
         return true;
     };
-    TFrm_Establishment setup(&window.settings().establish, window.paths().IniPath);
+    const DiaryCore &core = window.core();
+    // Shown only, never saved.
+    TFrm_Establishment setup(core.settings().establish, [](const EstablishSettings &) { return false; });
     if (!save(setup, QStringLiteral("setup")))
         return 1;
-    TFrm_StrGrid list(&window.diary(), dateOrToday(window.settings().graph.StartD),
-                      dateOrToday(window.settings().graph.EndD), window.paths().PictureDir);
+    TFrm_StrGrid list(&core.diary(), dateOrToday(core.settings().graph.StartD), dateOrToday(core.settings().graph.EndD),
+                      core.paths().PictureDir);
     for (const auto mode : {TFrm_StrGrid::OneLine, TFrm_StrGrid::WrappedComments, TFrm_StrGrid::Pictures}) {
         list.DataToStrGrd(mode);
         if (!save(list, QStringLiteral("list-%1").arg(int(mode))))
@@ -66,7 +68,7 @@ int main(int argc, char *argv[])
     QMessageBox question(QMessageBox::Question, QApplication::applicationDisplayName(),
                          overwriteQuestion(QDate::currentDate()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                          QMessageBox::Yes | QMessageBox::No);
-    QFileDialog pictures(nullptr, QStringLiteral("写真選択"), window.paths().PictureDir, pictureFilter());
+    QFileDialog pictures(nullptr, QStringLiteral("写真選択"), core.paths().PictureDir, pictureFilter());
     pictures.setOption(QFileDialog::DontUseNativeDialog);
     return save(*calendar, QStringLiteral("calendar")) && save(question, QStringLiteral("question"))
                    && save(pictures, QStringLiteral("picture-dialog"))

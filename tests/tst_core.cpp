@@ -1,0 +1,579 @@
+#include "datetext.h"
+#include "diarycore.h"
+#include "helpers.h"
+#include "independent.h"
+#include "newworkbook.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+// The diary behind the window, driven without one: open, save a day with its
+// photo, the lock, the settings saves and the viewer's level.
+
+namespace {
+
+const QByteArray settings = "[Graph]\r\nWUpper=90\r\nWDown=50\r\nGraphVis=0\r\nStartD=2010/01/01\r\nEndD=2010/01/31\r\n"
+                            "BckGrnd=1\r\nTrimboVis=0\r\n[Establish]\r\nDStartW=80\r\nGoalW=70\r\n";
+
+DayValues day(const QString &date, const QString &weight, const QString &fat = "20", const QString &comment = {})
+{
+    return {date, weight, fat, 1, 1, comment, {}, {}};
+}
+
+// Every notice, errors marked.
+QStringList told(const CoreResult &result)
+{
+    QStringList texts;
+    for (const CoreResult::Notice &notice : result.notices)
+        texts.append((notice.error ? "error: " : "") + notice.text);
+    return texts;
+}
+
+DiaryTable onDisk(const QString &path)
+{
+    DiaryBook book(path);
+    if (!book.OpenExcelDate())
+        return {};
+    book.GetExcelLastRow();
+    return book.SetExcelArray();
+}
+
+// While alive, no file may grow past limit bytes (the kernel refuses the
+// write as on a full disk).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        const rlimit tight{limit, m_saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &tight);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+
+private:
+    rlimit m_saved{};
+};
+
+} // namespace
+
+class TestCore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void settingsThatCannotBeReadStop_data();
+    void settingsThatCannotBeReadStop();
+    void unreadableDiaryIsNeverWritten_data();
+    void unreadableDiaryIsNeverWritten();
+    void newDayThenTheOverwriteAnswer();
+    void earlierDayIsSortedIn();
+    void valuesThatCannotBeSavedAreRefused_data();
+    void valuesThatCannotBeSavedAreRefused();
+    void formulasLeftAsValuesAreSaidOnce();
+    void fullDiaryTakesCorrectionsOnly();
+    void oneDiaryHasOneWriter();
+    void locksLeftBehindAreTakenOver_data();
+    void locksLeftBehindAreTakenOver();
+    void lockFromAnotherComputerIsAskedAbout_data();
+    void lockFromAnotherComputerIsAskedAbout();
+    void photoGoesWithItsDay();
+    void photoWaitsForTheWorkbook();
+    void levelGoesToTheViewer();
+    void settingsSavesThatCannotBeWritten();
+
+private:
+    // Opens the core on the folder; the settings as given.
+    void open(const QByteArray &ini = settings);
+    DiaryCore::Question answering() { return [this](const QString &q) { return answer(q); }; }
+    bool answer(const QString &question);
+    CoreResult save(const DayValues &values, const PhotoChange &photo = {})
+    {
+        return m_core->saveDay(values, photo, answering());
+    }
+    QString book() const { return m_folder->filePath("Bk_Trimbo.xls"); }
+
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<DiaryCore> m_core;
+    QStringList m_asked;
+    QList<bool> m_answers; // No when empty
+};
+
+void TestCore::init()
+{
+    m_folder = std::make_unique<TempProgramFolder>();
+    m_folder->layOut(settings);
+    m_asked.clear();
+    m_answers.clear();
+}
+
+void TestCore::cleanup()
+{
+    m_core.reset();
+    m_folder.reset();
+}
+
+void TestCore::open(const QByteArray &ini)
+{
+    m_folder->write("Trimbo.ini", ini);
+    m_core = std::make_unique<DiaryCore>(ProgramPaths::fromExeDir(m_folder->path()));
+    const CoreResult settingsRead = m_core->openSettings();
+    QCOMPARE(settingsRead.status, CoreResult::Status::Done);
+    QCOMPARE(m_core->openDiary(answering()).status, CoreResult::Status::Done);
+}
+
+bool TestCore::answer(const QString &question)
+{
+    m_asked.append(question);
+    return !m_answers.isEmpty() && m_answers.takeFirst();
+}
+
+void TestCore::settingsThatCannotBeReadStop_data()
+{
+    QTest::addColumn<QString>("form"); // "missing", "folder" or "UTF-16"
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "missing" << "Not Found \"Trimbo.ini\"";
+    QTest::newRow("a folder") << "folder" << "Trimbo.ini";
+    QTest::newRow("UTF-16") << "UTF-16" << "UTF-16";
+}
+
+void TestCore::settingsThatCannotBeReadStop()
+{
+    QFETCH(QString, form);
+    QFETCH(QString, reason);
+    QFile::remove(m_folder->filePath("Trimbo.ini"));
+    if (form == "folder")
+        QVERIFY(QDir().mkpath(m_folder->filePath("Trimbo.ini")));
+    if (form == "UTF-16") {
+        const QString text = QString::fromLatin1(settings);
+        m_folder->write("Trimbo.ini", "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+    }
+    const QStringList before = m_folder->snapshot();
+    DiaryCore core(ProgramPaths::fromExeDir(m_folder->path()));
+    const CoreResult result = core.openSettings();
+    QCOMPARE(result.status, CoreResult::Status::Stopped);
+    QVERIFY2(result.stopReason.contains(reason), qPrintable(result.stopReason));
+    QCOMPARE(m_folder->snapshot(), before);
+}
+
+void TestCore::unreadableDiaryIsNeverWritten_data()
+{
+    QTest::addColumn<QString>("form"); // "file", "folder" or "missing"
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    const QByteArray good = newDiaryWorkbook("St_Trimbo");
+    QTest::newRow("missing") << "missing" << QByteArray() << "ファイルがありません";
+    QTest::newRow("folder") << "folder" << QByteArray() << "ファイルではなくフォルダーです";
+    QTest::newRow("empty") << "file" << QByteArray() << "Excel 97-2003 のブック (.xls) ではありません";
+    QTest::newRow("truncated") << "file" << good.left(good.size() / 2) << "途中で切れています";
+    QTest::newRow("xlsx renamed") << "file" << QByteArray("PK\x03\x04 zipped") << ".xlsx";
+    QTest::newRow("no diary sheet") << "file" << newDiaryWorkbook("Sheet1") << "シート \"St_Trimbo\" がありません";
+}
+
+void TestCore::unreadableDiaryIsNeverWritten()
+{
+    QFETCH(QString, form);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    QFile::remove(book());
+    if (form == "file")
+        m_folder->write("Bk_Trimbo.xls", content);
+    else if (form == "folder")
+        QDir().mkpath(book());
+    const QStringList before = m_folder->snapshot();
+    m_core = std::make_unique<DiaryCore>(ProgramPaths::fromExeDir(m_folder->path()));
+    QCOMPARE(m_core->openSettings().status, CoreResult::Status::Done);
+    const CoreResult opened = m_core->openDiary(answering());
+
+    QCOMPARE(opened.status, CoreResult::Status::Done); // shown without days
+    QCOMPARE(opened.notices.size(), 1);
+    QVERIFY2(opened.notices.first().error && opened.notices.first().text.contains(book())
+                 && opened.notices.first().text.contains(reason),
+             qPrintable(opened.notices.first().text));
+    QCOMPARE(m_core->diary().FirstEmptyRow(), 0);
+    QVERIFY(!m_core->diaryWritable());
+    const CoreResult saved = save(day("2010/01/21", "65"));
+    QCOMPARE(saved.status, CoreResult::Status::Refused);
+    QVERIFY(saved.notices.first().text.contains(book()));
+    QStringList after = m_folder->snapshot();
+    after.removeIf([](const QString &entry) { return entry.contains("Bk_Trimbo.xls.lock"); });
+    QCOMPARE(after, before);
+}
+
+void TestCore::newDayThenTheOverwriteAnswer()
+{
+    open();
+    QSignalSpy changed(m_core.get(), &DiaryCore::diaryChanged);
+    QCOMPARE(save(day("2010/01/29", "65.5", "21.3", "朝はパン\n昼はうどん")).status, CoreResult::Status::Done);
+    QVERIFY(m_asked.isEmpty());
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(m_core->diary().FirstEmptyRow(), 2);
+    QCOMPARE(onDisk(book()).cell(1, ColIntakeComment).toText(), QString("朝はパン\n昼はうどん"));
+
+    // The same day again: the question, and No changes nothing.
+    const QByteArray before = m_folder->read("Bk_Trimbo.xls");
+    const CoreResult declined = save(day("2010/01/29", "64", "0"));
+    QCOMPARE(declined.status, CoreResult::Status::Cancelled);
+    QCOMPARE(m_asked, QStringList{"選択された日のデータが存在します\r\n上書きしますか？\r\n\r\n2010/01/29"});
+    QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
+    QCOMPARE(m_core->diary().cell(1, ColWeight).toText(), QString("65.5"));
+    QCOMPARE(changed.size(), 1);
+
+    // Yes replaces all eight cells; the row count stays.
+    m_answers = {true};
+    QCOMPARE(save(day("2010/01/29", "64", "0")).status, CoreResult::Status::Done);
+    const DiaryTable table = onDisk(book());
+    QCOMPARE(table.FirstEmptyRow(), 2);
+    QCOMPARE(table.cell(1, ColWeight).toText(), QString("64"));
+    QVERIFY(table.cell(1, ColFat).isEmpty());
+    QVERIFY(table.cell(1, ColIntakeComment).isEmpty());
+    QCOMPARE(m_core->diary().cell(1, ColWeight).toText(), QString("64"));
+}
+
+void TestCore::earlierDayIsSortedIn()
+{
+    open();
+    QCOMPARE(save(day("2010/01/20", "66", "22", "二十日")).status, CoreResult::Status::Done);
+    QCOMPARE(save(day("2010/01/10", "67", "23", "十日")).status, CoreResult::Status::Done);
+    QCOMPARE(save(day("2010/01/15", "68", "23", "十五日")).status, CoreResult::Status::Done);
+    for (const DiaryTable &diary : {m_core->diary(), onDisk(book())}) {
+        QCOMPARE(diary.FirstEmptyRow(), 4);
+        QCOMPARE(diary.cell(1, ColIntakeComment).toText(), QString("十日"));
+        QCOMPARE(diary.cell(2, ColDate).toText(), QString("2010/01/15"));
+        QCOMPARE(diary.cell(3, ColWeight).toText(), QString("66"));
+    }
+}
+
+void TestCore::valuesThatCannotBeSavedAreRefused_data()
+{
+    QTest::addColumn<QString>("weight");
+    QTest::addColumn<QString>("fat");
+    QTest::addColumn<QString>("comment");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("words for a weight") << "sixty" << "22" << "" << "体重の値「sixty」は数値ではありません。";
+    QTest::newRow("1e308 kg") << "1e308" << "22" << "" << "体重の値「1e308」は使えません。体重は 0 から 1000 kg までの数値です。";
+    QTest::newRow("below 0 kg") << "-0.05" << "22" << "" << "体重の値「-0.05」は使えません。";
+    QTest::newRow("words for body fat") << "66" << "much" << "" << "体脂肪率の値「much」は数値ではありません。";
+    QTest::newRow("body fat over 100 %") << "66" << "100.05" << "" << "体脂肪率の値「100.05」は使えません。体脂肪率は 0 から 100 % までの数値です。";
+    QTest::newRow("comment too long") << "66" << "22" << QString(MaxCellText + 1, u'長') << "コメント（摂取）が長すぎます: 32768 文字";
+}
+
+void TestCore::valuesThatCannotBeSavedAreRefused()
+{
+    QFETCH(QString, weight);
+    QFETCH(QString, fat);
+    QFETCH(QString, comment);
+    QFETCH(QString, said);
+    open();
+    QCOMPARE(save(day("2010/01/20", "66", "22")).status, CoreResult::Status::Done);
+    const QByteArray before = m_folder->read("Bk_Trimbo.xls");
+    const CoreResult refused = save(day("2010/01/21", weight, fat, comment));
+    QCOMPARE(refused.status, CoreResult::Status::Refused);
+    QCOMPARE(refused.notices.size(), 1);
+    QVERIFY2(refused.notices.first().error && refused.notices.first().text.startsWith(said),
+             qPrintable(refused.notices.first().text));
+    QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
+    QCOMPARE(m_core->diary().FirstEmptyRow(), 2);
+    // The longest comment that fits is saved.
+    QCOMPARE(save(day("2010/01/21", "66", "22", QString(MaxCellText, u'長'))).status, CoreResult::Status::Done);
+    QCOMPARE(m_core->diary().FirstEmptyRow(), 3);
+}
+
+// B2 and C2 read the row above; sorted to the top they cannot go along as
+// formulas. The save says so in one message naming both cells, and the
+// next save has nothing to say.
+void TestCore::formulasLeftAsValuesAreSaidOnce()
+{
+    writeWithGnumeric({{"St_Trimbo",
+                        {{0, 0, GnumericCell::Date, "40188"}, // 2010/01/10
+                         {1, 0, GnumericCell::Date, "40183"}, // 2010/01/05
+                         {1, 1, GnumericCell::Formula, "=A1-40120"},
+                         {1, 2, GnumericCell::Formula, "=A1-40170"}}}},
+                      0, book());
+    open();
+    const CoreResult first = save(day("2010/01/20", "66", "22"));
+    QCOMPARE(first.status, CoreResult::Status::Done);
+    QCOMPARE(first.notices.size(), 1);
+    QVERIFY2(!first.notices.first().error && first.notices.first().text.contains("B1")
+                 && first.notices.first().text.contains("C1"),
+             qPrintable(first.notices.first().text));
+    QCOMPARE(m_core->diary().cell(1, ColWeight).toText(), QString("68"));
+    QCOMPARE(m_core->diary().cell(1, ColFat).toText(), QString("18"));
+    QCOMPARE(told(save(day("2010/01/01", "66", "22"))), QStringList());
+    QCOMPARE(m_core->diary().cell(2, ColWeight).toText(), QString("68"));
+}
+
+// A sheet whose every row holds a day: every day is read and may be
+// corrected; only a new day is refused, with the same message as at the start.
+void TestCore::fullDiaryTakesCorrectionsOnly()
+{
+    std::vector<DayValues> days;
+    for (int i = 0; i < MaxDiaryRows; ++i)
+        days.push_back(day(dateText(QDate(1900, 1, 1).addDays(i)), "60", ""));
+    QVERIFY(saveDays(book(), days, false).saved);
+    m_folder->write("Trimbo.ini", settings);
+    m_core = std::make_unique<DiaryCore>(ProgramPaths::fromExeDir(m_folder->path()));
+    m_core->openSettings();
+    const QString full = "これ以上データを入力できません。\r\nExcelのデータを確認してください。";
+    QCOMPARE(told(m_core->openDiary(answering())), QStringList{full});
+    QCOMPARE(m_core->diary().FirstEmptyRow(), MaxDiaryRows + 1);
+
+    m_answers = {true};
+    QCOMPARE(told(save(day("1900/01/02", "58.5", ""))), QStringList());
+    QCOMPARE(m_asked.size(), 1);
+    QCOMPARE(m_core->diary().cell(2, ColWeight).toText(), QString("58.5"));
+    QCOMPARE(m_core->diary().FirstEmptyRow(), MaxDiaryRows + 1);
+
+    const QByteArray before = m_folder->read("Bk_Trimbo.xls");
+    const CoreResult refused = save(day("2300/01/01", "58", ""));
+    QCOMPARE(refused.status, CoreResult::Status::Refused);
+    QCOMPARE(told(refused), QStringList{full});
+    QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
+}
+
+// A second copy on the same folder, and a folder whose diary links to the
+// same file: the lock sits beside the file, so the second stops.
+void TestCore::oneDiaryHasOneWriter()
+{
+    const TempProgramFolder linked;
+    const TempProgramFolder synced;
+    linked.layOut(settings);
+    synced.write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
+    for (const TempProgramFolder *folder : {static_cast<const TempProgramFolder *>(m_folder.get()), &linked}) {
+        QFile::remove(folder->filePath("Bk_Trimbo.xls"));
+        QVERIFY(QFile::link(synced.filePath("Bk_Trimbo.xls"), folder->filePath("Bk_Trimbo.xls")));
+    }
+    open();
+    QVERIFY(QFileInfo::exists(synced.filePath("Bk_Trimbo.xls.lock")));
+    QVERIFY(!QFileInfo::exists(m_folder->filePath("Bk_Trimbo.xls.lock")));
+    for (const QString &folder : {m_folder->path(), linked.path()}) {
+        DiaryCore second(ProgramPaths::fromExeDir(folder));
+        QCOMPARE(second.openSettings().status, CoreResult::Status::Done);
+        const CoreResult opened = second.openDiary(answering());
+        QCOMPARE(opened.status, CoreResult::Status::Stopped);
+        QVERIFY2(opened.stopReason.contains("別のトリンボ") && opened.stopReason.contains("tst_core"),
+                 qPrintable(opened.stopReason));
+    }
+    QVERIFY(m_core->diaryWritable());
+    QCOMPARE(save(day("2010/01/21", "65")).status, CoreResult::Status::Done);
+    m_core.reset(); // its lock goes before the folder it sits in
+}
+
+// What a run that died leaves behind, a lock naming a process long gone, and
+// lock files that name no one (a disk that filled while one was written).
+void TestCore::locksLeftBehindAreTakenOver_data()
+{
+    QTest::addColumn<QByteArray>("lock");
+    QTest::newRow("crashed run") << "2147483000\ntst_core\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("garbage") << QByteArray("\0\0\xff\xfe lock?", 10);
+}
+
+void TestCore::locksLeftBehindAreTakenOver()
+{
+    QFETCH(QByteArray, lock);
+    m_folder->write("Bk_Trimbo.xls.lock", lock);
+    open();
+    QVERIFY(m_asked.isEmpty());
+    QVERIFY(m_core->diaryWritable());
+    QVERIFY(m_folder->read("Bk_Trimbo.xls.lock").startsWith(QByteArray::number(QCoreApplication::applicationPid()) + "\n"));
+}
+
+// A folder copied while Trimbo ran elsewhere: the user is told which
+// computer holds the diary since when, and decides; left alone, each save
+// asks again and writes nothing.
+void TestCore::lockFromAnotherComputerIsAskedAbout_data()
+{
+    QTest::addColumn<bool>("takeOver");
+    QTest::newRow("taken over") << true;
+    QTest::newRow("left alone") << false;
+}
+
+void TestCore::lockFromAnotherComputerIsAskedAbout()
+{
+    QFETCH(bool, takeOver);
+    const QByteArray lock = "4242\nTrimbo\nkitchen-pc\n";
+    m_folder->write("Bk_Trimbo.xls.lock", lock);
+    m_answers = {takeOver};
+    m_core = std::make_unique<DiaryCore>(ProgramPaths::fromExeDir(m_folder->path()));
+    m_core->openSettings();
+    const CoreResult opened = m_core->openDiary(answering());
+    QCOMPARE(opened.status, CoreResult::Status::Done);
+    QCOMPARE(m_asked.size(), 1);
+    const QString since = QFileInfo(m_folder->filePath("Bk_Trimbo.xls.lock")).lastModified().toString("yyyy/MM/dd HH:mm");
+    QVERIFY2(m_asked.first().contains("kitchen-pc") && m_asked.first().contains(since)
+                 && m_asked.first().contains("引き継ぎますか"),
+             qPrintable(m_asked.first()));
+    QCOMPARE(m_core->diaryWritable(), takeOver);
+    const QByteArray before = m_folder->read("Bk_Trimbo.xls");
+    const CoreResult saved = save(day("2010/01/21", "65"));
+    QCOMPARE(m_asked.size(), takeOver ? 1 : 2);
+    if (takeOver) {
+        QVERIFY(opened.notices.isEmpty());
+        QCOMPARE(saved.status, CoreResult::Status::Done);
+        QVERIFY(m_folder->read("Bk_Trimbo.xls.lock").contains(QSysInfo::machineHostName().toUtf8()));
+        return;
+    }
+    QCOMPARE(opened.notices.size(), 1);
+    QVERIFY2(opened.notices.first().text.contains("kitchen-pc") && opened.notices.first().text.contains("保存はできません"),
+             qPrintable(opened.notices.first().text));
+    QCOMPARE(saved.status, CoreResult::Status::Refused);
+    QCOMPARE(told(saved), QStringList{"error: " + opened.notices.first().text});
+    QCOMPARE(m_folder->read("Bk_Trimbo.xls.lock"), lock);
+    QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
+}
+
+void TestCore::photoGoesWithItsDay()
+{
+    open();
+    QImage meal(32, 24, QImage::Format_RGB32);
+    meal.fill(QColor(250, 200, 100));
+    const QString pictures = m_core->paths().PictureDir;
+    const QDate day25(2010, 1, 25);
+    QCOMPARE(save(day("2010/01/25", "65"), SavePicture(0, "meal.png", meal, day25, pictures)).status,
+             CoreResult::Status::Done);
+    QCOMPARE(QImage(m_folder->filePath("Picture/20100125.bmp"), "BMP").pixelColor(5, 5), QColor(250, 200, 100));
+    QCOMPARE(m_core->diary().cell(1, ColPhoto).toText(), QString("20100125.bmp"));
+
+    // Cleared, it goes with the answer Yes, and stays with No.
+    const PhotoChange clear = SavePicture(1, {}, {}, day25, pictures);
+    QCOMPARE(save(day("2010/01/25", "65"), clear).status, CoreResult::Status::Cancelled);
+    QVERIFY(QFileInfo::exists(m_folder->filePath("Picture/20100125.bmp")));
+    m_answers = {true};
+    QCOMPARE(save(day("2010/01/25", "65"), clear).status, CoreResult::Status::Done);
+    QVERIFY(!QFileInfo::exists(m_folder->filePath("Picture/20100125.bmp")));
+    QVERIFY(m_core->diary().cell(1, ColPhoto).isEmpty());
+
+    // A photo that could not be made refuses the day before anything is written.
+    PhotoChange broken = SavePicture(0, "face.ico", {}, day25, pictures);
+    QVERIFY(!broken.error.isEmpty());
+    const QStringList before = m_folder->snapshot();
+    m_answers = {true};
+    const CoreResult refused = save(day("2010/01/25", "64"), broken);
+    QCOMPARE(refused.status, CoreResult::Status::Refused);
+    QVERIFY2(told(refused).first().endsWith("日記は保存前のままです。"), qPrintable(told(refused).first()));
+    QCOMPARE(m_folder->snapshot(), before);
+}
+
+// The photo is staged beside its place, and takes it only once the
+// workbook is saved: a workbook that cannot be written leaves the photo
+// folder as it was.
+void TestCore::photoWaitsForTheWorkbook()
+{
+    open();
+    for (int d = 1; d <= 30; ++d)
+        QCOMPARE(save(day(dateText(QDate(2010, 1, d)), "65", "20", QString(40, u'日'))).status, CoreResult::Status::Done);
+    QVERIFY(QFileInfo(book()).size() > 8192);
+    const QStringList before = m_folder->snapshot();
+    QImage dot(2, 2, QImage::Format_RGB32);
+    dot.fill(Qt::red);
+    m_answers = {true};
+    CoreResult refused;
+    {
+        const FileSizeLimit limit(4096); // room for the photo, none for the workbook
+        refused = save(day("2010/01/31", "64"), SavePicture(0, "dot.png", dot, QDate(2010, 1, 31), m_core->paths().PictureDir));
+    }
+    QCOMPARE(refused.status, CoreResult::Status::Refused);
+    QVERIFY2(told(refused).first().contains(book()) && told(refused).first().endsWith("日記は保存前のままです。"),
+             qPrintable(told(refused).join("|")));
+    QCOMPARE(m_folder->snapshot(), before);
+    QCOMPARE(m_core->diary().FirstEmptyRow(), 31);
+}
+
+// The level of the saved day goes to the viewer's file; the viewer is
+// started when the level differs from the start's and the settings ask for it.
+void TestCore::levelGoesToTheViewer()
+{
+    QVERIFY(saveDays(book(), {day("2010/01/10", "75")}, false).saved);
+    // A level file put in place as a link is replaced by a file of its own.
+    QVERIFY(QFile::remove(m_folder->filePath("BoxingGame/Beforedata.txt")));
+    QVERIFY(QFile::link("../Bk_Trimbo.xls", m_folder->filePath("BoxingGame/Beforedata.txt")));
+    const QByteArray diary = m_folder->read("Bk_Trimbo.xls");
+    open();
+    QCOMPARE(m_core->diary().FirstEmptyRow(), 2);
+    QSignalSpy viewer(m_core.get(), &DiaryCore::viewerRequested);
+    m_core->handOverStartLevel("75", QDate(2010, 1, 10));
+    QCOMPARE(m_core->startLevel(), 5);
+    QVERIFY(!QFileInfo(m_folder->filePath("BoxingGame/Beforedata.txt")).isSymLink());
+    QCOMPARE(m_folder->read("BoxingGame/Beforedata.txt"), QByteArray("5\r\n"));
+    QCOMPARE(m_folder->read("Bk_Trimbo.xls"), diary);
+    QCOMPARE(told(save(day("2010/01/11", "75.5"))), QStringList());
+    QCOMPARE(m_folder->read("BoxingGame/data.txt"), QByteArray("4\r\n"));
+    QCOMPARE(viewer.size(), 1);
+    QCOMPARE(viewer.first().first().toString(), m_folder->filePath("BoxingGame/Figurat.exe"));
+    QCOMPARE(save(day("2010/01/12", "75")).status, CoreResult::Status::Done); // level 5 again
+    QCOMPARE(viewer.size(), 1);
+
+    // So is one linked out of the folder, which stays as it was.
+    const TempProgramFolder outside;
+    outside.write("elsewhere.txt", "not Trimbo's\n");
+    QVERIFY(QFile::remove(m_folder->filePath("BoxingGame/data.txt")));
+    QVERIFY(QFile::link(outside.filePath("elsewhere.txt"), m_folder->filePath("BoxingGame/data.txt")));
+    QCOMPARE(save(day("2010/01/13", "72")).status, CoreResult::Status::Done);
+    QVERIFY(!QFileInfo(m_folder->filePath("BoxingGame/data.txt")).isSymLink());
+    QCOMPARE(m_folder->read("BoxingGame/data.txt"), QByteArray("8\r\n"));
+    QCOMPARE(outside.read("elsewhere.txt"), QByteArray("not Trimbo's\n"));
+
+    // No level file: none is made, and nothing is said.
+    QVERIFY(QFile::remove(m_folder->filePath("BoxingGame/data.txt")));
+    QCOMPARE(told(save(day("2010/01/14", "74"))), QStringList());
+    QVERIFY(!QFileInfo::exists(m_folder->filePath("BoxingGame/data.txt")));
+
+    // Not shown when the settings say so; a start that is no number is said
+    // at a save, which still goes through.
+    m_folder->write("BoxingGame/data.txt", "5\r\n");
+    open(QByteArray(settings).replace("TrimboVis=0", "TrimboVis=1").replace("DStartW=80", "DStartW=seventy"));
+    QSignalSpy hidden(m_core.get(), &DiaryCore::viewerRequested);
+    const QStringList said = told(save(day("2010/01/15", "71")));
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said.first().contains("ダイエット開始日の体重") && said.first().contains("seventy"), qPrintable(said.first()));
+    QCOMPARE(m_core->diary().FirstEmptyRow(), 7);
+    QCOMPARE(m_folder->read("BoxingGame/data.txt"), QByteArray("5\r\n")); // no level to hand over
+    QVERIFY(hidden.isEmpty());
+}
+
+// A settings file that cannot be written: the graph's choices and a trend
+// switch take effect for this run and say they are not kept; the setup's
+// values are refused and the settings stay as they were.
+void TestCore::settingsSavesThatCannotBeWritten()
+{
+    open();
+    QSignalSpy changed(m_core.get(), &DiaryCore::settingsChanged);
+    GraphSettings graph = m_core->settings().graph;
+    graph.WUpper = "85";
+    QCOMPARE(told(m_core->saveGraphSettings(graph)), QStringList());
+    QVERIFY(m_folder->read("Trimbo.ini").contains("WUpper=85\r\n"));
+    QVERIFY(m_folder->read("Trimbo.ini").contains("[Establish]\r\nDStartW=80\r\nGoalW=70\r\n"));
+
+    QVERIFY(QFile::remove(m_folder->filePath("Trimbo.ini")) && QDir().mkpath(m_folder->filePath("Trimbo.ini")));
+    graph.WUpper = "95";
+    const QStringList graphSaid = told(m_core->saveGraphSettings(graph));
+    QCOMPARE(graphSaid.size(), 1);
+    QVERIFY2(graphSaid.first().contains(m_folder->filePath("Trimbo.ini")) && graphSaid.first().endsWith("グラフ設定は保存されていません。"),
+             qPrintable(graphSaid.first()));
+    QCOMPARE(m_core->settings().graph.WUpper, QString("95"));
+    TrendSettings trend;
+    trend.Trend = 1;
+    const QStringList trendSaid = told(m_core->saveTrendSettings(trend));
+    QVERIFY(trendSaid.size() == 1 && trendSaid.first().endsWith("この切り替えは次の起動には残りません。"));
+    QCOMPARE(m_core->settings().trend.Trend, 1);
+    EstablishSettings establish = m_core->settings().establish;
+    establish.GoalW = "68";
+    const CoreResult refused = m_core->saveEstablishSettings(establish);
+    QCOMPARE(refused.status, CoreResult::Status::Refused);
+    QVERIFY(told(refused).first().endsWith("設定は保存されていません。"));
+    QCOMPARE(m_core->settings().establish.GoalW, QString("70"));
+    QCOMPARE(changed.size(), 3);
+}
+
+QTEST_GUILESS_MAIN(TestCore)
+#include "tst_core.moc"
