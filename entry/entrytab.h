@@ -2,6 +2,7 @@
 
 #include "diarybook.h"
 #include "diarytable.h"
+#include "numbertext.h"
 #include "photostore.h"
 #include "ui_Tab_Enter.h"
 
@@ -33,8 +34,8 @@ public:
     void fillFromNewest();
 
     QDate day() const { return m_ui.Dt_Enter_Day->date(); }
-    QString weightText() const { return m_ui.Edt_Weight->text(); }
-    QString fatText() const { return m_ui.Edt_Fat->text(); }
+    QString weightText() const { return typedNumberText(m_ui.Edt_Weight->text()); }
+    QString fatText() const { return typedNumberText(m_ui.Edt_Fat->text()); }
     bool hasPhoto() const { return !m_photo.isNull(); }
     // What saving the day does to its photo file.
     PhotoChange photoChange() const;

@@ -4,9 +4,15 @@
 
 namespace {
 
+// A limit as typed, full-width digits and all.
+std::optional<double> typedNumber(const QString &text)
+{
+    return parseNumberText(typedNumberText(text));
+}
+
 double readsAs(const QString &text)
 {
-    return parseNumberText(text).value_or(0);
+    return typedNumber(text).value_or(0);
 }
 
 LimitExit outOfBounds(const QString &typed, const MeasureBounds &bounds)
@@ -68,7 +74,7 @@ QString lowerStepDown(const QString &lower, const MeasureBounds &bounds)
 
 std::optional<double> limitValue(const QString &text, const MeasureBounds &bounds)
 {
-    const std::optional<double> value = parseNumberText(text);
+    const std::optional<double> value = typedNumber(text);
     if (!value || !bounds.contains(*value))
         return std::nullopt;
     return value;

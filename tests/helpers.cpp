@@ -11,6 +11,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QFileInfo>
 #include <QTest>
 
@@ -115,6 +116,20 @@ void leave(QWidget *control)
 {
     QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(control, &focusOut);
+}
+
+void typeText(QWidget *control, const QString &text)
+{
+    bool ascii = true;
+    for (const QChar c : text)
+        ascii = ascii && c.unicode() < 128;
+    if (ascii) {
+        QTest::keyClicks(control, text);
+        return;
+    }
+    QInputMethodEvent committed;
+    committed.setCommitString(text);
+    QApplication::sendEvent(control, &committed);
 }
 
 QString focusName()

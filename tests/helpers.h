@@ -24,6 +24,10 @@ T *control(const QWidget &window, const char *name)
 // The control loses the keyboard focus, as when the user moves on.
 void leave(QWidget *control);
 
+// Types text into the control: ASCII key by key, anything else as a
+// Japanese input method hands it over, committed in one piece.
+void typeText(QWidget *control, const QString &text);
+
 // Where the keyboard focus is, by object name; a radio button counts as its group.
 QString focusName();
 

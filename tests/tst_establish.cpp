@@ -224,6 +224,7 @@ void TestEstablish::saveChecksTheEditFirst_data()
     QTest::newRow("Enter on a body-fat goal too high") << QByteArray("Edt_F_Goal") << "26" << false << "25" << 1 << QByteArray();
     QTest::newRow("Enter on a good goal saves it") << QByteArray("Edt_W_Goal") << " 75 " << false << "75" << 0 << QByteArray("GoalW=75\r\n");
     QTest::newRow("click on a good start saves it") << QByteArray("Edt_W_DStrtDy") << "81.5" << true << "81.5" << 0 << QByteArray("DStartW=81.5\r\n");
+    QTest::newRow("a full-width goal saves as ASCII") << QByteArray("Edt_F_Goal") << "１８．５" << false << "18.5" << 0 << QByteArray("GoalF=18.5\r\n");
 }
 
 // Enter presses "保存/閉じる" with the focus still in an edit; a click on the
@@ -249,7 +250,7 @@ void TestEstablish::saveChecksTheEditFirst()
     auto *typedInto = control<QLineEdit>(dialog, edit.constData());
     typedInto->setFocus(Qt::TabFocusReason);
     typedInto->selectAll();
-    QTest::keyClicks(typedInto, typed);
+    typeText(typedInto, typed);
     if (byMouse)
         QTest::mouseClick(control<QPushButton>(dialog, "Btn_Save"), Qt::LeftButton);
     else

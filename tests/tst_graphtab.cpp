@@ -181,7 +181,7 @@ void TestGraphTab::saveWritesTheSectionAndRedraws()
     Q_EMIT colours->activated(green);
     control<RadioGroup>(*m_tab, "RdoGrp_WorF")->setItemIndex(2);
     Q_EMIT control<RadioGroup>(*m_tab, "RdoGrp_WorF")->clicked(2);
-    typeAndLeave(control<QLineEdit>(*m_tab, "Edt_UpWlimit"), "80");
+    typeAndLeave(control<QLineEdit>(*m_tab, "Edt_UpWlimit"), "８０"); // full width, as a Japanese keyboard gives it
     const GraphPicture before = m_window->graph();
 
     QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_Save_Graph"), Qt::LeftButton);

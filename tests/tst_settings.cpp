@@ -208,7 +208,7 @@ void TestSettings::oversizedFileIsRefused()
     TempProgramFolder folder;
     folder.write("Trimbo.ini", "[Graph]\r\n" + QByteArray(IniFile::MaxFileBytes, ';'));
     const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
-    QVERIFY2(result.error.contains(folder.filePath("Trimbo.ini")) && result.error.contains("too large"),
+    QVERIFY2(result.error.contains(folder.filePath("Trimbo.ini")) && result.error.contains("大きすぎます"),
              qPrintable(result.error));
     QVERIFY(!WriteIni_Graph(folder.filePath("Trimbo.ini"), GraphSettings(), &writeError));
     QCOMPARE(folder.read("Trimbo.ini").size(), IniFile::MaxFileBytes + 9);
