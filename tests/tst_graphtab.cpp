@@ -1,7 +1,9 @@
+#include "captions.h"
 #include "datetext.h"
 #include "graphsettingstab.h"
 #include "helpers.h"
 #include "tfrm_main.h"
+#include "trimboclass.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -14,6 +16,22 @@ void typeAndLeave(QLineEdit *edit, const QString &text)
 {
     edit->setText(text);
     leave(edit);
+}
+
+// What a widget draws by itself, as a box in its parent's pixels.
+QRect inkBox(QWidget *widget)
+{
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) > 0)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box.translated(widget->pos());
 }
 
 } // namespace
@@ -34,6 +52,8 @@ private Q_SLOTS:
     void saveWritesTheSectionAndRedraws();
     void storedColoursAreNamed_data();
     void storedColoursAreNamed();
+    void dateStripReadsClearly_data();
+    void dateStripReadsClearly();
 
 private:
     std::unique_ptr<RecordingResponder> m_messages;
@@ -258,6 +278,70 @@ void TestGraphTab::storedColoursAreNamed()
     QCOMPARE(box->currentText(), shown);
     QCOMPARE(box->itemIcon(box->currentIndex()).pixmap(14, 10).toImage().pixelColor(6, 5), drawn);
     QCOMPARE(box->count(), items);
+}
+
+void TestGraphTab::dateStripReadsClearly_data()
+{
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<QDate>("end");
+    QTest::addColumn<QStringList>("firstShown");
+    QTest::addColumn<QStringList>("leftOut"); // for want of room, in their order
+    QTest::newRow("7 days from a 31st, at the left edge")
+        << QDate(2025, 12, 31) << QDate(2026, 1, 6) << QStringList{"31", "1/1", "2"} << QStringList{};
+    QTest::newRow("31 days, m/d on the 1st")
+        << QDate(2026, 11, 20) << QDate(2026, 12, 20) << QStringList{"20", "22"} << QStringList{"21", "2"};
+    QTest::newRow("90 days, every 7th day")
+        << QDate(2010, 1, 1) << QDate(2010, 3, 31) << QStringList{"1/1", "1/8"} << QStringList{};
+    QTest::newRow("365 days, a month at the right edge")
+        << QDate(2025, 12, 8) << QDate(2026, 12, 7) << QStringList{"26年1月", "2月", "3月"} << QStringList{};
+    QTest::newRow("540 days, a year beside its next month")
+        << QDate(2025, 6, 15) << QDate(2026, 12, 6) << QStringList{"7月", "8月"} << QStringList{"2月", "12月"};
+    QTest::newRow("10 years")
+        << QDate(2010, 1, 1) << QDate(2019, 12, 31) << QStringList{"10年", "11年"} << QStringList{};
+}
+
+// Measured from the strip as drawn: no caption touches the next or leaves
+// the strip, and every captioned date keeps its tick, shown or not.
+void TestGraphTab::dateStripReadsClearly()
+{
+    QFETCH(QDate, start);
+    QFETCH(QDate, end);
+    QFETCH(QStringList, firstShown);
+    QFETCH(QStringList, leftOut);
+    m_window->settings().graph.StartD = dateText(start);
+    m_window->settings().graph.EndD = dateText(end);
+    m_tab->SetGraph();
+    QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_Save_Graph"), Qt::LeftButton);
+
+    auto *strip = control<QWidget>(*m_window, "Pnl_CrossAxle");
+    const QImage drawn = strip->grab().toImage();
+    const std::vector<Caption> dates = SetDailyLogic(GraphWindow::fromDates(start, end));
+    QList<int> ticks, tickPixels;
+    QStringList shown, expected;
+    for (int x = 0; x < drawn.width(); ++x) {
+        if (drawn.pixelColor(x, DateTickTop) == DateTickColour && drawn.pixelColor(x, DateTickBottom) == DateTickColour)
+            ticks << x;
+    }
+    for (const Caption &date : dates) {
+        tickPixels << date.pixel;
+        if (!leftOut.isEmpty() && leftOut.first() == date.text)
+            leftOut.removeFirst();
+        else
+            expected << date.text;
+    }
+    QCOMPARE(ticks, tickPixels);
+
+    QRect before;
+    for (TLbl_Cross *caption : strip->findChildren<TLbl_Cross *>()) {
+        const QRect box = inkBox(caption);
+        QVERIFY2(strip->rect().contains(box), qPrintable(caption->text()));
+        if (!before.isNull())
+            QVERIFY2(box.left() - before.right() > 2, qPrintable(caption->text())); // two clear columns at least
+        before = box;
+        shown << caption->text();
+    }
+    QCOMPARE(shown, expected);
+    QCOMPARE(shown.mid(0, firstShown.size()), firstShown);
 }
 
 QTEST_MAIN(TestGraphTab)
