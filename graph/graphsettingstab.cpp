@@ -150,23 +150,23 @@ GraphWindow TTab_Grph_Estb::graphWindow() const
 }
 
 // What the rule made of the text left in a limit edit: taken into the
-// field, the field put back, or both left as they are. Other refusals are
-// silent; a limit out of bounds says the bounds beside the edits until the
-// next limit is left or stepped.
+// field, the field put back, or both left as they are. A text not taken
+// says the rule it breaks under the edits, without a box, until the next
+// limit or date is left or a limit stepped.
 void TTab_Grph_Estb::limitExit(QLineEdit *edit, QString &field, const LimitExit &result)
 {
     if (result.kind == LimitExit::Accept)
         field = result.text;
     if (result.kind != LimitExit::Ignore)
         show(edit, field);
-    m_ui.Lbl_LimitRule->setText(result.rule);
+    m_ui.Lbl_Rule->setText(result.rule);
 }
 
 void TTab_Grph_Estb::stepped(QLineEdit *edit, QString &field, const QString &limit)
 {
     field = limit;
     show(edit, field);
-    m_ui.Lbl_LimitRule->clear();
+    m_ui.Lbl_Rule->clear();
 }
 
 void TTab_Grph_Estb::Edt_UpWlimitExit()
@@ -233,27 +233,37 @@ void TTab_Grph_Estb::SpdBtn_FDwndwnClick()
     stepped(m_ui.Edt_DwnFlimit, m_fields->FDown, lowerStepDown(m_fields->FDown, FatBounds));
 }
 
-// A refused date goes back to the accepted one; with none accepted yet,
-// to today's date.
-void TTab_Grph_Estb::putBackDate(QDateEdit *picker, const QString &field)
+// The pair the pickers show is judged, whichever was left. A refused date
+// goes back to the accepted one (today's date with none accepted yet), or
+// stays while the accepted pair is no window at all. A pair that holds is
+// taken whole: the other picker may hold a date kept that way.
+void TTab_Grph_Estb::dateExit(DateSide side)
 {
-    picker->setDate(dateOrToday(field));
+    QDateEdit *start = m_ui.Dt_Grph_StartD;
+    QDateEdit *end = m_ui.Dt_Grph_EndD;
+    const DateExit result = ::dateExit(side, start->date(), end->date(), parseDateText(m_fields->StartD),
+                                       parseDateText(m_fields->EndD));
+    QDateEdit *left = side == DateSide::Start ? start : end;
+    QString &leftField = side == DateSide::Start ? m_fields->StartD : m_fields->EndD;
+    if (result.kind == DateExit::PutBack)
+        left->setDate(dateOrToday(leftField));
+    if (result.kind == DateExit::Accept) {
+        for (const auto &[picker, field] : {std::pair{start, &m_fields->StartD}, std::pair{end, &m_fields->EndD}}) {
+            if (picker == left || picker->date() != dateOrToday(*field))
+                *field = dateText(picker->date());
+        }
+    }
+    m_ui.Lbl_Rule->setText(result.rule);
 }
 
 void TTab_Grph_Estb::Dt_Grph_StartDExit()
 {
-    if (datesAccepted(m_ui.Dt_Grph_StartD->date(), m_ui.Dt_Grph_EndD->date()))
-        m_fields->StartD = dateText(m_ui.Dt_Grph_StartD->date());
-    else
-        putBackDate(m_ui.Dt_Grph_StartD, m_fields->StartD);
+    dateExit(DateSide::Start);
 }
 
 void TTab_Grph_Estb::Dt_Grph_EndDExit()
 {
-    if (datesAccepted(m_ui.Dt_Grph_StartD->date(), m_ui.Dt_Grph_EndD->date()))
-        m_fields->EndD = dateText(m_ui.Dt_Grph_EndD->date());
-    else
-        putBackDate(m_ui.Dt_Grph_EndD, m_fields->EndD);
+    dateExit(DateSide::End);
 }
 
 void TTab_Grph_Estb::RdoGrp_WorFClick(int index)

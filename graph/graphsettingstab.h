@@ -60,7 +60,7 @@ private:
     void show(QLineEdit *edit, const QString &field) { edit->setText(field); }
     std::optional<ValueRange> limits(const QLineEdit *lower, const QLineEdit *upper, const QString &lowerField,
                                      const QString &upperField, const MeasureBounds &bounds) const;
-    void putBackDate(QDateEdit *picker, const QString &field);
+    void dateExit(DateSide side);
 
     Ui::TTab_Grph_Estb m_ui;
     GraphSettings *m_fields = nullptr;

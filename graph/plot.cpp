@@ -114,6 +114,13 @@ void paintBarSeparator(QImage &strip)
     QPainter(&strip).fillRect(0, 45, GraphWidth, 2, SkyBlue);
 }
 
+void drawDateTicks(QImage &strip, const std::vector<Caption> &captions)
+{
+    QPainter painter(&strip);
+    for (const Caption &caption : captions)
+        painter.fillRect(caption.pixel, DateTickTop, 1, DateTickBottom - DateTickTop + 1, DateTickColour);
+}
+
 // The lines are drawn in the graph's own pixels, so a background picture of
 // another size is first scaled to that size.
 QImage graphBackground(const QImage &background)
@@ -133,7 +140,8 @@ QImage graphBackground(const QImage &background)
 GraphPicture renderGraph(const GraphInputs &in, const TrendOverlay &overlay)
 {
     GraphPicture out;
-    out.dateCaptions = SetDailyLogic(in.window);
+    const std::vector<Caption> dates = SetDailyLogic(in.window);
+    out.dateCaptions = readableDateCaptions(dates, captionTextWidth);
     if (in.window.weight)
         out.weightCaptions = SetWeightLogic(*in.window.weight);
     if (in.window.fat)
@@ -159,5 +167,6 @@ GraphPicture renderGraph(const GraphInputs &in, const TrendOverlay &overlay)
     out.burn = GetContrastData_CalOut(*in.diary, in.window.start, in.window.end);
     SetGraphView_Bars(out.crossStrip, out.burn, in.window, BarRow::Burn);
     paintBarSeparator(out.crossStrip);
+    drawDateTicks(out.crossStrip, dates);
     return out;
 }

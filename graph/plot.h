@@ -34,6 +34,11 @@ void SetGraphView_Line(QImage &picture, const Series &series, const GraphWindow 
 void SetGraphView_Bars(QImage &strip, const Series &series, const GraphWindow &window, BarRow row);
 // The sky-blue band between the two rows of bars.
 void paintBarSeparator(QImage &strip);
+// A short tick under the captions at the x of every captioned date, shown
+// or left out for want of room.
+inline const QColor DateTickColour(64, 64, 64);
+inline constexpr int DateTickTop = 18, DateTickBottom = 23;
+void drawDateTicks(QImage &strip, const std::vector<Caption> &captions);
 
 // Everything one redraw draws: the picture, the date strip with its bars,
 // the captions of both axes and the series they came from.
@@ -41,7 +46,7 @@ struct GraphPicture
 {
     QImage picture;
     QImage crossStrip;
-    std::vector<Caption> dateCaptions;
+    std::vector<Caption> dateCaptions; // those the strip has room for
     std::vector<Caption> weightCaptions;
     std::vector<Caption> fatCaptions;
     Series weight, fat, intake, burn;

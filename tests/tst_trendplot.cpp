@@ -245,5 +245,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TrendPlotTest)
+QTEST_MAIN(TrendPlotTest)
 #include "tst_trendplot.moc"
