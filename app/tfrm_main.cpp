@@ -207,7 +207,7 @@ void TFrm_Main::GraphAllView()
                              m_bckGrnd.Img_CrossAxle2,
                              colourFromSetting(m_settings.graph.LineClW),
                              colourFromSetting(m_settings.graph.LineClF)};
-    m_graph = renderGraph(inputs, trendOverlay(m_settings.trend, m_settings.establish));
+    m_graph = renderGraph(inputs, trendOverlay(m_settings.trend, m_settings.establish), &m_graph);
     m_ui.Tab_Trend->showFigures(m_graph, m_settings.establish, QDate::currentDate());
     m_readOut->setEnabled(m_settings.trend.ReadOut == 1);
     CrossAxleClear();

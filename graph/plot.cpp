@@ -22,11 +22,17 @@ void fillMarker(QPainter &painter, QPoint p, const QColor &colour)
 
 // The trend lines and goals over the daily lines of the measures shown.
 void drawOverlay(GraphPicture &out, const GraphInputs &in, const TrendOverlay &overlay, bool weightShown,
-                 bool fatShown)
+                 bool fatShown, const GraphPicture *previous)
 {
     if (overlay.trend) {
-        out.weightTrend = weightTrend(*in.diary);
-        out.fatTrend = fatTrend(*in.diary);
+        if (previous && previous->trendDiary == in.diary->serial()) {
+            out.weightTrend = previous->weightTrend;
+            out.fatTrend = previous->fatTrend;
+        } else {
+            out.weightTrend = weightTrend(*in.diary);
+            out.fatTrend = fatTrend(*in.diary);
+        }
+        out.trendDiary = in.diary->serial();
     }
     struct Measure
     {
@@ -137,7 +143,7 @@ QImage graphBackground(const QImage &background)
     return fitted.convertToFormat(QImage::Format_RGB32);
 }
 
-GraphPicture renderGraph(const GraphInputs &in, const TrendOverlay &overlay)
+GraphPicture renderGraph(const GraphInputs &in, const TrendOverlay &overlay, const GraphPicture *previous)
 {
     GraphPicture out;
     const std::vector<Caption> dates = SetDailyLogic(in.window);
@@ -159,7 +165,7 @@ GraphPicture renderGraph(const GraphInputs &in, const TrendOverlay &overlay)
         SetGraphView_Line(out.picture, out.fat, in.window, *in.window.fat, in.fatColour);
     }
 
-    drawOverlay(out, in, overlay, weightShown, fatShown);
+    drawOverlay(out, in, overlay, weightShown, fatShown, previous);
 
     out.crossStrip = in.crossStrip.convertToFormat(QImage::Format_RGB32);
     out.intake = GetContrastData_CalIn(*in.diary, in.window.start, in.window.end);

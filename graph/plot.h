@@ -53,6 +53,7 @@ struct GraphPicture
     // The trend of every recorded day, in the window or not; empty while the
     // trend is off.
     std::vector<DayValue> weightTrend, fatTrend;
+    std::uint64_t trendDiary = 0; // the serial of the diary they come from; 0: none
 };
 
 struct GraphInputs
@@ -65,8 +66,10 @@ struct GraphInputs
     QColor fatColour;
 };
 
-// overlay all off: the graph as it always was.
-GraphPicture renderGraph(const GraphInputs &inputs, const TrendOverlay &overlay = {});
+// overlay all off: the graph as it always was. The trend of the whole diary
+// is taken from the previous redraw when that was of the same diary.
+GraphPicture renderGraph(const GraphInputs &inputs, const TrendOverlay &overlay = {},
+                         const GraphPicture *previous = nullptr);
 
 // The picture the lines are drawn on: the background brought to the graph's
 // size (white when there is none).

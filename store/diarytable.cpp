@@ -1,6 +1,13 @@
 #include "diarytable.h"
 
 #include <QtGlobal>
+#include <atomic>
+
+std::uint64_t DiaryTable::nextSerial()
+{
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
 
 int DiaryTable::FirstEmptyRow() const
 {

@@ -130,6 +130,29 @@ private Q_SLOTS:
         }
     }
 
+    // A redraw takes the trend from the previous redraw of the same diary
+    // (the marked value shows it was not worked out again), never from
+    // another diary's, nor from a redraw without trend.
+    void trendIsKeptUntilTheDiaryIsReplaced()
+    {
+        const DiaryTable diary = swinging();
+        const TrendOverlay on{true, false, {}, {}};
+        const auto redraw = [&](const DiaryTable &d, const TrendOverlay &overlay, const GraphPicture *previous) {
+            return renderGraph({&d, january(2), QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue},
+                               overlay, previous);
+        };
+        GraphPicture first = redraw(diary, on, nullptr);
+        first.weightTrend.back().value = 99;
+        QCOMPARE(redraw(diary, on, &first).weightTrend.back().value, 99.0);
+        const DiaryTable copy = diary; // the same days
+        QCOMPARE(redraw(copy, on, &first).weightTrend.back().value, 99.0);
+        const DiaryTable replaced = swinging();
+        QCOMPARE(redraw(replaced, on, &first).weightTrend, weightTrend(replaced));
+        QCOMPARE(redraw(replaced, on, &first).fatTrend, fatTrend(replaced));
+        const GraphPicture off = redraw(diary, {}, &first);
+        QCOMPARE(redraw(diary, on, &off).weightTrend, weightTrend(diary));
+    }
+
     void dashedGoalLines_data()
     {
         QTest::addColumn<int>("mode");
