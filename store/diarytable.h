@@ -35,6 +35,11 @@ class DiaryTable
 public:
     DiaryTable() = default;
     explicit DiaryTable(std::vector<DiaryRow> rows) : m_rows(std::move(rows)) {}
+    DiaryTable(const DiaryTable &) = default;
+    DiaryTable &operator=(const DiaryTable &) = default;
+    // A table moved from is left empty, with a serial of its own.
+    DiaryTable(DiaryTable &&other) noexcept;
+    DiaryTable &operator=(DiaryTable &&other) noexcept;
 
     // The number of the first sheet row whose date cell is blank: 0 for an
     // empty diary, otherwise the row count plus one. Readers loop over rows

@@ -146,8 +146,11 @@ private Q_SLOTS:
         QCOMPARE(redraw(diary, on, &first).weightTrend.back().value, 99.0);
         const DiaryTable copy = diary; // the same days
         QCOMPARE(redraw(copy, on, &first).weightTrend.back().value, 99.0);
-        const DiaryTable replaced = swinging();
+        DiaryTable moved = swinging();
+        const DiaryTable replaced = std::move(moved);
         QCOMPARE(redraw(replaced, on, &first).weightTrend, weightTrend(replaced));
+        const GraphPicture ofReplaced = redraw(replaced, on, nullptr);
+        QVERIFY(redraw(moved, on, &ofReplaced).weightTrend.empty()); // what is left of a table moved away
         QCOMPARE(redraw(replaced, on, &first).fatTrend, fatTrend(replaced));
         const GraphPicture off = redraw(diary, {}, &first);
         QCOMPARE(redraw(diary, on, &off).weightTrend, weightTrend(diary));
