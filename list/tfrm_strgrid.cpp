@@ -349,7 +349,7 @@ int TFrm_StrGrid::photoRowHeight(int row)
 
 bool TFrm_StrGrid::drawsPicture(int row, int column) const
 {
-    if (column != 7)
+    if (m_view != Days || column != 7)
         return false;
     return m_mode == Pictures || (m_mode == OnePicture && row == m_selectedPhotoRow);
 }

@@ -310,6 +310,7 @@ void TestList::summariesAndBackToTheDays()
                             weighed(QDate(2026, 3, 31), "2", "2", 69, 23), weighed(QDate(2026, 4, 4), "0", "0", 68.5, 0),
                             weighed(QDate(2026, 4, 20), "0", "2", 67.5, 0)}); // after the window, in its month
     TFrm_StrGrid list(&diary, QDate(2026, 3, 3), QDate(2026, 4, 4), "/none/");
+    list.DataToStrGrd(TFrm_StrGrid::Pictures); // whose photo column is the summaries' 最低 of body fat
     list.show();
     QVERIFY(QTest::qWaitForWindowActive(&list));
     auto *grid = list.findChild<QTableWidget *>("StrGrd");
@@ -329,12 +330,14 @@ void TestList::summariesAndBackToTheDays()
     }
     QCOMPARE(shown, rows);
     QVERIFY(list.grab().toImage() != days);
+    QVERIFY(!list.drawsPicture(0, 7));
     list.StrGrdClick(0, 5); // cells of a summary do not open like comments
     QCOMPARE(grid->rowHeight(0), 16);
 
     QTest::keySequence(&list, QKeySequence("Ctrl+1"));
     QCOMPARE(list.view(), TFrm_StrGrid::Days);
     QCOMPARE(grid->rowCount(), 5);
+    QCOMPARE(list.mode(), TFrm_StrGrid::Pictures);
     QCOMPARE(list.grab().toImage(), days);
     QVERIFY(list.findChild<QAction *>("Act_Days")->isChecked());
 }
