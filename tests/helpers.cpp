@@ -1,6 +1,6 @@
 #include "helpers.h"
 
-#include "newworkbook.h"
+#include "programfixture.h"
 #include "radiogroup.h"
 
 #include <QApplication>
@@ -10,7 +10,6 @@
 #include <QFocusEvent>
 #include <QDirIterator>
 #include <QFile>
-#include <QImage>
 #include <QFileInfo>
 #include <QTest>
 
@@ -78,15 +77,7 @@ void TempProgramFolder::write(const QString &name, const QByteArray &content) co
 
 void TempProgramFolder::layOut(const QByteArray &settings) const
 {
-    write(QStringLiteral("Trimbo.ini"), settings);
-    write(QStringLiteral("Bk_Trimbo.xls"), newDiaryWorkbook(QStringLiteral("St_Trimbo")));
-    write(QStringLiteral("BoxingGame/data.txt"), "0\r\n");
-    write(QStringLiteral("BoxingGame/Beforedata.txt"), "0\r\n");
-    QImage white(774, 312, QImage::Format_RGB32);
-    white.fill(Qt::white);
-    if (!QDir().mkpath(filePath(QStringLiteral("BkGrnd"))) || !QDir().mkpath(filePath(QStringLiteral("Picture")))
-        || !white.save(filePath(QStringLiteral("BkGrnd/White.bmp")), "BMP"))
-        qFatal("cannot lay out a program folder");
+    layOutFixtureFolder(path(), settings);
 }
 
 QByteArray TempProgramFolder::read(const QString &name) const

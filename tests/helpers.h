@@ -71,9 +71,8 @@ public:
     QString path() const;                        // ends in "/"
     QString filePath(const QString &name) const;
     void write(const QString &name, const QByteArray &content) const;
-    // What the program needs to start: the given settings, an empty diary,
-    // one white background (BkGrnd/White.bmp, background 1), the photo
-    // folder and the viewer's two level files.
+    // What the program needs to start, with the settings byte for byte
+    // (layOutFixtureFolder, which also takes settings fields).
     void layOut(const QByteArray &settings) const;
     QByteArray read(const QString &name) const;
     // Every file and folder below, with its size and time of change.
