@@ -248,6 +248,30 @@ QByteArray handBuiltSheetOfKind(uint8_t sheetType, uint16_t substream, const QBy
     return writeCompoundFile(*file).value_or(QByteArray());
 }
 
+// One save of saveDays and what it must come to: saved, or refused with a
+// reason that contains error and the file left as it was.
+struct SaveStep
+{
+    std::vector<DayValues> days;
+    bool overwrite = false;
+    QString error = {}; // empty: the save goes through
+};
+
+// A diary to start from (Gnumeric's cells, or a new workbook when there are
+// none), saves one after another, and the diary's rows at the end.
+struct SaveCase
+{
+    std::vector<GnumericCell> start;
+    std::vector<SaveStep> steps;
+    QStringList rows;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(SaveCase)
+
+namespace {
+
 } // namespace
 
 class TestStore : public QObject
@@ -255,15 +279,9 @@ class TestStore : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void emptySheetFillsFromRowOne();
-    void newEarlierDayIsSortedInWithAllCells();
-    void overwriteReplacesAllEightCells();
-    void zeroMeasurementsAreBlank();
-    void blankDateEndsTheDiaryAndTakesTheNextDay();
-    void upperOfTwoEqualDatesIsFound();
-    void dateTypedAsANumberIsFound();
+    void savesInTurn_data();
+    void savesInTurn();
     void laterRecordOfACellCounts();
-    void fullSheetTakesNoNewDay();
 
     void readsWhatHandBuiltRecordsHold();
     void keepsWhatHandBuiltRecordsHold();
@@ -272,7 +290,6 @@ private Q_SLOTS:
     void dateFormatIsAddedWhenMissing();
     void largeStringTableSurvives();
     void repeatedSavesDoNotGrowTheFile();
-    void longestTextIsKept();
     void movedFormulaMovesWithItsDay();
     void sharedFormulaIsNotOverwritten();
 
@@ -285,125 +302,88 @@ private:
     TempProgramFolder m_folder;
 };
 
-void TestStore::emptySheetFillsFromRowOne()
+void TestStore::savesInTurn_data()
 {
-    const QString path = m_folder.filePath("empty.xls");
-    m_folder.write("empty.xls", newDiaryWorkbook("St_Trimbo"));
-    DiaryBook book(path);
-    QVERIFY(book.OpenExcelDate());
-    QCOMPARE(book.GetExcelLastRow(), 0);
-    QCOMPARE(book.SetExcelArray().FirstEmptyRow(), 0);
+    QTest::addColumn<SaveCase>("test");
+    const QString longest(MaxCellText, QChar(u'長'));
+    const auto date = [](int y, int m, int d) { return dayNumber(y, m, d); };
+    QTest::newRow("empty sheet fills from row one")
+        << SaveCase{{}, {{{day("2010/01/29")}}, {{day("2010/01/30")}}},
+                    {"2010/01/29|60|20|1|1|||", "2010/01/30|60|20|1|1|||"}};
+    QTest::newRow("earlier day sorted in with all its cells")
+        << SaveCase{{},
+                    {{{{"2010/01/10", "61", "21", 0, 1, "朝\r\n昼", "歩く", "20100110.bmp"},
+                       {"2010/01/20", "62", "22", 2, 0, "夜", "走る", "20100120.bmp"}}},
+                     {{{"2010/01/15", "61.5", "21.5", 1, 2, "間", "泳ぐ", "20100115.bmp"}}}},
+                    {"2010/01/10|61|21|0|1|朝\r\n昼|歩く|20100110.bmp", "2010/01/15|61.5|21.5|1|2|間|泳ぐ|20100115.bmp",
+                     "2010/01/20|62|22|2|0|夜|走る|20100120.bmp"}};
+    QTest::newRow("overwrite replaces all eight cells")
+        << SaveCase{{},
+                    {{{{"2010/01/10", "61", "21", 0, 1, "朝", "歩く", "20100110.bmp"},
+                       {"2010/01/11", "62", "22", 2, 2, "", "", ""}}},
+                     {{{"2010/01/10", "70", "", 2, 2, "", "", ""}}, false, "すでにあります"},
+                     {{{"2010/01/10", "70", "", 2, 0, "", "", ""}}, true}},
+                    {"2010/01/10|70||2|0|||", "2010/01/11|62|22|2|2|||"}};
+    // Zero is written as a blank cell; "0.0" stays a number.
+    QTest::newRow("zero measurements")
+        << SaveCase{{}, {{{{"2010/01/10", "0", "0", 1, 1, "", "", ""}, {"2010/01/11", "0.0", "", 1, 1, "", "", ""}}}},
+                    {"2010/01/10|||1|1|||", "2010/01/11|0||1|1|||"}};
+    QTest::newRow("longest text")
+        << SaveCase{{}, {{{day("2010/01/01", "60", longest)}}, {{day("2010/01/02", "60", longest + u'!')}, false, "32767"}},
+                    {"2010/01/01|60|20|1|1|" + longest + "||"}};
+    // A blank date ends the diary; the new day fills the gap, and the day
+    // below it then belongs to the diary too.
+    QTest::newRow("blank date takes the next day")
+        << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 1)}, {1, 0, GnumericCell::Date, date(2010, 1, 2)},
+                     {2, 0, GnumericCell::Date, date(2010, 1, 3)}, {3, 1, GnumericCell::Number, "99"},
+                     {4, 0, GnumericCell::Date, date(2009, 12, 1)}, {4, 1, GnumericCell::Number, "77"}},
+                    {{{day("2010/01/04")}}},
+                    {"2010/01/01|||||||", "2010/01/02|||||||", "2010/01/03|||||||", "2010/01/04|60|20|1|1|||",
+                     "2009/12/01|77||||||"}};
+    // The second of two new days would go over the day below the gap.
+    QTest::newRow("two days into a gap of one")
+        << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 1)}, {2, 0, GnumericCell::Date, date(2009, 12, 1)},
+                     {2, 1, GnumericCell::Number, "77"}},
+                    {{{day("2010/01/02"), day("2010/01/03")}, false, "2 行目"}},
+                    {"2010/01/01|||||||"}};
+    QTest::newRow("upper of two equal dates")
+        << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"},
+                     {1, 0, GnumericCell::Date, date(2010, 1, 5)}, {1, 1, GnumericCell::Number, "61"}},
+                    {{{day("2010/01/05", "70")}, true}},
+                    {"2010/01/05|70|20|1|1|||", "2010/01/05|61||||||"}};
+    // A date typed into column A as a plain number is the same day.
+    QTest::newRow("date typed as a number")
+        << SaveCase{{{0, 0, GnumericCell::Number, date(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"}},
+                    {{{day("2010/01/05", "70")}, false, "すでにあります"}, {{day("2010/01/05", "70")}, true}},
+                    {"2010/01/05|70|20|1|1|||"}};
+}
 
-    SaveDaysResult saved = saveDays(path, {day("2010/01/29")}, false);
-    QVERIFY(saved.saved);
-    QCOMPARE(saved.table.FirstEmptyRow(), 2);
-    saved = saveDays(path, {day("2010/01/30")}, false);
-    QCOMPARE(saved.table.FirstEmptyRow(), 3);
-    QCOMPARE(rowsOf(load(path)), (QStringList{"2010/01/29|60|20|1|1|||", "2010/01/30|60|20|1|1|||"}));
+void TestStore::savesInTurn()
+{
+    QFETCH(SaveCase, test);
+    const QString path = m_folder.filePath(QStringLiteral("turn-%1.xls").arg(QTest::currentDataTag()));
+    if (test.start.empty())
+        m_folder.write(QFileInfo(path).fileName(), newDiaryWorkbook("St_Trimbo"));
+    else
+        writeWithGnumeric({{"St_Trimbo", test.start}}, 0, path);
+    for (const SaveStep &step : test.steps) {
+        const QByteArray before = fileBytes(path);
+        const SaveDaysResult result = saveDays(path, step.days, step.overwrite);
+        QVERIFY2(result.saved == step.error.isEmpty() && result.error.contains(step.error), qPrintable(result.error));
+        // The table handed back ends where the saved day's row did; a day
+        // below a filled gap is read only with the file.
+        if (result.saved)
+            QCOMPARE(rowsOf(result.table), rowsOf(load(path)).mid(0, result.table.FirstEmptyRow() - 1));
+        else
+            QCOMPARE(fileBytes(path), before);
+    }
+    QCOMPARE(rowsOf(load(path)), test.rows);
     // Column A holds real dates, in a YYYY/MM/DD format, for any reader.
-    QVERIFY(xlrdDump(path).contains("St_Trimbo!1,0 type=3 value=(2010, 1, 30) format='yyyy/mm/dd'"));
-}
-
-void TestStore::newEarlierDayIsSortedInWithAllCells()
-{
-    const QString path = m_folder.filePath("sort.xls");
-    m_folder.write("sort.xls", newDiaryWorkbook("St_Trimbo"));
-    QVERIFY(saveDays(path, {{"2010/01/10", "61", "21", 0, 1, "朝\r\n昼", "歩く", "20100110.bmp"},
-                            {"2010/01/20", "62", "22", 2, 0, "夜", "走る", "20100120.bmp"}}, false).saved);
-    const SaveDaysResult saved = saveDays(path, {{"2010/01/15", "61.5", "21.5", 1, 2, "間", "泳ぐ", "20100115.bmp"}}, false);
-    QVERIFY(saved.saved);
-    const QStringList expected{"2010/01/10|61|21|0|1|朝\r\n昼|歩く|20100110.bmp",
-                               "2010/01/15|61.5|21.5|1|2|間|泳ぐ|20100115.bmp",
-                               "2010/01/20|62|22|2|0|夜|走る|20100120.bmp"};
-    QCOMPARE(rowsOf(saved.table), expected);
-    QCOMPARE(rowsOf(load(path)), expected);
-}
-
-void TestStore::overwriteReplacesAllEightCells()
-{
-    const QString path = m_folder.filePath("overwrite.xls");
-    m_folder.write("overwrite.xls", newDiaryWorkbook("St_Trimbo"));
-    QVERIFY(saveDays(path, {{"2010/01/10", "61", "21", 0, 1, "朝", "歩く", "20100110.bmp"},
-                            {"2010/01/11", "62", "22", 2, 2, "", "", ""}}, false).saved);
-    const SaveDaysResult refused = saveDays(path, {{"2010/01/10", "70", "", 2, 2, "", "", ""}}, false);
-    QVERIFY(!refused.saved);
-    QVERIFY(saveDays(path, {{"2010/01/10", "70", "", 2, 0, "", "", ""}}, true).saved);
-    QCOMPARE(rowsOf(load(path)), (QStringList{"2010/01/10|70||2|0|||", "2010/01/11|62|22|2|2|||"}));
-}
-
-void TestStore::zeroMeasurementsAreBlank()
-{
-    const QString path = m_folder.filePath("zero.xls");
-    m_folder.write("zero.xls", newDiaryWorkbook("St_Trimbo"));
-    QVERIFY(saveDays(path, {{"2010/01/10", "0", "0", 1, 1, "", "", ""}, {"2010/01/11", "0.0", "", 1, 1, "", "", ""}},
-                     false).saved);
-    const DiaryTable table = load(path);
-    QVERIFY(table.cell(1, ColWeight).isEmpty());
-    QVERIFY(table.cell(1, ColFat).isEmpty());
-    QCOMPARE(table.cell(2, ColWeight).kind(), CellValue::Kind::Number);
-    QCOMPARE(table.cell(2, ColWeight).toText(), QString("0"));
-}
-
-void TestStore::blankDateEndsTheDiaryAndTakesTheNextDay()
-{
-    const QString path = m_folder.filePath("gap.xls");
-    writeWithGnumeric({{"St_Trimbo",
-                        {{0, 0, GnumericCell::Date, dayNumber(2010, 1, 1)}, {1, 0, GnumericCell::Date, dayNumber(2010, 1, 2)},
-                         {2, 0, GnumericCell::Date, dayNumber(2010, 1, 3)}, {3, 1, GnumericCell::Number, "99"},
-                         {4, 0, GnumericCell::Date, dayNumber(2009, 12, 1)}, {4, 1, GnumericCell::Number, "77"}}}},
-                      0, path);
-    QCOMPARE(load(path).FirstEmptyRow(), 4);
-
-    QVERIFY(saveDays(path, {day("2010/01/04")}, false).saved);
-    const DiaryTable table = load(path);
-    // The gap is filled, so the day below it now belongs to the diary too.
-    QCOMPARE(table.FirstEmptyRow(), 6);
-    QCOMPARE(table.cell(4, ColDate).toText(), QString("2010/01/04"));
-    QCOMPARE(table.cell(4, ColWeight).toText(), QString("60"));
-    QCOMPARE(table.cell(5, ColDate).toText(), QString("2009/12/01"));
-    QCOMPARE(table.cell(5, ColWeight).toText(), QString("77"));
-
-    // Two new days at once into a diary with days below its gap: the second
-    // would go over the day of 2009/12/01, so nothing is saved.
-    writeWithGnumeric({{"St_Trimbo",
-                        {{0, 0, GnumericCell::Date, dayNumber(2010, 1, 1)},
-                         {2, 0, GnumericCell::Date, dayNumber(2009, 12, 1)}, {2, 1, GnumericCell::Number, "77"}}}},
-                      0, path);
-    const QByteArray before = fileBytes(path);
-    const SaveDaysResult refused = saveDays(path, {day("2010/01/02"), day("2010/01/03")}, false);
-    QVERIFY(!refused.saved);
-    QVERIFY2(refused.error.contains("2 行目"), qPrintable(refused.error));
-    QCOMPARE(fileBytes(path), before);
-}
-
-void TestStore::upperOfTwoEqualDatesIsFound()
-{
-    const QString path = m_folder.filePath("twice.xls");
-    writeWithGnumeric({{"St_Trimbo",
-                        {{0, 0, GnumericCell::Date, dayNumber(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"},
-                         {1, 0, GnumericCell::Date, dayNumber(2010, 1, 5)}, {1, 1, GnumericCell::Number, "61"}}}},
-                      0, path);
-    QCOMPARE(load(path).findDate(u"2010/01/05"), 1);
-    QVERIFY(saveDays(path, {day("2010/01/05", "70")}, true).saved);
-    const DiaryTable table = load(path);
-    QCOMPARE(table.cell(1, ColWeight).toText(), QString("70"));
-    QCOMPARE(table.cell(2, ColWeight).toText(), QString("61"));
-}
-
-void TestStore::dateTypedAsANumberIsFound()
-{
-    // A date typed into column A as a plain number is the same day to the
-    // command line as to the program: refused without --overwrite, replaced with it.
-    const QString path = m_folder.filePath("number.xls");
-    writeWithGnumeric({{"St_Trimbo", {{0, 0, GnumericCell::Number, dayNumber(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"}}}},
-                      0, path);
-    QCOMPARE(load(path).findDate(u"2010/01/05"), 1);
-    const SaveDaysResult refused = saveDays(path, {day("2010/01/05", "70")}, false);
-    QVERIFY2(!refused.saved && refused.error.contains("すでにあります"), qPrintable(refused.error));
-    const SaveDaysResult saved = saveDays(path, {day("2010/01/05", "70")}, true);
-    QVERIFY(saved.saved);
-    QCOMPARE(saved.table.FirstEmptyRow(), 2);
-    QCOMPARE(saved.table.cell(1, ColWeight).toText(), QString("70"));
+    if (test.start.empty()) {
+        const QDate first = QDate::fromString(test.rows.first().left(10), u"yyyy/MM/dd");
+        QVERIFY(xlrdDump(path).contains(QStringLiteral("St_Trimbo!0,0 type=3 value=(%1, %2, %3) format='yyyy/mm/dd'")
+                                            .arg(first.year()).arg(first.month()).arg(first.day())));
+    }
 }
 
 void TestStore::laterRecordOfACellCounts()
@@ -429,29 +409,6 @@ void TestStore::laterRecordOfACellCounts()
     const DiaryTable table = load(path);
     QVERIFY(table.findDate(u"2010/01/25") > 0);
     QCOMPARE(table.FirstEmptyRow(), 3);
-}
-
-void TestStore::fullSheetTakesNoNewDay()
-{
-    const QString path = m_folder.filePath("full.xls");
-    m_folder.write("full.xls", newDiaryWorkbook("St_Trimbo"));
-    std::vector<DayValues> days;
-    for (int i = 0; i < MaxDiaryRows; ++i)
-        days.push_back(day(dateText(QDate(1900, 1, 1).addDays(i))));
-    QVERIFY(saveDays(path, days, false).saved);
-    DiaryBook book(path);
-    QVERIFY(book.OpenExcelDate());
-    QCOMPARE(book.GetExcelLastRow(), MaxDiaryRows + 1);
-    QVERIFY(book.isFull());
-    const DiaryTable full = book.SetExcelArray();
-    QCOMPARE(full.FirstEmptyRow(), MaxDiaryRows + 1);
-    QVERIFY(full.cell(MaxDiaryRows, ColDate).equalsDateText(dateText(QDate(1900, 1, 1).addDays(MaxDiaryRows - 1))));
-
-    const QByteArray before = fileBytes(path);
-    const SaveDaysResult refused = saveDays(path, {day("2100/01/01")}, false);
-    QVERIFY(!refused.saved);
-    QCOMPARE(refused.error, diaryFullMessage());
-    QCOMPARE(fileBytes(path), before);
 }
 
 void TestStore::readsWhatHandBuiltRecordsHold()
@@ -624,20 +581,6 @@ void TestStore::repeatedSavesDoNotGrowTheFile()
     for (int i = 0; i < 30; ++i)
         QVERIFY(saveDays(path, {day("2010/01/01", "60", QString(300, QChar(u'b' + i % 20)))}, true).saved);
     QVERIFY2(QFileInfo(path).size() <= first + 512, qPrintable(QString::number(QFileInfo(path).size())));
-}
-
-void TestStore::longestTextIsKept()
-{
-    const QString path = m_folder.filePath("long.xls");
-    m_folder.write("long.xls", newDiaryWorkbook("St_Trimbo"));
-    const QString longest(MaxCellText, QChar(u'長'));
-    QVERIFY(saveDays(path, {day("2010/01/01", "60", longest)}, false).saved);
-    QCOMPARE(load(path).cell(1, ColIntakeComment).toText(), longest);
-    const QByteArray before = fileBytes(path);
-    const SaveDaysResult refused = saveDays(path, {day("2010/01/02", "60", longest + u'!')}, false);
-    QVERIFY(!refused.saved);
-    QVERIFY2(refused.error.contains("32767"), qPrintable(refused.error));
-    QCOMPARE(fileBytes(path), before);
 }
 
 void TestStore::movedFormulaMovesWithItsDay()
