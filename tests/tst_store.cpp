@@ -290,7 +290,6 @@ private Q_SLOTS:
     void dateFormatIsAddedWhenMissing();
     void largeStringTableSurvives();
     void repeatedSavesDoNotGrowTheFile();
-    void movedFormulaMovesWithItsDay();
     void sharedFormulaIsNotOverwritten();
 
     void unusableFiles_data();
@@ -581,22 +580,6 @@ void TestStore::repeatedSavesDoNotGrowTheFile()
     for (int i = 0; i < 30; ++i)
         QVERIFY(saveDays(path, {day("2010/01/01", "60", QString(300, QChar(u'b' + i % 20)))}, true).saved);
     QVERIFY2(QFileInfo(path).size() <= first + 512, qPrintable(QString::number(QFileInfo(path).size())));
-}
-
-void TestStore::movedFormulaMovesWithItsDay()
-{
-    const QString path = m_folder.filePath("formula.xls");
-    writeWithGnumeric({{"St_Trimbo",
-                        {{0, 0, GnumericCell::Date, dayNumber(2010, 1, 10)},
-                         {0, 1, GnumericCell::Number, "60"},
-                         {0, 5, GnumericCell::Formula, "=B1*2"}}}},
-                      0, path);
-    QVERIFY(saveDays(path, {day("2010/01/05", "70")}, false).saved);
-    // The formula's row moved down and the formula with it, still counting
-    // its own day's weight.
-    QVERIFY(xlrdDump(path).contains("St_Trimbo!1,5 type=2 value=120.0 format='General'"));
-    QCOMPARE(anchoredOnCells(path, "St_Trimbo"), QStringList("formula F2 [2010/01/10] of:=[.B2]*2 -> number"));
-    QCOMPARE(rowsOf(load(path)).last(), QString("2010/01/10|60||||120||"));
 }
 
 void TestStore::sharedFormulaIsNotOverwritten()
