@@ -128,3 +128,14 @@ void pickDay(const QWidget &entryTab, QDate day)
     Q_EMIT calendar->clicked(day);
     QCoreApplication::processEvents(); // the tab follows the calendar once it has closed
 }
+
+DayValues dayAt(const QString &date, const QString &weight, const QString &comment)
+{
+    return {date, weight, "20", 1, 1, comment, QString(), QString()};
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

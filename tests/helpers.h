@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diarybook.h"
 #include "launcher.h"
 #include "messages.h"
 
@@ -81,3 +82,9 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// A day of 60 kg and 20 %, both levels 1, with the given intake comment.
+DayValues dayAt(const QString &date, const QString &weight = QStringLiteral("60"), const QString &comment = QString());
+
+// The bytes of a file; empty when it cannot be read.
+QByteArray fileBytes(const QString &path);

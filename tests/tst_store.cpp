@@ -18,11 +18,6 @@ using namespace biff;
 
 namespace {
 
-DayValues day(const QString &date, const QString &weight = "60", const QString &comment = QString())
-{
-    return {date, weight, "20", 1, 1, comment, QString(), QString()};
-}
-
 // Checks the positions a workbook stream keeps of its own records: each
 // INDEX's DEFCOLWIDTH and DBCELL positions, each EXTSST bucket's string
 // position and offset in its record. Counts the positions checked and
@@ -66,12 +61,6 @@ QStringList wrongStreamPositions(const QByteArray &stream, int *checked)
         }
     }
     return wrong;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Spreadsheet programs write more than the workbook into the file.
@@ -307,7 +296,7 @@ void TestStore::savesInTurn_data()
     const QString longest(MaxCellText, QChar(u'長'));
     const auto date = [](int y, int m, int d) { return dayNumber(y, m, d); };
     QTest::newRow("empty sheet fills from row one")
-        << SaveCase{{}, {{{day("2010/01/29")}}, {{day("2010/01/30")}}},
+        << SaveCase{{}, {{{dayAt("2010/01/29")}}, {{dayAt("2010/01/30")}}},
                     {"2010/01/29|60|20|1|1|||", "2010/01/30|60|20|1|1|||"}};
     QTest::newRow("earlier day sorted in with all its cells")
         << SaveCase{{},
@@ -328,7 +317,7 @@ void TestStore::savesInTurn_data()
         << SaveCase{{}, {{{{"2010/01/10", "0", "0", 1, 1, "", "", ""}, {"2010/01/11", "0.0", "", 1, 1, "", "", ""}}}},
                     {"2010/01/10|||1|1|||", "2010/01/11|0||1|1|||"}};
     QTest::newRow("longest text")
-        << SaveCase{{}, {{{day("2010/01/01", "60", longest)}}, {{day("2010/01/02", "60", longest + u'!')}, false, "32767"}},
+        << SaveCase{{}, {{{dayAt("2010/01/01", "60", longest)}}, {{dayAt("2010/01/02", "60", longest + u'!')}, false, "32767"}},
                     {"2010/01/01|60|20|1|1|" + longest + "||"}};
     // A blank date ends the diary; the new day fills the gap, and the day
     // below it then belongs to the diary too.
@@ -336,24 +325,24 @@ void TestStore::savesInTurn_data()
         << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 1)}, {1, 0, GnumericCell::Date, date(2010, 1, 2)},
                      {2, 0, GnumericCell::Date, date(2010, 1, 3)}, {3, 1, GnumericCell::Number, "99"},
                      {4, 0, GnumericCell::Date, date(2009, 12, 1)}, {4, 1, GnumericCell::Number, "77"}},
-                    {{{day("2010/01/04")}}},
+                    {{{dayAt("2010/01/04")}}},
                     {"2010/01/01|||||||", "2010/01/02|||||||", "2010/01/03|||||||", "2010/01/04|60|20|1|1|||",
                      "2009/12/01|77||||||"}};
     // The second of two new days would go over the day below the gap.
     QTest::newRow("two days into a gap of one")
         << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 1)}, {2, 0, GnumericCell::Date, date(2009, 12, 1)},
                      {2, 1, GnumericCell::Number, "77"}},
-                    {{{day("2010/01/02"), day("2010/01/03")}, false, "2 行目"}},
+                    {{{dayAt("2010/01/02"), dayAt("2010/01/03")}, false, "2 行目"}},
                     {"2010/01/01|||||||"}};
     QTest::newRow("upper of two equal dates")
         << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"},
                      {1, 0, GnumericCell::Date, date(2010, 1, 5)}, {1, 1, GnumericCell::Number, "61"}},
-                    {{{day("2010/01/05", "70")}, true}},
+                    {{{dayAt("2010/01/05", "70")}, true}},
                     {"2010/01/05|70|20|1|1|||", "2010/01/05|61||||||"}};
     // A date typed into column A as a plain number is the same day.
     QTest::newRow("date typed as a number")
         << SaveCase{{{0, 0, GnumericCell::Number, date(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"}},
-                    {{{day("2010/01/05", "70")}, false, "すでにあります"}, {{day("2010/01/05", "70")}, true}},
+                    {{{dayAt("2010/01/05", "70")}, false, "すでにあります"}, {{dayAt("2010/01/05", "70")}, true}},
                     {"2010/01/05|70|20|1|1|||"}};
 }
 
@@ -391,7 +380,7 @@ void TestStore::laterRecordOfACellCounts()
     // every reader of it, and a new day saved into it can be found again.
     const QString path = m_folder.filePath("twice-a2.xls");
     m_folder.write("twice-a2.xls", newDiaryWorkbook("St_Trimbo"));
-    QVERIFY(saveDays(path, {day("2010/01/20"), day("2010/01/21")}, false).saved);
+    QVERIFY(saveDays(path, {dayAt("2010/01/20"), dayAt("2010/01/21")}, false).saved);
     std::optional<CompoundEntry> book = readCompoundFile(fileBytes(path));
     QByteArray &stream = book->findStream("Workbook")->data;
     QByteArray blank;
@@ -404,7 +393,7 @@ void TestStore::laterRecordOfACellCounts()
     m_folder.write("twice-a2.xls", *writeCompoundFile(*book));
     QCOMPARE(load(path).FirstEmptyRow(), 2);
 
-    QVERIFY(saveDays(path, {day("2010/01/25", "59")}, false).saved);
+    QVERIFY(saveDays(path, {dayAt("2010/01/25", "59")}, false).saved);
     const DiaryTable table = load(path);
     QVERIFY(table.findDate(u"2010/01/25") > 0);
     QCOMPARE(table.FirstEmptyRow(), 3);
@@ -429,7 +418,7 @@ void TestStore::keepsWhatHandBuiltRecordsHold()
     m_folder.write("hand-saved.xls", handBuiltWorkbook());
     const QStringList before = xlrdDump(path);
     QVERIFY(!before.isEmpty());
-    QVERIFY(saveDays(path, {day("2010/01/31")}, false).saved);
+    QVERIFY(saveDays(path, {dayAt("2010/01/31")}, false).saved);
     const QStringList after = xlrdDump(path);
 
     QVERIFY(after.contains("St_Trimbo!2,0 type=3 value=(2010, 1, 31) format='yyyy/mm/dd'"));
@@ -526,7 +515,7 @@ void TestStore::numberFormatsOfGnumericAreNoDates()
     for (int column = ColWeight; column <= ColBurnLevel; ++column)
         QCOMPARE(table.cell(2, column).kind(), CellValue::Kind::Number);
 
-    QVERIFY(saveDays(path, {day("2010/01/09", "75")}, false).saved);
+    QVERIFY(saveDays(path, {dayAt("2010/01/09", "75")}, false).saved);
     const XlrdDiary saved = xlrdDiary(path, "St_Trimbo");
     QCOMPARE(saved.cells.filter(QRegularExpression("^[23],[2-5] ")),
              (QStringList{"2,2 number 74.5", "2,3 number 20.25", "2,4 number 1", "2,5 number 2",
@@ -544,7 +533,7 @@ void TestStore::dateFormatIsAddedWhenMissing()
                       0, path);
     const QStringList before = xlrdDump(path);
     QVERIFY(before.filter("yyyy/mm/dd").isEmpty());
-    QVERIFY(saveDays(path, {day("2010/01/29")}, false).saved);
+    QVERIFY(saveDays(path, {dayAt("2010/01/29")}, false).saved);
     const QStringList after = xlrdDump(path);
     QVERIFY(after.contains("St_Trimbo!0,0 type=3 value=(2010, 1, 29) format='yyyy/mm/dd'"));
     QCOMPARE(after.filter("Memo!"), before.filter("Memo!"));
@@ -559,7 +548,7 @@ void TestStore::largeStringTableSurvives()
         memo.push_back({i, 0, GnumericCell::Text, QStringLiteral("記録 %1 の長めのメモ text %1").arg(i)});
     writeWithGnumeric({{"St_Trimbo", {{0, 0, GnumericCell::Date, dayNumber(2010, 1, 1)}}}, {"Memo", memo}}, 0, path);
     const QStringList before = xlrdDump(path);
-    QVERIFY(saveDays(path, {day("2010/01/02", "60", QStringLiteral("新しい").repeated(500))}, false).saved);
+    QVERIFY(saveDays(path, {dayAt("2010/01/02", "60", QStringLiteral("新しい").repeated(500))}, false).saved);
     const QStringList after = xlrdDump(path);
     QCOMPARE(after.filter("Memo!"), before.filter("Memo!"));
     QCOMPARE(load(path).cell(2, ColIntakeComment).toText(), QStringLiteral("新しい").repeated(500));
@@ -575,10 +564,10 @@ void TestStore::repeatedSavesDoNotGrowTheFile()
 {
     const QString path = m_folder.filePath("grow.xls");
     m_folder.write("grow.xls", newDiaryWorkbook("St_Trimbo"));
-    QVERIFY(saveDays(path, {day("2010/01/01", "60", QString(300, u'a'))}, false).saved);
+    QVERIFY(saveDays(path, {dayAt("2010/01/01", "60", QString(300, u'a'))}, false).saved);
     const qint64 first = QFileInfo(path).size();
     for (int i = 0; i < 30; ++i)
-        QVERIFY(saveDays(path, {day("2010/01/01", "60", QString(300, QChar(u'b' + i % 20)))}, true).saved);
+        QVERIFY(saveDays(path, {dayAt("2010/01/01", "60", QString(300, QChar(u'b' + i % 20)))}, true).saved);
     QVERIFY2(QFileInfo(path).size() <= first + 512, qPrintable(QString::number(QFileInfo(path).size())));
 }
 
@@ -598,7 +587,7 @@ void TestStore::sharedFormulaIsNotOverwritten()
     QFile::remove(path);
     m_folder.write("shared.xls", handBuiltWorkbook({}, anchor));
     const QByteArray before = fileBytes(path);
-    const SaveDaysResult refused = saveDays(path, {day("1900/01/01")}, false); // sorts row 2 down
+    const SaveDaysResult refused = saveDays(path, {dayAt("1900/01/01")}, false); // sorts row 2 down
     QVERIFY(!refused.saved);
     QVERIFY2(refused.error.contains("セル H2 に他のセルと共有する数式"), qPrintable(refused.error));
     QCOMPARE(fileBytes(path), before);
@@ -661,7 +650,7 @@ void TestStore::unusableFiles()
     DiaryBook book(path);
     QVERIFY(!book.OpenExcelDate());
     QVERIFY2(book.errorText().contains(path) && book.errorText().contains(reason), qPrintable(book.errorText()));
-    const SaveDaysResult refused = saveDays(path, {day("2010/01/01")}, false);
+    const SaveDaysResult refused = saveDays(path, {dayAt("2010/01/01")}, false);
     QVERIFY(!refused.saved);
     QCOMPARE(fileBytes(path), content);
 }
@@ -672,7 +661,7 @@ void TestStore::failedSaveLeavesTheFile()
     DiaryBook book(m_folder.filePath("gone/diary.xls"));
     QVERIFY(book.OpenExcelDate());
     book.GetExcelLastRow();
-    book.WriteExcelDate(1, day("2010/01/01"));
+    book.WriteExcelDate(1, dayAt("2010/01/01"));
     // The folder goes away under the open workbook: the save must say so.
     QVERIFY(QDir().rename(m_folder.filePath("gone"), m_folder.filePath("moved")));
     QVERIFY(!book.Save());
@@ -686,11 +675,11 @@ void TestStore::saveReplacesTheFileWhole()
     // reader that has the old file open goes on reading the old bytes.
     const QString path = m_folder.filePath("whole.xls");
     m_folder.write("whole.xls", newDiaryWorkbook("St_Trimbo"));
-    QVERIFY(saveDays(path, {day("2010/01/01")}, false).saved);
+    QVERIFY(saveDays(path, {dayAt("2010/01/01")}, false).saved);
     const QByteArray before = fileBytes(path);
     QFile reader(path);
     QVERIFY(reader.open(QIODevice::ReadOnly));
-    QVERIFY(saveDays(path, {day("2010/01/02", "61", QString(3000, u'x'))}, false).saved);
+    QVERIFY(saveDays(path, {dayAt("2010/01/02", "61", QString(3000, u'x'))}, false).saved);
     QCOMPARE(reader.readAll(), before);
     QVERIFY(fileBytes(path) != before);
 }
