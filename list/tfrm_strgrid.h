@@ -2,11 +2,15 @@
 
 #include "diarytable.h"
 #include "listrules.h"
-#include "ui_TFrm_StrGrid.h"
 
 #include <QDialog>
 #include <QHash>
 #include <QImage>
+#include <memory>
+
+namespace Ui {
+class TFrm_StrGrid;
+}
 
 // The record list: the days of the graph's date window as a table, with the
 // calorie levels coloured and counted, comments on one line or wrapped, and
@@ -19,6 +23,7 @@ public:
     enum Mode { OneLine = 0, WrappedComments = 1, Pictures = 2, OnePicture = 3, OnePhotoText = 4 };
 
     TFrm_StrGrid(const DiaryTable *diary, QDate start, QDate end, const QString &pictureDir, QWidget *parent = nullptr);
+    ~TFrm_StrGrid() override;
 
     void SetMLStrGrd();
     void DataToStrGrd(Mode mode);
@@ -42,7 +47,7 @@ private:
     QString commentOf(int row, int column) const;
     int photoRowHeight(int row);
 
-    Ui::TFrm_StrGrid m_ui;
+    std::unique_ptr<Ui::TFrm_StrGrid> m_ui;
     const DiaryTable *m_diary;
     QDate m_start;
     QDate m_end;

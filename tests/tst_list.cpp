@@ -4,7 +4,9 @@
 #include "startup.h"
 #include "tfrm_strgrid.h"
 
+#include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 
