@@ -1,5 +1,7 @@
 #include "tfrm_main.h"
 
+#include "ui_TFrm_Main.h"
+
 #include "datetext.h"
 #include "entryrules.h"
 #include "keylegend.h"
@@ -23,22 +25,24 @@ TFrm_Main::TFrm_Main(const QString &exeDir, DesktopShell *shell, QWidget *parent
 }
 
 TFrm_Main::TFrm_Main(const ProgramPaths &paths, DesktopShell *shell, QWidget *parent)
-    : QWidget(parent), m_launcher(shell), m_paths(paths)
+    : QWidget(parent), m_ui(std::make_unique<Ui::TFrm_Main>()), m_launcher(shell), m_paths(paths)
 {
-    m_ui.setupUi(this);
+    m_ui->setupUi(this);
     setFixedSize(size());
     setKeyLegendPictures();
 
-    connect(m_ui.BtBtn_Close, &QPushButton::clicked, this, &TFrm_Main::BtBtn_CloseClick);
-    connect(m_ui.Btn_Help, &QPushButton::clicked, this, &TFrm_Main::Btn_HelpClick);
-    connect(m_ui.BtBtn_Default, &QPushButton::clicked, this, &TFrm_Main::BtBtn_DefaultClick);
-    connect(m_ui.Btn_GridView, &QPushButton::clicked, this, &TFrm_Main::Btn_GridViewClick);
-    connect(m_ui.BtBtn_Boxing, &QPushButton::clicked, this, &TFrm_Main::BtBtn_BoxingClick);
-    connect(m_ui.Tab_Grph_Estb, &TTab_Grph_Estb::graphSaved, this, &TFrm_Main::GraphAllView);
-    connect(m_ui.Tab_Enter, &TTab_Enter::saveRequested, this, &TFrm_Main::BtBtn_Save_TodayClick);
-    connect(m_ui.Tab_Trend, &TTab_Trend::switchesChanged, this, &TFrm_Main::GraphAllView);
-    m_readOut = new GraphReadOut(m_ui.Img_Main, [this](QPoint point) { return graphReadOut(point); });
+    connect(m_ui->BtBtn_Close, &QPushButton::clicked, this, &TFrm_Main::BtBtn_CloseClick);
+    connect(m_ui->Btn_Help, &QPushButton::clicked, this, &TFrm_Main::Btn_HelpClick);
+    connect(m_ui->BtBtn_Default, &QPushButton::clicked, this, &TFrm_Main::BtBtn_DefaultClick);
+    connect(m_ui->Btn_GridView, &QPushButton::clicked, this, &TFrm_Main::Btn_GridViewClick);
+    connect(m_ui->BtBtn_Boxing, &QPushButton::clicked, this, &TFrm_Main::BtBtn_BoxingClick);
+    connect(m_ui->Tab_Grph_Estb, &TTab_Grph_Estb::graphSaved, this, &TFrm_Main::GraphAllView);
+    connect(m_ui->Tab_Enter, &TTab_Enter::saveRequested, this, &TFrm_Main::BtBtn_Save_TodayClick);
+    connect(m_ui->Tab_Trend, &TTab_Trend::switchesChanged, this, &TFrm_Main::GraphAllView);
+    m_readOut = new GraphReadOut(m_ui->Img_Main, [this](QPoint point) { return graphReadOut(point); });
 }
+
+TFrm_Main::~TFrm_Main() = default;
 
 void TFrm_Main::setVisible(bool visible)
 {
@@ -69,15 +73,15 @@ void TFrm_Main::FormShow()
         Messages::error(settingsProblemMessage(m_paths.IniPath, ini.problems));
     m_settings = ini.fields;
     applyLatestDays(m_settings.trend, m_settings.graph, QDate::currentDate());
-    m_ui.Tab_Trend->attach(&m_settings.trend, m_paths.IniPath);
-    m_ui.Tab_Grph_Estb->attach(&m_settings.graph, m_paths.IniPath, m_paths.BkGrndDir);
-    m_ui.Tab_Grph_Estb->SetGraph();
-    m_ui.Tab_Enter->attach(&m_diary, m_paths.PictureDir);
+    m_ui->Tab_Trend->attach(&m_settings.trend, m_paths.IniPath);
+    m_ui->Tab_Grph_Estb->attach(&m_settings.graph, m_paths.IniPath, m_paths.BkGrndDir);
+    m_ui->Tab_Grph_Estb->SetGraph();
+    m_ui->Tab_Enter->attach(&m_diary, m_paths.PictureDir);
     if (!lockDiary())
         return;
     loadDiary();
     GraphAllView();
-    m_ui.Tab_Enter->fillFromNewest();
+    m_ui->Tab_Enter->fillFromNewest();
     if (m_diary.FirstEmptyRow() >= 2)
         BeforedataWrite();
 }
@@ -88,10 +92,10 @@ Judgement TFrm_Main::judge(Measure measure) const
     const bool weight = measure == Measure::Weight;
     const LevelInputs inputs{weight ? e.DStartW : e.DStartF,
                              weight ? e.GoalW : e.GoalF,
-                             weight ? m_ui.Tab_Enter->weightText() : m_ui.Tab_Enter->fatText(),
+                             weight ? m_ui->Tab_Enter->weightText() : m_ui->Tab_Enter->fatText(),
                              weight ? QStringLiteral("ダイエット開始日の体重") : QStringLiteral("ダイエット開始日の体脂肪率"),
                              weight ? QStringLiteral("到達目標の体重") : QStringLiteral("到達目標の体脂肪率")};
-    return judgeLevel(inputs, m_diary, measure, m_ui.Tab_Enter->day());
+    return judgeLevel(inputs, m_diary, measure, m_ui->Tab_Enter->day());
 }
 
 // A start or goal that is no number is said once, when a day is saved, not
@@ -120,7 +124,7 @@ void TFrm_Main::AfterSaveExchange()
 
 void TFrm_Main::BtBtn_Save_TodayClick()
 {
-    TTab_Enter &tab = *m_ui.Tab_Enter;
+    TTab_Enter &tab = *m_ui->Tab_Enter;
     for (const auto &[text, bounds] : {std::pair{tab.weightText(), WeightBounds}, std::pair{tab.fatText(), FatBounds}}) {
         if (const QString problem = measurementProblem(text, bounds); !problem.isEmpty()) {
             Messages::error(problem);
@@ -158,7 +162,7 @@ void TFrm_Main::BtBtn_Save_TodayClick()
 // changes only once both are on disk.
 bool TFrm_Main::saveDay(DiaryBook &book)
 {
-    TTab_Enter &tab = *m_ui.Tab_Enter;
+    TTab_Enter &tab = *m_ui->Tab_Enter;
     book.GetExcelLastRow();
     // What is on disk now is what the day is written into.
     const DiaryTable current = book.SetExcelArray();
@@ -202,43 +206,43 @@ bool TFrm_Main::saveDay(DiaryBook &book)
 void TFrm_Main::GraphAllView()
 {
     const GraphInputs inputs{&m_diary,
-                             m_ui.Tab_Grph_Estb->graphWindow(),
-                             m_ui.Tab_Grph_Estb->background(),
+                             m_ui->Tab_Grph_Estb->graphWindow(),
+                             m_ui->Tab_Grph_Estb->background(),
                              m_bckGrnd.Img_CrossAxle2,
                              colourFromSetting(m_settings.graph.LineClW),
                              colourFromSetting(m_settings.graph.LineClF)};
     m_graph = renderGraph(inputs, trendOverlay(m_settings.trend, m_settings.establish), &m_graph);
-    m_ui.Tab_Trend->showFigures(m_graph, m_settings.establish, QDate::currentDate());
+    m_ui->Tab_Trend->showFigures(m_graph, m_settings.establish, QDate::currentDate());
     m_readOut->setEnabled(m_settings.trend.ReadOut == 1);
     CrossAxleClear();
     // Widgets made here belong to their panel, which deletes them with the next clear.
-    new TImg_Cross(m_ui.Pnl_CrossAxle, m_graph.crossStrip);
+    new TImg_Cross(m_ui->Pnl_CrossAxle, m_graph.crossStrip);
     for (const Caption &caption : m_graph.dateCaptions)
-        new TLbl_Cross(m_ui.Pnl_CrossAxle, caption.pixel, caption.text);
+        new TLbl_Cross(m_ui->Pnl_CrossAxle, caption.pixel, caption.text);
     VertAxleClear();
-    new TImg_Vert(m_ui.Pnl_VerticalAxle, m_bckGrnd.Img_VerticalAxle2, m_bckGrnd.Img_VerticalAxle3);
+    new TImg_Vert(m_ui->Pnl_VerticalAxle, m_bckGrnd.Img_VerticalAxle2, m_bckGrnd.Img_VerticalAxle3);
     for (const Caption &caption : m_graph.weightCaptions)
-        new TLbl_VertW(m_ui.Pnl_VerticalAxle, caption.pixel, caption.text, inputs.weightColour);
+        new TLbl_VertW(m_ui->Pnl_VerticalAxle, caption.pixel, caption.text, inputs.weightColour);
     for (const Caption &caption : m_graph.fatCaptions)
-        new TLbl_VertF(m_ui.Pnl_VerticalAxle, caption.pixel, caption.text, inputs.fatColour);
-    m_ui.Img_Main->setPixmap(QPixmap::fromImage(m_graph.picture));
+        new TLbl_VertF(m_ui->Pnl_VerticalAxle, caption.pixel, caption.text, inputs.fatColour);
+    m_ui->Img_Main->setPixmap(QPixmap::fromImage(m_graph.picture));
 }
 
 QString TFrm_Main::graphReadOut(QPoint point) const
 {
-    const std::optional<QDate> day = dayAtX(m_ui.Tab_Grph_Estb->graphWindow(), point.x());
+    const std::optional<QDate> day = dayAtX(m_ui->Tab_Grph_Estb->graphWindow(), point.x());
     return day ? readOutText(m_diary, *day) : QString();
 }
 
 // Every strip and caption of the last redraw goes; the next redraw makes new ones.
 void TFrm_Main::CrossAxleClear()
 {
-    qDeleteAll(m_ui.Pnl_CrossAxle->findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
+    qDeleteAll(m_ui->Pnl_CrossAxle->findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
 }
 
 void TFrm_Main::VertAxleClear()
 {
-    qDeleteAll(m_ui.Pnl_VerticalAxle->findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
+    qDeleteAll(m_ui->Pnl_VerticalAxle->findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
 }
 
 bool TFrm_Main::lockDiary()
@@ -356,7 +360,7 @@ void TFrm_Main::BtBtn_DefaultClick()
 
 void TFrm_Main::Btn_GridViewClick()
 {
-    const GraphWindow window = m_ui.Tab_Grph_Estb->graphWindow();
+    const GraphWindow window = m_ui->Tab_Grph_Estb->graphWindow();
     TFrm_StrGrid list(&m_diary, dateFromOleDayNumber(window.start), dateFromOleDayNumber(window.end),
                       m_paths.PictureDir, this);
     list.exec();
@@ -383,20 +387,20 @@ void TFrm_Main::openCompanion(const QString &path)
 void TFrm_Main::setKeyLegendPictures()
 {
     const auto show = [](QLabel *label, const QImage &picture) { label->setPixmap(QPixmap::fromImage(picture)); };
-    show(m_ui.Img_V, letterKeysPicture(u'V'));
-    show(m_ui.Img_B, letterKeysPicture(u'B'));
-    show(m_ui.Img_C, letterKeysPicture(u'C'));
-    show(m_ui.Img_N, letterKeysPicture(u'N'));
-    show(m_ui.Img_M, letterKeysPicture(u'M'));
-    show(m_ui.Img_C2, letterKeysPicture(u'C'));
-    show(m_ui.Img_N2, letterKeysPicture(u'N'));
-    show(m_ui.Img_Space, spaceKeyPicture());
-    show(m_ui.Img_YajiLeft, arrowKeysPicture(ArrowKey::Left));
-    show(m_ui.Img_YajiUp, arrowKeysPicture(ArrowKey::Up));
-    show(m_ui.Img_YajiDown, arrowKeysPicture(ArrowKey::Down));
-    show(m_ui.Img_YajiRight, arrowKeysPicture(ArrowKey::Right));
-    show(m_ui.Img_YajiDown2, arrowKeysPicture(ArrowKey::Down));
-    show(m_ui.Img_YajiDown3, arrowKeysPicture(ArrowKey::Down));
+    show(m_ui->Img_V, letterKeysPicture(u'V'));
+    show(m_ui->Img_B, letterKeysPicture(u'B'));
+    show(m_ui->Img_C, letterKeysPicture(u'C'));
+    show(m_ui->Img_N, letterKeysPicture(u'N'));
+    show(m_ui->Img_M, letterKeysPicture(u'M'));
+    show(m_ui->Img_C2, letterKeysPicture(u'C'));
+    show(m_ui->Img_N2, letterKeysPicture(u'N'));
+    show(m_ui->Img_Space, spaceKeyPicture());
+    show(m_ui->Img_YajiLeft, arrowKeysPicture(ArrowKey::Left));
+    show(m_ui->Img_YajiUp, arrowKeysPicture(ArrowKey::Up));
+    show(m_ui->Img_YajiDown, arrowKeysPicture(ArrowKey::Down));
+    show(m_ui->Img_YajiRight, arrowKeysPicture(ArrowKey::Right));
+    show(m_ui->Img_YajiDown2, arrowKeysPicture(ArrowKey::Down));
+    show(m_ui->Img_YajiDown3, arrowKeysPicture(ArrowKey::Down));
 }
 
 void TFrm_Main::centreOnScreen()

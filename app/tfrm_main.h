@@ -9,10 +9,13 @@
 #include "plot.h"
 #include "programpaths.h"
 #include "settings.h"
-#include "ui_TFrm_Main.h"
 
 #include <QWidget>
 #include <memory>
+
+namespace Ui {
+class TFrm_Main;
+}
 
 // The main window: it owns the paths, the settings fields and the diary, and
 // brings every part of the program to life the first time it is shown.
@@ -26,6 +29,7 @@ public:
     explicit TFrm_Main(const ProgramPaths &paths, DesktopShell *shell = nullptr, QWidget *parent = nullptr);
     // Everything in the one folder exeDir.
     explicit TFrm_Main(const QString &exeDir, DesktopShell *shell = nullptr, QWidget *parent = nullptr);
+    ~TFrm_Main() override;
 
     const ProgramPaths &paths() const { return m_paths; }
     SettingsFields &settings() { return m_settings; }
@@ -84,7 +88,7 @@ private:
     void setKeyLegendPictures();
     void centreOnScreen();
 
-    Ui::TFrm_Main m_ui;
+    std::unique_ptr<Ui::TFrm_Main> m_ui;
     Launcher m_launcher;
     ProgramPaths m_paths;
     SettingsFields m_settings;

@@ -3,10 +3,17 @@
 #include "graphwindow.h"
 #include "limitrules.h"
 #include "settings.h"
-#include "ui_Tab_Grph_Estb.h"
 
 #include <QImage>
+#include <QLineEdit>
 #include <QWidget>
+#include <memory>
+
+class QDateEdit;
+
+namespace Ui {
+class TTab_Grph_Estb;
+}
 
 // The graph settings tab: limits, dates, line choice, colours and the
 // background. Each control edits one field of the Graph settings; nothing
@@ -17,6 +24,7 @@ class TTab_Grph_Estb : public QWidget
 
 public:
     explicit TTab_Grph_Estb(QWidget *parent = nullptr);
+    ~TTab_Grph_Estb() override;
 
     // The fields this tab edits, the settings file and the background folder.
     void attach(GraphSettings *fields, const QString &iniPath, const QString &bkGrndDir);
@@ -62,7 +70,7 @@ private:
                                      const QString &upperField, const MeasureBounds &bounds) const;
     void dateExit(DateSide side);
 
-    Ui::TTab_Grph_Estb m_ui;
+    std::unique_ptr<Ui::TTab_Grph_Estb> m_ui;
     GraphSettings *m_fields = nullptr;
     QString m_iniPath;
     QString m_bkGrndDir;

@@ -1,5 +1,7 @@
 #include "tfrm_strgrid.h"
 
+#include "ui_TFrm_StrGrid.h"
+
 #include "datetext.h"
 #include "numbertext.h"
 #include "photofile.h"
@@ -179,16 +181,17 @@ private:
 
 TFrm_StrGrid::TFrm_StrGrid(const DiaryTable *diary, QDate start, QDate end, const QString &pictureDir,
                            QWidget *parent)
-    : QDialog(parent), m_diary(diary), m_start(start), m_end(end), m_pictureDir(pictureDir)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TFrm_StrGrid>()), m_diary(diary), m_start(start), m_end(end),
+      m_pictureDir(pictureDir)
 {
-    m_ui.setupUi(this);
+    m_ui->setupUi(this);
     setFixedSize(size());
-    m_ui.StrGrd->setItemDelegate(new CellPainter(this));
-    connect(m_ui.BtBtn_One, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_OneClick);
-    connect(m_ui.BtBtn_Wrap, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_WrapClick);
-    connect(m_ui.BtBtn_Picture, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_PictureClick);
-    connect(m_ui.BtBtn_Close, &QPushButton::clicked, this, &QDialog::close);
-    connect(m_ui.StrGrd, &QTableWidget::cellClicked, this, &TFrm_StrGrid::StrGrdClick);
+    m_ui->StrGrd->setItemDelegate(new CellPainter(this));
+    connect(m_ui->BtBtn_One, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_OneClick);
+    connect(m_ui->BtBtn_Wrap, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_WrapClick);
+    connect(m_ui->BtBtn_Picture, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_PictureClick);
+    connect(m_ui->BtBtn_Close, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_ui->StrGrd, &QTableWidget::cellClicked, this, &TFrm_StrGrid::StrGrdClick);
     auto *views = new QActionGroup(this);
     for (const auto &[view, name, text, keys] :
          {std::tuple{Days, "Act_Days", "日ごと", "Ctrl+1"}, std::tuple{Weeks, "Act_Weeks", "週ごとのまとめ", "Ctrl+2"},
@@ -203,15 +206,17 @@ TFrm_StrGrid::TFrm_StrGrid(const DiaryTable *diary, QDate start, QDate end, cons
     }
     // Offered where the window is right-clicked; nothing of it is drawn until then.
     addActions(views->actions());
-    m_ui.StrGrd->addActions(views->actions());
+    m_ui->StrGrd->addActions(views->actions());
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    m_ui.StrGrd->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_ui->StrGrd->setContextMenuPolicy(Qt::ActionsContextMenu);
     SetMLStrGrd();
 }
 
+TFrm_StrGrid::~TFrm_StrGrid() = default;
+
 void TFrm_StrGrid::setColumns(const QList<std::pair<QString, int>> &columns)
 {
-    QTableWidget *grid = m_ui.StrGrd;
+    QTableWidget *grid = m_ui->StrGrd;
     grid->setColumnCount(int(columns.size()));
     for (int c = 0; c < columns.size(); ++c) {
         grid->setHorizontalHeaderItem(c, new QTableWidgetItem(columns[c].first));
@@ -236,7 +241,7 @@ void TFrm_StrGrid::DataToSummaries(SummaryPeriod period)
     m_selectedPhotoRow = -1;
     m_photos.clear();
     m_rows.clear();
-    QTableWidget *grid = m_ui.StrGrd;
+    QTableWidget *grid = m_ui->StrGrd;
     setColumns(summaryColumns);
     const std::vector<PeriodSummary> summaries = summarise(*m_diary, period, m_start, m_end);
     grid->setRowCount(int(summaries.size()));
@@ -261,27 +266,27 @@ std::optional<std::pair<bool, QString>> TFrm_StrGrid::levelOf(int column, const 
 
 void TFrm_StrGrid::SetMLStrGrd()
 {
-    QTableWidget *grid = m_ui.StrGrd;
+    QTableWidget *grid = m_ui->StrGrd;
     setColumns(dayColumns);
     grid->horizontalHeader()->setFixedHeight(TitleHeight);
     grid->verticalHeader()->hide(); // no fixed columns
     grid->verticalHeader()->setMinimumSectionSize(1);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_ui.Edt_StartDay->setText(dateText(m_start));
-    m_ui.Edt_EndDay->setText(dateText(m_end));
+    m_ui->Edt_StartDay->setText(dateText(m_start));
+    m_ui->Edt_EndDay->setText(dateText(m_end));
     DataToStrGrd(OneLine);
 }
 
 QFont TFrm_StrGrid::textFont() const
 {
-    return fittingFont(m_ui.StrGrd->font());
+    return fittingFont(m_ui->StrGrd->font());
 }
 
 Wrapped TFrm_StrGrid::wrap(const QString &text, int column) const
 {
     const QFontMetrics metrics(textFont());
     const auto measure = [&metrics](QStringView piece) { return metrics.horizontalAdvance(piece.toString()); };
-    return WrapCell(text, m_ui.StrGrd->columnWidth(column) - 2 * TextInset, measure);
+    return WrapCell(text, m_ui->StrGrd->columnWidth(column) - 2 * TextInset, measure);
 }
 
 void TFrm_StrGrid::DataToStrGrd(Mode mode)
@@ -294,7 +299,7 @@ void TFrm_StrGrid::DataToStrGrd(Mode mode)
     m_mode = mode;
     m_selectedPhotoRow = -1;
     m_photos.clear();
-    QTableWidget *grid = m_ui.StrGrd;
+    QTableWidget *grid = m_ui->StrGrd;
     m_rows = listedRows(*m_diary, m_start, m_end);
     grid->setRowCount(int(m_rows.size()));
     LevelCounts intake, burn;
@@ -317,12 +322,12 @@ void TFrm_StrGrid::DataToStrGrd(Mode mode)
         if (mode == Pictures && !grid->item(g, 7)->text().isEmpty())
             grid->setRowHeight(g, photoRowHeight(g));
     }
-    for (const auto &[edit, count] : {std::pair{m_ui.Edt_CalIn_Little, intake.little},
-                                      std::pair{m_ui.Edt_CalIn_Stand, intake.standard},
-                                      std::pair{m_ui.Edt_CalIn_Many, intake.many},
-                                      std::pair{m_ui.Edt_CalOut_Little, burn.little},
-                                      std::pair{m_ui.Edt_CalOut_Stand, burn.standard},
-                                      std::pair{m_ui.Edt_CalOut_Many, burn.many}})
+    for (const auto &[edit, count] : {std::pair{m_ui->Edt_CalIn_Little, intake.little},
+                                      std::pair{m_ui->Edt_CalIn_Stand, intake.standard},
+                                      std::pair{m_ui->Edt_CalIn_Many, intake.many},
+                                      std::pair{m_ui->Edt_CalOut_Little, burn.little},
+                                      std::pair{m_ui->Edt_CalOut_Stand, burn.standard},
+                                      std::pair{m_ui->Edt_CalOut_Many, burn.many}})
         edit->setText(QString::number(count));
     grid->setFocus();
 }
@@ -332,7 +337,7 @@ void TFrm_StrGrid::DataToStrGrd(Mode mode)
 // Each is read once per fill; clicking it open again reuses it.
 int TFrm_StrGrid::photoRowHeight(int row)
 {
-    const QString name = m_ui.StrGrd->item(row, 7)->text();
+    const QString name = m_ui->StrGrd->item(row, 7)->text();
     QImage photo = m_photos.value(row);
     if (photo.isNull() && !name.isEmpty()) {
         const PhotoFileRead read = readPhotoFile(m_pictureDir, name, MaxPhotoBytes);
@@ -363,7 +368,7 @@ void TFrm_StrGrid::StrGrdClick(int row, int column)
 {
     if (m_view != Days)
         return;
-    QTableWidget *grid = m_ui.StrGrd;
+    QTableWidget *grid = m_ui->StrGrd;
     m_selectedPhotoRow = -1;
     QTableWidgetItem *cell = grid->item(row, column);
     if (cell && !cell->text().isEmpty()) {

@@ -3,11 +3,15 @@
 #include "diarytable.h"
 #include "listrules.h"
 #include "summaries.h"
-#include "ui_TFrm_StrGrid.h"
 
 #include <QDialog>
 #include <QHash>
 #include <QImage>
+#include <memory>
+
+namespace Ui {
+class TFrm_StrGrid;
+}
 
 // The record list: the days of the graph's date window as a table, with the
 // calorie levels coloured and counted, comments on one line or wrapped, and
@@ -23,6 +27,7 @@ public:
     enum View { Days, Weeks, Months };
 
     TFrm_StrGrid(const DiaryTable *diary, QDate start, QDate end, const QString &pictureDir, QWidget *parent = nullptr);
+    ~TFrm_StrGrid() override;
 
     void SetMLStrGrd();
     void DataToStrGrd(Mode mode);
@@ -53,7 +58,7 @@ private:
     void setColumns(const QList<std::pair<QString, int>> &columns);
     void DataToSummaries(SummaryPeriod period);
 
-    Ui::TFrm_StrGrid m_ui;
+    std::unique_ptr<Ui::TFrm_StrGrid> m_ui;
     const DiaryTable *m_diary;
     QDate m_start;
     QDate m_end;

@@ -1,9 +1,16 @@
 #pragma once
 
 #include "settings.h"
-#include "ui_TFrm_Establishment.h"
 
 #include <QDialog>
+
+#include <memory>
+
+class QLineEdit;
+
+namespace Ui {
+class TFrm_Establishment;
+}
 
 // The setup dialog: the diet's start date, start values, goals and decimal
 // places. It keeps no copy of the settings: it shows the fields it is given
@@ -14,6 +21,7 @@ class TFrm_Establishment : public QDialog
 
 public:
     TFrm_Establishment(EstablishSettings *fields, const QString &iniPath, QWidget *parent = nullptr);
+    ~TFrm_Establishment() override;
 
     void FormShow();
     void Btn_SaveClick();
@@ -30,7 +38,7 @@ private:
     // true when there is none or it accepted.
     bool checkFocusedEdit();
 
-    Ui::TFrm_Establishment m_ui;
+    std::unique_ptr<Ui::TFrm_Establishment> m_ui;
     EstablishSettings *m_fields;
     QString m_iniPath;
 };

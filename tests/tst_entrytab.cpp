@@ -5,6 +5,7 @@
 #include "helpers.h"
 #include "independent.h"
 #include "photostore.h"
+#include "radiogroup.h"
 #include "startup.h"
 #include "tfrm_main.h"
 
@@ -14,6 +15,7 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <condition_variable>

@@ -1,10 +1,14 @@
 #include "establishrules.h"
 #include "helpers.h"
+#include "radiogroup.h"
 #include "tfrm_establishment.h"
 
 #include <QApplication>
+#include <QDateEdit>
 #include <QFocusEvent>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 
 namespace {

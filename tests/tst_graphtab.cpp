@@ -2,13 +2,19 @@
 #include "datetext.h"
 #include "graphsettingstab.h"
 #include "helpers.h"
+#include "radiogroup.h"
 #include "tfrm_main.h"
 #include "trimboclass.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QFocusEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 

@@ -5,7 +5,9 @@
 #include "tfrm_strgrid.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 
