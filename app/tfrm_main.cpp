@@ -1,5 +1,7 @@
 #include "tfrm_main.h"
 
+#include "ui_TFrm_Main.h"
+
 #include "datetext.h"
 #include "graphreadout.h"
 #include "keylegend.h"
@@ -19,26 +21,28 @@ TFrm_Main::TFrm_Main(const QString &exeDir, DesktopShell *shell, QWidget *parent
 }
 
 TFrm_Main::TFrm_Main(const ProgramPaths &paths, DesktopShell *shell, QWidget *parent)
-    : QWidget(parent), m_launcher(shell), m_core(paths)
+    : QWidget(parent), m_ui(std::make_unique<Ui::TFrm_Main>()), m_launcher(shell), m_core(paths)
 {
-    m_ui.setupUi(this);
+    m_ui->setupUi(this);
     setFixedSize(size());
     setKeyLegendPictures();
 
-    connect(m_ui.BtBtn_Close, &QPushButton::clicked, this, &TFrm_Main::BtBtn_CloseClick);
-    connect(m_ui.Btn_Help, &QPushButton::clicked, this, &TFrm_Main::Btn_HelpClick);
-    connect(m_ui.BtBtn_Default, &QPushButton::clicked, this, &TFrm_Main::BtBtn_DefaultClick);
-    connect(m_ui.Btn_GridView, &QPushButton::clicked, this, &TFrm_Main::Btn_GridViewClick);
-    connect(m_ui.BtBtn_Boxing, &QPushButton::clicked, this, &TFrm_Main::BtBtn_BoxingClick);
-    connect(m_ui.Tab_Grph_Estb, &TTab_Grph_Estb::saveRequested, this, &TFrm_Main::saveGraphSettings);
-    connect(m_ui.Tab_Enter, &TTab_Enter::saveRequested, this, &TFrm_Main::BtBtn_Save_TodayClick);
-    connect(m_ui.Tab_Trend, &TTab_Trend::switchesChanged, this,
-            [this] { tell(m_core.saveTrendSettings(m_ui.Tab_Trend->fields())); });
+    connect(m_ui->BtBtn_Close, &QPushButton::clicked, this, &TFrm_Main::BtBtn_CloseClick);
+    connect(m_ui->Btn_Help, &QPushButton::clicked, this, &TFrm_Main::Btn_HelpClick);
+    connect(m_ui->BtBtn_Default, &QPushButton::clicked, this, &TFrm_Main::BtBtn_DefaultClick);
+    connect(m_ui->Btn_GridView, &QPushButton::clicked, this, &TFrm_Main::Btn_GridViewClick);
+    connect(m_ui->BtBtn_Boxing, &QPushButton::clicked, this, &TFrm_Main::BtBtn_BoxingClick);
+    connect(m_ui->Tab_Grph_Estb, &TTab_Grph_Estb::saveRequested, this, &TFrm_Main::saveGraphSettings);
+    connect(m_ui->Tab_Enter, &TTab_Enter::saveRequested, this, &TFrm_Main::BtBtn_Save_TodayClick);
+    connect(m_ui->Tab_Trend, &TTab_Trend::switchesChanged, this,
+            [this] { tell(m_core.saveTrendSettings(m_ui->Tab_Trend->fields())); });
     connect(&m_core, &DiaryCore::diaryChanged, this, &TFrm_Main::GraphAllView);
     connect(&m_core, &DiaryCore::settingsChanged, this, &TFrm_Main::GraphAllView);
     connect(&m_core, &DiaryCore::viewerRequested, this, &TFrm_Main::openCompanion);
-    m_readOut = new GraphReadOut(m_ui.Img_Main, [this](QPoint point) { return graphReadOut(point); });
+    m_readOut = new GraphReadOut(m_ui->Img_Main, [this](QPoint point) { return graphReadOut(point); });
 }
+
+TFrm_Main::~TFrm_Main() = default;
 
 void TFrm_Main::setVisible(bool visible)
 {
@@ -60,15 +64,15 @@ void TFrm_Main::FormShow()
         return;
     const SettingsFields &settings = m_core.settings();
     const ProgramPaths &paths = m_core.paths();
-    m_ui.Tab_Trend->attach(settings.trend);
-    m_ui.Tab_Grph_Estb->attach(settings.graph, paths.BkGrndDir);
-    m_ui.Tab_Grph_Estb->SetGraph();
-    m_ui.Tab_Enter->attach(&m_core.diary(), paths.PictureDir);
+    m_ui->Tab_Trend->attach(settings.trend);
+    m_ui->Tab_Grph_Estb->attach(settings.graph, paths.BkGrndDir);
+    m_ui->Tab_Grph_Estb->SetGraph();
+    m_ui->Tab_Enter->attach(&m_core.diary(), paths.PictureDir);
     if (!tell(m_core.openDiary(&Messages::askYesNo)))
         return;
-    m_ui.Tab_Enter->fillFromNewest();
+    m_ui->Tab_Enter->fillFromNewest();
     if (m_core.diary().FirstEmptyRow() >= 2)
-        m_core.handOverStartLevel(m_ui.Tab_Enter->weightText(), m_ui.Tab_Enter->day());
+        m_core.handOverStartLevel(m_ui->Tab_Enter->weightText(), m_ui->Tab_Enter->day());
 }
 
 bool TFrm_Main::tell(const CoreResult &result)
@@ -87,7 +91,7 @@ bool TFrm_Main::tell(const CoreResult &result)
 
 void TFrm_Main::BtBtn_Save_TodayClick()
 {
-    TTab_Enter &tab = *m_ui.Tab_Enter;
+    TTab_Enter &tab = *m_ui->Tab_Enter;
     const PhotoChange photo = tab.photoChange();
     const CoreResult result = m_core.saveDay(tab.dayValues(photo.reference), photo, &Messages::askYesNo);
     if (result.status == CoreResult::Status::Done)
@@ -97,50 +101,50 @@ void TFrm_Main::BtBtn_Save_TodayClick()
 
 void TFrm_Main::saveGraphSettings()
 {
-    tell(m_core.saveGraphSettings(m_ui.Tab_Grph_Estb->fields()));
+    tell(m_core.saveGraphSettings(m_ui->Tab_Grph_Estb->fields()));
 }
 
 void TFrm_Main::GraphAllView()
 {
     const SettingsFields &settings = m_core.settings();
     const GraphInputs inputs{&m_core.diary(),
-                             m_ui.Tab_Grph_Estb->graphWindow(),
-                             m_ui.Tab_Grph_Estb->background(),
+                             m_ui->Tab_Grph_Estb->graphWindow(),
+                             m_ui->Tab_Grph_Estb->background(),
                              m_bckGrnd.Img_CrossAxle2,
                              colourFromSetting(settings.graph.LineClW),
                              colourFromSetting(settings.graph.LineClF)};
-    m_graph = renderGraph(inputs, trendOverlay(settings.trend, settings.establish));
-    m_ui.Tab_Trend->showFigures(m_graph, settings.establish, QDate::currentDate());
+    m_graph = renderGraph(inputs, trendOverlay(settings.trend, settings.establish), &m_graph);
+    m_ui->Tab_Trend->showFigures(m_graph, settings.establish, QDate::currentDate());
     m_readOut->setEnabled(settings.trend.ReadOut == 1);
     CrossAxleClear();
     // Widgets made here belong to their panel, which deletes them with the next clear.
-    new TImg_Cross(m_ui.Pnl_CrossAxle, m_graph.crossStrip);
+    new TImg_Cross(m_ui->Pnl_CrossAxle, m_graph.crossStrip);
     for (const Caption &caption : m_graph.dateCaptions)
-        new TLbl_Cross(m_ui.Pnl_CrossAxle, caption.pixel, caption.text);
+        new TLbl_Cross(m_ui->Pnl_CrossAxle, caption.pixel, caption.text);
     VertAxleClear();
-    new TImg_Vert(m_ui.Pnl_VerticalAxle, m_bckGrnd.Img_VerticalAxle2, m_bckGrnd.Img_VerticalAxle3);
+    new TImg_Vert(m_ui->Pnl_VerticalAxle, m_bckGrnd.Img_VerticalAxle2, m_bckGrnd.Img_VerticalAxle3);
     for (const Caption &caption : m_graph.weightCaptions)
-        new TLbl_VertW(m_ui.Pnl_VerticalAxle, caption.pixel, caption.text, inputs.weightColour);
+        new TLbl_VertW(m_ui->Pnl_VerticalAxle, caption.pixel, caption.text, inputs.weightColour);
     for (const Caption &caption : m_graph.fatCaptions)
-        new TLbl_VertF(m_ui.Pnl_VerticalAxle, caption.pixel, caption.text, inputs.fatColour);
-    m_ui.Img_Main->setPixmap(QPixmap::fromImage(m_graph.picture));
+        new TLbl_VertF(m_ui->Pnl_VerticalAxle, caption.pixel, caption.text, inputs.fatColour);
+    m_ui->Img_Main->setPixmap(QPixmap::fromImage(m_graph.picture));
 }
 
 QString TFrm_Main::graphReadOut(QPoint point) const
 {
-    const std::optional<QDate> day = dayAtX(m_ui.Tab_Grph_Estb->graphWindow(), point.x());
+    const std::optional<QDate> day = dayAtX(m_ui->Tab_Grph_Estb->graphWindow(), point.x());
     return day ? readOutText(m_core.diary(), *day) : QString();
 }
 
 // Every strip and caption of the last redraw goes; the next redraw makes new ones.
 void TFrm_Main::CrossAxleClear()
 {
-    qDeleteAll(m_ui.Pnl_CrossAxle->findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
+    qDeleteAll(m_ui->Pnl_CrossAxle->findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
 }
 
 void TFrm_Main::VertAxleClear()
 {
-    qDeleteAll(m_ui.Pnl_VerticalAxle->findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
+    qDeleteAll(m_ui->Pnl_VerticalAxle->findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
 }
 
 void TFrm_Main::AplStop(const QString &message)
@@ -170,7 +174,7 @@ void TFrm_Main::BtBtn_DefaultClick()
 
 void TFrm_Main::Btn_GridViewClick()
 {
-    const GraphWindow window = m_ui.Tab_Grph_Estb->graphWindow();
+    const GraphWindow window = m_ui->Tab_Grph_Estb->graphWindow();
     TFrm_StrGrid list(&m_core.diary(), dateFromOleDayNumber(window.start), dateFromOleDayNumber(window.end),
                       m_core.paths().PictureDir, this);
     list.exec();
@@ -197,20 +201,20 @@ void TFrm_Main::openCompanion(const QString &path)
 void TFrm_Main::setKeyLegendPictures()
 {
     const auto show = [](QLabel *label, const QImage &picture) { label->setPixmap(QPixmap::fromImage(picture)); };
-    show(m_ui.Img_V, letterKeysPicture(u'V'));
-    show(m_ui.Img_B, letterKeysPicture(u'B'));
-    show(m_ui.Img_C, letterKeysPicture(u'C'));
-    show(m_ui.Img_N, letterKeysPicture(u'N'));
-    show(m_ui.Img_M, letterKeysPicture(u'M'));
-    show(m_ui.Img_C2, letterKeysPicture(u'C'));
-    show(m_ui.Img_N2, letterKeysPicture(u'N'));
-    show(m_ui.Img_Space, spaceKeyPicture());
-    show(m_ui.Img_YajiLeft, arrowKeysPicture(ArrowKey::Left));
-    show(m_ui.Img_YajiUp, arrowKeysPicture(ArrowKey::Up));
-    show(m_ui.Img_YajiDown, arrowKeysPicture(ArrowKey::Down));
-    show(m_ui.Img_YajiRight, arrowKeysPicture(ArrowKey::Right));
-    show(m_ui.Img_YajiDown2, arrowKeysPicture(ArrowKey::Down));
-    show(m_ui.Img_YajiDown3, arrowKeysPicture(ArrowKey::Down));
+    show(m_ui->Img_V, letterKeysPicture(u'V'));
+    show(m_ui->Img_B, letterKeysPicture(u'B'));
+    show(m_ui->Img_C, letterKeysPicture(u'C'));
+    show(m_ui->Img_N, letterKeysPicture(u'N'));
+    show(m_ui->Img_M, letterKeysPicture(u'M'));
+    show(m_ui->Img_C2, letterKeysPicture(u'C'));
+    show(m_ui->Img_N2, letterKeysPicture(u'N'));
+    show(m_ui->Img_Space, spaceKeyPicture());
+    show(m_ui->Img_YajiLeft, arrowKeysPicture(ArrowKey::Left));
+    show(m_ui->Img_YajiUp, arrowKeysPicture(ArrowKey::Up));
+    show(m_ui->Img_YajiDown, arrowKeysPicture(ArrowKey::Down));
+    show(m_ui->Img_YajiRight, arrowKeysPicture(ArrowKey::Right));
+    show(m_ui->Img_YajiDown2, arrowKeysPicture(ArrowKey::Down));
+    show(m_ui->Img_YajiDown3, arrowKeysPicture(ArrowKey::Down));
 }
 
 void TFrm_Main::centreOnScreen()

@@ -4,9 +4,13 @@
 #include "diarycore.h"
 #include "launcher.h"
 #include "plot.h"
-#include "ui_TFrm_Main.h"
 
 #include <QWidget>
+#include <memory>
+
+namespace Ui {
+class TFrm_Main;
+}
 
 // The main window: it wires the controls to the diary core, shows what the
 // core says and redraws when the diary or the settings change; it brings
@@ -21,6 +25,7 @@ public:
     explicit TFrm_Main(const ProgramPaths &paths, DesktopShell *shell = nullptr, QWidget *parent = nullptr);
     // Everything in the one folder exeDir.
     explicit TFrm_Main(const QString &exeDir, DesktopShell *shell = nullptr, QWidget *parent = nullptr);
+    ~TFrm_Main() override;
 
     const DiaryCore &core() const { return m_core; }
 
@@ -60,7 +65,7 @@ private:
     void setKeyLegendPictures();
     void centreOnScreen();
 
-    Ui::TFrm_Main m_ui;
+    std::unique_ptr<Ui::TFrm_Main> m_ui;
     Launcher m_launcher;
     DiaryCore m_core;
     TFrm_BckGrnd m_bckGrnd;

@@ -2,39 +2,23 @@
 
 #include "datetext.h"
 #include "diarybook.h"
-#include "newworkbook.h"
+#include "programfixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <cmath>
-
-namespace {
-
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-} // namespace
 
 void makeProgramFolder(const QString &folder, int days, int windowDays)
 {
     const QString dir = folder + u'/';
     const QDate last(2019, 12, 31);
-    write(dir + "Trimbo.ini",
-          "[Graph]\r\nWUpper=80\r\nWDown=55\r\nFUpper=35\r\nFDown=15\r\nGraphVis=2\r\nStartD="
-              + dateText(last.addDays(1 - windowDays)).toLatin1() + "\r\nEndD=" + dateText(last).toLatin1()
-              + "\r\nLineClW=255\r\nLineClF=16711680\r\nBckGrnd=1\r\nTrimboVis=1\r\n"
-                "[Establish]\r\nDStartD=2010/01/01\r\nDStartW=72\r\nDStartF=27\r\nGoalW=62\r\nGoalF=21\r\n");
-    for (const char *sub : {"BkGrnd", "Picture", "BoxingGame", "Help"})
-        QDir().mkpath(dir + sub);
-    QImage white(774, 312, QImage::Format_RGB32);
-    white.fill(Qt::white);
-    white.save(dir + "BkGrnd/White.bmp", "BMP");
-    write(dir + "Bk_Trimbo.xls", newDiaryWorkbook(QStringLiteral("St_Trimbo")));
+    SettingsFields settings;
+    settings.graph = {QStringLiteral("80"), QStringLiteral("55"), QStringLiteral("35"), QStringLiteral("15"), 2,
+                      dateText(last.addDays(1 - windowDays)), dateText(last), 255, 16711680, 1, 1};
+    settings.establish = {QStringLiteral("2010/01/01"), QStringLiteral("72"), QStringLiteral("27"),
+                          QStringLiteral("62"), QStringLiteral("21")};
+    layOutFixtureFolder(dir, settings);
+    QDir().mkpath(dir + "Help");
     QImage photo(320, 240, QImage::Format_RGB32);
     for (int y = 0; y < photo.height(); ++y)
         for (int x = 0; x < photo.width(); ++x)

@@ -5,7 +5,7 @@
 
 std::optional<QString> stepMeasurement(const QString &text, Step step, bool ceilingAt100)
 {
-    const std::optional<double> value = parseNumberText(text);
+    const std::optional<double> value = parseNumberText(typedNumberText(text));
     if (!value || *value == 0)
         return std::nullopt;
     if (step == Step::Up) {

@@ -1,5 +1,7 @@
 #include "entrytab.h"
 
+#include "ui_Tab_Enter.h"
+
 #include "datetext.h"
 #include "entryrules.h"
 #include "messages.h"
@@ -63,32 +65,49 @@ QPixmap runnerPicture()
 
 } // namespace
 
-TTab_Enter::TTab_Enter(QWidget *parent) : QWidget(parent)
+TTab_Enter::TTab_Enter(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::TTab_Enter>())
 {
-    m_ui.setupUi(this);
+    m_ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
-    setKeyboardOrder({m_ui.Edt_Weight, m_ui.Edt_Fat, m_ui.RcEdt_ComeIn, m_ui.RcEdt_ComeOut, m_ui.RdoGrp_Day,
-                      m_ui.RdoGrp_Cal_In, m_ui.RdoGrp_Cal_Out, m_ui.BtBtn_Save_Today, m_ui.Dt_Enter_Day,
-                      m_ui.BtBtn_PicSel, m_ui.BtBtn_PicClear});
-    m_ui.Img_In->setPixmap(bowlPicture());
-    m_ui.Img_Out->setPixmap(runnerPicture());
+    setKeyboardOrder({m_ui->Edt_Weight, m_ui->Edt_Fat, m_ui->RcEdt_ComeIn, m_ui->RcEdt_ComeOut, m_ui->RdoGrp_Day,
+                      m_ui->RdoGrp_Cal_In, m_ui->RdoGrp_Cal_Out, m_ui->BtBtn_Save_Today, m_ui->Dt_Enter_Day,
+                      m_ui->BtBtn_PicSel, m_ui->BtBtn_PicClear});
+    m_ui->Img_In->setPixmap(bowlPicture());
+    m_ui->Img_Out->setPixmap(runnerPicture());
     m_choosePicture = [this] {
         return QFileDialog::getOpenFileName(this, QStringLiteral("写真選択"), QString(), pictureFilter());
     };
-    connect(m_ui.RdoGrp_Day, &RadioGroup::clicked, this, &TTab_Enter::RdoGrp_DayClick);
+    connect(m_ui->RdoGrp_Day, &RadioGroup::clicked, this, &TTab_Enter::RdoGrp_DayClick);
     // A date picked in the drop-down calendar, with the mouse or with Enter,
     // closes it; the tab then shows that day.
     const auto closeUp = [this] { QTimer::singleShot(0, this, &TTab_Enter::Dt_Enter_DayCloseUp); };
-    connect(m_ui.Dt_Enter_Day->calendarWidget(), &QCalendarWidget::clicked, this, closeUp);
-    connect(m_ui.Dt_Enter_Day->calendarWidget(), &QCalendarWidget::activated, this, closeUp);
-    connect(m_ui.Dt_Enter_Day, &QDateEdit::editingFinished, this, &TTab_Enter::Dt_Enter_DayExit);
-    connect(m_ui.SpdBtn_Wup, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_WupClick);
-    connect(m_ui.SpdBtn_Wdwn, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_WdwnClick);
-    connect(m_ui.SpdBtn_Fup, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_FupClick);
-    connect(m_ui.SpdBtn_Fdwn, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_FdwnClick);
-    connect(m_ui.BtBtn_PicSel, &QPushButton::clicked, this, &TTab_Enter::BtBtn_PicSelClick);
-    connect(m_ui.BtBtn_PicClear, &QPushButton::clicked, this, &TTab_Enter::BtBtn_PicClearClick);
-    connect(m_ui.BtBtn_Save_Today, &QPushButton::clicked, this, &TTab_Enter::saveRequested);
+    connect(m_ui->Dt_Enter_Day->calendarWidget(), &QCalendarWidget::clicked, this, closeUp);
+    connect(m_ui->Dt_Enter_Day->calendarWidget(), &QCalendarWidget::activated, this, closeUp);
+    connect(m_ui->Dt_Enter_Day, &QDateEdit::editingFinished, this, &TTab_Enter::Dt_Enter_DayExit);
+    connect(m_ui->SpdBtn_Wup, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_WupClick);
+    connect(m_ui->SpdBtn_Wdwn, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_WdwnClick);
+    connect(m_ui->SpdBtn_Fup, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_FupClick);
+    connect(m_ui->SpdBtn_Fdwn, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_FdwnClick);
+    connect(m_ui->BtBtn_PicSel, &QPushButton::clicked, this, &TTab_Enter::BtBtn_PicSelClick);
+    connect(m_ui->BtBtn_PicClear, &QPushButton::clicked, this, &TTab_Enter::BtBtn_PicClearClick);
+    connect(m_ui->BtBtn_Save_Today, &QPushButton::clicked, this, &TTab_Enter::saveRequested);
+}
+
+TTab_Enter::~TTab_Enter() = default;
+
+QDate TTab_Enter::day() const
+{
+    return m_ui->Dt_Enter_Day->date();
+}
+
+QString TTab_Enter::weightText() const
+{
+    return typedNumberText(m_ui->Edt_Weight->text());
+}
+
+QString TTab_Enter::fatText() const
+{
+    return typedNumberText(m_ui->Edt_Fat->text());
 }
 
 void TTab_Enter::attach(const DiaryTable *diary, const QString &pictureDir)
@@ -99,19 +118,19 @@ void TTab_Enter::attach(const DiaryTable *diary, const QString &pictureDir)
 
 void TTab_Enter::SetEnter()
 {
-    m_ui.RdoGrp_Day->setItemIndex(0);
-    m_ui.Dt_Enter_Day->setDate(QDate::currentDate());
-    m_ui.Dt_Enter_Day->setEnabled(false);
+    m_ui->RdoGrp_Day->setItemIndex(0);
+    m_ui->Dt_Enter_Day->setDate(QDate::currentDate());
+    m_ui->Dt_Enter_Day->setEnabled(false);
     m_shownDay = day();
     resetForNewDay();
 }
 
 void TTab_Enter::resetForNewDay()
 {
-    m_ui.RdoGrp_Cal_In->setItemIndex(1);
-    m_ui.RdoGrp_Cal_Out->setItemIndex(1);
-    m_ui.RcEdt_ComeIn->clear();
-    m_ui.RcEdt_ComeOut->clear();
+    m_ui->RdoGrp_Cal_In->setItemIndex(1);
+    m_ui->RdoGrp_Cal_Out->setItemIndex(1);
+    m_ui->RcEdt_ComeIn->clear();
+    m_ui->RcEdt_ComeOut->clear();
     showPhoto({});
 }
 
@@ -127,13 +146,13 @@ void TTab_Enter::ChangeDay()
 
 void TTab_Enter::showRow(int row)
 {
-    m_ui.Edt_Weight->setText(m_diary->cell(row, ColWeight).toText());
-    m_ui.Edt_Fat->setText(m_diary->cell(row, ColFat).toText());
+    m_ui->Edt_Weight->setText(m_diary->cell(row, ColWeight).toText());
+    m_ui->Edt_Fat->setText(m_diary->cell(row, ColFat).toText());
     // A level that is neither 0 nor 1 (a 9 typed in the sheet, say) shows as "多い", and is saved so.
-    m_ui.RdoGrp_Cal_In->setItemIndex(int(calorieLevel(m_diary->cell(row, ColIntakeLevel).toText())));
-    m_ui.RdoGrp_Cal_Out->setItemIndex(int(calorieLevel(m_diary->cell(row, ColBurnLevel).toText())));
-    m_ui.RcEdt_ComeIn->setPlainText(commentForScreen(m_diary->cell(row, ColIntakeComment).toText()));
-    m_ui.RcEdt_ComeOut->setPlainText(commentForScreen(m_diary->cell(row, ColBurnComment).toText()));
+    m_ui->RdoGrp_Cal_In->setItemIndex(int(calorieLevel(m_diary->cell(row, ColIntakeLevel).toText())));
+    m_ui->RdoGrp_Cal_Out->setItemIndex(int(calorieLevel(m_diary->cell(row, ColBurnLevel).toText())));
+    m_ui->RcEdt_ComeIn->setPlainText(commentForScreen(m_diary->cell(row, ColIntakeComment).toText()));
+    m_ui->RcEdt_ComeOut->setPlainText(commentForScreen(m_diary->cell(row, ColBurnComment).toText()));
     showStoredPhoto(m_diary->cell(row, ColPhoto).toText());
 }
 
@@ -164,13 +183,13 @@ void TTab_Enter::fillFromNewest()
 {
     const int newest = m_diary->FirstEmptyRow() - 1;
     if (newest < 1) {
-        m_ui.Edt_Weight->setText(QStringLiteral("0"));
-        m_ui.Edt_Fat->setText(QStringLiteral("0"));
+        m_ui->Edt_Weight->setText(QStringLiteral("0"));
+        m_ui->Edt_Fat->setText(QStringLiteral("0"));
         SetEnter();
         return;
     }
-    m_ui.Edt_Weight->setText(m_diary->cell(newest, ColWeight).toText());
-    m_ui.Edt_Fat->setText(m_diary->cell(newest, ColFat).toText());
+    m_ui->Edt_Weight->setText(m_diary->cell(newest, ColWeight).toText());
+    m_ui->Edt_Fat->setText(m_diary->cell(newest, ColFat).toText());
     SetEnter();
     if (m_diary->cell(newest, ColDate).equalsDateText(dateText(QDate::currentDate())))
         showRow(newest);
@@ -182,9 +201,9 @@ void TTab_Enter::showPhoto(const QImage &photo, const QString &reference, bool k
     m_photoReference = reference;
     m_keepStoredFile = keepStoredFile;
     if (photo.isNull())
-        m_ui.Img_PicSel->clear();
+        m_ui->Img_PicSel->clear();
     else
-        m_ui.Img_PicSel->setPixmap(QPixmap::fromImage(photo.scaled(m_ui.Img_PicSel->size())));
+        m_ui->Img_PicSel->setPixmap(QPixmap::fromImage(photo.scaled(m_ui->Img_PicSel->size())));
 }
 
 PhotoChange TTab_Enter::photoChange() const
@@ -199,22 +218,22 @@ DayValues TTab_Enter::dayValues(const QString &photo) const
     return {dateText(day()),
             weightText(),
             fatText(),
-            m_ui.RdoGrp_Cal_In->itemIndex(),
-            m_ui.RdoGrp_Cal_Out->itemIndex(),
-            commentForDiary(m_ui.RcEdt_ComeIn->toPlainText()),
-            commentForDiary(m_ui.RcEdt_ComeOut->toPlainText()),
+            m_ui->RdoGrp_Cal_In->itemIndex(),
+            m_ui->RdoGrp_Cal_Out->itemIndex(),
+            commentForDiary(m_ui->RcEdt_ComeIn->toPlainText()),
+            commentForDiary(m_ui->RcEdt_ComeOut->toPlainText()),
             photo};
 }
 
 void TTab_Enter::RdoGrp_DayClick(int index)
 {
     if (index == 1) {
-        m_ui.Dt_Enter_Day->setEnabled(true);
+        m_ui->Dt_Enter_Day->setEnabled(true);
         return;
     }
-    m_ui.Dt_Enter_Day->setDate(QDate::currentDate());
+    m_ui->Dt_Enter_Day->setDate(QDate::currentDate());
     ChangeDay();
-    m_ui.Dt_Enter_Day->setEnabled(false);
+    m_ui->Dt_Enter_Day->setEnabled(false);
 }
 
 void TTab_Enter::Dt_Enter_DayCloseUp()
@@ -239,22 +258,22 @@ void TTab_Enter::step(QLineEdit *edit, bool up, bool ceilingAt100)
 
 void TTab_Enter::SpdBtn_WupClick()
 {
-    step(m_ui.Edt_Weight, true, false);
+    step(m_ui->Edt_Weight, true, false);
 }
 
 void TTab_Enter::SpdBtn_WdwnClick()
 {
-    step(m_ui.Edt_Weight, false, false);
+    step(m_ui->Edt_Weight, false, false);
 }
 
 void TTab_Enter::SpdBtn_FupClick()
 {
-    step(m_ui.Edt_Fat, true, true);
+    step(m_ui->Edt_Fat, true, true);
 }
 
 void TTab_Enter::SpdBtn_FdwnClick()
 {
-    step(m_ui.Edt_Fat, false, true);
+    step(m_ui->Edt_Fat, false, true);
 }
 
 void TTab_Enter::BtBtn_PicSelClick()

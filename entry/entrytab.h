@@ -2,12 +2,19 @@
 
 #include "diarybook.h"
 #include "diarytable.h"
+#include "numbertext.h"
 #include "photostore.h"
-#include "ui_Tab_Enter.h"
 
 #include <QImage>
 #include <QWidget>
 #include <functional>
+#include <memory>
+
+class QLineEdit;
+
+namespace Ui {
+class TTab_Enter;
+}
 
 // The entry tab: one day's weight, body fat, calorie levels, comments and
 // photo. It holds nothing beyond its controls and the photo reference; a
@@ -18,6 +25,7 @@ class TTab_Enter : public QWidget
 
 public:
     explicit TTab_Enter(QWidget *parent = nullptr);
+    ~TTab_Enter() override;
 
     // The diary whose days the tab shows, and the folder of the day photos.
     void attach(const DiaryTable *diary, const QString &pictureDir);
@@ -32,9 +40,9 @@ public:
     // values when the newest day is today.
     void fillFromNewest();
 
-    QDate day() const { return m_ui.Dt_Enter_Day->date(); }
-    QString weightText() const { return m_ui.Edt_Weight->text(); }
-    QString fatText() const { return m_ui.Edt_Fat->text(); }
+    QDate day() const;
+    QString weightText() const;
+    QString fatText() const;
     bool hasPhoto() const { return !m_photo.isNull(); }
     // What saving the day does to its photo file.
     PhotoChange photoChange() const;
@@ -65,7 +73,7 @@ private:
     void resetForNewDay();
     void step(QLineEdit *edit, bool up, bool ceilingAt100);
 
-    Ui::TTab_Enter m_ui;
+    std::unique_ptr<Ui::TTab_Enter> m_ui;
     const DiaryTable *m_diary = nullptr;
     QString m_pictureDir;
     QImage m_photo;

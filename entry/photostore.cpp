@@ -3,6 +3,7 @@
 #include "photofile.h"
 #include "picturecheck.h"
 #include "replacefile.h"
+#include "systemreason.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -44,6 +45,16 @@ namespace {
 LoadedPicture pictureProblem(const QString &path, const QString &problem)
 {
     return {{}, QStringLiteral("画像を読み込めません: %1\r\n(%2)").arg(path, problem)};
+}
+
+// Why Qt could not decode a picture: data it does not take for a picture is
+// said in our words; anything else adds Qt's own.
+QString unreadablePicture(const QImageReader &reader)
+{
+    const QImageReader::ImageReaderError error = reader.error();
+    if (error == QImageReader::InvalidDataError || error == QImageReader::UnsupportedFormatError)
+        return fileProblemText(FileProblem::NotAPicture);
+    return QStringLiteral("%1 (%2)").arg(fileProblemText(FileProblem::NotAPicture), reader.errorString());
 }
 
 // Qt's limit on the memory of one decoded picture, in bytes; 0 for none.
@@ -91,13 +102,13 @@ LoadedPicture loadPicture(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return pictureProblem(path, file.errorString());
+        return pictureProblem(path, fileReason(file));
     // A file this large is no day photo, and reading it whole would only fill the memory.
     if (decodingLimit() > 0 && file.size() > decodingLimit())
-        return pictureProblem(path, QStringLiteral("ファイルが大きすぎます: %1 MB").arg(file.size() / (1024 * 1024)));
+        return pictureProblem(path, fileProblemText(FileProblem::TooLarge) + QStringLiteral(": %1 MB").arg(file.size() / (1024 * 1024)));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return pictureProblem(path, file.errorString());
+        return pictureProblem(path, fileReason(file));
     return pictureFromBytes(path, bytes);
 }
 
@@ -113,9 +124,9 @@ LoadedPicture pictureFromBytes(const QString &path, const QByteArray &bytes)
         return pictureProblem(path, QStringLiteral("画像が大きすぎます: %1 × %2 ピクセル").arg(declared.width()).arg(declared.height()));
     // Qt turns a picture that stops early into half a picture without a word.
     if (isCutShort(bytes))
-        return pictureProblem(path, QStringLiteral("ファイルが途中で切れています"));
+        return pictureProblem(path, fileProblemText(FileProblem::CutShort));
     if (image.isNull())
-        return pictureProblem(path, QStringLiteral("画像ファイルとして読めません: %1").arg(reader.errorString()));
+        return pictureProblem(path, unreadablePicture(reader));
     return {std::move(image), {}};
 }
 
@@ -207,7 +218,7 @@ bool PhotoWriter::stage(QString *error)
     if (openForReplacing(*m_file) && m_file->write(m_change.bitmap) == m_change.bitmap.size())
         return true;
     *error = QStringLiteral("写真 %1 を保存できません (%2)")
-                 .arg(m_change.target, writeFailure(folder, m_change.bitmap.size(), m_file->errorString()));
+                 .arg(m_change.target, writeFailure(folder, m_change.bitmap.size(), fileReason(*m_file)));
     m_file.reset();
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "datetext.h"
 
+#include <QFontMetrics>
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
@@ -242,4 +243,37 @@ std::vector<Caption> SetWeightLogic(const ValueRange &range, int height)
 std::vector<Caption> SetFatLogic(const ValueRange &range, int height)
 {
     return valueCaptions(range, fatBand(range.range()), height, GetCaptionY_F);
+}
+
+QFont captionFont()
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(13); // 10 points on the screens the layout was made for
+    return font;
+}
+
+int captionTextWidth(const QString &text)
+{
+    return QFontMetrics(captionFont()).horizontalAdvance(text);
+}
+
+int dateCaptionLeft(int tick, int textWidth, int stripWidth)
+{
+    return std::max(0, std::min(tick - 8, stripWidth - textWidth));
+}
+
+std::vector<Caption> readableDateCaptions(const std::vector<Caption> &captions,
+                                          const std::function<int(const QString &)> &textWidth, int stripWidth)
+{
+    std::vector<Caption> kept;
+    int clearFrom = 0; // the first pixel the next caption's text may take
+    for (const Caption &caption : captions) {
+        const int width = textWidth(caption.text);
+        const int left = dateCaptionLeft(caption.pixel, width, stripWidth);
+        if (!kept.empty() && left < clearFrom)
+            continue;
+        kept.push_back(caption);
+        clearFrom = left + width + DateCaptionGap;
+    }
+    return kept;
 }

@@ -2,7 +2,9 @@
 
 #include "graphwindow.h"
 
+#include <QFont>
 #include <QString>
+#include <functional>
 #include <vector>
 
 // Which dates and values get a caption on the axes, how each is worded and
@@ -31,7 +33,26 @@ bool GetCaptionY_F(int band, QString &caption, double value);
 int weightBand(double range);
 int fatBand(double range);
 
-// Every date caption of a window; every value caption of a range.
+// Every date caption of a window, one for each tick; every value caption of a range.
 std::vector<Caption> SetDailyLogic(const GraphWindow &window, int width = GraphWidth);
 std::vector<Caption> SetWeightLogic(const ValueRange &range, int height = GraphHeight);
 std::vector<Caption> SetFatLogic(const ValueRange &range, int height = GraphHeight);
+
+// The font of every caption on the axis strips, and the width of a text in it.
+QFont captionFont();
+int captionTextWidth(const QString &text);
+
+// A date caption's text begins 8 pixels left of its tick, moved just inside
+// the strip where that would take it past an edge.
+int dateCaptionLeft(int tick, int textWidth, int stripWidth = GraphWidth);
+
+// The clear pixels kept between two date captions, so that "12/1" and "2"
+// never read as "12/12".
+inline constexpr int DateCaptionGap = 4;
+
+// The date captions the strip has room for: from the left, a caption whose
+// text would come closer than DateCaptionGap to the last one kept is left
+// out (its tick stays).
+std::vector<Caption> readableDateCaptions(const std::vector<Caption> &captions,
+                                          const std::function<int(const QString &)> &textWidth,
+                                          int stripWidth = GraphWidth);

@@ -1,5 +1,7 @@
 #include "graphsettingstab.h"
 
+#include "ui_Tab_Grph_Estb.h"
+
 #include "datetext.h"
 #include "focusexit.h"
 #include "limitrules.h"
@@ -67,38 +69,40 @@ QString backgroundName(int number)
     return QString::fromLatin1(names[number - 1]);
 }
 
-TTab_Grph_Estb::TTab_Grph_Estb(QWidget *parent) : QWidget(parent)
+TTab_Grph_Estb::TTab_Grph_Estb(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::TTab_Grph_Estb>())
 {
-    m_ui.setupUi(this);
+    m_ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
-    fillColourBox(m_ui.ClrBx_W);
-    fillColourBox(m_ui.ClrBx_F);
-    m_ui.CmbBx_BkGrnd->setCurrentIndex(-1);
+    fillColourBox(m_ui->ClrBx_W);
+    fillColourBox(m_ui->ClrBx_F);
+    m_ui->CmbBx_BkGrnd->setCurrentIndex(-1);
     connectHandlers();
 }
 
+TTab_Grph_Estb::~TTab_Grph_Estb() = default;
+
 void TTab_Grph_Estb::connectHandlers()
 {
-    onExit(m_ui.Edt_UpWlimit, [this] { Edt_UpWlimitExit(); });
-    onExit(m_ui.Edt_DwnWlimit, [this] { Edt_DwnWlimitExit(); });
-    onExit(m_ui.Edt_UpFlimit, [this] { Edt_UpFlimitExit(); });
-    onExit(m_ui.Edt_DwnFlimit, [this] { Edt_DwnFlimitExit(); });
-    onExit(m_ui.Dt_Grph_StartD, [this] { Dt_Grph_StartDExit(); });
-    onExit(m_ui.Dt_Grph_EndD, [this] { Dt_Grph_EndDExit(); });
-    connect(m_ui.SpdBtn_Wupup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WupupClick);
-    connect(m_ui.SpdBtn_WupDwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WupDwnClick);
-    connect(m_ui.SpdBtn_WDwnup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WDwnupClick);
-    connect(m_ui.SpdBtn_WDwndwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WDwndwnClick);
-    connect(m_ui.SpdBtn_Fupup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FupupClick);
-    connect(m_ui.SpdBtn_FupDwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FupDwnClick);
-    connect(m_ui.SpdBtn_FDwnup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FDwnupClick);
-    connect(m_ui.SpdBtn_FDwndwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FDwndwnClick);
-    connect(m_ui.RdoGrp_WorF, &RadioGroup::clicked, this, &TTab_Grph_Estb::RdoGrp_WorFClick);
-    connect(m_ui.RdoGrp_TrimboVis, &RadioGroup::clicked, this, &TTab_Grph_Estb::RdoGrp_TrimboVisClick);
-    connect(m_ui.ClrBx_W, &QComboBox::activated, this, &TTab_Grph_Estb::ClrBx_WClick);
-    connect(m_ui.ClrBx_F, &QComboBox::activated, this, &TTab_Grph_Estb::ClrBx_FClick);
-    connect(m_ui.CmbBx_BkGrnd, &QComboBox::activated, this, &TTab_Grph_Estb::CmbBx_BkGrndClick);
-    connect(m_ui.BtBtn_Save_Graph, &QPushButton::clicked, this, &TTab_Grph_Estb::BtBtn_Save_GraphClick);
+    onExit(m_ui->Edt_UpWlimit, [this] { Edt_UpWlimitExit(); });
+    onExit(m_ui->Edt_DwnWlimit, [this] { Edt_DwnWlimitExit(); });
+    onExit(m_ui->Edt_UpFlimit, [this] { Edt_UpFlimitExit(); });
+    onExit(m_ui->Edt_DwnFlimit, [this] { Edt_DwnFlimitExit(); });
+    onExit(m_ui->Dt_Grph_StartD, [this] { Dt_Grph_StartDExit(); });
+    onExit(m_ui->Dt_Grph_EndD, [this] { Dt_Grph_EndDExit(); });
+    connect(m_ui->SpdBtn_Wupup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WupupClick);
+    connect(m_ui->SpdBtn_WupDwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WupDwnClick);
+    connect(m_ui->SpdBtn_WDwnup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WDwnupClick);
+    connect(m_ui->SpdBtn_WDwndwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WDwndwnClick);
+    connect(m_ui->SpdBtn_Fupup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FupupClick);
+    connect(m_ui->SpdBtn_FupDwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FupDwnClick);
+    connect(m_ui->SpdBtn_FDwnup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FDwnupClick);
+    connect(m_ui->SpdBtn_FDwndwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FDwndwnClick);
+    connect(m_ui->RdoGrp_WorF, &RadioGroup::clicked, this, &TTab_Grph_Estb::RdoGrp_WorFClick);
+    connect(m_ui->RdoGrp_TrimboVis, &RadioGroup::clicked, this, &TTab_Grph_Estb::RdoGrp_TrimboVisClick);
+    connect(m_ui->ClrBx_W, &QComboBox::activated, this, &TTab_Grph_Estb::ClrBx_WClick);
+    connect(m_ui->ClrBx_F, &QComboBox::activated, this, &TTab_Grph_Estb::ClrBx_FClick);
+    connect(m_ui->CmbBx_BkGrnd, &QComboBox::activated, this, &TTab_Grph_Estb::CmbBx_BkGrndClick);
+    connect(m_ui->BtBtn_Save_Graph, &QPushButton::clicked, this, &TTab_Grph_Estb::BtBtn_Save_GraphClick);
 }
 
 void TTab_Grph_Estb::attach(const GraphSettings &fields, const QString &bkGrndDir)
@@ -109,18 +113,18 @@ void TTab_Grph_Estb::attach(const GraphSettings &fields, const QString &bkGrndDi
 
 void TTab_Grph_Estb::SetGraph()
 {
-    show(m_ui.Edt_UpWlimit, m_fields.WUpper);
-    show(m_ui.Edt_DwnWlimit, m_fields.WDown);
-    show(m_ui.Edt_UpFlimit, m_fields.FUpper);
-    show(m_ui.Edt_DwnFlimit, m_fields.FDown);
-    m_ui.RdoGrp_WorF->setItemIndex(m_fields.GraphVis);
-    m_ui.Dt_Grph_StartD->setDate(dateOrToday(m_fields.StartD));
-    m_ui.Dt_Grph_EndD->setDate(dateOrToday(m_fields.EndD));
-    selectColour(m_ui.ClrBx_W, m_fields.LineClW);
-    selectColour(m_ui.ClrBx_F, m_fields.LineClF);
+    show(m_ui->Edt_UpWlimit, m_fields.WUpper);
+    show(m_ui->Edt_DwnWlimit, m_fields.WDown);
+    show(m_ui->Edt_UpFlimit, m_fields.FUpper);
+    show(m_ui->Edt_DwnFlimit, m_fields.FDown);
+    m_ui->RdoGrp_WorF->setItemIndex(m_fields.GraphVis);
+    m_ui->Dt_Grph_StartD->setDate(dateOrToday(m_fields.StartD));
+    m_ui->Dt_Grph_EndD->setDate(dateOrToday(m_fields.EndD));
+    selectColour(m_ui->ClrBx_W, m_fields.LineClW);
+    selectColour(m_ui->ClrBx_F, m_fields.LineClF);
     BckGrndEstb(m_fields.BckGrnd);
-    m_ui.RdoGrp_TrimboVis->setItemIndex(m_fields.TrimboVis);
-    m_ui.CmbBx_BkGrnd->setCurrentIndex(m_fields.BckGrnd - 1);
+    m_ui->RdoGrp_TrimboVis->setItemIndex(m_fields.TrimboVis);
+    m_ui->CmbBx_BkGrnd->setCurrentIndex(m_fields.BckGrnd - 1);
 }
 
 std::optional<ValueRange> TTab_Grph_Estb::limits(const QLineEdit *lower, const QLineEdit *upper,
@@ -141,118 +145,128 @@ std::optional<ValueRange> TTab_Grph_Estb::limits(const QLineEdit *lower, const Q
 
 GraphWindow TTab_Grph_Estb::graphWindow() const
 {
-    GraphWindow window = GraphWindow::fromDates(m_ui.Dt_Grph_StartD->date(), m_ui.Dt_Grph_EndD->date());
-    window.weight = limits(m_ui.Edt_DwnWlimit, m_ui.Edt_UpWlimit, m_fields.WDown, m_fields.WUpper, WeightBounds);
-    window.fat = limits(m_ui.Edt_DwnFlimit, m_ui.Edt_UpFlimit, m_fields.FDown, m_fields.FUpper, FatBounds);
+    GraphWindow window = GraphWindow::fromDates(m_ui->Dt_Grph_StartD->date(), m_ui->Dt_Grph_EndD->date());
+    window.weight = limits(m_ui->Edt_DwnWlimit, m_ui->Edt_UpWlimit, m_fields.WDown, m_fields.WUpper, WeightBounds);
+    window.fat = limits(m_ui->Edt_DwnFlimit, m_ui->Edt_UpFlimit, m_fields.FDown, m_fields.FUpper, FatBounds);
     window.mode = m_fields.GraphVis;
     return window;
 }
 
 // What the rule made of the text left in a limit edit: taken into the
-// field, the field put back, or both left as they are. Other refusals are
-// silent; a limit out of bounds says the bounds beside the edits until the
-// next limit is left or stepped.
+// field, the field put back, or both left as they are. A text not taken
+// says the rule it breaks under the edits, without a box, until the next
+// limit or date is left or a limit stepped.
 void TTab_Grph_Estb::limitExit(QLineEdit *edit, QString &field, const LimitExit &result)
 {
     if (result.kind == LimitExit::Accept)
         field = result.text;
     if (result.kind != LimitExit::Ignore)
         show(edit, field);
-    m_ui.Lbl_LimitRule->setText(result.rule);
+    m_ui->Lbl_Rule->setText(result.rule);
 }
 
 void TTab_Grph_Estb::stepped(QLineEdit *edit, QString &field, const QString &limit)
 {
     field = limit;
     show(edit, field);
-    m_ui.Lbl_LimitRule->clear();
+    m_ui->Lbl_Rule->clear();
 }
 
 void TTab_Grph_Estb::Edt_UpWlimitExit()
 {
-    limitExit(m_ui.Edt_UpWlimit, m_fields.WUpper, upperLimitExit(m_ui.Edt_UpWlimit->text(), m_fields.WDown, WeightBounds));
+    limitExit(m_ui->Edt_UpWlimit, m_fields.WUpper, upperLimitExit(m_ui->Edt_UpWlimit->text(), m_fields.WDown, WeightBounds));
 }
 
 void TTab_Grph_Estb::Edt_DwnWlimitExit()
 {
-    limitExit(m_ui.Edt_DwnWlimit, m_fields.WDown, lowerLimitExit(m_ui.Edt_DwnWlimit->text(), m_fields.WUpper, WeightBounds));
+    limitExit(m_ui->Edt_DwnWlimit, m_fields.WDown, lowerLimitExit(m_ui->Edt_DwnWlimit->text(), m_fields.WUpper, WeightBounds));
 }
 
 void TTab_Grph_Estb::Edt_UpFlimitExit()
 {
-    limitExit(m_ui.Edt_UpFlimit, m_fields.FUpper, upperLimitExit(m_ui.Edt_UpFlimit->text(), m_fields.FDown, FatBounds));
+    limitExit(m_ui->Edt_UpFlimit, m_fields.FUpper, upperLimitExit(m_ui->Edt_UpFlimit->text(), m_fields.FDown, FatBounds));
 }
 
 void TTab_Grph_Estb::Edt_DwnFlimitExit()
 {
-    limitExit(m_ui.Edt_DwnFlimit, m_fields.FDown, lowerLimitExit(m_ui.Edt_DwnFlimit->text(), m_fields.FUpper, FatBounds));
+    limitExit(m_ui->Edt_DwnFlimit, m_fields.FDown, lowerLimitExit(m_ui->Edt_DwnFlimit->text(), m_fields.FUpper, FatBounds));
 }
 
 void TTab_Grph_Estb::SpdBtn_WupupClick()
 {
     if (const std::optional<QString> limit = upperStepUp(m_fields.WUpper, WeightBounds))
-        stepped(m_ui.Edt_UpWlimit, m_fields.WUpper, *limit);
+        stepped(m_ui->Edt_UpWlimit, m_fields.WUpper, *limit);
 }
 
 void TTab_Grph_Estb::SpdBtn_FupupClick()
 {
     if (const std::optional<QString> limit = upperStepUp(m_fields.FUpper, FatBounds))
-        stepped(m_ui.Edt_UpFlimit, m_fields.FUpper, *limit);
+        stepped(m_ui->Edt_UpFlimit, m_fields.FUpper, *limit);
 }
 
 void TTab_Grph_Estb::SpdBtn_WupDwnClick()
 {
     if (const std::optional<QString> limit = upperStepDown(m_fields.WUpper, m_fields.WDown))
-        stepped(m_ui.Edt_UpWlimit, m_fields.WUpper, *limit);
+        stepped(m_ui->Edt_UpWlimit, m_fields.WUpper, *limit);
 }
 
 void TTab_Grph_Estb::SpdBtn_FupDwnClick()
 {
     if (const std::optional<QString> limit = upperStepDown(m_fields.FUpper, m_fields.FDown))
-        stepped(m_ui.Edt_UpFlimit, m_fields.FUpper, *limit);
+        stepped(m_ui->Edt_UpFlimit, m_fields.FUpper, *limit);
 }
 
 void TTab_Grph_Estb::SpdBtn_WDwnupClick()
 {
-    stepped(m_ui.Edt_DwnWlimit, m_fields.WDown, lowerStepUp(m_fields.WDown, m_fields.WUpper).value_or(m_fields.WDown));
+    stepped(m_ui->Edt_DwnWlimit, m_fields.WDown, lowerStepUp(m_fields.WDown, m_fields.WUpper).value_or(m_fields.WDown));
 }
 
 void TTab_Grph_Estb::SpdBtn_FDwnupClick()
 {
-    stepped(m_ui.Edt_DwnFlimit, m_fields.FDown, lowerStepUp(m_fields.FDown, m_fields.FUpper).value_or(m_fields.FDown));
+    stepped(m_ui->Edt_DwnFlimit, m_fields.FDown, lowerStepUp(m_fields.FDown, m_fields.FUpper).value_or(m_fields.FDown));
 }
 
 void TTab_Grph_Estb::SpdBtn_WDwndwnClick()
 {
-    stepped(m_ui.Edt_DwnWlimit, m_fields.WDown, lowerStepDown(m_fields.WDown, WeightBounds));
+    stepped(m_ui->Edt_DwnWlimit, m_fields.WDown, lowerStepDown(m_fields.WDown, WeightBounds));
 }
 
 void TTab_Grph_Estb::SpdBtn_FDwndwnClick()
 {
-    stepped(m_ui.Edt_DwnFlimit, m_fields.FDown, lowerStepDown(m_fields.FDown, FatBounds));
+    stepped(m_ui->Edt_DwnFlimit, m_fields.FDown, lowerStepDown(m_fields.FDown, FatBounds));
 }
 
-// A refused date goes back to the accepted one; with none accepted yet,
-// to today's date.
-void TTab_Grph_Estb::putBackDate(QDateEdit *picker, const QString &field)
+// The pair the pickers show is judged, whichever was left. A refused date
+// goes back to the accepted one (today's date with none accepted yet), or
+// stays while the accepted pair is no window at all. A pair that holds is
+// taken whole: the other picker may hold a date kept that way.
+void TTab_Grph_Estb::dateExit(DateSide side)
 {
-    picker->setDate(dateOrToday(field));
+    QDateEdit *start = m_ui->Dt_Grph_StartD;
+    QDateEdit *end = m_ui->Dt_Grph_EndD;
+    const DateExit result = ::dateExit(side, start->date(), end->date(), parseDateText(m_fields.StartD),
+                                       parseDateText(m_fields.EndD));
+    QDateEdit *left = side == DateSide::Start ? start : end;
+    QString &leftField = side == DateSide::Start ? m_fields.StartD : m_fields.EndD;
+    if (result.kind == DateExit::PutBack)
+        left->setDate(dateOrToday(leftField));
+    if (result.kind == DateExit::Accept) {
+        for (const auto &[picker, field] : {std::pair{start, &m_fields.StartD}, std::pair{end, &m_fields.EndD}}) {
+            if (picker == left || picker->date() != dateOrToday(*field))
+                *field = dateText(picker->date());
+        }
+    }
+    m_ui->Lbl_Rule->setText(result.rule);
 }
 
 void TTab_Grph_Estb::Dt_Grph_StartDExit()
 {
-    if (datesAccepted(m_ui.Dt_Grph_StartD->date(), m_ui.Dt_Grph_EndD->date()))
-        m_fields.StartD = dateText(m_ui.Dt_Grph_StartD->date());
-    else
-        putBackDate(m_ui.Dt_Grph_StartD, m_fields.StartD);
+    dateExit(DateSide::Start);
 }
 
 void TTab_Grph_Estb::Dt_Grph_EndDExit()
 {
-    if (datesAccepted(m_ui.Dt_Grph_StartD->date(), m_ui.Dt_Grph_EndD->date()))
-        m_fields.EndD = dateText(m_ui.Dt_Grph_EndD->date());
-    else
-        putBackDate(m_ui.Dt_Grph_EndD, m_fields.EndD);
+    dateExit(DateSide::End);
 }
 
 void TTab_Grph_Estb::RdoGrp_WorFClick(int index)
@@ -267,12 +281,12 @@ void TTab_Grph_Estb::RdoGrp_TrimboVisClick(int index)
 
 void TTab_Grph_Estb::ClrBx_WClick()
 {
-    m_fields.LineClW = m_ui.ClrBx_W->currentData().toInt();
+    m_fields.LineClW = m_ui->ClrBx_W->currentData().toInt();
 }
 
 void TTab_Grph_Estb::ClrBx_FClick()
 {
-    m_fields.LineClF = m_ui.ClrBx_F->currentData().toInt();
+    m_fields.LineClF = m_ui->ClrBx_F->currentData().toInt();
 }
 
 void TTab_Grph_Estb::CmbBx_BkGrndClick(int index)
@@ -290,7 +304,7 @@ void TTab_Grph_Estb::BckGrndEstb(int number)
         return;
     }
     m_background = picture;
-    m_ui.Img_BkGrnd->setPixmap(QPixmap::fromImage(picture));
+    m_ui->Img_BkGrnd->setPixmap(QPixmap::fromImage(picture));
 }
 
 void TTab_Grph_Estb::BtBtn_Save_GraphClick()

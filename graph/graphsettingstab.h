@@ -3,10 +3,17 @@
 #include "graphwindow.h"
 #include "limitrules.h"
 #include "settings.h"
-#include "ui_Tab_Grph_Estb.h"
 
 #include <QImage>
+#include <QLineEdit>
 #include <QWidget>
+#include <memory>
+
+class QDateEdit;
+
+namespace Ui {
+class TTab_Grph_Estb;
+}
 
 // The graph settings tab: limits, dates, line choice, colours and the
 // background. Each control edits one field of the tab's copy of the Graph
@@ -17,6 +24,7 @@ class TTab_Grph_Estb : public QWidget
 
 public:
     explicit TTab_Grph_Estb(QWidget *parent = nullptr);
+    ~TTab_Grph_Estb() override;
 
     // The fields this tab starts from, and the background folder.
     void attach(const GraphSettings &fields, const QString &bkGrndDir);
@@ -62,9 +70,9 @@ private:
     void show(QLineEdit *edit, const QString &field) { edit->setText(field); }
     std::optional<ValueRange> limits(const QLineEdit *lower, const QLineEdit *upper, const QString &lowerField,
                                      const QString &upperField, const MeasureBounds &bounds) const;
-    void putBackDate(QDateEdit *picker, const QString &field);
+    void dateExit(DateSide side);
 
-    Ui::TTab_Grph_Estb m_ui;
+    std::unique_ptr<Ui::TTab_Grph_Estb> m_ui;
     GraphSettings m_fields;
     QString m_bkGrndDir;
     QImage m_background;

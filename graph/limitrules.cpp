@@ -4,14 +4,33 @@
 
 namespace {
 
+// A limit as typed, full-width digits and all.
+std::optional<double> typedNumber(const QString &text)
+{
+    return parseNumberText(typedNumberText(text));
+}
+
 double readsAs(const QString &text)
 {
-    return parseNumberText(text).value_or(0);
+    return typedNumber(text).value_or(0);
+}
+
+QString refused(const QString &typed)
+{
+    const QString text = typed.trimmed();
+    return text.isEmpty() ? QStringLiteral("空欄は使えません。") : QStringLiteral("「%1」は使えません。").arg(text);
 }
 
 LimitExit outOfBounds(const QString &typed, const MeasureBounds &bounds)
 {
-    return {LimitExit::PutBack, {}, QStringLiteral("「%1」は使えません。").arg(typed.trimmed()) + bounds.rule()};
+    return {LimitExit::PutBack, {}, refused(typed) + bounds.rule()};
+}
+
+// A text that reads as 0 stays in the edit, but the limit is not changed.
+LimitExit notANumber(const QString &typed, const MeasureBounds &bounds, const char16_t *side)
+{
+    return {LimitExit::Ignore, {},
+            refused(typed) + QStringLiteral("%1の%2は 0 以外の数値です。").arg(QStringView(bounds.name), QStringView(side))};
 }
 
 } // namespace
@@ -20,11 +39,13 @@ LimitExit upperLimitExit(const QString &typed, const QString &lower, const Measu
 {
     const double upper = readsAs(typed);
     if (upper == 0)
-        return {LimitExit::Ignore, {}, {}};
+        return notANumber(typed, bounds, u"上限");
     if (!bounds.contains(upper))
         return outOfBounds(typed, bounds);
     if (readsAs(lower) + 1 >= upper)
-        return {LimitExit::PutBack, {}, {}};
+        return {LimitExit::PutBack, {},
+                refused(typed) + QStringLiteral("%1の上限は下限 %2 より 1 を超えて大きい数値です。")
+                                     .arg(QStringView(bounds.name), generalNumberText(readsAs(lower)))};
     return {LimitExit::Accept, generalNumberText(upper), {}};
 }
 
@@ -32,12 +53,14 @@ LimitExit lowerLimitExit(const QString &typed, const QString &upper, const Measu
 {
     const double lower = readsAs(typed);
     if (lower == 0)
-        return {LimitExit::Ignore, {}, {}};
+        return notANumber(typed, bounds, u"下限");
     if (!bounds.contains(lower))
         return outOfBounds(typed, bounds);
     if (lower + 1 <= readsAs(upper))
         return {LimitExit::Accept, generalNumberText(lower), {}};
-    return {LimitExit::PutBack, {}, {}};
+    return {LimitExit::PutBack, {},
+            refused(typed) + QStringLiteral("%1の下限は上限 %2 より 1 以上小さい数値です。")
+                                 .arg(QStringView(bounds.name), generalNumberText(readsAs(upper)))};
 }
 
 std::optional<QString> upperStepUp(const QString &upper, const MeasureBounds &bounds)
@@ -68,7 +91,7 @@ QString lowerStepDown(const QString &lower, const MeasureBounds &bounds)
 
 std::optional<double> limitValue(const QString &text, const MeasureBounds &bounds)
 {
-    const std::optional<double> value = parseNumberText(text);
+    const std::optional<double> value = typedNumber(text);
     if (!value || !bounds.contains(*value))
         return std::nullopt;
     return value;
@@ -77,4 +100,16 @@ std::optional<double> limitValue(const QString &text, const MeasureBounds &bound
 bool datesAccepted(QDate start, QDate end)
 {
     return start.daysTo(end) >= 7;
+}
+
+DateExit dateExit(DateSide left, QDate start, QDate end, std::optional<QDate> acceptedStart,
+                  std::optional<QDate> acceptedEnd)
+{
+    if (datesAccepted(start, end))
+        return {DateExit::Accept, {}};
+    const QString rule = QStringLiteral("終了日は開始日の7日以上あとの日です。");
+    if (acceptedStart && acceptedEnd && datesAccepted(*acceptedStart, *acceptedEnd))
+        return {DateExit::PutBack, rule};
+    return {DateExit::Keep, rule + (left == DateSide::Start ? QStringLiteral("続けて終了日を入力してください。")
+                                                           : QStringLiteral("続けて開始日を入力してください。"))};
 }

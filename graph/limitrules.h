@@ -18,7 +18,7 @@ struct LimitExit
         PutBack, // the edit shows the accepted limit again
     } kind;
     QString text;
-    QString rule; // for a limit put back because it is out of bounds: the bounds in words
+    QString rule; // for a limit not accepted: the rule it breaks, in words
 };
 
 // Leaving the upper-limit edit: it must exceed the lower limit by more than 1.
@@ -40,3 +40,20 @@ std::optional<double> limitValue(const QString &text, const MeasureBounds &bound
 
 // The end day must lie at least 7 days after the start day.
 bool datesAccepted(QDate start, QDate end);
+
+enum class DateSide { Start, End };
+struct DateExit
+{
+    enum Kind {
+        Accept,  // the pair holds: each date the pickers show is taken
+        PutBack, // the picker left shows its accepted date again
+        Keep,    // refused, but kept for the other date to be typed
+    } kind;
+    QString rule; // for a date not accepted: the rule in words
+};
+// Leaving a date picker: the pair the pickers show is judged. A refused
+// date goes back when the accepted pair keeps the rule; when the accepted
+// pair breaks it (stored in reverse order, or no date yet), going back
+// mends nothing, so the date stays and the user goes on to the other one.
+DateExit dateExit(DateSide left, QDate start, QDate end, std::optional<QDate> acceptedStart,
+                  std::optional<QDate> acceptedEnd);

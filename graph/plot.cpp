@@ -22,11 +22,17 @@ void fillMarker(QPainter &painter, QPoint p, const QColor &colour)
 
 // The trend lines and goals over the daily lines of the measures shown.
 void drawOverlay(GraphPicture &out, const GraphInputs &in, const TrendOverlay &overlay, bool weightShown,
-                 bool fatShown)
+                 bool fatShown, const GraphPicture *previous)
 {
     if (overlay.trend) {
-        out.weightTrend = weightTrend(*in.diary);
-        out.fatTrend = fatTrend(*in.diary);
+        if (previous && previous->trendDiary == in.diary->serial()) {
+            out.weightTrend = previous->weightTrend;
+            out.fatTrend = previous->fatTrend;
+        } else {
+            out.weightTrend = weightTrend(*in.diary);
+            out.fatTrend = fatTrend(*in.diary);
+        }
+        out.trendDiary = in.diary->serial();
     }
     struct Measure
     {
@@ -114,6 +120,13 @@ void paintBarSeparator(QImage &strip)
     QPainter(&strip).fillRect(0, 45, GraphWidth, 2, SkyBlue);
 }
 
+void drawDateTicks(QImage &strip, const std::vector<Caption> &captions)
+{
+    QPainter painter(&strip);
+    for (const Caption &caption : captions)
+        painter.fillRect(caption.pixel, DateTickTop, 1, DateTickBottom - DateTickTop + 1, DateTickColour);
+}
+
 // The lines are drawn in the graph's own pixels, so a background picture of
 // another size is first scaled to that size.
 QImage graphBackground(const QImage &background)
@@ -130,10 +143,11 @@ QImage graphBackground(const QImage &background)
     return fitted.convertToFormat(QImage::Format_RGB32);
 }
 
-GraphPicture renderGraph(const GraphInputs &in, const TrendOverlay &overlay)
+GraphPicture renderGraph(const GraphInputs &in, const TrendOverlay &overlay, const GraphPicture *previous)
 {
     GraphPicture out;
-    out.dateCaptions = SetDailyLogic(in.window);
+    const std::vector<Caption> dates = SetDailyLogic(in.window);
+    out.dateCaptions = readableDateCaptions(dates, captionTextWidth);
     if (in.window.weight)
         out.weightCaptions = SetWeightLogic(*in.window.weight);
     if (in.window.fat)
@@ -151,7 +165,7 @@ GraphPicture renderGraph(const GraphInputs &in, const TrendOverlay &overlay)
         SetGraphView_Line(out.picture, out.fat, in.window, *in.window.fat, in.fatColour);
     }
 
-    drawOverlay(out, in, overlay, weightShown, fatShown);
+    drawOverlay(out, in, overlay, weightShown, fatShown, previous);
 
     out.crossStrip = in.crossStrip.convertToFormat(QImage::Format_RGB32);
     out.intake = GetContrastData_CalIn(*in.diary, in.window.start, in.window.end);
@@ -159,5 +173,6 @@ GraphPicture renderGraph(const GraphInputs &in, const TrendOverlay &overlay)
     out.burn = GetContrastData_CalOut(*in.diary, in.window.start, in.window.end);
     SetGraphView_Bars(out.crossStrip, out.burn, in.window, BarRow::Burn);
     paintBarSeparator(out.crossStrip);
+    drawDateTicks(out.crossStrip, dates);
     return out;
 }

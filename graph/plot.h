@@ -34,6 +34,11 @@ void SetGraphView_Line(QImage &picture, const Series &series, const GraphWindow 
 void SetGraphView_Bars(QImage &strip, const Series &series, const GraphWindow &window, BarRow row);
 // The sky-blue band between the two rows of bars.
 void paintBarSeparator(QImage &strip);
+// A short tick under the captions at the x of every captioned date, shown
+// or left out for want of room.
+inline const QColor DateTickColour(64, 64, 64);
+inline constexpr int DateTickTop = 18, DateTickBottom = 23;
+void drawDateTicks(QImage &strip, const std::vector<Caption> &captions);
 
 // Everything one redraw draws: the picture, the date strip with its bars,
 // the captions of both axes and the series they came from.
@@ -41,13 +46,14 @@ struct GraphPicture
 {
     QImage picture;
     QImage crossStrip;
-    std::vector<Caption> dateCaptions;
+    std::vector<Caption> dateCaptions; // those the strip has room for
     std::vector<Caption> weightCaptions;
     std::vector<Caption> fatCaptions;
     Series weight, fat, intake, burn;
     // The trend of every recorded day, in the window or not; empty while the
     // trend is off.
     std::vector<DayValue> weightTrend, fatTrend;
+    std::uint64_t trendDiary = 0; // the serial of the diary they come from; 0: none
 };
 
 struct GraphInputs
@@ -60,8 +66,10 @@ struct GraphInputs
     QColor fatColour;
 };
 
-// overlay all off: the graph as it always was.
-GraphPicture renderGraph(const GraphInputs &inputs, const TrendOverlay &overlay = {});
+// overlay all off: the graph as it always was. The trend of the whole diary
+// is taken from the previous redraw when that was of the same diary.
+GraphPicture renderGraph(const GraphInputs &inputs, const TrendOverlay &overlay = {},
+                         const GraphPicture *previous = nullptr);
 
 // The picture the lines are drawn on: the background brought to the graph's
 // size (white when there is none).

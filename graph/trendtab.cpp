@@ -1,35 +1,39 @@
 #include "trendtab.h"
 
+#include "ui_Tab_Trend.h"
+
 #include "datetext.h"
 
-TTab_Trend::TTab_Trend(QWidget *parent) : QWidget(parent)
+TTab_Trend::TTab_Trend(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::TTab_Trend>())
 {
-    m_ui.setupUi(this);
+    m_ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground); // the page control's sky blue
-    for (const auto &[box, field] : {std::pair{m_ui.ChkBx_Trend, &TrendSettings::Trend},
-                                     std::pair{m_ui.ChkBx_GoalLines, &TrendSettings::GoalLines},
-                                     std::pair{m_ui.ChkBx_LatestDays, &TrendSettings::LatestDays},
-                                     std::pair{m_ui.ChkBx_Backups, &TrendSettings::Backups},
-                                     std::pair{m_ui.ChkBx_ReadOut, &TrendSettings::ReadOut}}) {
+    for (const auto &[box, field] : {std::pair{m_ui->ChkBx_Trend, &TrendSettings::Trend},
+                                     std::pair{m_ui->ChkBx_GoalLines, &TrendSettings::GoalLines},
+                                     std::pair{m_ui->ChkBx_LatestDays, &TrendSettings::LatestDays},
+                                     std::pair{m_ui->ChkBx_Backups, &TrendSettings::Backups},
+                                     std::pair{m_ui->ChkBx_ReadOut, &TrendSettings::ReadOut}}) {
         connect(box, &QCheckBox::toggled, this, [this, field](bool on) { ChkBx_Click(field, on); });
     }
 }
 
+TTab_Trend::~TTab_Trend() = default;
+
 void TTab_Trend::attach(const TrendSettings &fields)
 {
     m_attached = false; // the boxes take the fields' state without asking to save it
-    m_ui.ChkBx_Trend->setChecked(fields.Trend == 1);
-    m_ui.ChkBx_GoalLines->setChecked(fields.GoalLines == 1);
-    m_ui.ChkBx_LatestDays->setChecked(fields.LatestDays == 1);
-    m_ui.ChkBx_Backups->setChecked(fields.Backups == 1);
-    m_ui.ChkBx_ReadOut->setChecked(fields.ReadOut == 1);
+    m_ui->ChkBx_Trend->setChecked(fields.Trend == 1);
+    m_ui->ChkBx_GoalLines->setChecked(fields.GoalLines == 1);
+    m_ui->ChkBx_LatestDays->setChecked(fields.LatestDays == 1);
+    m_ui->ChkBx_Backups->setChecked(fields.Backups == 1);
+    m_ui->ChkBx_ReadOut->setChecked(fields.ReadOut == 1);
     m_fields = fields;
     m_attached = true;
 }
 
 void TTab_Trend::showFigures(const GraphPicture &graph, const EstablishSettings &establish, QDate today)
 {
-    m_ui.Lbl_Figures->setText(trendFiguresText(graph, establish, today));
+    m_ui->Lbl_Figures->setText(trendFiguresText(graph, establish, today));
 }
 
 void TTab_Trend::ChkBx_Click(int TrendSettings::*field, bool on)

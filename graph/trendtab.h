@@ -2,9 +2,13 @@
 
 #include "plot.h"
 #include "settings.h"
-#include "ui_Tab_Trend.h"
 
 #include <QWidget>
+#include <memory>
+
+namespace Ui {
+class TTab_Trend;
+}
 
 // The trend tab: the switches of what the program adds to the Windows
 // version (trend lines, goal lines, the latest days, backups, the read-out) and the trend's
@@ -15,6 +19,7 @@ class TTab_Trend : public QWidget
 
 public:
     explicit TTab_Trend(QWidget *parent = nullptr);
+    ~TTab_Trend() override;
 
     // The fields the switches start from.
     void attach(const TrendSettings &fields);
@@ -30,7 +35,7 @@ Q_SIGNALS:
 private:
     void ChkBx_Click(int TrendSettings::*field, bool on);
 
-    Ui::TTab_Trend m_ui;
+    std::unique_ptr<Ui::TTab_Trend> m_ui;
     TrendSettings m_fields;
     bool m_attached = false; // the boxes follow the fields without a word until attached
 };

@@ -1,5 +1,7 @@
 #include "trimboclass.h"
 
+#include "captions.h"
+
 namespace {
 
 constexpr int CaptionHeight = 14;
@@ -9,9 +11,7 @@ void setUpCaption(QLabel &label, const QColor &colour, Qt::Alignment alignment)
     label.setAttribute(Qt::WA_TranslucentBackground);
     label.setAttribute(Qt::WA_TransparentForMouseEvents); // a click reaches the strip below
     label.setStyleSheet(QStringLiteral("background: transparent; color: %1;").arg(colour.name()));
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(13); // 10 points on the screens the layout was made for
-    label.setFont(font);
+    label.setFont(captionFont());
     label.setAlignment(alignment | Qt::AlignVCenter);
 }
 
@@ -20,7 +20,7 @@ void setUpCaption(QLabel &label, const QColor &colour, Qt::Alignment alignment)
 TLbl_Cross::TLbl_Cross(QWidget *panel, int captionPixel, const QString &text) : QLabel(text, panel)
 {
     setUpCaption(*this, Qt::black, Qt::AlignLeft);
-    setGeometry(captionPixel - 8, 2, 100, CaptionHeight);
+    setGeometry(dateCaptionLeft(captionPixel, captionTextWidth(text)), 2, 100, CaptionHeight);
     show();
 }
 

@@ -4,7 +4,8 @@
 
 // The caption labels laid over the axis strips, and the strip images.
 
-// A date caption: its text begins 8 pixels left of its tick.
+// A date caption: its text begins 8 pixels left of its tick, or just inside
+// the strip at its edges.
 class TLbl_Cross : public QLabel
 {
     Q_OBJECT

@@ -1,8 +1,12 @@
 #include "tfrm_strgrid.h"
 
+#include "ui_TFrm_StrGrid.h"
+
 #include "datetext.h"
+#include "numbertext.h"
 #include "photofile.h"
 
+#include <QActionGroup>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -12,12 +16,54 @@ constexpr int TitleHeight = 20;
 // Text keeps this far from a cell's left and right edges, so that a
 // column's text never runs into the next one.
 constexpr int TextInset = 2;
-const QList<std::pair<QString, int>> columns{
+const QList<std::pair<QString, int>> dayColumns{
     {QStringLiteral("日"), 70},           {QStringLiteral("体重"), 60},
     {QStringLiteral("体脂肪率"), 60},     {QStringLiteral("摂取カロリー"), 70},
     {QStringLiteral("消費カロリー"), 70}, {QStringLiteral("コメント（摂取）"), 170},
     {QStringLiteral("コメント（消費）"), 170}, {QStringLiteral("写真"), PhotoBoxWidth},
 };
+
+// A period's summary: its days, weight and body fat, then its counts of
+// each calorie level (from column FirstCountColumn on, intake first).
+const QList<std::pair<QString, int>> summaryColumns{
+    {QStringLiteral("期間"), 124},      {QStringLiteral("日数"), 40},     {QStringLiteral("体重平均"), 58},
+    {QStringLiteral("最低"), 48},       {QStringLiteral("最高"), 48},     {QStringLiteral("増減"), 52},
+    {QStringLiteral("体脂肪平均"), 62}, {QStringLiteral("最低"), 48},     {QStringLiteral("最高"), 48},
+    {QStringLiteral("増減"), 52},       {QStringLiteral("摂取少ない"), 62}, {QStringLiteral("ふつう"), 46},
+    {QStringLiteral("多い"), 46},       {QStringLiteral("消費少ない"), 62}, {QStringLiteral("ふつう"), 46},
+    {QStringLiteral("多い"), 46},
+};
+constexpr int FirstCountColumn = 10;
+const QStringList levelWords{QStringLiteral("少ない"), QStringLiteral("ふつう"), QStringLiteral("多い")};
+
+// "2026/03/01～03/07" for a week, "2026/03" for a month.
+QString periodText(const PeriodSummary &summary, SummaryPeriod period)
+{
+    if (period == SummaryPeriod::Month)
+        return summary.first.toString(QStringLiteral("yyyy/MM"));
+    return dateText(summary.first) + u'～' + summary.last.toString(QStringLiteral("MM/dd"));
+}
+
+// Average, lowest, highest (as recorded) and the change of the average.
+QStringList statsTexts(const std::optional<ValueStats> &stats, const std::optional<double> &change)
+{
+    if (!stats)
+        return {{}, {}, {}, {}};
+    const QString changeText = change ? QStringLiteral("%1%2").arg(*change > 0 ? QStringLiteral("+") : QString())
+                                            .arg(*change, 0, 'f', 2)
+                                      : QString();
+    return {QString::number(stats->average, 'f', 2), generalNumberText(stats->lowest),
+            generalNumberText(stats->highest), changeText};
+}
+
+QStringList summaryTexts(const PeriodSummary &s, SummaryPeriod period)
+{
+    QStringList texts{periodText(s, period), QString::number(s.daysRecorded)};
+    texts << statsTexts(s.weight, s.weightChange) << statsTexts(s.fat, s.fatChange);
+    for (const LevelCounts &counts : {s.intake, s.burn})
+        texts << QString::number(counts.little) << QString::number(counts.standard) << QString::number(counts.many);
+    return texts;
+}
 
 // The ink of Japanese text (kana, kanji, digits) in a font.
 QRect japaneseInk(const QFont &font)
@@ -40,8 +86,9 @@ struct CellLook
     QColor text;
 };
 
-// The colours of a level cell by its word; other cells by their column.
-CellLook lookOf(int column, const QString &text, const QPalette &palette, bool selected)
+// The colours of a level cell by its level; other cells by their column.
+CellLook lookOf(int column, const std::optional<std::pair<bool, QString>> &level, const QPalette &palette,
+                bool selected)
 {
     static const QHash<QString, std::pair<QColor, QColor>> intake{
         {QStringLiteral("多い"), {QColor(255, 102, 102), Qt::white}},
@@ -51,10 +98,10 @@ CellLook lookOf(int column, const QString &text, const QPalette &palette, bool s
         {QStringLiteral("多い"), {QColor(91, 91, 255), Qt::white}},
         {QStringLiteral("ふつう"), {QColor(140, 140, 255), Qt::black}},
         {QStringLiteral("少ない"), {QColor(179, 179, 255), Qt::black}}};
-    if (column == 3 || column == 4) {
-        const auto &table = column == 3 ? intake : burn;
-        if (table.contains(text))
-            return {table.value(text).first, table.value(text).second};
+    if (level) {
+        const auto &table = level->first ? intake : burn;
+        if (table.contains(level->second))
+            return {table.value(level->second).first, table.value(level->second).second};
     }
     if (column == 0)
         return {palette.color(QPalette::Button), Qt::black};
@@ -74,7 +121,7 @@ public:
         painter->setFont(m_list->textFont());
         const QString text = index.data().toString();
         const bool selected = option.state & QStyle::State_Selected;
-        const CellLook look = lookOf(index.column(), text, option.palette, selected);
+        const CellLook look = lookOf(index.column(), m_list->levelOf(index.column(), text), option.palette, selected);
         if (m_list->drawsPicture(index.row(), index.column()))
             paintPicture(painter, option.rect, index.row(), look);
         else
@@ -134,54 +181,125 @@ private:
 
 TFrm_StrGrid::TFrm_StrGrid(const DiaryTable *diary, QDate start, QDate end, const QString &pictureDir,
                            QWidget *parent)
-    : QDialog(parent), m_diary(diary), m_start(start), m_end(end), m_pictureDir(pictureDir)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TFrm_StrGrid>()), m_diary(diary), m_start(start), m_end(end),
+      m_pictureDir(pictureDir)
 {
-    m_ui.setupUi(this);
+    m_ui->setupUi(this);
     setFixedSize(size());
-    m_ui.StrGrd->setItemDelegate(new CellPainter(this));
-    connect(m_ui.BtBtn_One, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_OneClick);
-    connect(m_ui.BtBtn_Wrap, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_WrapClick);
-    connect(m_ui.BtBtn_Picture, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_PictureClick);
-    connect(m_ui.BtBtn_Close, &QPushButton::clicked, this, &QDialog::close);
-    connect(m_ui.StrGrd, &QTableWidget::cellClicked, this, &TFrm_StrGrid::StrGrdClick);
+    m_ui->StrGrd->setItemDelegate(new CellPainter(this));
+    connect(m_ui->BtBtn_One, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_OneClick);
+    connect(m_ui->BtBtn_Wrap, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_WrapClick);
+    connect(m_ui->BtBtn_Picture, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_PictureClick);
+    connect(m_ui->BtBtn_Close, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_ui->StrGrd, &QTableWidget::cellClicked, this, &TFrm_StrGrid::StrGrdClick);
+    auto *views = new QActionGroup(this);
+    for (const auto &[view, name, text, keys] :
+         {std::tuple{Days, "Act_Days", "日ごと", "Ctrl+1"}, std::tuple{Weeks, "Act_Weeks", "週ごとのまとめ", "Ctrl+2"},
+          std::tuple{Months, "Act_Months", "月ごとのまとめ", "Ctrl+3"}}) {
+        QAction *action = views->addAction(QString::fromUtf8(text));
+        action->setObjectName(QString::fromUtf8(name));
+        action->setShortcut(QKeySequence(QString::fromUtf8(keys)));
+        action->setCheckable(true);
+        action->setChecked(view == Days);
+        connect(action, &QAction::triggered, this, [this, v = view] { showView(v); });
+        m_viewActions.insert(view, action);
+    }
+    // Offered where the window is right-clicked; nothing of it is drawn until then.
+    addActions(views->actions());
+    m_ui->StrGrd->addActions(views->actions());
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_ui->StrGrd->setContextMenuPolicy(Qt::ActionsContextMenu);
     SetMLStrGrd();
 }
 
-void TFrm_StrGrid::SetMLStrGrd()
+TFrm_StrGrid::~TFrm_StrGrid() = default;
+
+void TFrm_StrGrid::setColumns(const QList<std::pair<QString, int>> &columns)
 {
-    QTableWidget *grid = m_ui.StrGrd;
+    QTableWidget *grid = m_ui->StrGrd;
     grid->setColumnCount(int(columns.size()));
     for (int c = 0; c < columns.size(); ++c) {
         grid->setHorizontalHeaderItem(c, new QTableWidgetItem(columns[c].first));
         grid->setColumnWidth(c, columns[c].second);
     }
+}
+
+void TFrm_StrGrid::showView(View view)
+{
+    if (view == m_view)
+        return;
+    if (view == Days)
+        DataToStrGrd(m_mode <= Pictures ? m_mode : OneLine);
+    else
+        DataToSummaries(view == Weeks ? SummaryPeriod::Week : SummaryPeriod::Month);
+    m_view = view;
+    m_viewActions.value(view)->setChecked(true);
+}
+
+void TFrm_StrGrid::DataToSummaries(SummaryPeriod period)
+{
+    m_selectedPhotoRow = -1;
+    m_photos.clear();
+    m_rows.clear();
+    QTableWidget *grid = m_ui->StrGrd;
+    setColumns(summaryColumns);
+    const std::vector<PeriodSummary> summaries = summarise(*m_diary, period, m_start, m_end);
+    grid->setRowCount(int(summaries.size()));
+    for (int g = 0; g < int(summaries.size()); ++g) {
+        const QStringList texts = summaryTexts(summaries[size_t(g)], period);
+        for (int c = 0; c < texts.size(); ++c)
+            grid->setItem(g, c, new QTableWidgetItem(texts[c]));
+        grid->setRowHeight(g, OneLineHeight);
+    }
+    grid->scrollToTop();
+    grid->setFocus();
+}
+
+std::optional<std::pair<bool, QString>> TFrm_StrGrid::levelOf(int column, const QString &text) const
+{
+    if (m_view == Days && (column == 3 || column == 4))
+        return std::pair{column == 3, text};
+    if (m_view != Days && column >= FirstCountColumn)
+        return std::pair{column < FirstCountColumn + 3, levelWords.at((column - FirstCountColumn) % 3)};
+    return std::nullopt;
+}
+
+void TFrm_StrGrid::SetMLStrGrd()
+{
+    QTableWidget *grid = m_ui->StrGrd;
+    setColumns(dayColumns);
     grid->horizontalHeader()->setFixedHeight(TitleHeight);
     grid->verticalHeader()->hide(); // no fixed columns
     grid->verticalHeader()->setMinimumSectionSize(1);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_ui.Edt_StartDay->setText(dateText(m_start));
-    m_ui.Edt_EndDay->setText(dateText(m_end));
+    m_ui->Edt_StartDay->setText(dateText(m_start));
+    m_ui->Edt_EndDay->setText(dateText(m_end));
     DataToStrGrd(OneLine);
 }
 
 QFont TFrm_StrGrid::textFont() const
 {
-    return fittingFont(m_ui.StrGrd->font());
+    return fittingFont(m_ui->StrGrd->font());
 }
 
 Wrapped TFrm_StrGrid::wrap(const QString &text, int column) const
 {
     const QFontMetrics metrics(textFont());
     const auto measure = [&metrics](QStringView piece) { return metrics.horizontalAdvance(piece.toString()); };
-    return WrapCell(text, m_ui.StrGrd->columnWidth(column) - 2 * TextInset, measure);
+    return WrapCell(text, m_ui->StrGrd->columnWidth(column) - 2 * TextInset, measure);
 }
 
 void TFrm_StrGrid::DataToStrGrd(Mode mode)
 {
+    if (m_view != Days) {
+        m_view = Days;
+        m_viewActions.value(Days)->setChecked(true);
+        setColumns(dayColumns);
+    }
     m_mode = mode;
     m_selectedPhotoRow = -1;
     m_photos.clear();
-    QTableWidget *grid = m_ui.StrGrd;
+    QTableWidget *grid = m_ui->StrGrd;
     m_rows = listedRows(*m_diary, m_start, m_end);
     grid->setRowCount(int(m_rows.size()));
     LevelCounts intake, burn;
@@ -204,12 +322,12 @@ void TFrm_StrGrid::DataToStrGrd(Mode mode)
         if (mode == Pictures && !grid->item(g, 7)->text().isEmpty())
             grid->setRowHeight(g, photoRowHeight(g));
     }
-    for (const auto &[edit, count] : {std::pair{m_ui.Edt_CalIn_Little, intake.little},
-                                      std::pair{m_ui.Edt_CalIn_Stand, intake.standard},
-                                      std::pair{m_ui.Edt_CalIn_Many, intake.many},
-                                      std::pair{m_ui.Edt_CalOut_Little, burn.little},
-                                      std::pair{m_ui.Edt_CalOut_Stand, burn.standard},
-                                      std::pair{m_ui.Edt_CalOut_Many, burn.many}})
+    for (const auto &[edit, count] : {std::pair{m_ui->Edt_CalIn_Little, intake.little},
+                                      std::pair{m_ui->Edt_CalIn_Stand, intake.standard},
+                                      std::pair{m_ui->Edt_CalIn_Many, intake.many},
+                                      std::pair{m_ui->Edt_CalOut_Little, burn.little},
+                                      std::pair{m_ui->Edt_CalOut_Stand, burn.standard},
+                                      std::pair{m_ui->Edt_CalOut_Many, burn.many}})
         edit->setText(QString::number(count));
     grid->setFocus();
 }
@@ -219,7 +337,7 @@ void TFrm_StrGrid::DataToStrGrd(Mode mode)
 // Each is read once per fill; clicking it open again reuses it.
 int TFrm_StrGrid::photoRowHeight(int row)
 {
-    const QString name = m_ui.StrGrd->item(row, 7)->text();
+    const QString name = m_ui->StrGrd->item(row, 7)->text();
     QImage photo = m_photos.value(row);
     if (photo.isNull() && !name.isEmpty()) {
         const PhotoFileRead read = readPhotoFile(m_pictureDir, name, MaxPhotoBytes);
@@ -236,7 +354,7 @@ int TFrm_StrGrid::photoRowHeight(int row)
 
 bool TFrm_StrGrid::drawsPicture(int row, int column) const
 {
-    if (column != 7)
+    if (m_view != Days || column != 7)
         return false;
     return m_mode == Pictures || (m_mode == OnePicture && row == m_selectedPhotoRow);
 }
@@ -248,7 +366,9 @@ QString TFrm_StrGrid::commentOf(int row, int column) const
 
 void TFrm_StrGrid::StrGrdClick(int row, int column)
 {
-    QTableWidget *grid = m_ui.StrGrd;
+    if (m_view != Days)
+        return;
+    QTableWidget *grid = m_ui->StrGrd;
     m_selectedPhotoRow = -1;
     QTableWidgetItem *cell = grid->item(row, column);
     if (cell && !cell->text().isEmpty()) {

@@ -9,9 +9,15 @@ bool isBlankOrControl(QChar c)
     return c.unicode() <= u' ';
 }
 
+// What the user typed, as the rules judge it and the settings keep it.
+QString typedValue(const QString &text)
+{
+    return trimmedValue(typedNumberText(text));
+}
+
 double goalRuleValue(const QString &text)
 {
-    const double value = parseNumberText(trimmedValue(text)).value_or(0);
+    const double value = parseNumberText(typedValue(text)).value_or(0);
     return value == 99 ? 0 : value;
 }
 
@@ -29,7 +35,7 @@ QString trimmedValue(const QString &text)
 
 ExitCheck startValueExit(const QString &typed, const QString &stored)
 {
-    const QString trimmed = trimmedValue(typed);
+    const QString trimmed = typedValue(typed);
     const std::optional<double> value = parseNumberText(trimmed);
     if (value && *value != 0)
         return {true, trimmed};
@@ -39,6 +45,6 @@ ExitCheck startValueExit(const QString &typed, const QString &stored)
 ExitCheck goalValueExit(const QString &goalText, const QString &startText)
 {
     if (goalRuleValue(goalText) < goalRuleValue(startText))
-        return {true, trimmedValue(goalText)};
+        return {true, typedValue(goalText)};
     return {false, startText};
 }

@@ -1,6 +1,7 @@
 #include "inifile.h"
 
 #include "replacefile.h"
+#include "systemreason.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -137,17 +138,19 @@ QByteArray IniFile::encoded(const QString &text) const
 
 IniLoadResult IniFile::load(const QString &path)
 {
+    const auto unreadable = [&path](const QString &why) {
+        return IniLoadResult{std::nullopt, QStringLiteral("設定ファイル \"%1\" を読めません (%2)").arg(path, why)};
+    };
     QFile file(path);
     if (QFileInfo(path).isDir())
-        return {std::nullopt, QStringLiteral("\"%1\" is a folder, not a settings file").arg(path)};
+        return unreadable(fileProblemText(FileProblem::Folder));
     if (QFileInfo(path).size() > MaxFileBytes)
-        return {std::nullopt, QStringLiteral("\"%1\" is too large for a settings file (%2 bytes)")
-                                  .arg(path).arg(QFileInfo(path).size())};
+        return unreadable(fileProblemText(FileProblem::TooLarge) + QStringLiteral(": %1 バイト").arg(QFileInfo(path).size()));
     if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString())};
+        return unreadable(fileReason(file));
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return {std::nullopt, QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString())};
+        return unreadable(fileReason(file));
     if (looksLikeUtf16(content))
         return {std::nullopt, QStringLiteral("設定ファイル \"%1\" は UTF-16 で書かれています。トリンボは UTF-16 の設定ファイルを"
                                              "読み書きしません。UTF-8 か Shift-JIS で保存し直してください。").arg(path)};

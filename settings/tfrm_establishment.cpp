@@ -1,5 +1,7 @@
 #include "tfrm_establishment.h"
 
+#include "ui_TFrm_Establishment.h"
+
 #include "datetext.h"
 #include "establishrules.h"
 #include "focusexit.h"
@@ -7,35 +9,37 @@
 #include "radiogroup.h"
 
 TFrm_Establishment::TFrm_Establishment(const EstablishSettings &fields, Save save, QWidget *parent)
-    : QDialog(parent), m_fields(fields), m_save(std::move(save))
+    : QDialog(parent), m_ui(std::make_unique<Ui::TFrm_Establishment>()), m_fields(fields), m_save(std::move(save))
 {
-    m_ui.setupUi(this);
+    m_ui->setupUi(this);
     setFixedSize(size());
-    setKeyboardOrder({m_ui.Edt_W_DStrtDy, m_ui.Edt_F_DStrtDy, m_ui.Edt_W_Goal, m_ui.Edt_F_Goal, m_ui.Btn_Save,
-                      m_ui.Btn_Cancel, m_ui.RdoGrp_W, m_ui.RdoGrp_F, m_ui.Dt_DStrtD});
-    onExit(m_ui.Edt_W_DStrtDy, [this] { Edt_W_DStrtDyExit(); });
-    onExit(m_ui.Edt_F_DStrtDy, [this] { Edt_F_DStrtDyExit(); });
-    onExit(m_ui.Edt_W_Goal, [this] { Edt_W_GoalExit(); });
-    onExit(m_ui.Edt_F_Goal, [this] { Edt_F_GoalExit(); });
-    connect(m_ui.Btn_Save, &QPushButton::clicked, this, &TFrm_Establishment::Btn_SaveClick);
-    connect(m_ui.Btn_Cancel, &QPushButton::clicked, this, &TFrm_Establishment::Btn_CancelClick);
+    setKeyboardOrder({m_ui->Edt_W_DStrtDy, m_ui->Edt_F_DStrtDy, m_ui->Edt_W_Goal, m_ui->Edt_F_Goal, m_ui->Btn_Save,
+                      m_ui->Btn_Cancel, m_ui->RdoGrp_W, m_ui->RdoGrp_F, m_ui->Dt_DStrtD});
+    onExit(m_ui->Edt_W_DStrtDy, [this] { Edt_W_DStrtDyExit(); });
+    onExit(m_ui->Edt_F_DStrtDy, [this] { Edt_F_DStrtDyExit(); });
+    onExit(m_ui->Edt_W_Goal, [this] { Edt_W_GoalExit(); });
+    onExit(m_ui->Edt_F_Goal, [this] { Edt_F_GoalExit(); });
+    connect(m_ui->Btn_Save, &QPushButton::clicked, this, &TFrm_Establishment::Btn_SaveClick);
+    connect(m_ui->Btn_Cancel, &QPushButton::clicked, this, &TFrm_Establishment::Btn_CancelClick);
     // The buttons take the focus by Tab only: a click on "保存/閉じる" leaves
     // the focus in the edit, so that the save checks it first, as Enter does.
-    m_ui.Btn_Save->setFocusPolicy(Qt::TabFocus);
-    m_ui.Btn_Cancel->setFocusPolicy(Qt::TabFocus);
-    m_ui.Edt_W_DStrtDy->setFocus();
+    m_ui->Btn_Save->setFocusPolicy(Qt::TabFocus);
+    m_ui->Btn_Cancel->setFocusPolicy(Qt::TabFocus);
+    m_ui->Edt_W_DStrtDy->setFocus();
     FormShow();
 }
 
+TFrm_Establishment::~TFrm_Establishment() = default;
+
 void TFrm_Establishment::FormShow()
 {
-    m_ui.Dt_DStrtD->setDate(dateOrToday(m_fields.DStartD));
-    m_ui.Edt_W_DStrtDy->setText(m_fields.DStartW);
-    m_ui.Edt_F_DStrtDy->setText(m_fields.DStartF);
-    m_ui.Edt_W_Goal->setText(m_fields.GoalW);
-    m_ui.Edt_F_Goal->setText(m_fields.GoalF);
-    m_ui.RdoGrp_W->setItemIndex(m_fields.FloatW);
-    m_ui.RdoGrp_F->setItemIndex(m_fields.FloatF);
+    m_ui->Dt_DStrtD->setDate(dateOrToday(m_fields.DStartD));
+    m_ui->Edt_W_DStrtDy->setText(m_fields.DStartW);
+    m_ui->Edt_F_DStrtDy->setText(m_fields.DStartF);
+    m_ui->Edt_W_Goal->setText(m_fields.GoalW);
+    m_ui->Edt_F_Goal->setText(m_fields.GoalF);
+    m_ui->RdoGrp_W->setItemIndex(m_fields.FloatW);
+    m_ui->RdoGrp_F->setItemIndex(m_fields.FloatF);
 }
 
 void TFrm_Establishment::Btn_SaveClick()
@@ -44,10 +48,10 @@ void TFrm_Establishment::Btn_SaveClick()
     // shows what the check put back.
     if (!checkFocusedEdit())
         return;
-    const EstablishSettings chosen{dateText(m_ui.Dt_DStrtD->date()), m_ui.Edt_W_DStrtDy->text(),
-                                   m_ui.Edt_F_DStrtDy->text(),       m_ui.Edt_W_Goal->text(),
-                                   m_ui.Edt_F_Goal->text(),          m_ui.RdoGrp_W->itemIndex(),
-                                   m_ui.RdoGrp_F->itemIndex()};
+    const EstablishSettings chosen{dateText(m_ui->Dt_DStrtD->date()), m_ui->Edt_W_DStrtDy->text(),
+                                   m_ui->Edt_F_DStrtDy->text(),       m_ui->Edt_W_Goal->text(),
+                                   m_ui->Edt_F_Goal->text(),          m_ui->RdoGrp_W->itemIndex(),
+                                   m_ui->RdoGrp_F->itemIndex()};
     // Not saved: the dialog stays open with what was typed.
     if (m_save(chosen))
         accept();
@@ -61,28 +65,28 @@ void TFrm_Establishment::Btn_CancelClick()
 bool TFrm_Establishment::checkFocusedEdit()
 {
     const QWidget *focused = focusWidget();
-    if (focused == m_ui.Edt_W_DStrtDy)
+    if (focused == m_ui->Edt_W_DStrtDy)
         return Edt_W_DStrtDyExit();
-    if (focused == m_ui.Edt_F_DStrtDy)
+    if (focused == m_ui->Edt_F_DStrtDy)
         return Edt_F_DStrtDyExit();
-    if (focused == m_ui.Edt_W_Goal)
+    if (focused == m_ui->Edt_W_Goal)
         return Edt_W_GoalExit();
-    if (focused == m_ui.Edt_F_Goal)
+    if (focused == m_ui->Edt_F_Goal)
         return Edt_F_GoalExit();
     return true;
 }
 
 bool TFrm_Establishment::Edt_W_DStrtDyExit()
 {
-    const ExitCheck result = startValueExit(m_ui.Edt_W_DStrtDy->text(), m_fields.DStartW);
-    m_ui.Edt_W_DStrtDy->setText(result.text);
+    const ExitCheck result = startValueExit(m_ui->Edt_W_DStrtDy->text(), m_fields.DStartW);
+    m_ui->Edt_W_DStrtDy->setText(result.text);
     return result.accepted;
 }
 
 bool TFrm_Establishment::Edt_F_DStrtDyExit()
 {
-    const ExitCheck result = startValueExit(m_ui.Edt_F_DStrtDy->text(), m_fields.DStartF);
-    m_ui.Edt_F_DStrtDy->setText(result.text);
+    const ExitCheck result = startValueExit(m_ui->Edt_F_DStrtDy->text(), m_fields.DStartF);
+    m_ui->Edt_F_DStrtDy->setText(result.text);
     return result.accepted;
 }
 
@@ -97,12 +101,12 @@ bool TFrm_Establishment::goalExit(QLineEdit *goal, const QLineEdit *start, const
 
 bool TFrm_Establishment::Edt_W_GoalExit()
 {
-    return goalExit(m_ui.Edt_W_Goal, m_ui.Edt_W_DStrtDy,
+    return goalExit(m_ui->Edt_W_Goal, m_ui->Edt_W_DStrtDy,
              QStringLiteral("目標の体重はダイエット開始日の体重より\r\n小さくなければなりません。"));
 }
 
 bool TFrm_Establishment::Edt_F_GoalExit()
 {
-    return goalExit(m_ui.Edt_F_Goal, m_ui.Edt_F_DStrtDy,
+    return goalExit(m_ui->Edt_F_Goal, m_ui->Edt_F_DStrtDy,
              QStringLiteral("目標の体脂肪率はダイエット開始日の体脂肪率より\r\n小さくなければなりません。"));
 }

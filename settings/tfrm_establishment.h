@@ -1,10 +1,17 @@
 #pragma once
 
 #include "settings.h"
-#include "ui_TFrm_Establishment.h"
 
 #include <QDialog>
 #include <functional>
+
+#include <memory>
+
+class QLineEdit;
+
+namespace Ui {
+class TFrm_Establishment;
+}
 
 // The setup dialog: the diet's start date, start values, goals and decimal
 // places. It shows the fields it is given and hands the values chosen to
@@ -17,6 +24,7 @@ public:
     // Saves the values chosen; false when they were not saved (and the user told why).
     using Save = std::function<bool(const EstablishSettings &chosen)>;
     TFrm_Establishment(const EstablishSettings &fields, Save save, QWidget *parent = nullptr);
+    ~TFrm_Establishment() override;
 
     void FormShow();
     void Btn_SaveClick();
@@ -33,7 +41,7 @@ private:
     // true when there is none or it accepted.
     bool checkFocusedEdit();
 
-    Ui::TFrm_Establishment m_ui;
+    std::unique_ptr<Ui::TFrm_Establishment> m_ui;
     EstablishSettings m_fields;
     Save m_save;
 };

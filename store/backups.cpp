@@ -1,6 +1,7 @@
 #include "backups.h"
 
 #include "replacefile.h"
+#include "systemreason.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +28,7 @@ std::optional<QByteArray> readWhole(const QString &path, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+        *error = fileReason(file);
         return std::nullopt;
     }
     return file.readAll();

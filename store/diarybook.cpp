@@ -5,6 +5,7 @@
 #include "datetext.h"
 #include "numbertext.h"
 #include "replacefile.h"
+#include "systemreason.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -94,18 +95,18 @@ bool DiaryBook::OpenExcelDate()
     CloseExcelDate();
     const QFileInfo info(m_path);
     if (!info.exists())
-        return fail(QStringLiteral("ファイルがありません"));
+        return fail(fileProblemText(FileProblem::Missing));
     if (info.isDir())
-        return fail(QStringLiteral("ファイルではなくフォルダーです"));
+        return fail(fileProblemText(FileProblem::Folder));
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("読み込めません (%1)").arg(file.errorString()));
+        return fail(QStringLiteral("読み込めません (%1)").arg(fileReason(file)));
     // Mapped rather than read: the streams are copied out of the file once,
     // and the file's own bytes leave memory before the workbook is parsed.
     const qint64 size = file.size();
     uchar *mapped = size > 0 ? file.map(0, size) : nullptr;
     if (size > 0 && !mapped)
-        return fail(QStringLiteral("読み込めません (%1)").arg(file.errorString()));
+        return fail(QStringLiteral("読み込めません (%1)").arg(fileReason(file)));
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(size));
     if (bytes.startsWith("PK"))
         return fail(zippedFormat(bytes) + QStringLiteral("。Excel 97-2003 形式 (.xls) で保存し直してください"));
@@ -114,7 +115,8 @@ bool DiaryBook::OpenExcelDate()
     if (mapped)
         file.unmap(mapped);
     if (cutShort)
-        return fail(QStringLiteral("ファイルが途中で切れています (%1 バイト)。コピーや保存が終わる前に止まったファイルです").arg(size));
+        return fail(fileProblemText(FileProblem::CutShort)
+                    + QStringLiteral(" (%1 バイト)。コピーや保存が終わる前に止まったファイルです").arg(size));
     if (!container)
         return fail(QStringLiteral("Excel 97-2003 のブック (.xls) ではありません"));
     m_container = std::make_unique<CompoundEntry>(std::move(*container));

@@ -1,6 +1,26 @@
 #include "diarytable.h"
 
 #include <QtGlobal>
+#include <atomic>
+#include <utility>
+
+std::uint64_t DiaryTable::nextSerial()
+{
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+DiaryTable::DiaryTable(DiaryTable &&other) noexcept
+    : m_rows(std::exchange(other.m_rows, {})), m_serial(std::exchange(other.m_serial, nextSerial()))
+{
+}
+
+DiaryTable &DiaryTable::operator=(DiaryTable &&other) noexcept
+{
+    m_rows = std::exchange(other.m_rows, {});
+    m_serial = std::exchange(other.m_serial, nextSerial());
+    return *this;
+}
 
 int DiaryTable::FirstEmptyRow() const
 {

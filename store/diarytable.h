@@ -3,6 +3,7 @@
 #include "cellvalue.h"
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 // The columns of a diary row, A to H of the sheet, numbered from 1.
@@ -34,6 +35,11 @@ class DiaryTable
 public:
     DiaryTable() = default;
     explicit DiaryTable(std::vector<DiaryRow> rows) : m_rows(std::move(rows)) {}
+    DiaryTable(const DiaryTable &) = default;
+    DiaryTable &operator=(const DiaryTable &) = default;
+    // A table moved from is left empty, with a serial of its own.
+    DiaryTable(DiaryTable &&other) noexcept;
+    DiaryTable &operator=(DiaryTable &&other) noexcept;
 
     // The number of the first sheet row whose date cell is blank: 0 for an
     // empty diary, otherwise the row count plus one. Readers loop over rows
@@ -48,6 +54,14 @@ public:
     // 0 when no row has it. Reads only this table, never the workbook.
     int findDate(QStringView dateText) const;
 
+    // A number of this table's own, kept by its copies: two tables with the
+    // same serial hold the same days, so what is worked out from one table
+    // can be kept until the table is replaced.
+    std::uint64_t serial() const { return m_serial; }
+
 private:
+    static std::uint64_t nextSerial();
+
     std::vector<DiaryRow> m_rows;
+    std::uint64_t m_serial = nextSerial();
 };

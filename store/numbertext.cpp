@@ -15,6 +15,23 @@ QString generalNumberText(double value)
     return QString::fromLatin1(digits, end - digits);
 }
 
+QString typedNumberText(QStringView typed)
+{
+    QString text = typed.trimmed().toString();
+    for (QChar &c : text) {
+        const char16_t code = c.unicode();
+        if (code >= u'０' && code <= u'９')
+            c = QChar(u'0' + (code - u'０'));
+        else if (code == u'．')
+            c = u'.';
+        else if (code == u'－' || code == u'\u2212')
+            c = u'-';
+        else if (code == u'＋')
+            c = u'+';
+    }
+    return text;
+}
+
 std::optional<double> parseNumberText(QStringView text)
 {
     text = text.trimmed();

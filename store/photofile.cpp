@@ -1,8 +1,9 @@
 #include "photofile.h"
 
+#include "systemreason.h"
+
 #include <QFile>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,7 +21,7 @@ PhotoFileCheck systemFailure(int error)
         return failure(PhotoFileCheck::Missing, {});
     if (error == ELOOP)
         return failure(PhotoFileCheck::NotAFile, QStringLiteral("リンクです"));
-    return failure(PhotoFileCheck::Unreachable, QString::fromLocal8Bit(std::strerror(error)));
+    return failure(PhotoFileCheck::Unreachable, systemReason(error));
 }
 
 // What the status of a file (not followed if a link) says of it as a photo.
@@ -32,7 +33,7 @@ PhotoFileCheck judge(const struct stat &status, const QString &path, qint64 maxB
         return failure(PhotoFileCheck::NotAFile, QStringLiteral("普通のファイルではありません (フォルダ、デバイス、パイプなど)"));
     if (status.st_size > maxBytes)
         return failure(PhotoFileCheck::TooLarge,
-                       QStringLiteral("ファイルが大きすぎます: %1 MB").arg(qint64(status.st_size) / (1024 * 1024)));
+                       fileProblemText(FileProblem::TooLarge) + QStringLiteral(": %1 MB").arg(qint64(status.st_size) / (1024 * 1024)));
     return {PhotoFileCheck::Usable, path, {}};
 }
 

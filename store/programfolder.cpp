@@ -4,6 +4,7 @@
 #include "diarybook.h"
 #include "newworkbook.h"
 #include "replacefile.h"
+#include "systemreason.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,7 +63,7 @@ QString copyMissing(const QString &fromDir, const QString &toDir)
             continue;
         QFile source(from.filePath(name));
         if (!source.open(QIODevice::ReadOnly))
-            return QStringLiteral("\"%1\" を読めません (%2)").arg(source.fileName(), source.errorString());
+            return QStringLiteral("\"%1\" を読めません (%2)").arg(source.fileName(), fileReason(source));
         if (const QString failed = writeNew(target, source.readAll()); !failed.isEmpty())
             return failed;
     }

@@ -1,12 +1,13 @@
 #include "replacefile.h"
 
+#include "systemreason.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStorageInfo>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,20 +41,6 @@ QString writeFailure(const QString &folder, qint64 bytes, const QString &systemR
 }
 
 namespace {
-
-// The usual reasons in the user's words; any other in the system's.
-QString systemReason(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM: return QStringLiteral("書き込みが許されていません");
-    case EROFS: return QStringLiteral("読み取り専用のディスクです");
-    case ENOSPC: return QStringLiteral("ディスクに空きがありません");
-    case EDQUOT: return QStringLiteral("ディスクの使用量の上限を超えます");
-    case EFBIG: return QStringLiteral("ファイルの大きさの上限を超えます");
-    default: return QString::fromLocal8Bit(std::strerror(error));
-    }
-}
 
 // The mode a new file gets from the process's file creation mask.
 mode_t newFileMode()

@@ -1,6 +1,6 @@
 #include "helpers.h"
 
-#include "newworkbook.h"
+#include "programfixture.h"
 #include "radiogroup.h"
 
 #include <QApplication>
@@ -11,6 +11,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QFileInfo>
 #include <QTest>
 
@@ -78,15 +79,7 @@ void TempProgramFolder::write(const QString &name, const QByteArray &content) co
 
 void TempProgramFolder::layOut(const QByteArray &settings) const
 {
-    write(QStringLiteral("Trimbo.ini"), settings);
-    write(QStringLiteral("Bk_Trimbo.xls"), newDiaryWorkbook(QStringLiteral("St_Trimbo")));
-    write(QStringLiteral("BoxingGame/data.txt"), "0\r\n");
-    write(QStringLiteral("BoxingGame/Beforedata.txt"), "0\r\n");
-    QImage white(774, 312, QImage::Format_RGB32);
-    white.fill(Qt::white);
-    if (!QDir().mkpath(filePath(QStringLiteral("BkGrnd"))) || !QDir().mkpath(filePath(QStringLiteral("Picture")))
-        || !white.save(filePath(QStringLiteral("BkGrnd/White.bmp")), "BMP"))
-        qFatal("cannot lay out a program folder");
+    layOutFixtureFolder(path(), settings);
 }
 
 QByteArray TempProgramFolder::read(const QString &name) const
@@ -117,6 +110,20 @@ void leave(QWidget *control)
     QApplication::sendEvent(control, &focusOut);
 }
 
+void typeText(QWidget *control, const QString &text)
+{
+    bool ascii = true;
+    for (const QChar c : text)
+        ascii = ascii && c.unicode() < 128;
+    if (ascii) {
+        QTest::keyClicks(control, text);
+        return;
+    }
+    QInputMethodEvent committed;
+    committed.setCommitString(text);
+    QApplication::sendEvent(control, &committed);
+}
+
 QString focusName()
 {
     const QWidget *focused = QApplication::focusWidget();
@@ -136,4 +143,15 @@ void pickDay(const QWidget &entryTab, QDate day)
     calendar->setSelectedDate(day);
     Q_EMIT calendar->clicked(day);
     QCoreApplication::processEvents(); // the tab follows the calendar once it has closed
+}
+
+DayValues dayAt(const QString &date, const QString &weight, const QString &comment)
+{
+    return {date, weight, "20", 1, 1, comment, QString(), QString()};
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diarybook.h"
 #include "launcher.h"
 #include "messages.h"
 
@@ -23,6 +24,10 @@ T *control(const QWidget &window, const char *name)
 
 // The control loses the keyboard focus, as when the user moves on.
 void leave(QWidget *control);
+
+// Types text into the control: ASCII key by key, anything else as a
+// Japanese input method hands it over, committed in one piece.
+void typeText(QWidget *control, const QString &text);
 
 // Where the keyboard focus is, by object name; a radio button counts as its group.
 QString focusName();
@@ -71,9 +76,8 @@ public:
     QString path() const;                        // ends in "/"
     QString filePath(const QString &name) const;
     void write(const QString &name, const QByteArray &content) const;
-    // What the program needs to start: the given settings, an empty diary,
-    // one white background (BkGrnd/White.bmp, background 1), the photo
-    // folder and the viewer's two level files.
+    // What the program needs to start, with the settings byte for byte
+    // (layOutFixtureFolder, which also takes settings fields).
     void layOut(const QByteArray &settings) const;
     QByteArray read(const QString &name) const;
     // Every file and folder below, with its size and time of change.
@@ -82,3 +86,9 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// A day of 60 kg and 20 %, both levels 1, with the given intake comment.
+DayValues dayAt(const QString &date, const QString &weight = QStringLiteral("60"), const QString &comment = QString());
+
+// The bytes of a file; empty when it cannot be read.
+QByteArray fileBytes(const QString &path);

@@ -118,14 +118,10 @@ private Q_SLOTS:
     void guardIsDownWhilePunching();
     void dodges_data();
     void dodges();
-    void dodgeWindow_data();
-    void dodgeWindow();
     void cleanHitStopsASlowerPunch();
     void punchesArrivingTogetherBothLand();
     void legendKeys_data();
     void legendKeys();
-    void otherKeysDoNothing_data();
-    void otherKeysDoNothing();
     void bellDecides_data();
     void bellDecides();
     void knockout_data();
@@ -324,57 +320,39 @@ void TestBoxing::dodges_data()
 {
     QTest::addColumn<Action>("dodge");
     QTest::addColumn<Move>("punch");
+    QTest::addColumn<int>("arrivesAfterMs"); // after the dodge began
     QTest::addColumn<bool>("avoided");
     const QList<Move> swayedUnder{Move::LeftJab, Move::RightStraight};
     const QList<Move> duckedUnder{Move::LeftHook, Move::RightHook};
     for (const Move punch : allPunches()) {
+        const int windup = moveStats(punch).windupMs;
         QTest::addRow("sway against %s", qPrintable(moveName(punch)))
-            << Action::Sway << punch << swayedUnder.contains(punch);
+            << Action::Sway << punch << windup << swayedUnder.contains(punch);
         QTest::addRow("duck against %s", qPrintable(moveName(punch)))
-            << Action::Duck << punch << duckedUnder.contains(punch);
+            << Action::Duck << punch << windup << duckedUnder.contains(punch);
     }
+    const int lasts = moveStats(Move::Sway).activeMs;
+    const int lastMoment = lasts - BoxingMatch::StepMs;
+    QTest::newRow("sway, jab in its last moment") << Action::Sway << Move::LeftJab << lastMoment << true;
+    QTest::newRow("sway, jab just after") << Action::Sway << Move::LeftJab << lasts << false;
+    QTest::newRow("duck, hook in its last moment") << Action::Duck << Move::LeftHook << lastMoment << true;
+    QTest::newRow("duck, hook just after") << Action::Duck << Move::LeftHook << lasts << false;
 }
 
 void TestBoxing::dodges()
 {
     QFETCH(Action, dodge);
     QFETCH(Move, punch);
+    QFETCH(int, arrivesAfterMs);
     QFETCH(bool, avoided);
     BoxingMatch match(standing(Close));
     tap(match, Side::Opponent, dodge);
+    match.advance(arrivesAfterMs - moveStats(punch).windupMs);
     throwAndWait(match, Side::Player, punch);
 
     QCOMPARE(match.exchanges().size(), size_t(1));
     QCOMPARE(match.exchanges().front().outcome, avoided ? Outcome::Dodged : Outcome::Landed);
     QCOMPARE(match.opponent().stamina(), Rules::MaxStamina - (avoided ? 0 : moveStats(punch).damage));
-}
-
-void TestBoxing::dodgeWindow_data()
-{
-    QTest::addColumn<Action>("dodge");
-    QTest::addColumn<Move>("punch");
-    QTest::addColumn<int>("arrivesAfterMs"); // after the dodge began
-    QTest::addColumn<Outcome>("outcome");
-    const int lasts = moveStats(Move::Sway).activeMs;
-    const int lastMoment = lasts - BoxingMatch::StepMs;
-    QTest::newRow("sway, jab in its last moment") << Action::Sway << Move::LeftJab << lastMoment << Outcome::Dodged;
-    QTest::newRow("sway, jab just after") << Action::Sway << Move::LeftJab << lasts << Outcome::Landed;
-    QTest::newRow("duck, hook in its last moment") << Action::Duck << Move::LeftHook << lastMoment << Outcome::Dodged;
-    QTest::newRow("duck, hook just after") << Action::Duck << Move::LeftHook << lasts << Outcome::Landed;
-}
-
-void TestBoxing::dodgeWindow()
-{
-    QFETCH(Action, dodge);
-    QFETCH(Move, punch);
-    QFETCH(int, arrivesAfterMs);
-    QFETCH(Outcome, outcome);
-    BoxingMatch match(standing(Close));
-    tap(match, Side::Opponent, dodge);
-    match.advance(arrivesAfterMs - moveStats(punch).windupMs);
-    throwAndWait(match, Side::Player, punch);
-    QCOMPARE(match.exchanges().size(), size_t(1));
-    QCOMPARE(match.exchanges().front().outcome, outcome);
 }
 
 void TestBoxing::cleanHitStopsASlowerPunch()
@@ -418,6 +396,9 @@ void TestBoxing::legendKeys_data()
     QTest::newRow("→") << QList<int>{Qt::Key_Right} << "→" << "後ろに下がる" << Move::StepBack << false;
     QTest::newRow("↓+C") << QList<int>{Qt::Key_Down, Qt::Key_C} << "↓+C" << "左ボディ" << Move::LeftBody << false;
     QTest::newRow("↓+N") << QList<int>{Qt::Key_Down, Qt::Key_N} << "↓+N" << "右ボディ" << Move::RightBody << false;
+    // Any other key does nothing and has no place in the legend.
+    for (const int other : {Qt::Key_A, Qt::Key_X, Qt::Key_Z, Qt::Key_Return, Qt::Key_Shift, Qt::Key_Escape})
+        QTest::addRow("other key %x", other) << QList<int>{other} << QString() << QString() << Move::Idle << false;
 }
 
 void TestBoxing::legendKeys()
@@ -430,8 +411,9 @@ void TestBoxing::legendKeys()
     BoxingMatch match;
     for (const int key : keys) {
         const std::optional<Action> action = actionForKey(key);
-        QVERIFY(action);
-        match.press(*action);
+        QCOMPARE(action.has_value(), !legendKeys.isEmpty());
+        if (action)
+            match.press(*action);
     }
     match.advance(BoxingMatch::StepMs);
     QCOMPARE(match.player().move(), move);
@@ -441,26 +423,10 @@ void TestBoxing::legendKeys()
     const QList<LegendEntry> &legend = keyLegend();
     const auto entry = std::find_if(legend.cbegin(), legend.cend(),
                                     [&](const LegendEntry &row) { return row.keys == legendKeys; });
-    QVERIFY(entry != legend.cend());
-    QCOMPARE(entry->name, name);
+    QCOMPARE(entry != legend.cend(), !legendKeys.isEmpty());
+    if (entry != legend.cend())
+        QCOMPARE(entry->name, name);
     QCOMPARE(legend.size(), 12);
-}
-
-void TestBoxing::otherKeysDoNothing_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::newRow("A") << int(Qt::Key_A);
-    QTest::newRow("X") << int(Qt::Key_X);
-    QTest::newRow("Z") << int(Qt::Key_Z);
-    QTest::newRow("Enter") << int(Qt::Key_Return);
-    QTest::newRow("Shift") << int(Qt::Key_Shift);
-    QTest::newRow("Esc") << int(Qt::Key_Escape);
-}
-
-void TestBoxing::otherKeysDoNothing()
-{
-    QFETCH(int, key);
-    QCOMPARE(actionForKey(key), std::nullopt);
 }
 
 void TestBoxing::bellDecides_data()

@@ -23,22 +23,20 @@ class TestDiaryTool : public QObject
 
 private Q_SLOTS:
     void newPutShow();
-    void showThenImportReproducesTheDiary();
+    void showThenImportReproducesTheDays_data();
+    void showThenImportReproducesTheDays();
     void badInputLeavesTheWorkbook_data();
     void badInputLeavesTheWorkbook();
     void everyCommandAnswersHelp_data();
     void everyCommandAnswersHelp();
     void dashArgumentsAreNoFiles_data();
     void dashArgumentsAreNoFiles();
-    void commentKeepsWhatWasTyped();
-    void numberFormatsOfGnumericShowAsNumbers();
     void twoWritersLoseNoDay();
     void locksLeftBehind_data();
     void locksLeftBehind();
     void heldLockIsWaitedForThenNamed();
     void fullSheetShowsAndTakesCorrections();
     void diaryBehindALinkIsSavedInPlace();
-    void formulaLikeTextsAreShownAsTheyAre();
     void backupsAndRestore();
 
 private:
@@ -81,21 +79,55 @@ void TestDiaryTool::newPutShow()
     QVERIFY(tool({"show", book}).out.contains("2010/01/28,60,,1,1,,,\r\n"));
 }
 
-void TestDiaryTool::showThenImportReproducesTheDiary()
+// What show prints of the days put, imported or written by Gnumeric, and
+// that importing it into a new diary gives the same again.
+void TestDiaryTool::showThenImportReproducesTheDays_data()
 {
-    const QString first = m_folder.filePath("first.xls");
-    const QString second = m_folder.filePath("second.xls");
-    QCOMPARE(tool({"new", first}).exitCode, 0);
-    QCOMPARE(tool({"new", second}).exitCode, 0);
-    m_folder.write("days.csv", "date,weight,fat,intake,burn,comment_in,comment_out,photo\r\n"
-                               "2011/03/02,70,25,0,2,\"二行の\r\nメモ\",走った,20110302.bmp\n"
-                               "2011/03/01,70.5,,1,1,,,\n");
-    QCOMPARE(tool({"import", first, m_folder.filePath("days.csv")}).exitCode, 0);
-    const QString shown = tool({"show", first}).out;
-    QVERIFY(shown.indexOf("2011/03/01") < shown.indexOf("2011/03/02"));
-    m_folder.write("shown.csv", shown.toUtf8());
-    QCOMPARE(tool({"import", second, m_folder.filePath("shown.csv")}).exitCode, 0);
-    QCOMPARE(tool({"show", second}).out, shown);
+    QTest::addColumn<QList<QStringList>>("puts");  // BOOK stands for the diary
+    QTest::addColumn<QByteArray>("csv");           // imported first; "gnumeric": Gnumeric wrote the diary
+    QTest::addColumn<QString>("shown");            // the days, below the header
+    QTest::newRow("import sorts the days")
+        << QList<QStringList>{}
+        << QByteArray("date,weight,fat,intake,burn,comment_in,comment_out,photo\r\n"
+                      "2011/03/02,70,25,0,2,\"二行の\r\nメモ\",走った,20110302.bmp\n2011/03/01,70.5,,1,1,,,\n")
+        << "2011/03/01,70.5,,1,1,,,\r\n2011/03/02,70,25,0,2,\"二行の\r\nメモ\",走った,20110302.bmp\r\n";
+    // A backslash and n stay two characters; a line break is one.
+    QTest::newRow("comment as typed")
+        << QList<QStringList>{{"put", "BOOK", "--date", "2010/02/01", "--comment-in", "a\\nb", "--comment-out", "c\nd"}}
+        << QByteArray() << "2010/02/01,,,1,1,a\\nb,\"c\nd\",\r\n";
+    // Texts a spreadsheet would take for formulas stay texts.
+    QTest::newRow("formula-like texts")
+        << QList<QStringList>{{"put", "BOOK", "--date", "2010/01/01", "--comment-in", "=1+1", "--comment-out", "+81 90"},
+                              {"put", "BOOK", "--date", "2010/01/02", "--comment-in", "-3 kg", "--comment-out", "@SUM(A1)"}}
+        << QByteArray() << "2010/01/01,,,1,1,=1+1,+81 90,\r\n2010/01/02,,,1,1,-3 kg,@SUM(A1),\r\n";
+    QTest::newRow("number formats of Gnumeric")
+        << QList<QStringList>{{"put", "BOOK", "--date", "2010/01/12", "--weight", "73.5"}} << QByteArray("gnumeric")
+        << "2010/01/10,74.5,20.25,1,2,,,\r\n2010/01/11,74,20.5,0,1,,,\r\n2010/01/12,73.5,,1,1,,,\r\n";
+}
+
+void TestDiaryTool::showThenImportReproducesTheDays()
+{
+    QFETCH(QList<QStringList>, puts);
+    QFETCH(QByteArray, csv);
+    QFETCH(QString, shown);
+    const QString book = m_folder.filePath(QStringLiteral("shown-%1.xls").arg(QTest::currentDataTag()));
+    const QString copy = m_folder.filePath(QStringLiteral("copy-%1.xls").arg(QTest::currentDataTag()));
+    QCOMPARE(tool({"new", copy}).exitCode, 0);
+    if (csv == "gnumeric") {
+        writeGnumericDiaryWithCustomFormats(book);
+    } else {
+        QCOMPARE(tool({"new", book}).exitCode, 0);
+        m_folder.write("days.csv", csv);
+        if (!csv.isEmpty())
+            QCOMPARE(tool({"import", book, m_folder.filePath("days.csv")}).exitCode, 0);
+    }
+    for (QStringList put : puts)
+        QCOMPARE(tool(put.replaceInStrings("BOOK", book)).exitCode, 0);
+    const QString out = tool({"show", book}).out;
+    QCOMPARE(out, "date,weight,fat,intake,burn,comment_in,comment_out,photo\r\n" + shown);
+    m_folder.write("shown.csv", out.toUtf8());
+    QCOMPARE(tool({"import", copy, m_folder.filePath("shown.csv")}).exitCode, 0);
+    QCOMPARE(tool({"show", copy}).out, out);
 }
 
 void TestDiaryTool::backupsAndRestore()
@@ -258,25 +290,6 @@ void TestDiaryTool::dashArgumentsAreNoFiles()
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
-void TestDiaryTool::commentKeepsWhatWasTyped()
-{
-    const QString book = m_folder.filePath("typed.xls");
-    QCOMPARE(tool({"new", book}).exitCode, 0);
-    QCOMPARE(tool({"put", book, "--date", "2010/02/01", "--comment-in", "a\\nb", "--comment-out", "c\nd"}).exitCode, 0);
-    QCOMPARE(tool({"show", book}).out.section(u'\n', 1),
-             QString("2010/02/01,,,1,1,a\\nb,\"c\nd\",\r\n")); // a backslash and n; a line break
-}
-
-void TestDiaryTool::numberFormatsOfGnumericShowAsNumbers()
-{
-    const QString book = m_folder.filePath("gnumeric.xls");
-    writeGnumericDiaryWithCustomFormats(book);
-    const QString days = QStringLiteral("2010/01/10,74.5,20.25,1,2,,,\r\n2010/01/11,74,20.5,0,1,,,\r\n");
-    QCOMPARE(tool({"show", book}).out.section(u'\n', 1), days);
-    QCOMPARE(tool({"put", book, "--date", "2010/01/12", "--weight", "73.5"}).exitCode, 0);
-    QCOMPARE(tool({"show", book}).out.section(u'\n', 1), days + "2010/01/12,73.5,,1,1,,,\r\n");
-}
-
 // Two scripts putting days into one diary at once: each put reads, changes
 // and saves the diary under its lock, so no day of the other is lost.
 void TestDiaryTool::twoWritersLoseNoDay()
@@ -379,9 +392,15 @@ void TestDiaryTool::fullSheetShowsAndTakesCorrections()
     const QString last = dateText(QDate(1900, 1, 1).addDays(MaxDiaryRows - 1));
 
     QCOMPARE(tool({"put", book, "--date", last, "--weight", "61"}).exitCode, 0); // the sheet's last row
+    DiaryBook full(book);
+    QVERIFY(full.OpenExcelDate());
+    QCOMPARE(full.GetExcelLastRow(), MaxDiaryRows + 1);
+    QVERIFY(full.isFull());
+    const QByteArray before = m_folder.read("full.xls");
     const Run refused = tool({"put", book, "--date", "2200/01/01"});
     QVERIFY(refused.exitCode != 0);
     QVERIFY2(refused.err.contains(diaryFullMessage()), qPrintable(refused.err));
+    QCOMPARE(m_folder.read("full.xls"), before);
     QCOMPARE(tool({"put", book, "--date", "1900/01/02", "--weight", "59.5", "--overwrite"}).exitCode, 0);
 
     const Run shown = tool({"show", book});
@@ -429,23 +448,6 @@ void TestDiaryTool::diaryBehindALinkIsSavedInPlace()
     QCOMPARE(broken.exitCode, 0);
     QVERIFY2(broken.err.contains("ハードリンク") && broken.err.contains(target), qPrintable(broken.err));
     QVERIFY(!tool({"show", second}).out.contains("2010/01/02"));
-}
-
-// Texts a spreadsheet would take for formulas are shown and imported as the
-// texts they are.
-void TestDiaryTool::formulaLikeTextsAreShownAsTheyAre()
-{
-    const QString book = m_folder.filePath("formula.xls");
-    const QString copy = m_folder.filePath("formula-copy.xls");
-    QCOMPARE(tool({"new", book}).exitCode, 0);
-    QCOMPARE(tool({"new", copy}).exitCode, 0);
-    QCOMPARE(tool({"put", book, "--date", "2010/01/01", "--comment-in", "=1+1", "--comment-out", "+81 90"}).exitCode, 0);
-    QCOMPARE(tool({"put", book, "--date", "2010/01/02", "--comment-in", "-3 kg", "--comment-out", "@SUM(A1)"}).exitCode, 0);
-    const QString shown = tool({"show", book}).out;
-    QVERIFY2(shown.contains("2010/01/01,,,1,1,=1+1,+81 90,\r\n2010/01/02,,,1,1,-3 kg,@SUM(A1),\r\n"), qPrintable(shown));
-    m_folder.write("formula.csv", shown.toUtf8());
-    QCOMPARE(tool({"import", copy, m_folder.filePath("formula.csv")}).exitCode, 0);
-    QCOMPARE(tool({"show", copy}).out, shown);
 }
 
 QTEST_GUILESS_MAIN(TestDiaryTool)

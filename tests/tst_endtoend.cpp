@@ -1,4 +1,5 @@
 #include "datetext.h"
+#include "entrytab.h"
 #include "helpers.h"
 #include "independent.h"
 #include "photostore.h"
@@ -13,6 +14,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 

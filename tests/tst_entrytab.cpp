@@ -5,6 +5,7 @@
 #include "helpers.h"
 #include "independent.h"
 #include "photostore.h"
+#include "radiogroup.h"
 #include "startup.h"
 #include "tfrm_main.h"
 
@@ -14,6 +15,7 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <condition_variable>
@@ -80,6 +82,7 @@ private Q_SLOTS:
     void pictureKinds_data();
     void pictureKinds();
     void keyboardOrder();
+    void fullWidthNumbersAreSaved();
 
 private:
     void start(const QByteArray &establish = "DStartW=80\r\nGoalW=70\r\n", int trimboVis = 0);
@@ -542,6 +545,25 @@ void TestEntryTab::keyboardOrder()
     QCOMPARE(order, QStringList({"Edt_Weight", "Edt_Fat", "RcEdt_ComeIn", "RcEdt_ComeOut", "RdoGrp_Day",
                                  "RdoGrp_Cal_In", "RdoGrp_Cal_Out", "BtBtn_Save_Today", "Dt_Enter_Day",
                                  "BtBtn_PicSel", "BtBtn_PicClear"}));
+}
+
+// Typed on a Japanese keyboard: the input method hands over full-width
+// digits, point and minus.
+void TestEntryTab::fullWidthNumbersAreSaved()
+{
+    start();
+    enter(QDate(2010, 1, 29), {}, {});
+    typeText(control<QLineEdit>(*m_tab, "Edt_Weight"), "７８．５");
+    typeText(control<QLineEdit>(*m_tab, "Edt_Fat"), "\u3000２１．３");
+    save();
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->shown.join('\n')));
+    const QStringList dump = xlrdDump(book());
+    QVERIFY(dump.contains("St_Trimbo!0,1 type=2 value=78.5 format='General'"));
+    QVERIFY(dump.contains("St_Trimbo!0,2 type=2 value=21.3 format='General'"));
+
+    control<QLineEdit>(*m_tab, "Edt_Weight")->setText("－１");
+    save();
+    QVERIFY2(m_messages->shown.value(0).startsWith("体重の値「-1」は使えません。"), qPrintable(m_messages->shown.value(0)));
 }
 
 QTEST_MAIN(TestEntryTab)

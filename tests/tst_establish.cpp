@@ -1,10 +1,14 @@
 #include "establishrules.h"
 #include "helpers.h"
+#include "radiogroup.h"
 #include "tfrm_establishment.h"
 
 #include <QApplication>
+#include <QDateEdit>
 #include <QFocusEvent>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -224,6 +228,7 @@ void TestEstablish::saveChecksTheEditFirst_data()
     QTest::newRow("Enter on a body-fat goal too high") << QByteArray("Edt_F_Goal") << "26" << false << "25" << 1 << QString();
     QTest::newRow("Enter on a good goal saves it") << QByteArray("Edt_W_Goal") << " 75 " << false << "75" << 0 << "75";
     QTest::newRow("click on a good start saves it") << QByteArray("Edt_W_DStrtDy") << "81.5" << true << "81.5" << 0 << "81.5";
+    QTest::newRow("a full-width goal saves as ASCII") << QByteArray("Edt_F_Goal") << "１８．５" << false << "18.5" << 0 << "18.5";
 }
 
 // Enter presses "保存/閉じる" with the focus still in an edit; a click on the
@@ -245,7 +250,7 @@ void TestEstablish::saveChecksTheEditFirst()
     auto *typedInto = control<QLineEdit>(dialog, edit.constData());
     typedInto->setFocus(Qt::TabFocusReason);
     typedInto->selectAll();
-    QTest::keyClicks(typedInto, typed);
+    typeText(typedInto, typed);
     if (byMouse)
         QTest::mouseClick(control<QPushButton>(dialog, "Btn_Save"), Qt::LeftButton);
     else
@@ -259,7 +264,8 @@ void TestEstablish::saveChecksTheEditFirst()
         QCOMPARE(QApplication::focusWidget(), typedInto);
     } else {
         QCOMPARE(saves.handed.size(), 1);
-        QCOMPARE(edit == "Edt_W_Goal" ? saves.handed.first().GoalW : saves.handed.first().DStartW, saved);
+        const EstablishSettings &handed = saves.handed.first();
+        QCOMPARE(edit == "Edt_W_Goal" ? handed.GoalW : edit == "Edt_F_Goal" ? handed.GoalF : handed.DStartW, saved);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 }

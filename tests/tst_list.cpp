@@ -4,7 +4,10 @@
 #include "startup.h"
 #include "tfrm_strgrid.h"
 
+#include <QAction>
+#include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 
@@ -53,6 +56,8 @@ private Q_SLOTS:
     void clickingAToggle();
     void eachRowOfOneDateKeepsItsComment();
     void textStaysInsideItsCells();
+    void summariesAndBackToTheDays_data();
+    void summariesAndBackToTheDays();
 };
 
 void TestList::wrapping_data()
@@ -273,3 +278,68 @@ void TestList::textStaysInsideItsCells()
 
 QTEST_MAIN(TestList)
 #include "tst_list.moc"
+
+void TestList::summariesAndBackToTheDays_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QStringList>("rows"); // the cells of each row, joined by |
+    // 2026/03/01 is a Sunday; weeks from Sunday, each period counts all its days.
+    QTest::newRow("weeks") << "Ctrl+2"
+                           << QStringList{"2026/03/01～03/07|2|71.50|71|72||25.50|25|26||1|0|1|0|2|0",
+                                          "2026/03/08～03/14|2|70.00|70|70|-1.50|24.00|24|24|-1.50|0|2|0|1|0|1",
+                                          "2026/03/15～03/21|0|||||||||0|0|0|0|0|0",
+                                          "2026/03/22～03/28|0|||||||||0|0|0|0|0|0",
+                                          "2026/03/29～04/04|2|68.75|68.5|69||23.00|23|23||1|0|1|1|0|1"};
+    QTest::newRow("months") << "Ctrl+3"
+                            << QStringList{"2026/03|5|70.50|69|72||24.50|23|26||1|2|2|1|2|2",
+                                           "2026/04|2|68.00|67.5|68.5|-2.50|||||2|0|0|1|0|1"};
+}
+
+// The summaries of a known diary through the window's shortcuts (the same
+// actions as its context menu), and the days again exactly as they were.
+void TestList::summariesAndBackToTheDays()
+{
+    QFETCH(QString, keys);
+    QFETCH(QStringList, rows);
+    const auto weighed = [](QDate date, const QString &intake, const QString &burn, double weight, double fat) {
+        DiaryRow row = day(date, intake, burn);
+        row[ColWeight - 1] = weight > 0 ? CellValue::number(weight) : CellValue();
+        row[ColFat - 1] = fat > 0 ? CellValue::number(fat) : CellValue();
+        return row;
+    };
+    const DiaryTable diary({weighed(QDate(2026, 3, 1), "2", "1", 72, 26), weighed(QDate(2026, 3, 7), "0", "1", 71, 25),
+                            weighed(QDate(2026, 3, 8), "1", "2", 70, 0), weighed(QDate(2026, 3, 10), "1", "0", 0, 24),
+                            weighed(QDate(2026, 3, 31), "2", "2", 69, 23), weighed(QDate(2026, 4, 4), "0", "0", 68.5, 0),
+                            weighed(QDate(2026, 4, 20), "0", "2", 67.5, 0)}); // after the window, in its month
+    TFrm_StrGrid list(&diary, QDate(2026, 3, 3), QDate(2026, 4, 4), "/none/");
+    list.DataToStrGrd(TFrm_StrGrid::Pictures); // whose photo column is the summaries' 最低 of body fat
+    list.show();
+    QVERIFY(QTest::qWaitForWindowActive(&list));
+    auto *grid = list.findChild<QTableWidget *>("StrGrd");
+    QCOMPARE(grid->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QCOMPARE(grid->actions().size(), 3);
+    const QImage days = list.grab().toImage();
+
+    QTest::keySequence(&list, QKeySequence(keys));
+    QCOMPARE(list.view(), keys == "Ctrl+2" ? TFrm_StrGrid::Weeks : TFrm_StrGrid::Months);
+    QCOMPARE(grid->horizontalHeaderItem(2)->text(), QString("体重平均"));
+    QStringList shown;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < grid->columnCount(); ++c)
+            cells << grid->item(r, c)->text();
+        shown << cells.join(u'|');
+    }
+    QCOMPARE(shown, rows);
+    QVERIFY(list.grab().toImage() != days);
+    QVERIFY(!list.drawsPicture(0, 7));
+    list.StrGrdClick(0, 5); // cells of a summary do not open like comments
+    QCOMPARE(grid->rowHeight(0), 16);
+
+    QTest::keySequence(&list, QKeySequence("Ctrl+1"));
+    QCOMPARE(list.view(), TFrm_StrGrid::Days);
+    QCOMPARE(grid->rowCount(), 5);
+    QCOMPARE(list.mode(), TFrm_StrGrid::Pictures);
+    QCOMPARE(list.grab().toImage(), days);
+    QVERIFY(list.findChild<QAction *>("Act_Days")->isChecked());
+}

@@ -1,8 +1,11 @@
 #include "helpers.h"
 #include "inifile.h"
+#include "programfixture.h"
 #include "settings.h"
 
 #include <QTest>
+
+Q_DECLARE_METATYPE(SettingsFields)
 
 namespace {
 
@@ -47,16 +50,10 @@ class TestSettings : public QObject
 
 private Q_SLOTS:
     void readsEveryKey();
-    void absentSectionReadsAsDefaults();
-    void keyNamesIgnoreCase();
-    void integerKeys_data();
-    void integerKeys();
-    void firstOfTwoKeysCounts();
-    void readErrorNamesTheFile();
+    void readsKeys_data();
+    void readsKeys();
     void damagedLinesAreNamedAndNeverRead();
-    void damagedHeaderOpensAndEndsNoSection();
     void integersThatAreNoIntegersAreNamed();
-    void oversizedFileIsRefused();
     void problemMessageNamesTheFileAndStaysShort();
 
     void writeGraphTouchesOnlyItsLines();
@@ -64,13 +61,11 @@ private Q_SLOTS:
     void writeAddsMissingKeysAndSections();
     void writeKeepsUnixLineBreaksAndByteOrderMark();
     void writtenSettingsReadBack();
-    void trendSwitchesAreOffWithoutTheirSection();
     void writeTrendKeepsTheWindowsSectionsByteForByte();
-    void unreadableFileIsNeverReplaced();
     void lineEndsAndEncodingsAreKept_data();
     void lineEndsAndEncodingsAreKept();
-    void utf16IsNamedAndNeverWritten_data();
-    void utf16IsNamedAndNeverWritten();
+    void unusableFileIsNamedAndNeverWritten_data();
+    void unusableFileIsNamedAndNeverWritten();
 
 private:
     static SettingsFields read(const QByteArray &content);
@@ -93,59 +88,46 @@ void TestSettings::readsEveryKey()
     QCOMPARE(fields.graph, graph);
     const EstablishSettings establish{"2010/01/01", "70.5", "25", "65", "20", 0, 1};
     QCOMPARE(fields.establish, establish);
+    QCOMPARE(fields.trend, TrendSettings()); // the Windows version writes no [Trend]
 }
 
-void TestSettings::absentSectionReadsAsDefaults()
+void TestSettings::readsKeys_data()
 {
-    const SettingsFields fields = read("[Establish]\r\nGoalW=60\r\n");
-    QCOMPARE(fields.graph, GraphSettings());
-    QCOMPARE(fields.establish.GoalW, QString("60"));
-    QCOMPARE(read("").graph, GraphSettings());
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<SettingsFields>("expected");
+    const auto fields = [](auto fill) {
+        SettingsFields f;
+        fill(f);
+        return f;
+    };
+    QTest::newRow("empty file") << QByteArray() << fields([](SettingsFields &) {});
+    QTest::newRow("absent sections") << QByteArray("[Establish]\r\nGoalW=60\r\n")
+                                     << fields([](SettingsFields &f) { f.establish.GoalW = "60"; });
+    QTest::newRow("names in any case")
+        << QByteArray("[graph]\nwupper=72.5\nGRAPHVIS=1\nStartd=2011/02/03\n[ESTABLISH]\ngoalw=64\n[trend]\nbackups=1\n")
+        << fields([](SettingsFields &f) {
+               f.graph.WUpper = "72.5", f.graph.GraphVis = 1, f.graph.StartD = "2011/02/03";
+               f.establish.GoalW = "64", f.trend.Backups = 1;
+           });
+    QTest::newRow("first of two keys") << QByteArray("[Graph]\nWUpper=80\nWUpper=90\n[Graph]\nWUpper=100\n")
+                                       << fields([](SettingsFields &f) { f.graph.WUpper = "80"; });
+    // A damaged header opens no section and ends none.
+    QTest::newRow("damaged headers")
+        << QByteArray("[Graph]\r\nWUpper=80\r\n[Other]\0\r\nWDown=60\r\n[Establish]\0\0\r\nGoalW=65\r\n", 65)
+        << fields([](SettingsFields &f) { f.graph.WUpper = "80", f.graph.WDown = "60"; });
+    const std::pair<const char *, int> integers[] = {
+        {"7", 7},   {"-16777201", -16777201}, {"  3 ", 3}, {"abc", 0},         {"12abc", 0},
+        {"1.5", 0}, {"", 0},                  {"-", 0},    {"99999999999", 0}, {"１", 0}};
+    for (const auto &[text, value] : integers)
+        QTest::addRow("integer '%s'", text) << "[Graph]\r\nLineClW=" + QByteArray(text) + "\r\n"
+                                             << fields([value](SettingsFields &f) { f.graph.LineClW = value; });
 }
 
-void TestSettings::keyNamesIgnoreCase()
+void TestSettings::readsKeys()
 {
-    const SettingsFields fields = read("[graph]\nwupper=72.5\nGRAPHVIS=1\nStartd=2011/02/03\n[ESTABLISH]\ngoalw=64\n");
-    QCOMPARE(fields.graph.WUpper, QString("72.5"));
-    QCOMPARE(fields.graph.GraphVis, 1);
-    QCOMPARE(fields.graph.StartD, QString("2011/02/03"));
-    QCOMPARE(fields.establish.GoalW, QString("64"));
-}
-
-void TestSettings::integerKeys_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("value");
-    QTest::newRow("plain") << QByteArray("7") << 7;
-    QTest::newRow("negative system colour") << QByteArray("-16777201") << -16777201;
-    QTest::newRow("blanks around") << QByteArray("  3 ") << 3;
-    QTest::newRow("letters") << QByteArray("abc") << 0;
-    QTest::newRow("digits then letters") << QByteArray("12abc") << 0;
-    QTest::newRow("decimal") << QByteArray("1.5") << 0;
-    QTest::newRow("empty") << QByteArray("") << 0;
-    QTest::newRow("lone minus") << QByteArray("-") << 0;
-    QTest::newRow("too large") << QByteArray("99999999999") << 0;
-    QTest::newRow("full-width digits") << QByteArray("１") << 0;
-}
-
-void TestSettings::integerKeys()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(int, value);
-    QCOMPARE(read("[Graph]\r\nLineClW=" + text + "\r\n").graph.LineClW, value);
-}
-
-void TestSettings::firstOfTwoKeysCounts()
-{
-    QCOMPARE(read("[Graph]\nWUpper=80\nWUpper=90\n[Graph]\nWUpper=100\n").graph.WUpper, QString("80"));
-}
-
-void TestSettings::readErrorNamesTheFile()
-{
-    TempProgramFolder folder;
-    QDir().mkpath(folder.filePath("Trimbo.ini"));
-    const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
-    QVERIFY(result.error.contains(folder.filePath("Trimbo.ini")));
+    QFETCH(QByteArray, content);
+    QFETCH(SettingsFields, expected);
+    QCOMPARE(read(content), expected);
 }
 
 void TestSettings::damagedLinesAreNamedAndNeverRead()
@@ -177,15 +159,6 @@ void TestSettings::damagedLinesAreNamedAndNeverRead()
     QCOMPARE(GetIni(folder.filePath("Trimbo.ini")).problems.size(), 2);
 }
 
-void TestSettings::damagedHeaderOpensAndEndsNoSection()
-{
-    const QByteArray content = QByteArray("[Graph]\r\nWUpper=80\r\n[Other]\0\r\nWDown=60\r\n", 40)
-                               + QByteArray("[Establish]\0\0\r\nGoalW=65\r\n", 25);
-    const SettingsFields fields = read(content);
-    QCOMPARE(fields.graph.WDown, QString("60"));
-    QCOMPARE(fields.establish.GoalW, QString());
-}
-
 void TestSettings::integersThatAreNoIntegersAreNamed()
 {
     TempProgramFolder folder;
@@ -201,17 +174,6 @@ void TestSettings::integersThatAreNoIntegersAreNamed()
     QCOMPARE(result.fields.graph.LineClW, 0);
     folder.write("Trimbo.ini", userFile);
     QCOMPARE(GetIni(folder.filePath("Trimbo.ini")).problems, QStringList{"5 行目: 「キー=値」の形ではありません"});
-}
-
-void TestSettings::oversizedFileIsRefused()
-{
-    TempProgramFolder folder;
-    folder.write("Trimbo.ini", "[Graph]\r\n" + QByteArray(IniFile::MaxFileBytes, ';'));
-    const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
-    QVERIFY2(result.error.contains(folder.filePath("Trimbo.ini")) && result.error.contains("too large"),
-             qPrintable(result.error));
-    QVERIFY(!WriteIni_Graph(folder.filePath("Trimbo.ini"), GraphSettings(), &writeError));
-    QCOMPARE(folder.read("Trimbo.ini").size(), IniFile::MaxFileBytes + 9);
 }
 
 void TestSettings::problemMessageNamesTheFileAndStaysShort()
@@ -289,21 +251,12 @@ void TestSettings::writeKeepsUnixLineBreaksAndByteOrderMark()
 void TestSettings::writtenSettingsReadBack()
 {
     TempProgramFolder folder;
-    folder.write("Trimbo.ini", "");
     SettingsFields fields;
     fields.graph = {"72.5", "60", "30", "15", 1, "2010/01/01", "2010/01/31", -16777201, 65280, 3, 1};
     fields.establish = {"2010/01/01", "70", "25", "65", "20", 1, 1};
     fields.trend = {1, 0, 1, 1, 1};
-    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), fields.graph, &writeError));
-    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), fields.establish, &writeError));
-    QVERIFY(WriteIni_Trend(folder.filePath("Trimbo.ini"), fields.trend, &writeError));
+    layOutFixtureFolder(folder.path(), fields); // writes each section through the settings code
     QCOMPARE(GetIni(folder.filePath("Trimbo.ini")).fields, fields);
-}
-
-void TestSettings::trendSwitchesAreOffWithoutTheirSection()
-{
-    QCOMPARE(read(userFile).trend, TrendSettings());
-    QCOMPARE(read(userFile + "[trend]\r\nGoalLines=1\r\nbackups=1\r\n").trend, (TrendSettings{0, 1, 0, 1, 0}));
 }
 
 void TestSettings::writeTrendKeepsTheWindowsSectionsByteForByte()
@@ -314,17 +267,6 @@ void TestSettings::writeTrendKeepsTheWindowsSectionsByteForByte()
     QVERIFY(WriteIni_Trend(folder.filePath("Trimbo.ini"), {0, 1, 1, 1, 1}, &writeError));
     QCOMPARE(folder.read("Trimbo.ini"),
              userFile + "[Trend]\r\nTrend=0\r\nGoalLines=1\r\nLatestDays=1\r\nBackups=1\r\nReadOut=1\r\n");
-}
-
-void TestSettings::unreadableFileIsNeverReplaced()
-{
-    TempProgramFolder folder;
-    QDir().mkpath(folder.filePath("Trimbo.ini"));
-    QVERIFY(!WriteIni_Graph(folder.filePath("Trimbo.ini"), GraphSettings(), &writeError));
-    QVERIFY(QFileInfo(folder.filePath("Trimbo.ini")).isDir());
-    QVERIFY(writeError.contains(folder.filePath("Trimbo.ini")));
-    QVERIFY(!WriteIni_Establish(folder.filePath("missing/Trimbo.ini"), EstablishSettings(), &writeError));
-    QVERIFY(!QFileInfo::exists(folder.filePath("missing")));
 }
 
 void TestSettings::lineEndsAndEncodingsAreKept_data()
@@ -373,30 +315,39 @@ void TestSettings::lineEndsAndEncodingsAreKept()
     QCOMPARE(GetIni(folder.filePath("Trimbo.ini")).fields.establish.GoalW, QString("７１"));
 }
 
-void TestSettings::utf16IsNamedAndNeverWritten_data()
+void TestSettings::unusableFileIsNamedAndNeverWritten_data()
 {
-    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("file"); // empty: a folder stands in the file's place
+    QTest::addColumn<QString>("reason");
     const QString text = "[Graph]\r\nWUpper=85\r\n";
     const QByteArray little(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
     QByteArray big = little;
     for (qsizetype i = 0; i + 1 < big.size(); i += 2)
         std::swap(big[i], big[i + 1]);
-    QTest::newRow("little endian with its mark") << "\xFF\xFE" + little;
-    QTest::newRow("big endian with its mark") << "\xFE\xFF" + big;
-    QTest::newRow("little endian without a mark") << little;
+    QTest::newRow("folder") << QByteArray() << "ファイルではなくフォルダーです";
+    QTest::newRow("oversized") << "[Graph]\r\n" + QByteArray(IniFile::MaxFileBytes, ';') << "大きすぎます";
+    QTest::newRow("UTF-16 little endian with its mark") << "\xFF\xFE" + little << "UTF-16 で書かれています";
+    QTest::newRow("UTF-16 big endian with its mark") << "\xFE\xFF" + big << "UTF-16 で書かれています";
+    QTest::newRow("UTF-16 little endian without a mark") << little << "UTF-16 で書かれています";
 }
 
-void TestSettings::utf16IsNamedAndNeverWritten()
+void TestSettings::unusableFileIsNamedAndNeverWritten()
 {
     QFETCH(QByteArray, file);
+    QFETCH(QString, reason);
     TempProgramFolder folder;
-    folder.write("Trimbo.ini", file);
-    const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
-    QVERIFY2(result.error.contains(folder.filePath("Trimbo.ini")) && result.error.contains("UTF-16 で書かれています"),
-             qPrintable(result.error));
-    QVERIFY(!WriteIni_Graph(folder.filePath("Trimbo.ini"), GraphSettings(), &writeError));
-    QVERIFY(writeError.contains("UTF-16"));
+    const QString path = folder.filePath("Trimbo.ini");
+    file.isEmpty() ? void(QDir().mkpath(path)) : folder.write("Trimbo.ini", file);
+    const GetIniResult result = GetIni(path);
+    QVERIFY2(result.error.contains(path) && result.error.contains(reason), qPrintable(result.error));
+    QVERIFY(!WriteIni_Graph(path, GraphSettings(), &writeError));
+    QVERIFY(writeError.contains(path) && writeError.contains(reason));
+    QVERIFY(!WriteIni_Establish(path, EstablishSettings(), &writeError));
     QCOMPARE(folder.read("Trimbo.ini"), file);
+    QCOMPARE(QFileInfo(path).isDir(), file.isEmpty());
+    // Nor is a file made where there was none.
+    QVERIFY(!WriteIni_Trend(folder.filePath("missing/Trimbo.ini"), TrendSettings(), &writeError));
+    QVERIFY(!QFileInfo::exists(folder.filePath("missing")));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -2,6 +2,7 @@
 // their relative references, notes and hyperlinks, results of their kind.
 #include "diarybook.h"
 #include "excelsamples.h"
+#include "helpers.h"
 #include "independent.h"
 #include "sortmoves.h"
 
@@ -30,17 +31,6 @@ private:
 };
 
 namespace {
-
-DayValues day(const QString &date)
-{
-    return {date, "60", "20", 1, 1, QString(), QString(), QString()};
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A FORMULA record at row 4 (E5) with a cached number and the given expression.
 QByteArray formulaRecord(const QByteArray &expression)
@@ -209,13 +199,13 @@ void TestSortMoves::excelSamplesMoveWhatIsAnchored()
     if (QTest::currentTestFailed())
         return;
     for (const QString &date : daysFirst) {
-        const SaveDaysResult saved = saveDays(path, {day(date)}, false);
+        const SaveDaysResult saved = saveDays(path, {dayAt(date)}, false);
         QVERIFY2(saved.saved, qPrintable(saved.error));
     }
     const QStringList before = anchoredOnCells(path, QStringLiteral("St_Trimbo"));
     QVERIFY(!before.isEmpty());
 
-    const SaveDaysResult saved = saveDays(path, {day(earlierDay)}, false);
+    const SaveDaysResult saved = saveDays(path, {dayAt(earlierDay)}, false);
     QVERIFY2(saved.saved, qPrintable(saved.error));
     QCOMPARE(saved.notes, QStringList());
     QCOMPARE(saved.table.cell(1, ColDate).toText(), earlierDay);
@@ -240,7 +230,7 @@ void TestSortMoves::sharedFormulaMembersKeepTheirResults()
 
     // Overwriting the first day would take the formula away from E2 to E6.
     const QByteArray before = fileBytes(path);
-    const SaveDaysResult refused = saveDays(path, {day("1899/12/31")}, true);
+    const SaveDaysResult refused = saveDays(path, {dayAt("1899/12/31")}, true);
     QVERIFY(!refused.saved);
     QVERIFY2(refused.error.contains("セル E1 に他のセルと共有する数式") && refused.error.contains("値に置き換える"),
              qPrintable(refused.error));
@@ -248,7 +238,7 @@ void TestSortMoves::sharedFormulaMembersKeepTheirResults()
 
     // A day before all of them moves every row down, the whole shared formula
     // with them: each cell keeps the number it showed.
-    const SaveDaysResult saved = saveDays(path, {day("1899/12/30")}, false);
+    const SaveDaysResult saved = saveDays(path, {dayAt("1899/12/30")}, false);
     QVERIFY2(saved.saved, qPrintable(saved.error));
     QCOMPARE(saved.notes.size(), 6);
     for (int row = 2; row <= 7; ++row) {
@@ -279,7 +269,7 @@ void TestSortMoves::formulasThatCannotMoveAreNamed()
     const QString copy = m_dir.filePath("above-copy.xls");
     QVERIFY(QFile::copy(path, copy));
 
-    const SaveDaysResult saved = saveDays(path, {day("2010/01/20")}, false);
+    const SaveDaysResult saved = saveDays(path, {dayAt("2010/01/20")}, false);
     QVERIFY2(saved.saved, qPrintable(saved.error));
     QCOMPARE(saved.notes.size(), 3);
     for (int i = 0; i < 3; ++i) {

@@ -130,6 +130,32 @@ private Q_SLOTS:
         }
     }
 
+    // A redraw takes the trend from the previous redraw of the same diary
+    // (the marked value shows it was not worked out again), never from
+    // another diary's, nor from a redraw without trend.
+    void trendIsKeptUntilTheDiaryIsReplaced()
+    {
+        const DiaryTable diary = swinging();
+        const TrendOverlay on{true, false, {}, {}};
+        const auto redraw = [&](const DiaryTable &d, const TrendOverlay &overlay, const GraphPicture *previous) {
+            return renderGraph({&d, january(2), QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue},
+                               overlay, previous);
+        };
+        GraphPicture first = redraw(diary, on, nullptr);
+        first.weightTrend.back().value = 99;
+        QCOMPARE(redraw(diary, on, &first).weightTrend.back().value, 99.0);
+        const DiaryTable copy = diary; // the same days
+        QCOMPARE(redraw(copy, on, &first).weightTrend.back().value, 99.0);
+        DiaryTable moved = swinging();
+        const DiaryTable replaced = std::move(moved);
+        QCOMPARE(redraw(replaced, on, &first).weightTrend, weightTrend(replaced));
+        const GraphPicture ofReplaced = redraw(replaced, on, nullptr);
+        QVERIFY(redraw(moved, on, &ofReplaced).weightTrend.empty()); // what is left of a table moved away
+        QCOMPARE(redraw(replaced, on, &first).fatTrend, fatTrend(replaced));
+        const GraphPicture off = redraw(diary, {}, &first);
+        QCOMPARE(redraw(diary, on, &off).weightTrend, weightTrend(diary));
+    }
+
     void dashedGoalLines_data()
     {
         QTest::addColumn<int>("mode");
@@ -245,5 +271,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TrendPlotTest)
+QTEST_MAIN(TrendPlotTest)
 #include "tst_trendplot.moc"

@@ -43,10 +43,8 @@ private Q_SLOTS:
     void levelFile_data();
     void levelFile();
     void figureSlimsAsLevelRises();
-    void levelsOutsideTheRangeTakeTheNearestEnd();
     void animation_data();
     void animation();
-    void animationFinishesAtItsEnd();
     void wording_data();
     void wording();
     void plan_data();
@@ -124,10 +122,7 @@ void TestViewer::figureSlimsAsLevelRises()
     // A fuller figure has a belly; the slimmest one a waist narrower than its hips.
     QVERIFY(shapeForLevel(0).waistHalfWidth > shapeForLevel(0).hipHalfWidth);
     QVERIFY(shapeForLevel(10).waistHalfWidth < shapeForLevel(10).hipHalfWidth);
-}
-
-void TestViewer::levelsOutsideTheRangeTakeTheNearestEnd()
-{
+    // Levels outside the range take the nearest end.
     compareShapes(shapeForLevel(-3), shapeForLevel(0));
     compareShapes(shapeForLevel(12.5), shapeForLevel(10));
 }
@@ -136,43 +131,40 @@ void TestViewer::animation_data()
 {
     QTest::addColumn<double>("from");
     QTest::addColumn<double>("to");
+    QTest::addColumn<int>("holdMs");
     QTest::addColumn<int>("elapsedMs");
     QTest::addColumn<double>("level");
+    QTest::addColumn<bool>("finished");
 
-    // Held for 500 ms, then 2000 ms of change.
-    QTest::newRow("3 to 7, at the start") << 3.0 << 7.0 << 0 << 3.0;
-    QTest::newRow("3 to 7, end of the hold") << 3.0 << 7.0 << 500 << 3.0;
-    QTest::newRow("3 to 7, a quarter through") << 3.0 << 7.0 << 1000 << 4.0;
-    QTest::newRow("3 to 7, halfway") << 3.0 << 7.0 << 1500 << 5.0;
-    QTest::newRow("3 to 7, three quarters") << 3.0 << 7.0 << 2000 << 6.0;
-    QTest::newRow("3 to 7, at the end") << 3.0 << 7.0 << 2500 << 7.0;
-    QTest::newRow("3 to 7, long after") << 3.0 << 7.0 << 60000 << 7.0;
-    QTest::newRow("8 to 2, gone backwards, halfway") << 8.0 << 2.0 << 1500 << 5.0;
-    QTest::newRow("8 to 2, at the end") << 8.0 << 2.0 << 2500 << 2.0;
-    QTest::newRow("no change") << 6.0 << 6.0 << 1200 << 6.0;
+    // Held, then 2000 ms of change (none when nothing is held: the new level at once).
+    QTest::newRow("3 to 7, at the start") << 3.0 << 7.0 << 500 << 0 << 3.0 << false;
+    QTest::newRow("3 to 7, end of the hold") << 3.0 << 7.0 << 500 << 500 << 3.0 << false;
+    QTest::newRow("3 to 7, a quarter through") << 3.0 << 7.0 << 500 << 1000 << 4.0 << false;
+    QTest::newRow("3 to 7, halfway") << 3.0 << 7.0 << 500 << 1500 << 5.0 << false;
+    QTest::newRow("3 to 7, at the end") << 3.0 << 7.0 << 500 << 2500 << 7.0 << true;
+    QTest::newRow("3 to 7, long after") << 3.0 << 7.0 << 500 << 60000 << 7.0 << true;
+    QTest::newRow("8 to 2, gone backwards, halfway") << 8.0 << 2.0 << 500 << 1500 << 5.0 << false;
+    QTest::newRow("8 to 2, at the end") << 8.0 << 2.0 << 500 << 2500 << 2.0 << true;
+    QTest::newRow("no change") << 6.0 << 6.0 << 500 << 1200 << 6.0 << false;
+    QTest::newRow("nothing to wait for") << 3.0 << 7.0 << 0 << 0 << 7.0 << true;
 }
 
 void TestViewer::animation()
 {
     QFETCH(double, from);
     QFETCH(double, to);
+    QFETCH(int, holdMs);
     QFETCH(int, elapsedMs);
     QFETCH(double, level);
-    QCOMPARE(LevelAnimation(from, to, 500, 2000).levelAt(elapsedMs), level);
-}
-
-void TestViewer::animationFinishesAtItsEnd()
-{
-    const LevelAnimation animation(0, 10, 500, 2000);
-    QVERIFY(!animation.finishedAt(0));
-    QVERIFY(!animation.finishedAt(2499));
-    QVERIFY(animation.finishedAt(2500));
-    QVERIFY(animation.levelAt(2499) < 10.0);
-
-    // Nothing to wait for: the new level at once.
-    const LevelAnimation instant(3, 7, 0, 0);
-    QVERIFY(instant.finishedAt(0));
-    QCOMPARE(instant.levelAt(0), 7.0);
+    QFETCH(bool, finished);
+    const LevelAnimation animation(from, to, holdMs, holdMs ? 2000 : 0);
+    QCOMPARE(animation.levelAt(elapsedMs), level);
+    QCOMPARE(animation.finishedAt(elapsedMs), finished);
+    // Not a moment early.
+    if (finished && elapsedMs > 0) {
+        QVERIFY(!animation.finishedAt(holdMs + 2000 - 1));
+        QVERIFY(animation.levelAt(holdMs + 2000 - 1) != to);
+    }
 }
 
 void TestViewer::wording_data()

@@ -46,8 +46,9 @@ DAYS=80
 PHOTO_EARLY=$((DAYS - 3))   # days ago
 PHOTO_TODAY=0
 
-# --- the graph settings and the diet's start and goal -----------------------
-# The graph's window starts two days before the first diary day (the start
+# --- the graph settings, the diet's start and goal and the trend tab --------
+# The trend and goal lines and the read-out are on, so that the trend tab's
+# picture shows them. The graph's window starts two days before the first diary day (the start
 # day itself is not drawn) and ends two days after today.
 write_ini() {
   printf '%s\r\n' \
@@ -55,7 +56,8 @@ write_ini() {
     "StartD=$(day $((DAYS + 1)))" "EndD=$(date -d '2 days' +%Y/%m/%d)" \
     'LineClW=255' 'LineClF=16711680' 'BckGrnd=8' 'TrimboVis=0' \
     '[Establish]' "DStartD=$(day $((DAYS - 1)))" 'DStartW=68.4' 'DStartF=28.1' 'GoalW=62' 'GoalF=24' \
-    'FloatW=0' 'FloatF=0' > "$PROGRAM/Trimbo.ini"
+    'FloatW=0' 'FloatF=0' \
+    '[Trend]' 'Trend=1' 'GoalLines=1' 'LatestDays=0' 'Backups=0' 'ReadOut=1' > "$PROGRAM/Trimbo.ini"
 }
 
 # --- the sample diary as CSV, in the form `trimbo-diary show` prints --------
@@ -149,7 +151,8 @@ log "taking the screenshots under Xvfb"
 LC_ALL=C.UTF-8 XDG_RUNTIME_DIR="$WORK/runtime" xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
   "$SCREENSHOTS" "$PROGRAM" "$RAW" >&2
 
-for shot in main-Tab_Enter main-Tab_Grph_Estb main-Tab_Boxing main-Tab_Trend setup list-0 list-1 list-2; do
+for shot in main-Tab_Enter main-Tab_Grph_Estb main-Tab_Boxing main-Tab_Trend main-readout setup list-0 list-1 list-2 \
+  list-weeks list-months; do
   [ -s "$RAW/$shot.png" ] || die "trimbo-screenshots did not save $shot.png"
 done
 
@@ -172,3 +175,5 @@ keep setup setup
 keep list-0 list-oneline
 keep list-1 list-comments
 keep list-2 list-photos
+keep list-weeks list-weeks
+keep main-readout readout -crop 872x392+0+0

@@ -1,5 +1,6 @@
-// Saves a picture of the main window with each of its tabs open, of the
-// setup dialog, of the list window in each of its display modes, and of the
+// Saves a picture of the main window with each of its tabs open and with
+// the graph's read-out shown, of the setup dialog, of the list window in each
+// of its display modes and with its weekly and monthly summaries, and of the
 // dialogs Qt draws for the program (the entry day's calendar, the overwrite
 // question, the picture dialog), as the program shows them when started from
 // a given program folder:
@@ -16,9 +17,39 @@
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QScreen>
 #include <QTabWidget>
+#include <QTimer>
+
+namespace {
+
+// The main window as the screen shows it with the pointer resting on a
+// recorded day a little right of the graph's middle: the read-out is a
+// window of its own, so the screen is grabbed rather than the window.
+bool saveReadOut(TFrm_Main &window, const QString &file)
+{
+    auto *picture = window.findChild<QLabel *>(QStringLiteral("Img_Main"));
+    QPoint point(picture->width() * 11 / 20, picture->height() / 2);
+    while (point.x() > 0 && window.graphReadOut(point).isEmpty())
+        point.rx() -= 1;
+    if (point.x() == 0)
+        return false;
+    QMouseEvent move(QEvent::MouseMove, point, picture->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(picture, &move);
+    QEventLoop wait;
+    QTimer::singleShot(500, &wait, &QEventLoop::quit);
+    wait.exec();
+    const QRect area = window.frameGeometry();
+    return window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(file);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -43,6 +74,12 @@ int main(int argc, char *argv[])
             return 1;
         qInfo("%s", qPrintable(file));
     }
+    const QString readOut = output + QStringLiteral("/main-readout.png");
+    if (window.core().settings().trend.ReadOut == 1) {
+        if (!saveReadOut(window, readOut))
+            return 1;
+        qInfo("%s", qPrintable(readOut));
+    }
     const auto save = [&](QWidget &widget, const QString &name) {
         const QString file = QStringLiteral("%1/%2.png").arg(output, name);
         widget.show();
@@ -61,6 +98,11 @@ int main(int argc, char *argv[])
     for (const auto mode : {TFrm_StrGrid::OneLine, TFrm_StrGrid::WrappedComments, TFrm_StrGrid::Pictures}) {
         list.DataToStrGrd(mode);
         if (!save(list, QStringLiteral("list-%1").arg(int(mode))))
+            return 1;
+    }
+    for (const auto &[view, name] : {std::pair{TFrm_StrGrid::Weeks, "weeks"}, std::pair{TFrm_StrGrid::Months, "months"}}) {
+        list.showView(view);
+        if (!save(list, QStringLiteral("list-%1").arg(QLatin1String(name))))
             return 1;
     }
     QCalendarWidget *calendar = window.findChild<QDateEdit *>(QStringLiteral("Dt_Enter_Day"))->calendarWidget();
