@@ -1,6 +1,6 @@
 #include "messages.h"
 #include "startup.h"
-#include "tfrm_main.h"
+#include "mainwindow.h"
 
 #include <QApplication>
 
@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
         Messages::error(QStringLiteral("プログラムフォルダ \"%1\" を用意できません: %2").arg(paths.ExeDir, problem));
         return 1;
     }
-    TFrm_Main Frm_Main(paths);
+    MainWindow Frm_Main(paths);
     Frm_Main.show();
     return QApplication::exec();
 }

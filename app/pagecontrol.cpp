@@ -37,7 +37,7 @@ private:
 
 } // namespace
 
-TPageControl::TPageControl(QWidget *parent) : QTabWidget(parent)
+PageControl::PageControl(QWidget *parent) : QTabWidget(parent)
 {
     setTabBar(new CaptionTabBar(this));
 }

@@ -4,8 +4,8 @@
 // each display mode; and the weekly summary of the ten years.
 #include "programfolder.h"
 #include "summaries.h"
-#include "tfrm_main.h"
-#include "tfrm_strgrid.h"
+#include "mainwindow.h"
+#include "recordlistdialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,12 +18,12 @@ namespace {
 struct Program
 {
     QTemporaryDir folder;
-    std::unique_ptr<TFrm_Main> window;
+    std::unique_ptr<MainWindow> window;
 
     Program()
     {
         makeProgramFolder(folder.path(), 3650, 3650);
-        window = std::make_unique<TFrm_Main>(folder.path() + u'/');
+        window = std::make_unique<MainWindow>(folder.path() + u'/');
         window->show();
     }
 
@@ -84,11 +84,11 @@ BENCHMARK(BM_WeeklySummary)->Unit(benchmark::kMillisecond);
 
 void BM_ListOpen(benchmark::State &state)
 {
-    const auto mode = TFrm_StrGrid::Mode(state.range(0));
+    const auto mode = RecordListDialog::Mode(state.range(0));
     for (auto _ : state) {
-        TFrm_StrGrid list(&program().window->core().diary(), QDate(2019, 1, 1), QDate(2019, 12, 31),
+        RecordListDialog list(&program().window->core().diary(), QDate(2019, 1, 1), QDate(2019, 12, 31),
                           program().window->core().paths().PictureDir);
-        if (mode != TFrm_StrGrid::OneLine)
+        if (mode != RecordListDialog::OneLine)
             list.DataToStrGrd(mode);
         list.show();
         list.repaint();

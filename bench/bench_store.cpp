@@ -53,8 +53,8 @@ DiaryTable loadDiary(const QString &path)
     DiaryBook book(path);
     if (!book.OpenExcelDate())
         std::abort();
-    book.GetExcelLastRow();
-    DiaryTable table = book.SetExcelArray();
+    book.firstEmptyRow();
+    DiaryTable table = book.table();
     book.CloseExcelDate();
     return table;
 }

@@ -2,7 +2,7 @@
 // ends as soon as the main window has been shown, filled and painted: what
 // a start costs a user, measured by bench_startup from outside the process.
 #include "startup.h"
-#include "tfrm_main.h"
+#include "mainwindow.h"
 
 #include <QApplication>
 
@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
     if (argc != 2)
         return 2;
     prepareApplication();
-    TFrm_Main window(QString::fromLocal8Bit(argv[1]));
+    MainWindow window(QString::fromLocal8Bit(argv[1]));
     window.show();
     window.repaint();
     return window.stopped() ? 1 : 0;

@@ -92,10 +92,10 @@ void DiaryCore::loadDiary(CoreResult &result)
         return;
     }
     m_loadProblem.clear();
-    book.GetExcelLastRow();
+    book.firstEmptyRow();
     if (book.isFull())
         result.inform(diaryFullMessage());
-    m_diary = book.SetExcelArray();
+    m_diary = book.table();
     nameUnusablePhotos(result);
 }
 

@@ -1,6 +1,6 @@
 #include "entrytab.h"
 
-#include "ui_Tab_Enter.h"
+#include "ui_entrytab.h"
 
 #include "datetext.h"
 #include "entryrules.h"
@@ -65,7 +65,7 @@ QPixmap runnerPicture()
 
 } // namespace
 
-TTab_Enter::TTab_Enter(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::TTab_Enter>())
+EntryTab::EntryTab(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::EntryTab>())
 {
     m_ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
@@ -77,46 +77,46 @@ TTab_Enter::TTab_Enter(QWidget *parent) : QWidget(parent), m_ui(std::make_unique
     m_choosePicture = [this] {
         return QFileDialog::getOpenFileName(this, QStringLiteral("写真選択"), QString(), pictureFilter());
     };
-    connect(m_ui->RdoGrp_Day, &RadioGroup::clicked, this, &TTab_Enter::RdoGrp_DayClick);
+    connect(m_ui->RdoGrp_Day, &RadioGroup::clicked, this, &EntryTab::RdoGrp_DayClick);
     // A date picked in the drop-down calendar, with the mouse or with Enter,
     // closes it; the tab then shows that day.
-    const auto closeUp = [this] { QTimer::singleShot(0, this, &TTab_Enter::Dt_Enter_DayCloseUp); };
+    const auto closeUp = [this] { QTimer::singleShot(0, this, &EntryTab::Dt_Enter_DayCloseUp); };
     connect(m_ui->Dt_Enter_Day->calendarWidget(), &QCalendarWidget::clicked, this, closeUp);
     connect(m_ui->Dt_Enter_Day->calendarWidget(), &QCalendarWidget::activated, this, closeUp);
-    connect(m_ui->Dt_Enter_Day, &QDateEdit::editingFinished, this, &TTab_Enter::Dt_Enter_DayExit);
-    connect(m_ui->SpdBtn_Wup, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_WupClick);
-    connect(m_ui->SpdBtn_Wdwn, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_WdwnClick);
-    connect(m_ui->SpdBtn_Fup, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_FupClick);
-    connect(m_ui->SpdBtn_Fdwn, &QToolButton::clicked, this, &TTab_Enter::SpdBtn_FdwnClick);
-    connect(m_ui->BtBtn_PicSel, &QPushButton::clicked, this, &TTab_Enter::BtBtn_PicSelClick);
-    connect(m_ui->BtBtn_PicClear, &QPushButton::clicked, this, &TTab_Enter::BtBtn_PicClearClick);
-    connect(m_ui->BtBtn_Save_Today, &QPushButton::clicked, this, &TTab_Enter::saveRequested);
+    connect(m_ui->Dt_Enter_Day, &QDateEdit::editingFinished, this, &EntryTab::Dt_Enter_DayExit);
+    connect(m_ui->SpdBtn_Wup, &QToolButton::clicked, this, &EntryTab::SpdBtn_WupClick);
+    connect(m_ui->SpdBtn_Wdwn, &QToolButton::clicked, this, &EntryTab::SpdBtn_WdwnClick);
+    connect(m_ui->SpdBtn_Fup, &QToolButton::clicked, this, &EntryTab::SpdBtn_FupClick);
+    connect(m_ui->SpdBtn_Fdwn, &QToolButton::clicked, this, &EntryTab::SpdBtn_FdwnClick);
+    connect(m_ui->BtBtn_PicSel, &QPushButton::clicked, this, &EntryTab::BtBtn_PicSelClick);
+    connect(m_ui->BtBtn_PicClear, &QPushButton::clicked, this, &EntryTab::BtBtn_PicClearClick);
+    connect(m_ui->BtBtn_Save_Today, &QPushButton::clicked, this, &EntryTab::saveRequested);
 }
 
-TTab_Enter::~TTab_Enter() = default;
+EntryTab::~EntryTab() = default;
 
-QDate TTab_Enter::day() const
+QDate EntryTab::day() const
 {
     return m_ui->Dt_Enter_Day->date();
 }
 
-QString TTab_Enter::weightText() const
+QString EntryTab::weightText() const
 {
     return typedNumberText(m_ui->Edt_Weight->text());
 }
 
-QString TTab_Enter::fatText() const
+QString EntryTab::fatText() const
 {
     return typedNumberText(m_ui->Edt_Fat->text());
 }
 
-void TTab_Enter::attach(const DiaryTable *diary, const QString &pictureDir)
+void EntryTab::attach(const DiaryTable *diary, const QString &pictureDir)
 {
     m_diary = diary;
     m_pictureDir = pictureDir;
 }
 
-void TTab_Enter::SetEnter()
+void EntryTab::SetEnter()
 {
     m_ui->RdoGrp_Day->setItemIndex(0);
     m_ui->Dt_Enter_Day->setDate(QDate::currentDate());
@@ -125,7 +125,7 @@ void TTab_Enter::SetEnter()
     resetForNewDay();
 }
 
-void TTab_Enter::resetForNewDay()
+void EntryTab::resetForNewDay()
 {
     m_ui->RdoGrp_Cal_In->setItemIndex(1);
     m_ui->RdoGrp_Cal_Out->setItemIndex(1);
@@ -134,7 +134,7 @@ void TTab_Enter::resetForNewDay()
     showPhoto({});
 }
 
-void TTab_Enter::ChangeDay()
+void EntryTab::ChangeDay()
 {
     m_shownDay = day();
     const int row = m_diary->findDate(dateText(day()));
@@ -144,7 +144,7 @@ void TTab_Enter::ChangeDay()
         resetForNewDay();
 }
 
-void TTab_Enter::showRow(int row)
+void EntryTab::showRow(int row)
 {
     m_ui->Edt_Weight->setText(m_diary->cell(row, ColWeight).toText());
     m_ui->Edt_Fat->setText(m_diary->cell(row, ColFat).toText());
@@ -161,7 +161,7 @@ void TTab_Enter::showRow(int row)
 // that saving the day neither deletes it nor drops the day's reference. A
 // reference that is no photo file at all (a path, a link, a pipe) shows as
 // none too and is kept as it is; the start-up has named it once already.
-void TTab_Enter::showStoredPhoto(const QString &name)
+void EntryTab::showStoredPhoto(const QString &name)
 {
     const PhotoFileCheck check = checkPhotoFile(m_pictureDir, name, MaxPhotoBytes);
     if (name.isEmpty() || check.status == PhotoFileCheck::Missing) {
@@ -179,7 +179,7 @@ void TTab_Enter::showStoredPhoto(const QString &name)
     Messages::error(loaded.error + QStringLiteral("\r\n写真のファイルは消さずにそのまま残します。"));
 }
 
-void TTab_Enter::fillFromNewest()
+void EntryTab::fillFromNewest()
 {
     const int newest = m_diary->FirstEmptyRow() - 1;
     if (newest < 1) {
@@ -195,7 +195,7 @@ void TTab_Enter::fillFromNewest()
         showRow(newest);
 }
 
-void TTab_Enter::showPhoto(const QImage &photo, const QString &reference, bool keepStoredFile)
+void EntryTab::showPhoto(const QImage &photo, const QString &reference, bool keepStoredFile)
 {
     m_photo = photo;
     m_photoReference = reference;
@@ -206,14 +206,14 @@ void TTab_Enter::showPhoto(const QImage &photo, const QString &reference, bool k
         m_ui->Img_PicSel->setPixmap(QPixmap::fromImage(photo.scaled(m_ui->Img_PicSel->size())));
 }
 
-PhotoChange TTab_Enter::photoChange() const
+PhotoChange EntryTab::photoChange() const
 {
     if (m_keepStoredFile)
         return keepPhoto(m_photoReference);
-    return SavePicture(hasPhoto() ? 0 : 1, m_photoReference, m_photo, day(), m_pictureDir);
+    return planPhotoChange(hasPhoto() ? 0 : 1, m_photoReference, m_photo, day(), m_pictureDir);
 }
 
-DayValues TTab_Enter::dayValues(const QString &photo) const
+DayValues EntryTab::dayValues(const QString &photo) const
 {
     return {dateText(day()),
             weightText(),
@@ -225,7 +225,7 @@ DayValues TTab_Enter::dayValues(const QString &photo) const
             photo};
 }
 
-void TTab_Enter::RdoGrp_DayClick(int index)
+void EntryTab::RdoGrp_DayClick(int index)
 {
     if (index == 1) {
         m_ui->Dt_Enter_Day->setEnabled(true);
@@ -236,7 +236,7 @@ void TTab_Enter::RdoGrp_DayClick(int index)
     m_ui->Dt_Enter_Day->setEnabled(false);
 }
 
-void TTab_Enter::Dt_Enter_DayCloseUp()
+void EntryTab::Dt_Enter_DayCloseUp()
 {
     ChangeDay();
 }
@@ -244,39 +244,39 @@ void TTab_Enter::Dt_Enter_DayCloseUp()
 // A day typed into the picker is shown once the typing is done (Enter, or
 // leaving the picker), so that the tab never offers one day's values under
 // another day's date.
-void TTab_Enter::Dt_Enter_DayExit()
+void EntryTab::Dt_Enter_DayExit()
 {
     if (day() != m_shownDay)
         ChangeDay();
 }
 
-void TTab_Enter::step(QLineEdit *edit, bool up, bool ceilingAt100)
+void EntryTab::step(QLineEdit *edit, bool up, bool ceilingAt100)
 {
     if (const std::optional<QString> stepped = stepMeasurement(edit->text(), up ? Step::Up : Step::Down, ceilingAt100))
         edit->setText(*stepped);
 }
 
-void TTab_Enter::SpdBtn_WupClick()
+void EntryTab::SpdBtn_WupClick()
 {
     step(m_ui->Edt_Weight, true, false);
 }
 
-void TTab_Enter::SpdBtn_WdwnClick()
+void EntryTab::SpdBtn_WdwnClick()
 {
     step(m_ui->Edt_Weight, false, false);
 }
 
-void TTab_Enter::SpdBtn_FupClick()
+void EntryTab::SpdBtn_FupClick()
 {
     step(m_ui->Edt_Fat, true, true);
 }
 
-void TTab_Enter::SpdBtn_FdwnClick()
+void EntryTab::SpdBtn_FdwnClick()
 {
     step(m_ui->Edt_Fat, false, true);
 }
 
-void TTab_Enter::BtBtn_PicSelClick()
+void EntryTab::BtBtn_PicSelClick()
 {
     const QString path = m_choosePicture();
     if (path.isEmpty())
@@ -299,7 +299,7 @@ void TTab_Enter::BtBtn_PicSelClick()
     showPhoto(loaded.image, path);
 }
 
-void TTab_Enter::BtBtn_PicClearClick()
+void EntryTab::BtBtn_PicClearClick()
 {
     showPhoto({});
 }

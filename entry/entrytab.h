@@ -13,19 +13,19 @@
 class QLineEdit;
 
 namespace Ui {
-class TTab_Enter;
+class EntryTab;
 }
 
 // The entry tab: one day's weight, body fat, calorie levels, comments and
 // photo. It holds nothing beyond its controls and the photo reference; a
 // save reads them at the moment of saving.
-class TTab_Enter : public QWidget
+class EntryTab : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TTab_Enter(QWidget *parent = nullptr);
-    ~TTab_Enter() override;
+    explicit EntryTab(QWidget *parent = nullptr);
+    ~EntryTab() override;
 
     // The diary whose days the tab shows, and the folder of the day photos.
     void attach(const DiaryTable *diary, const QString &pictureDir);
@@ -73,7 +73,7 @@ private:
     void resetForNewDay();
     void step(QLineEdit *edit, bool up, bool ceilingAt100);
 
-    std::unique_ptr<Ui::TTab_Enter> m_ui;
+    std::unique_ptr<Ui::EntryTab> m_ui;
     const DiaryTable *m_diary = nullptr;
     QString m_pictureDir;
     QImage m_photo;

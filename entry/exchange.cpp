@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <cmath>
 
-int LevelJudge(double start, double goal, double current)
+int levelForProgress(double start, double goal, double current)
 {
     const double planned = start - goal;
     const double achieved = start - current;
@@ -66,5 +66,5 @@ Judgement judgeLevel(const LevelInputs &in, const DiaryTable &diary, Measure mea
         return {};
     if (*current == 0)
         current = ZeroValue(diary, measure, day, in.start);
-    return {LevelJudge(*start, *goal, current.value_or(*start)), {}};
+    return {levelForProgress(*start, *goal, current.value_or(*start)), {}};
 }

@@ -10,7 +10,7 @@
 // files it is handed over in.
 
 // 0 to 10: how far current has come from start towards goal.
-int LevelJudge(double start, double goal, double current);
+int levelForProgress(double start, double goal, double current);
 
 enum class Measure { Weight = 0, Fat = 1 };
 

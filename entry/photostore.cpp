@@ -168,7 +168,7 @@ QImage iconBitmap(const QString &path)
 
 } // namespace
 
-PhotoChange SavePicture(int mode, const QString &reference, const QImage &shown, QDate day,
+PhotoChange planPhotoChange(int mode, const QString &reference, const QImage &shown, QDate day,
                         const QString &pictureDir)
 {
     PhotoChange change;

@@ -51,7 +51,7 @@ struct PhotoChange
 // Mode 0 when the thumbnail shows a picture, 1 when it is empty. reference
 // is the photo reference (the chosen file, or the stored name); shown is
 // the picture as loaded.
-PhotoChange SavePicture(int mode, const QString &reference, const QImage &shown, QDate day,
+PhotoChange planPhotoChange(int mode, const QString &reference, const QImage &shown, QDate day,
                         const QString &pictureDir);
 
 // Leaves the day's photo file as it is and the day referring to it.

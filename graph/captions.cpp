@@ -221,7 +221,7 @@ int fatBand(double range)
     return std::min(weightBand(range), 6);
 }
 
-std::vector<Caption> SetDailyLogic(const GraphWindow &window, int width)
+std::vector<Caption> dateAxisCaptions(const GraphWindow &window, int width)
 {
     std::vector<Caption> captions;
     const int days = window.dayCount();
@@ -235,12 +235,12 @@ std::vector<Caption> SetDailyLogic(const GraphWindow &window, int width)
     return captions;
 }
 
-std::vector<Caption> SetWeightLogic(const ValueRange &range, int height)
+std::vector<Caption> weightAxisCaptions(const ValueRange &range, int height)
 {
     return valueCaptions(range, weightBand(range.range()), height, GetCaptionY_W);
 }
 
-std::vector<Caption> SetFatLogic(const ValueRange &range, int height)
+std::vector<Caption> fatAxisCaptions(const ValueRange &range, int height)
 {
     return valueCaptions(range, fatBand(range.range()), height, GetCaptionY_F);
 }

@@ -34,9 +34,9 @@ int weightBand(double range);
 int fatBand(double range);
 
 // Every date caption of a window, one for each tick; every value caption of a range.
-std::vector<Caption> SetDailyLogic(const GraphWindow &window, int width = GraphWidth);
-std::vector<Caption> SetWeightLogic(const ValueRange &range, int height = GraphHeight);
-std::vector<Caption> SetFatLogic(const ValueRange &range, int height = GraphHeight);
+std::vector<Caption> dateAxisCaptions(const GraphWindow &window, int width = GraphWidth);
+std::vector<Caption> weightAxisCaptions(const ValueRange &range, int height = GraphHeight);
+std::vector<Caption> fatAxisCaptions(const ValueRange &range, int height = GraphHeight);
 
 // The font of every caption on the axis strips, and the width of a text in it.
 QFont captionFont();

@@ -1,6 +1,6 @@
 #include "graphsettingstab.h"
 
-#include "ui_Tab_Grph_Estb.h"
+#include "ui_graphsettingstab.h"
 
 #include "datetext.h"
 #include "focusexit.h"
@@ -69,7 +69,7 @@ QString backgroundName(int number)
     return QString::fromLatin1(names[number - 1]);
 }
 
-TTab_Grph_Estb::TTab_Grph_Estb(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::TTab_Grph_Estb>())
+GraphSettingsTab::GraphSettingsTab(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::GraphSettingsTab>())
 {
     m_ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
@@ -79,9 +79,9 @@ TTab_Grph_Estb::TTab_Grph_Estb(QWidget *parent) : QWidget(parent), m_ui(std::mak
     connectHandlers();
 }
 
-TTab_Grph_Estb::~TTab_Grph_Estb() = default;
+GraphSettingsTab::~GraphSettingsTab() = default;
 
-void TTab_Grph_Estb::connectHandlers()
+void GraphSettingsTab::connectHandlers()
 {
     onExit(m_ui->Edt_UpWlimit, [this] { Edt_UpWlimitExit(); });
     onExit(m_ui->Edt_DwnWlimit, [this] { Edt_DwnWlimitExit(); });
@@ -89,29 +89,29 @@ void TTab_Grph_Estb::connectHandlers()
     onExit(m_ui->Edt_DwnFlimit, [this] { Edt_DwnFlimitExit(); });
     onExit(m_ui->Dt_Grph_StartD, [this] { Dt_Grph_StartDExit(); });
     onExit(m_ui->Dt_Grph_EndD, [this] { Dt_Grph_EndDExit(); });
-    connect(m_ui->SpdBtn_Wupup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WupupClick);
-    connect(m_ui->SpdBtn_WupDwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WupDwnClick);
-    connect(m_ui->SpdBtn_WDwnup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WDwnupClick);
-    connect(m_ui->SpdBtn_WDwndwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_WDwndwnClick);
-    connect(m_ui->SpdBtn_Fupup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FupupClick);
-    connect(m_ui->SpdBtn_FupDwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FupDwnClick);
-    connect(m_ui->SpdBtn_FDwnup, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FDwnupClick);
-    connect(m_ui->SpdBtn_FDwndwn, &QToolButton::clicked, this, &TTab_Grph_Estb::SpdBtn_FDwndwnClick);
-    connect(m_ui->RdoGrp_WorF, &RadioGroup::clicked, this, &TTab_Grph_Estb::RdoGrp_WorFClick);
-    connect(m_ui->RdoGrp_TrimboVis, &RadioGroup::clicked, this, &TTab_Grph_Estb::RdoGrp_TrimboVisClick);
-    connect(m_ui->ClrBx_W, &QComboBox::activated, this, &TTab_Grph_Estb::ClrBx_WClick);
-    connect(m_ui->ClrBx_F, &QComboBox::activated, this, &TTab_Grph_Estb::ClrBx_FClick);
-    connect(m_ui->CmbBx_BkGrnd, &QComboBox::activated, this, &TTab_Grph_Estb::CmbBx_BkGrndClick);
-    connect(m_ui->BtBtn_Save_Graph, &QPushButton::clicked, this, &TTab_Grph_Estb::BtBtn_Save_GraphClick);
+    connect(m_ui->SpdBtn_Wupup, &QToolButton::clicked, this, &GraphSettingsTab::SpdBtn_WupupClick);
+    connect(m_ui->SpdBtn_WupDwn, &QToolButton::clicked, this, &GraphSettingsTab::SpdBtn_WupDwnClick);
+    connect(m_ui->SpdBtn_WDwnup, &QToolButton::clicked, this, &GraphSettingsTab::SpdBtn_WDwnupClick);
+    connect(m_ui->SpdBtn_WDwndwn, &QToolButton::clicked, this, &GraphSettingsTab::SpdBtn_WDwndwnClick);
+    connect(m_ui->SpdBtn_Fupup, &QToolButton::clicked, this, &GraphSettingsTab::SpdBtn_FupupClick);
+    connect(m_ui->SpdBtn_FupDwn, &QToolButton::clicked, this, &GraphSettingsTab::SpdBtn_FupDwnClick);
+    connect(m_ui->SpdBtn_FDwnup, &QToolButton::clicked, this, &GraphSettingsTab::SpdBtn_FDwnupClick);
+    connect(m_ui->SpdBtn_FDwndwn, &QToolButton::clicked, this, &GraphSettingsTab::SpdBtn_FDwndwnClick);
+    connect(m_ui->RdoGrp_WorF, &RadioGroup::clicked, this, &GraphSettingsTab::RdoGrp_WorFClick);
+    connect(m_ui->RdoGrp_TrimboVis, &RadioGroup::clicked, this, &GraphSettingsTab::RdoGrp_TrimboVisClick);
+    connect(m_ui->ClrBx_W, &QComboBox::activated, this, &GraphSettingsTab::ClrBx_WClick);
+    connect(m_ui->ClrBx_F, &QComboBox::activated, this, &GraphSettingsTab::ClrBx_FClick);
+    connect(m_ui->CmbBx_BkGrnd, &QComboBox::activated, this, &GraphSettingsTab::CmbBx_BkGrndClick);
+    connect(m_ui->BtBtn_Save_Graph, &QPushButton::clicked, this, &GraphSettingsTab::BtBtn_Save_GraphClick);
 }
 
-void TTab_Grph_Estb::attach(const GraphSettings &fields, const QString &bkGrndDir)
+void GraphSettingsTab::attach(const GraphSettings &fields, const QString &bkGrndDir)
 {
     m_fields = fields;
     m_bkGrndDir = bkGrndDir;
 }
 
-void TTab_Grph_Estb::SetGraph()
+void GraphSettingsTab::SetGraph()
 {
     show(m_ui->Edt_UpWlimit, m_fields.WUpper);
     show(m_ui->Edt_DwnWlimit, m_fields.WDown);
@@ -127,7 +127,7 @@ void TTab_Grph_Estb::SetGraph()
     m_ui->CmbBx_BkGrnd->setCurrentIndex(m_fields.BckGrnd - 1);
 }
 
-std::optional<ValueRange> TTab_Grph_Estb::limits(const QLineEdit *lower, const QLineEdit *upper,
+std::optional<ValueRange> GraphSettingsTab::limits(const QLineEdit *lower, const QLineEdit *upper,
                                                  const QString &lowerField, const QString &upperField,
                                                  const MeasureBounds &bounds) const
 {
@@ -143,7 +143,7 @@ std::optional<ValueRange> TTab_Grph_Estb::limits(const QLineEdit *lower, const Q
     return ValueRange{*low, *high};
 }
 
-GraphWindow TTab_Grph_Estb::graphWindow() const
+GraphWindow GraphSettingsTab::graphWindow() const
 {
     GraphWindow window = GraphWindow::fromDates(m_ui->Dt_Grph_StartD->date(), m_ui->Dt_Grph_EndD->date());
     window.weight = limits(m_ui->Edt_DwnWlimit, m_ui->Edt_UpWlimit, m_fields.WDown, m_fields.WUpper, WeightBounds);
@@ -156,7 +156,7 @@ GraphWindow TTab_Grph_Estb::graphWindow() const
 // field, the field put back, or both left as they are. A text not taken
 // says the rule it breaks under the edits, without a box, until the next
 // limit or date is left or a limit stepped.
-void TTab_Grph_Estb::limitExit(QLineEdit *edit, QString &field, const LimitExit &result)
+void GraphSettingsTab::limitExit(QLineEdit *edit, QString &field, const LimitExit &result)
 {
     if (result.kind == LimitExit::Accept)
         field = result.text;
@@ -165,73 +165,73 @@ void TTab_Grph_Estb::limitExit(QLineEdit *edit, QString &field, const LimitExit 
     m_ui->Lbl_Rule->setText(result.rule);
 }
 
-void TTab_Grph_Estb::stepped(QLineEdit *edit, QString &field, const QString &limit)
+void GraphSettingsTab::stepped(QLineEdit *edit, QString &field, const QString &limit)
 {
     field = limit;
     show(edit, field);
     m_ui->Lbl_Rule->clear();
 }
 
-void TTab_Grph_Estb::Edt_UpWlimitExit()
+void GraphSettingsTab::Edt_UpWlimitExit()
 {
     limitExit(m_ui->Edt_UpWlimit, m_fields.WUpper, upperLimitExit(m_ui->Edt_UpWlimit->text(), m_fields.WDown, WeightBounds));
 }
 
-void TTab_Grph_Estb::Edt_DwnWlimitExit()
+void GraphSettingsTab::Edt_DwnWlimitExit()
 {
     limitExit(m_ui->Edt_DwnWlimit, m_fields.WDown, lowerLimitExit(m_ui->Edt_DwnWlimit->text(), m_fields.WUpper, WeightBounds));
 }
 
-void TTab_Grph_Estb::Edt_UpFlimitExit()
+void GraphSettingsTab::Edt_UpFlimitExit()
 {
     limitExit(m_ui->Edt_UpFlimit, m_fields.FUpper, upperLimitExit(m_ui->Edt_UpFlimit->text(), m_fields.FDown, FatBounds));
 }
 
-void TTab_Grph_Estb::Edt_DwnFlimitExit()
+void GraphSettingsTab::Edt_DwnFlimitExit()
 {
     limitExit(m_ui->Edt_DwnFlimit, m_fields.FDown, lowerLimitExit(m_ui->Edt_DwnFlimit->text(), m_fields.FUpper, FatBounds));
 }
 
-void TTab_Grph_Estb::SpdBtn_WupupClick()
+void GraphSettingsTab::SpdBtn_WupupClick()
 {
     if (const std::optional<QString> limit = upperStepUp(m_fields.WUpper, WeightBounds))
         stepped(m_ui->Edt_UpWlimit, m_fields.WUpper, *limit);
 }
 
-void TTab_Grph_Estb::SpdBtn_FupupClick()
+void GraphSettingsTab::SpdBtn_FupupClick()
 {
     if (const std::optional<QString> limit = upperStepUp(m_fields.FUpper, FatBounds))
         stepped(m_ui->Edt_UpFlimit, m_fields.FUpper, *limit);
 }
 
-void TTab_Grph_Estb::SpdBtn_WupDwnClick()
+void GraphSettingsTab::SpdBtn_WupDwnClick()
 {
     if (const std::optional<QString> limit = upperStepDown(m_fields.WUpper, m_fields.WDown))
         stepped(m_ui->Edt_UpWlimit, m_fields.WUpper, *limit);
 }
 
-void TTab_Grph_Estb::SpdBtn_FupDwnClick()
+void GraphSettingsTab::SpdBtn_FupDwnClick()
 {
     if (const std::optional<QString> limit = upperStepDown(m_fields.FUpper, m_fields.FDown))
         stepped(m_ui->Edt_UpFlimit, m_fields.FUpper, *limit);
 }
 
-void TTab_Grph_Estb::SpdBtn_WDwnupClick()
+void GraphSettingsTab::SpdBtn_WDwnupClick()
 {
     stepped(m_ui->Edt_DwnWlimit, m_fields.WDown, lowerStepUp(m_fields.WDown, m_fields.WUpper).value_or(m_fields.WDown));
 }
 
-void TTab_Grph_Estb::SpdBtn_FDwnupClick()
+void GraphSettingsTab::SpdBtn_FDwnupClick()
 {
     stepped(m_ui->Edt_DwnFlimit, m_fields.FDown, lowerStepUp(m_fields.FDown, m_fields.FUpper).value_or(m_fields.FDown));
 }
 
-void TTab_Grph_Estb::SpdBtn_WDwndwnClick()
+void GraphSettingsTab::SpdBtn_WDwndwnClick()
 {
     stepped(m_ui->Edt_DwnWlimit, m_fields.WDown, lowerStepDown(m_fields.WDown, WeightBounds));
 }
 
-void TTab_Grph_Estb::SpdBtn_FDwndwnClick()
+void GraphSettingsTab::SpdBtn_FDwndwnClick()
 {
     stepped(m_ui->Edt_DwnFlimit, m_fields.FDown, lowerStepDown(m_fields.FDown, FatBounds));
 }
@@ -240,7 +240,7 @@ void TTab_Grph_Estb::SpdBtn_FDwndwnClick()
 // goes back to the accepted one (today's date with none accepted yet), or
 // stays while the accepted pair is no window at all. A pair that holds is
 // taken whole: the other picker may hold a date kept that way.
-void TTab_Grph_Estb::dateExit(DateSide side)
+void GraphSettingsTab::dateExit(DateSide side)
 {
     QDateEdit *start = m_ui->Dt_Grph_StartD;
     QDateEdit *end = m_ui->Dt_Grph_EndD;
@@ -259,43 +259,43 @@ void TTab_Grph_Estb::dateExit(DateSide side)
     m_ui->Lbl_Rule->setText(result.rule);
 }
 
-void TTab_Grph_Estb::Dt_Grph_StartDExit()
+void GraphSettingsTab::Dt_Grph_StartDExit()
 {
     dateExit(DateSide::Start);
 }
 
-void TTab_Grph_Estb::Dt_Grph_EndDExit()
+void GraphSettingsTab::Dt_Grph_EndDExit()
 {
     dateExit(DateSide::End);
 }
 
-void TTab_Grph_Estb::RdoGrp_WorFClick(int index)
+void GraphSettingsTab::RdoGrp_WorFClick(int index)
 {
     m_fields.GraphVis = index;
 }
 
-void TTab_Grph_Estb::RdoGrp_TrimboVisClick(int index)
+void GraphSettingsTab::RdoGrp_TrimboVisClick(int index)
 {
     m_fields.TrimboVis = index;
 }
 
-void TTab_Grph_Estb::ClrBx_WClick()
+void GraphSettingsTab::ClrBx_WClick()
 {
     m_fields.LineClW = m_ui->ClrBx_W->currentData().toInt();
 }
 
-void TTab_Grph_Estb::ClrBx_FClick()
+void GraphSettingsTab::ClrBx_FClick()
 {
     m_fields.LineClF = m_ui->ClrBx_F->currentData().toInt();
 }
 
-void TTab_Grph_Estb::CmbBx_BkGrndClick(int index)
+void GraphSettingsTab::CmbBx_BkGrndClick(int index)
 {
     m_fields.BckGrnd = index + 1;
     BckGrndEstb(m_fields.BckGrnd);
 }
 
-void TTab_Grph_Estb::BckGrndEstb(int number)
+void GraphSettingsTab::BckGrndEstb(int number)
 {
     const QString path = m_bkGrndDir + backgroundName(number) + QStringLiteral(".bmp");
     QImage picture;
@@ -307,7 +307,7 @@ void TTab_Grph_Estb::BckGrndEstb(int number)
     m_ui->Img_BkGrnd->setPixmap(QPixmap::fromImage(picture));
 }
 
-void TTab_Grph_Estb::BtBtn_Save_GraphClick()
+void GraphSettingsTab::BtBtn_Save_GraphClick()
 {
     Q_EMIT saveRequested();
 }

@@ -12,19 +12,19 @@
 class QDateEdit;
 
 namespace Ui {
-class TTab_Grph_Estb;
+class GraphSettingsTab;
 }
 
 // The graph settings tab: limits, dates, line choice, colours and the
 // background. Each control edits one field of the tab's copy of the Graph
 // settings; nothing here redraws the graph until they are saved.
-class TTab_Grph_Estb : public QWidget
+class GraphSettingsTab : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TTab_Grph_Estb(QWidget *parent = nullptr);
-    ~TTab_Grph_Estb() override;
+    explicit GraphSettingsTab(QWidget *parent = nullptr);
+    ~GraphSettingsTab() override;
 
     // The fields this tab starts from, and the background folder.
     void attach(const GraphSettings &fields, const QString &bkGrndDir);
@@ -72,7 +72,7 @@ private:
                                      const QString &upperField, const MeasureBounds &bounds) const;
     void dateExit(DateSide side);
 
-    std::unique_ptr<Ui::TTab_Grph_Estb> m_ui;
+    std::unique_ptr<Ui::GraphSettingsTab> m_ui;
     GraphSettings m_fields;
     QString m_bkGrndDir;
     QImage m_background;

@@ -146,12 +146,12 @@ QImage graphBackground(const QImage &background)
 GraphPicture renderGraph(const GraphInputs &in, const TrendOverlay &overlay, const GraphPicture *previous)
 {
     GraphPicture out;
-    const std::vector<Caption> dates = SetDailyLogic(in.window);
+    const std::vector<Caption> dates = dateAxisCaptions(in.window);
     out.dateCaptions = readableDateCaptions(dates, captionTextWidth);
     if (in.window.weight)
-        out.weightCaptions = SetWeightLogic(*in.window.weight);
+        out.weightCaptions = weightAxisCaptions(*in.window.weight);
     if (in.window.fat)
-        out.fatCaptions = SetFatLogic(*in.window.fat);
+        out.fatCaptions = fatAxisCaptions(*in.window.fat);
 
     out.picture = graphBackground(in.background);
     const bool weightShown = in.window.mode != 1;

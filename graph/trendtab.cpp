@@ -1,10 +1,10 @@
 #include "trendtab.h"
 
-#include "ui_Tab_Trend.h"
+#include "ui_trendtab.h"
 
 #include "datetext.h"
 
-TTab_Trend::TTab_Trend(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::TTab_Trend>())
+TrendTab::TrendTab(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::TrendTab>())
 {
     m_ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground); // the page control's sky blue
@@ -17,9 +17,9 @@ TTab_Trend::TTab_Trend(QWidget *parent) : QWidget(parent), m_ui(std::make_unique
     }
 }
 
-TTab_Trend::~TTab_Trend() = default;
+TrendTab::~TrendTab() = default;
 
-void TTab_Trend::attach(const TrendSettings &fields)
+void TrendTab::attach(const TrendSettings &fields)
 {
     m_attached = false; // the boxes take the fields' state without asking to save it
     m_ui->ChkBx_Trend->setChecked(fields.Trend == 1);
@@ -31,12 +31,12 @@ void TTab_Trend::attach(const TrendSettings &fields)
     m_attached = true;
 }
 
-void TTab_Trend::showFigures(const GraphPicture &graph, const EstablishSettings &establish, QDate today)
+void TrendTab::showFigures(const GraphPicture &graph, const EstablishSettings &establish, QDate today)
 {
     m_ui->Lbl_Figures->setText(trendFiguresText(graph, establish, today));
 }
 
-void TTab_Trend::ChkBx_Click(int TrendSettings::*field, bool on)
+void TrendTab::ChkBx_Click(int TrendSettings::*field, bool on)
 {
     if (!m_attached)
         return;

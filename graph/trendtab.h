@@ -7,19 +7,19 @@
 #include <memory>
 
 namespace Ui {
-class TTab_Trend;
+class TrendTab;
 }
 
 // The trend tab: the switches of what the program adds to the Windows
 // version (trend lines, goal lines, the latest days, backups, the read-out) and the trend's
 // figures in words. Each switch turned asks at once for the switches to be saved.
-class TTab_Trend : public QWidget
+class TrendTab : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TTab_Trend(QWidget *parent = nullptr);
-    ~TTab_Trend() override;
+    explicit TrendTab(QWidget *parent = nullptr);
+    ~TrendTab() override;
 
     // The fields the switches start from.
     void attach(const TrendSettings &fields);
@@ -35,7 +35,7 @@ Q_SIGNALS:
 private:
     void ChkBx_Click(int TrendSettings::*field, bool on);
 
-    std::unique_ptr<Ui::TTab_Trend> m_ui;
+    std::unique_ptr<Ui::TrendTab> m_ui;
     TrendSettings m_fields;
     bool m_attached = false; // the boxes follow the fields without a word until attached
 };

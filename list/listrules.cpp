@@ -67,7 +67,7 @@ Wrapped WrapCell(const QString &text, int width, const std::function<int(QString
     return {output, breaks * OneLineHeight + 20};
 }
 
-PhotoBox SetPicture(QSize picture)
+PhotoBox fitPhotoBox(QSize picture)
 {
     if (picture.isEmpty())
         return {};

@@ -47,4 +47,4 @@ struct PhotoBox
     QSize size;     // the box the picture is drawn into
     int rowHeight = OneLineHeight;
 };
-PhotoBox SetPicture(QSize picture);
+PhotoBox fitPhotoBox(QSize picture);

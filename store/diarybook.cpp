@@ -141,14 +141,14 @@ bool DiaryBook::OpenExcelDate()
     return true;
 }
 
-int DiaryBook::GetExcelLastRow()
+int DiaryBook::firstEmptyRow()
 {
     m_rowCount = m_workbook->diaryLength(m_sheet, MaxDiaryRows, &m_full);
     m_haveCells = false;
     return m_rowCount == 0 ? 0 : m_rowCount + 1;
 }
 
-DiaryTable DiaryBook::SetExcelArray() const
+DiaryTable DiaryBook::table() const
 {
     if (!m_haveCells)
         return m_workbook->diaryTable(m_sheet, m_rowCount);
@@ -256,9 +256,9 @@ void DiaryBook::CloseExcelDate()
 
 DayPlacement::DayPlacement(DiaryBook &book) : m_book(book)
 {
-    book.GetExcelLastRow();
+    book.firstEmptyRow();
     // What is on disk now is what the days are written into.
-    m_onDisk = book.SetExcelArray();
+    m_onDisk = book.table();
     m_rowCount = std::max(m_onDisk.FirstEmptyRow() - 1, 0);
     m_firstNewRow = m_rowCount + 1;
 }
@@ -294,7 +294,7 @@ void DayPlacement::write(const Place &place, const DayValues &day)
 DiaryTable DayPlacement::finish()
 {
     m_book.SetExcelSort();
-    return m_book.SetExcelArray();
+    return m_book.table();
 }
 
 SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days, bool overwrite)

@@ -50,12 +50,12 @@ public:
     // sheet; isFull() when every row of the sheet has a date: then it is the
     // row below the sheet's last, and every row is still read and may be
     // corrected, only a new day has no room.
-    int GetExcelLastRow();
+    int firstEmptyRow();
     bool isFull() const { return m_full; }
     // Whether the sheet has days below the first row without a date.
     bool hasDaysBelowGap() const { return m_workbook->datedBelow(m_sheet, m_rowCount); }
     // The diary rows 1 to FirstEmptyRow - 1.
-    DiaryTable SetExcelArray() const;
+    DiaryTable table() const;
     // Writes the eight cells of a day into a row, 1 to FirstEmptyRow (a new
     // day goes into the first empty row).
     void WriteExcelDate(int row, const DayValues &day);

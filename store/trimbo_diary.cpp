@@ -128,8 +128,8 @@ int show(const QStringList &arguments)
     DiaryBook book(parser.positionalArguments().first());
     if (!book.OpenExcelDate())
         return fail(book.errorText());
-    book.GetExcelLastRow();
-    std::fputs(diaryToCsv(book.SetExcelArray()).toUtf8().constData(), stdout);
+    book.firstEmptyRow();
+    std::fputs(diaryToCsv(book.table()).toUtf8().constData(), stdout);
     return 0;
 }
 

@@ -16,7 +16,7 @@ int main(int argc, char *argv[])
         DiaryBook book(path);
         if (!book.OpenExcelDate())
             return 1;
-        const int rows = std::max(book.GetExcelLastRow() - 1, 0);
+        const int rows = std::max(book.firstEmptyRow() - 1, 0);
         book.CloseExcelDate();
         const QString date = dateText(QDate(2000, 1, 1).addDays(rows));
         if (!saveDays(path, {{date, QString::number(rows), "", 1, 1, QStringLiteral("日 %1").arg(rows), "", ""}}, false).saved)

@@ -25,7 +25,7 @@ const QByteArray backupsOn = windowsSettings + "[Trend]\r\nBackups=1\r\n";
 int daysOnDisk(const QString &path)
 {
     DiaryBook book(path);
-    return book.OpenExcelDate() ? book.GetExcelLastRow() - 1 : -1;
+    return book.OpenExcelDate() ? book.firstEmptyRow() - 1 : -1;
 }
 
 } // namespace

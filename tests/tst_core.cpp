@@ -40,8 +40,8 @@ DiaryTable onDisk(const QString &path)
     DiaryBook book(path);
     if (!book.OpenExcelDate())
         return {};
-    book.GetExcelLastRow();
-    return book.SetExcelArray();
+    book.firstEmptyRow();
+    return book.table();
 }
 
 // While alive, no file may grow past limit bytes (the kernel refuses the
@@ -439,13 +439,13 @@ void TestCore::photoGoesWithItsDay()
     meal.fill(QColor(250, 200, 100));
     const QString pictures = m_core->paths().PictureDir;
     const QDate day25(2010, 1, 25);
-    QCOMPARE(save(day("2010/01/25", "65"), SavePicture(0, "meal.png", meal, day25, pictures)).status,
+    QCOMPARE(save(day("2010/01/25", "65"), planPhotoChange(0, "meal.png", meal, day25, pictures)).status,
              CoreResult::Status::Done);
     QCOMPARE(QImage(m_folder->filePath("Picture/20100125.bmp"), "BMP").pixelColor(5, 5), QColor(250, 200, 100));
     QCOMPARE(m_core->diary().cell(1, ColPhoto).toText(), QString("20100125.bmp"));
 
     // Cleared, it goes with the answer Yes, and stays with No.
-    const PhotoChange clear = SavePicture(1, {}, {}, day25, pictures);
+    const PhotoChange clear = planPhotoChange(1, {}, {}, day25, pictures);
     QCOMPARE(save(day("2010/01/25", "65"), clear).status, CoreResult::Status::Cancelled);
     QVERIFY(QFileInfo::exists(m_folder->filePath("Picture/20100125.bmp")));
     m_answers = {true};
@@ -454,7 +454,7 @@ void TestCore::photoGoesWithItsDay()
     QVERIFY(m_core->diary().cell(1, ColPhoto).isEmpty());
 
     // A photo that could not be made refuses the day before anything is written.
-    PhotoChange broken = SavePicture(0, "face.ico", {}, day25, pictures);
+    PhotoChange broken = planPhotoChange(0, "face.ico", {}, day25, pictures);
     QVERIFY(!broken.error.isEmpty());
     const QStringList before = m_folder->snapshot();
     m_answers = {true};
@@ -480,7 +480,7 @@ void TestCore::photoWaitsForTheWorkbook()
     CoreResult refused;
     {
         const FileSizeLimit limit(4096); // room for the photo, none for the workbook
-        refused = save(day("2010/01/31", "64"), SavePicture(0, "dot.png", dot, QDate(2010, 1, 31), m_core->paths().PictureDir));
+        refused = save(day("2010/01/31", "64"), planPhotoChange(0, "dot.png", dot, QDate(2010, 1, 31), m_core->paths().PictureDir));
     }
     QCOMPARE(refused.status, CoreResult::Status::Refused);
     QVERIFY2(told(refused).first().contains(book()) && told(refused).first().endsWith("日記は保存前のままです。"),

@@ -58,10 +58,10 @@ void TestCrash::killedSavesLeaveOldOrNew()
 
         DiaryBook book(path);
         QVERIFY2(book.OpenExcelDate(), qPrintable(book.errorText()));
-        const int rows = std::max(book.GetExcelLastRow() - 1, 0);
+        const int rows = std::max(book.firstEmptyRow() - 1, 0);
         QVERIFY2(rows == confirmed || rows == confirmed + 1,
                  qPrintable(QStringLiteral("kill %1: %2 rows, %3 confirmed").arg(kill).arg(rows).arg(confirmed)));
-        const DiaryTable table = book.SetExcelArray();
+        const DiaryTable table = book.table();
         for (int r = 1; r <= rows; ++r) {
             QCOMPARE(table.cell(r, ColDate).toText(), dateText(QDate(2000, 1, 1).addDays(r - 1)));
             QCOMPARE(table.cell(r, ColIntakeComment).toText(), QStringLiteral("日 %1").arg(r - 1));

@@ -394,7 +394,7 @@ void TestDiaryTool::fullSheetShowsAndTakesCorrections()
     QCOMPARE(tool({"put", book, "--date", last, "--weight", "61"}).exitCode, 0); // the sheet's last row
     DiaryBook full(book);
     QVERIFY(full.OpenExcelDate());
-    QCOMPARE(full.GetExcelLastRow(), MaxDiaryRows + 1);
+    QCOMPARE(full.firstEmptyRow(), MaxDiaryRows + 1);
     QVERIFY(full.isFull());
     const QByteArray before = m_folder.read("full.xls");
     const Run refused = tool({"put", book, "--date", "2200/01/01"});

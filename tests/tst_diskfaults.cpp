@@ -133,7 +133,7 @@ bool TestDiskFaults::saveDay(QDate day, const QString &weight, bool withPhoto)
 {
     const QString meal = m_folder->filePath("meal.bmp");
     const PhotoChange photo =
-        withPhoto ? SavePicture(0, meal, QImage(meal), day, m_core->paths().PictureDir) : PhotoChange();
+        withPhoto ? planPhotoChange(0, meal, QImage(meal), day, m_core->paths().PictureDir) : PhotoChange();
     return tell(m_core->saveDay({dateText(day), weight, {}, 1, 1, {}, {}, {}}, photo, [](const QString &) { return true; }));
 }
 

@@ -3,9 +3,9 @@
 #include "helpers.h"
 #include "independent.h"
 #include "photostore.h"
-#include "tfrm_establishment.h"
-#include "tfrm_main.h"
-#include "tfrm_strgrid.h"
+#include "setupdialog.h"
+#include "mainwindow.h"
+#include "recordlistdialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -81,10 +81,10 @@ void TestEndToEnd::aUsersSession()
     meal.fill(QColor(230, 160, 60));
     QVERIFY(meal.save(folder.filePath("meal.jpg"), "JPG"));
 
-    auto window = std::make_unique<TFrm_Main>(folder.path());
+    auto window = std::make_unique<MainWindow>(folder.path());
     window->show();
     QVERIFY(messages.shown.isEmpty());
-    auto *tab = control<TTab_Enter>(*window, "Tab_Enter");
+    auto *tab = control<EntryTab>(*window, "Tab_Enter");
     QCOMPARE(control<QLineEdit>(*tab, "Edt_Weight")->text(), QString("65.8")); // the newest day
 
     const auto enter = [&](QDate day, const QString &weight, const QString &comment) {
@@ -127,7 +127,7 @@ void TestEndToEnd::aUsersSession()
     QCOMPARE(window->graph().weight.size(), 4); // 1/10 is the window's start day, outside it
 
     // The goal, in the setup dialog.
-    whenOpen<TFrm_Establishment>([](TFrm_Establishment &dialog) {
+    whenOpen<SetupDialog>([](SetupDialog &dialog) {
         control<QLineEdit>(dialog, "Edt_W_DStrtDy")->setText("70");
         control<QLineEdit>(dialog, "Edt_W_Goal")->setText("62");
         click(dialog, "Btn_Save");
@@ -138,7 +138,7 @@ void TestEndToEnd::aUsersSession()
     // Only looked at inside; checked once the window is closed again.
     int listedRows = 0;
     bool photoShown = false;
-    whenOpen<TFrm_StrGrid>([&](TFrm_StrGrid &list) {
+    whenOpen<RecordListDialog>([&](RecordListDialog &list) {
         click(list, "BtBtn_Wrap");
         click(list, "BtBtn_Picture");
         listedRows = control<QTableWidget>(list, "StrGrd")->rowCount();
@@ -155,7 +155,7 @@ void TestEndToEnd::aUsersSession()
     QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.shown.join(" / ")));
 
     // The next start finds everything again.
-    window = std::make_unique<TFrm_Main>(folder.path());
+    window = std::make_unique<MainWindow>(folder.path());
     window->show();
     const DiaryTable &diary = window->core().diary();
     QCOMPARE(diary.FirstEmptyRow(), 5);

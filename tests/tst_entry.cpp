@@ -71,7 +71,7 @@ void TestEntry::levels()
     QFETCH(double, goal);
     QFETCH(double, current);
     QFETCH(int, level);
-    QCOMPARE(LevelJudge(start, goal, current), level);
+    QCOMPARE(levelForProgress(start, goal, current), level);
 }
 
 void TestEntry::zeroValueLooksBack()
@@ -165,7 +165,7 @@ void TestEntry::photoOfAJpegKeepsItsSize()
     const LoadedPicture loaded = loadPicture(folder.filePath("meal.jpg"));
     QVERIFY(loaded.error.isEmpty());
 
-    const PhotoChange change = SavePicture(0, folder.filePath("meal.jpg"), loaded.image, QDate(2010, 1, 25),
+    const PhotoChange change = planPhotoChange(0, folder.filePath("meal.jpg"), loaded.image, QDate(2010, 1, 25),
                                            folder.filePath("Picture/"));
     QCOMPARE(change.reference, QString("20100125.bmp"));
     QString error;
@@ -182,20 +182,20 @@ void TestEntry::photoExtensionIgnoresCase()
 {
     QImage picture(10, 10, QImage::Format_RGB32);
     for (const char *name : {"a.jpg", "a.JPG", "a.Jpeg", "a.gif", "a.bmp", "a.png", "a.PNG"})
-        QCOMPARE(SavePicture(0, name, picture, QDate(2010, 1, 1), "/x/").action, PhotoChange::Write);
+        QCOMPARE(planPhotoChange(0, name, picture, QDate(2010, 1, 1), "/x/").action, PhotoChange::Write);
     // A picture shown from a reference of any other kind is stored as shown, never dropped.
-    const PhotoChange other = SavePicture(0, "a.tif", picture, QDate(2010, 1, 1), "/x/");
+    const PhotoChange other = planPhotoChange(0, "a.tif", picture, QDate(2010, 1, 1), "/x/");
     QCOMPARE(other.action, PhotoChange::Write);
     QCOMPARE(other.reference, QString("20100101.bmp"));
     // A reference that is the stored name itself rewrites the day's file from the thumbnail.
-    QCOMPARE(SavePicture(0, "20100101.bmp", picture, QDate(2010, 1, 1), "/x/").action, PhotoChange::Write);
+    QCOMPARE(planPhotoChange(0, "20100101.bmp", picture, QDate(2010, 1, 1), "/x/").action, PhotoChange::Write);
 }
 
 void TestEntry::clearedPhotoIsDeleted()
 {
     TempProgramFolder folder;
     folder.write("Picture/20100125.bmp", "BM old");
-    const PhotoChange change = SavePicture(1, "whatever.jpg", QImage(), QDate(2010, 1, 25), folder.filePath("Picture/"));
+    const PhotoChange change = planPhotoChange(1, "whatever.jpg", QImage(), QDate(2010, 1, 25), folder.filePath("Picture/"));
     QCOMPARE(change.action, PhotoChange::Delete);
     QVERIFY(change.reference.isEmpty());
     QString error;
@@ -204,7 +204,7 @@ void TestEntry::clearedPhotoIsDeleted()
     QVERIFY(QFileInfo::exists(folder.filePath("Picture/20100125.bmp")));
     QVERIFY(writer.commit(&error));
     QVERIFY(!QFileInfo::exists(folder.filePath("Picture/20100125.bmp")));
-    QCOMPARE(SavePicture(1, "", QImage(), QDate(2010, 1, 25), folder.filePath("Picture/")).action, PhotoChange::Nothing);
+    QCOMPARE(planPhotoChange(1, "", QImage(), QDate(2010, 1, 25), folder.filePath("Picture/")).action, PhotoChange::Nothing);
 }
 
 void TestEntry::iconKeepsItsOwnSize()
@@ -214,7 +214,7 @@ void TestEntry::iconKeepsItsOwnSize()
     icon.fill(QColor(0, 0, 255, 255));
     QVERIFY(icon.save(folder.filePath("face.ico"), "ICO"));
     QDir().mkpath(folder.filePath("Picture"));
-    const PhotoChange change = SavePicture(0, folder.filePath("face.ico"), QImage(55, 31, QImage::Format_RGB32),
+    const PhotoChange change = planPhotoChange(0, folder.filePath("face.ico"), QImage(55, 31, QImage::Format_RGB32),
                                            QDate(2010, 1, 25), folder.filePath("Picture/"));
     QString error;
     PhotoWriter writer(change);

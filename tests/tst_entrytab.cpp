@@ -7,9 +7,9 @@
 #include "photostore.h"
 #include "radiogroup.h"
 #include "startup.h"
-#include "tfrm_main.h"
+#include "mainwindow.h"
 
-#include "tfrm_strgrid.h"
+#include "recordlistdialog.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -97,8 +97,8 @@ private:
     std::unique_ptr<RecordingResponder> m_messages;
     std::unique_ptr<RecordingShell> m_shell;
     std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<TFrm_Main> m_window;
-    TTab_Enter *m_tab = nullptr;
+    std::unique_ptr<MainWindow> m_window;
+    EntryTab *m_tab = nullptr;
 };
 
 void TestEntryTab::init()
@@ -123,9 +123,9 @@ void TestEntryTab::start(const QByteArray &establish, int trimboVis)
                                   "StartD=2010/01/01\r\nEndD=2010/01/31\r\nLineClW=255\r\nLineClF=16711680\r\n"
                                   "BckGrnd=1\r\nTrimboVis=" + QByteArray::number(trimboVis) + "\r\n[Establish]\r\n"
                                   + establish);
-    m_window = std::make_unique<TFrm_Main>(m_folder->path(), m_shell.get());
+    m_window = std::make_unique<MainWindow>(m_folder->path(), m_shell.get());
     m_window->show();
-    m_tab = control<TTab_Enter>(*m_window, "Tab_Enter");
+    m_tab = control<EntryTab>(*m_window, "Tab_Enter");
 }
 
 QString TestEntryTab::writePicture(const QString &name, QSize size, const QColor &colour, const char *format) const
@@ -248,8 +248,8 @@ void TestEntryTab::photoReferencesThatAreNoPhotoAreNamedOnceAndNeverRead()
              qPrintable(m_messages->shown.first()));
     pickDay(*m_tab, QDate(2010, 1, 25));
     QVERIFY(!m_tab->hasPhoto());
-    TFrm_StrGrid list(&m_window->core().diary(), QDate(2010, 1, 1), QDate(2010, 1, 31), m_window->core().paths().PictureDir);
-    list.DataToStrGrd(TFrm_StrGrid::Pictures);
+    RecordListDialog list(&m_window->core().diary(), QDate(2010, 1, 1), QDate(2010, 1, 31), m_window->core().paths().PictureDir);
+    list.DataToStrGrd(RecordListDialog::Pictures);
     QVERIFY(list.photo(0).isNull());
     QCOMPARE(m_messages->shown.size(), 1);
 

@@ -1,7 +1,7 @@
 #include "establishrules.h"
 #include "helpers.h"
 #include "radiogroup.h"
-#include "tfrm_establishment.h"
+#include "setupdialog.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -61,7 +61,7 @@ void showActive(QWidget &dialog)
 // hands over, and takes it unless told to refuse.
 struct SaveRecorder
 {
-    TFrm_Establishment::Save save()
+    SetupDialog::Save save()
     {
         return [this](const EstablishSettings &chosen) {
             handed.append(chosen);
@@ -146,7 +146,7 @@ void TestEstablish::dialogChecksOnLeaving()
 {
     RecordingResponder messages;
     SaveRecorder saves;
-    TFrm_Establishment dialog({"2010/01/01", "72", "25", "65", "20", 0, 0}, saves.save());
+    SetupDialog dialog({"2010/01/01", "72", "25", "65", "20", 0, 0}, saves.save());
     auto *start = control<QLineEdit>(dialog, "Edt_W_DStrtDy");
     auto *goal = control<QLineEdit>(dialog, "Edt_W_Goal");
     QCOMPARE(start->text(), QString("72"));
@@ -175,7 +175,7 @@ void TestEstablish::cancelLeavesEverything()
 {
     RecordingResponder messages;
     SaveRecorder saves;
-    TFrm_Establishment dialog({"2010/01/01", "72", "25", "65", "20", 0, 0}, saves.save());
+    SetupDialog dialog({"2010/01/01", "72", "25", "65", "20", 0, 0}, saves.save());
     control<QLineEdit>(dialog, "Edt_W_Goal")->setText("60");
     control<RadioGroup>(dialog, "RdoGrp_W")->setItemIndex(1);
     QTest::mouseClick(control<QPushButton>(dialog, "Btn_Cancel"), Qt::LeftButton);
@@ -187,7 +187,7 @@ void TestEstablish::saveHandsOverTheValues()
 {
     RecordingResponder messages;
     SaveRecorder saves;
-    TFrm_Establishment dialog({"2010/01/01", "72", "25", "65", "20", 0, 0}, saves.save());
+    SetupDialog dialog({"2010/01/01", "72", "25", "65", "20", 0, 0}, saves.save());
     control<QDateEdit>(dialog, "Dt_DStrtD")->setDate(QDate(2011, 2, 3));
     control<QLineEdit>(dialog, "Edt_W_Goal")->setText("63.5");
     control<RadioGroup>(dialog, "RdoGrp_W")->setItemIndex(1);
@@ -204,7 +204,7 @@ void TestEstablish::refusedSaveKeepsTheDialogOpen()
     RecordingResponder messages;
     SaveRecorder saves;
     saves.refuse = true;
-    TFrm_Establishment dialog({"2010/01/01", "72", "25", "65", "20", 0, 0}, saves.save());
+    SetupDialog dialog({"2010/01/01", "72", "25", "65", "20", 0, 0}, saves.save());
     dialog.show();
     control<QLineEdit>(dialog, "Edt_W_Goal")->setText("63.5");
     QTest::mouseClick(control<QPushButton>(dialog, "Btn_Save"), Qt::LeftButton);
@@ -245,7 +245,7 @@ void TestEstablish::saveChecksTheEditFirst()
 
     RecordingResponder recorded;
     SaveRecorder saves;
-    TFrm_Establishment dialog({"2010/01/01", "80", "25", "70", "20", 0, 0}, saves.save());
+    SetupDialog dialog({"2010/01/01", "80", "25", "70", "20", 0, 0}, saves.save());
     showActive(dialog);
     auto *typedInto = control<QLineEdit>(dialog, edit.constData());
     typedInto->setFocus(Qt::TabFocusReason);
@@ -277,7 +277,7 @@ void TestEstablish::oneMessagePerWrongField()
     ActivatingResponder messages;
     // The stored body-fat goal is no good either; it is left alone until the user leaves it.
     SaveRecorder saves;
-    TFrm_Establishment dialog({"2010/01/01", "80", "25", "70", "30", 0, 0}, saves.save());
+    SetupDialog dialog({"2010/01/01", "80", "25", "70", "30", 0, 0}, saves.save());
     showActive(dialog);
     QCOMPARE(focusName(), QString("Edt_W_DStrtDy")); // typing starts in the first edit, not the date
     auto *goal = control<QLineEdit>(dialog, "Edt_W_Goal");
@@ -313,7 +313,7 @@ void TestEstablish::keyboardOrder()
 {
     RecordingResponder messages;
     SaveRecorder saves;
-    TFrm_Establishment dialog({"2010/01/01", "80", "25", "70", "20", 0, 0}, saves.save());
+    SetupDialog dialog({"2010/01/01", "80", "25", "70", "20", 0, 0}, saves.save());
     showActive(dialog);
     QStringList order{focusName()};
     for (int i = 0; i < 9; ++i) {

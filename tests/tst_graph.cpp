@@ -1,4 +1,4 @@
-#include "bckgrnd.h"
+#include "axisartwork.h"
 #include "captions.h"
 #include "datetext.h"
 #include "limitrules.h"
@@ -196,7 +196,7 @@ void TestGraph::dateCaptions()
     QFETCH(QStringList, firstCaptions);
     QFETCH(QList<int>, firstPixels);
     QFETCH(int, count);
-    const std::vector<Caption> captions = SetDailyLogic(window(start, end));
+    const std::vector<Caption> captions = dateAxisCaptions(window(start, end));
     QCOMPARE(int(captions.size()), count);
     QCOMPARE(texts(captions).mid(0, firstCaptions.size()), firstCaptions);
     QCOMPARE(pixels(captions).mid(0, firstPixels.size()), firstPixels);
@@ -205,20 +205,20 @@ void TestGraph::dateCaptions()
 void TestGraph::valueCaptions()
 {
     // Stepped by repeated addition: 62.0 itself is passed over.
-    const std::vector<Caption> weight = SetWeightLogic({60, 62});
+    const std::vector<Caption> weight = weightAxisCaptions({60, 62});
     QCOMPARE(texts(weight), (QStringList{"60.0", "60.2", "60.4", "60.6", "60.8", "61.0", "61.2", "61.4", "61.6", "61.8"}));
     QCOMPARE(pixels(weight), (QList<int>{312, 280, 249, 218, 187, 156, 124, 93, 62, 31}));
 
-    const std::vector<Caption> fat = SetFatLogic({10, 20});
+    const std::vector<Caption> fat = fatAxisCaptions({10, 20});
     QCOMPARE(texts(fat), (QStringList{"10", "11", "12", "13", "14", "15", "16", "17", "18", "19", "20"}));
     QCOMPARE(pixels(fat), (QList<int>{312, 280, 249, 218, 187, 156, 124, 93, 62, 31, 0}));
 
-    QCOMPARE(texts(SetWeightLogic({40, 100})).mid(0, 3), (QStringList{"40", "50", "60"}));
-    QCOMPARE(texts(SetWeightLogic({0, 1000})).mid(0, 3), (QStringList{"0", "50", "100"}));
-    QCOMPARE(texts(SetFatLogic({0, 300})).mid(0, 3), (QStringList{"0", "10", "20"}));
-    QCOMPARE(texts(SetWeightLogic({1000, 1002})).first(), QString("1,000.0"));
-    QVERIFY(SetWeightLogic({60, 60}).empty());
-    QVERIFY(SetWeightLogic({60, 50}).empty());
+    QCOMPARE(texts(weightAxisCaptions({40, 100})).mid(0, 3), (QStringList{"40", "50", "60"}));
+    QCOMPARE(texts(weightAxisCaptions({0, 1000})).mid(0, 3), (QStringList{"0", "50", "100"}));
+    QCOMPARE(texts(fatAxisCaptions({0, 300})).mid(0, 3), (QStringList{"0", "10", "20"}));
+    QCOMPARE(texts(weightAxisCaptions({1000, 1002})).first(), QString("1,000.0"));
+    QVERIFY(weightAxisCaptions({60, 60}).empty());
+    QVERIFY(weightAxisCaptions({60, 50}).empty());
 }
 
 // Limits no body can weigh, as a damaged file or a diary from elsewhere could
@@ -240,12 +240,12 @@ void TestGraph::captionsOfAnyRangeAreBounded()
     QFETCH(double, lower);
     QFETCH(double, upper);
     QFETCH(QString, first);
-    for (const std::vector<Caption> &captions : {SetWeightLogic({lower, upper}), SetFatLogic({lower, upper})}) {
+    for (const std::vector<Caption> &captions : {weightAxisCaptions({lower, upper}), fatAxisCaptions({lower, upper})}) {
         QVERIFY(int(captions.size()) <= GraphHeight + 1);
         for (const Caption &caption : captions)
             QVERIFY(caption.pixel >= 0 && caption.pixel <= GraphHeight);
     }
-    const std::vector<Caption> weight = SetWeightLogic({lower, upper});
+    const std::vector<Caption> weight = weightAxisCaptions({lower, upper});
     QCOMPARE(weight.empty() ? QString() : weight.front().text, first);
     if (!first.isEmpty())
         QVERIFY(weight.size() > 2);
@@ -369,7 +369,7 @@ void TestGraph::barsAndMarkersOnTheirPixels()
     const DiaryTable diary({day(QDate(2010, 1, 2), "65.5", "", "1", "0"), day(QDate(2010, 1, 20), "66", "", "2", "")});
     GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
     w.weight = ValueRange{60, 70};
-    const GraphPicture picture = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, weightColour, Qt::blue});
+    const GraphPicture picture = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, weightColour, Qt::blue});
 
     // 2 January: intake bar columns 17 to 22, rows 32 to 43 (level 1).
     QCOMPARE(columnsOf(picture.crossStrip, 32, Qt::red, 100), (QList<int>{17, 18, 19, 20, 21, 22}));
@@ -393,7 +393,7 @@ void TestGraph::singleEntryDrawsOneMarker()
     const DiaryTable diary({day(QDate(2010, 1, 2), "65.5")});
     GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
     w.weight = ValueRange{60, 70};
-    const GraphPicture picture = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue});
+    const GraphPicture picture = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
     int coloured = 0;
     for (int y = 0; y < picture.picture.height(); ++y)
         coloured += columnsOf(picture.picture, y, Qt::red).size();
@@ -409,14 +409,14 @@ void TestGraph::bodyFatLineLiesOverWeightLine()
     w.weight = ValueRange{60, 70};
     w.fat = ValueRange{60, 70};
     w.mode = 2;
-    const GraphPicture picture = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue});
+    const GraphPicture picture = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
     const int crossY = valueY({60, 70}, 65);
     // The pixels each line alone covers; those both cover are the crossing,
     // and there body fat is on top.
     w.mode = 1;
-    const QImage fatOnly = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue}).picture;
+    const QImage fatOnly = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue}).picture;
     w.mode = 0;
-    const QImage weightAlone = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue}).picture;
+    const QImage weightAlone = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue}).picture;
     int crossing = 0;
     for (int y = 0; y < weightAlone.height(); ++y) {
         for (int x : columnsOf(weightAlone, y, Qt::red)) {
@@ -429,7 +429,7 @@ void TestGraph::bodyFatLineLiesOverWeightLine()
     QVERIFY(crossing > 0);
     // Mode 0 draws the weight line alone.
     w.mode = 0;
-    const GraphPicture weightOnly = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue});
+    const GraphPicture weightOnly = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
     QVERIFY(columnsOf(weightOnly.picture, crossY, Qt::blue).isEmpty());
     QVERIFY(!columnsOf(weightOnly.picture, crossY, Qt::red).isEmpty());
 }
@@ -440,7 +440,7 @@ void TestGraph::unusableLimitsSkipTheLine()
     GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
     w.fat = ValueRange{10, 30};
     w.mode = 2; // both lines, but the weight limits are unusable
-    const GraphPicture picture = renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue});
+    const GraphPicture picture = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
     QVERIFY(picture.weightCaptions.empty());
     QCOMPARE(picture.weight.size(), 0);
     QCOMPARE(picture.fat.size(), 1);
@@ -469,7 +469,7 @@ void TestGraph::backgroundOfAnotherSize()
     const DiaryTable diary({day(QDate(2010, 1, 2), "65.5")});
     GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
     w.weight = ValueRange{60, 70};
-    const GraphPicture picture = renderGraph({&diary, w, background, TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue});
+    const GraphPicture picture = renderGraph({&diary, w, background, AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
     QCOMPARE(picture.picture.size(), QSize(774, 312));
     // The marker of 2 January, 65.5 kg: columns 22 to 25 around (24, 140).
     QCOMPARE(columnsOf(picture.picture, 138, Qt::red), (QList<int>{22, 23, 24, 25}));

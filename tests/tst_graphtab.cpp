@@ -3,8 +3,8 @@
 #include "graphsettingstab.h"
 #include "helpers.h"
 #include "radiogroup.h"
-#include "tfrm_main.h"
-#include "trimboclass.h"
+#include "mainwindow.h"
+#include "axislabels.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -67,8 +67,8 @@ private:
 
     std::unique_ptr<RecordingResponder> m_messages;
     std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<TFrm_Main> m_window;
-    TTab_Grph_Estb *m_tab = nullptr;
+    std::unique_ptr<MainWindow> m_window;
+    GraphSettingsTab *m_tab = nullptr;
 };
 
 void TestGraphTab::init()
@@ -80,9 +80,9 @@ void TestGraphTab::init()
     m_folder->layOut("[Graph]\r\nWUpper=70\r\nWDown=60\r\nFUpper=30\r\nFDown=0.5\r\nGraphVis=0\r\n"
                      "StartD=2010/01/01\r\nEndD=2010/01/31\r\nLineClW=255\r\nLineClF=16711680\r\n"
                      "BckGrnd=1\r\nTrimboVis=0\r\n[Establish]\r\nGoalW=60\r\n");
-    m_window = std::make_unique<TFrm_Main>(m_folder->path());
+    m_window = std::make_unique<MainWindow>(m_folder->path());
     m_window->show();
-    m_tab = control<TTab_Grph_Estb>(*m_window, "Tab_Grph_Estb");
+    m_tab = control<GraphSettingsTab>(*m_window, "Tab_Grph_Estb");
     QVERIFY(m_messages->shown.isEmpty());
 }
 
@@ -288,7 +288,7 @@ void TestGraphTab::storedColoursAreNamed()
     m_window.reset();
     m_folder->write("Trimbo.ini", "[Graph]\r\nWUpper=70\r\nWDown=60\r\nStartD=2010/01/01\r\nEndD=2010/01/31\r\n"
                                   "LineClW=" + stored + "\r\nBckGrnd=1\r\n[Establish]\r\n");
-    m_window = std::make_unique<TFrm_Main>(m_folder->path());
+    m_window = std::make_unique<MainWindow>(m_folder->path());
     m_window->show();
     auto *box = control<QComboBox>(*m_window, "ClrBx_W");
     QCOMPARE(box->currentText(), shown);
@@ -329,7 +329,7 @@ void TestGraphTab::dateStripReadsClearly()
 
     auto *strip = control<QWidget>(*m_window, "Pnl_CrossAxle");
     const QImage drawn = strip->grab().toImage();
-    const std::vector<Caption> dates = SetDailyLogic(GraphWindow::fromDates(start, end));
+    const std::vector<Caption> dates = dateAxisCaptions(GraphWindow::fromDates(start, end));
     QList<int> ticks, tickPixels;
     QStringList shown, expected;
     for (int x = 0; x < drawn.width(); ++x) {
@@ -346,7 +346,7 @@ void TestGraphTab::dateStripReadsClearly()
     QCOMPARE(ticks, tickPixels);
 
     QRect before;
-    for (TLbl_Cross *caption : strip->findChildren<TLbl_Cross *>()) {
+    for (DateCaptionLabel *caption : strip->findChildren<DateCaptionLabel *>()) {
         const QRect box = inkBox(caption);
         QVERIFY2(strip->rect().contains(box), qPrintable(caption->text()));
         if (!before.isNull())

@@ -287,8 +287,8 @@ void TestHelp::mentionsEveryCaption_data()
     // Every button, choice and tab of every window, read from the layouts,
     // so that a caption renamed there must be renamed here too.
     QStringList captions;
-    for (const char *layout : {"TFrm_Main.ui", "Tab_Enter.ui", "Tab_Grph_Estb.ui", "TFrm_Establishment.ui",
-                               "TFrm_StrGrid.ui"}) {
+    for (const char *layout : {"mainwindow.ui", "entrytab.ui", "graphsettingstab.ui", "setupdialog.ui",
+                               "recordlistdialog.ui"}) {
         const QString path = QFINDTESTDATA(QStringLiteral("../resources/") + QLatin1String(layout));
         const QStringList found = captionsOfLayout(path);
         // A layout that yields nothing would let its buttons go unchecked.

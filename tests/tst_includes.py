@@ -21,14 +21,14 @@ BUILD_DIR = SOURCE_DIR = None
 
 # file, the line planted in it, what the check must say of it
 PLANTED = [
-    ("store/cellvalue.h", '#include "tfrm_main.h"',
-     'store/cellvalue.h: "tfrm_main.h": trimbo_store includes a header of trimbo_app'),
+    ("store/cellvalue.h", '#include "mainwindow.h"',
+     'store/cellvalue.h: "mainwindow.h": trimbo_store includes a header of trimbo_app'),
     ("settings/settings.cpp", '#include "messages.h"',
      'settings/settings.cpp: "messages.h": trimbo_settings includes a header of trimbo_shell'),
     ("list/listrules.cpp", '#include "plot.h"',
      'list/listrules.cpp: "plot.h": trimbo_list includes a header of trimbo_graph'),
-    ("entry/entrytab.h", '#include "ui_Tab_Enter.h"',
-     'entry/entrytab.h: "ui_Tab_Enter.h": a window\'s generated header belongs in its .cpp only'),
+    ("entry/entrytab.h", '#include "ui_entrytab.h"',
+     'entry/entrytab.h: "ui_entrytab.h": a window\'s generated header belongs in its .cpp only'),
     ("companions/viewer/levelfile.cpp", '#include "diarytable.h"',
      'companions/viewer/levelfile.cpp: "diarytable.h": trimbo_viewer includes a header of trimbo_store'),
 ]

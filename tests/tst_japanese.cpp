@@ -7,8 +7,8 @@
 #include "photostore.h"
 #include "startup.h"
 #include "systemreason.h"
-#include "tfrm_establishment.h"
-#include "tfrm_main.h"
+#include "setupdialog.h"
+#include "mainwindow.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -74,9 +74,9 @@ void TestJapanese::calendarsOfEveryWindow()
     RecordingResponder messages;
     TempProgramFolder folder;
     folder.layOut("[Graph]\r\nStartD=2026/11/01\r\nEndD=2026/11/30\r\nBckGrnd=1\r\n[Establish]\r\nDStartD=2026/11/01\r\n");
-    TFrm_Main main(folder.path());
+    MainWindow main(folder.path());
     main.show();
-    TFrm_Establishment setup({"2026/11/01", "80", "25", "70", "20", 0, 0}, [](const EstablishSettings &) { return true; });
+    SetupDialog setup({"2026/11/01", "80", "25", "70", "20", 0, 0}, [](const EstablishSettings &) { return true; });
     setup.show();
     QList<QDateEdit *> pickers = main.findChildren<QDateEdit *>() + setup.findChildren<QDateEdit *>();
     QCOMPARE(pickers.size(), 4);

@@ -2,7 +2,7 @@
 #include "helpers.h"
 #include "listrules.h"
 #include "startup.h"
-#include "tfrm_strgrid.h"
+#include "recordlistdialog.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -85,16 +85,16 @@ void TestList::wrapping()
 
 void TestList::photoBoxes()
 {
-    const PhotoBox wide = SetPicture(QSize(640, 480));
+    const PhotoBox wide = fitPhotoBox(QSize(640, 480));
     QCOMPARE(wide.fit, PhotoBox::ByHeight);
     QCOMPARE(wide.size, QSize(164, 123));
     QCOMPARE(wide.rowHeight, 123);
-    const PhotoBox panorama = SetPicture(QSize(800, 200));
+    const PhotoBox panorama = fitPhotoBox(QSize(800, 200));
     QCOMPARE(panorama.fit, PhotoBox::ByWidth);
     QCOMPARE(panorama.size, QSize(220, 55));
     QCOMPARE(panorama.rowHeight, 55);
-    QCOMPARE(SetPicture(QSize(2000, 100)).rowHeight, 17);
-    QCOMPARE(SetPicture(QSize()).fit, PhotoBox::None);
+    QCOMPARE(fitPhotoBox(QSize(2000, 100)).rowHeight, 17);
+    QCOMPARE(fitPhotoBox(QSize()).fit, PhotoBox::None);
 }
 
 void TestList::levelsAndCounts()
@@ -105,7 +105,7 @@ void TestList::levelsAndCounts()
     QCOMPARE(levelWord(""), QString("多い"));
 
     const DiaryTable diary({day(QDate(2010, 1, 2), "", "0"), day(QDate(2010, 1, 3), "1", "2")});
-    TFrm_StrGrid list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
+    RecordListDialog list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
     auto *grid = list.findChild<QTableWidget *>("StrGrd");
     QCOMPARE(grid->item(0, 3)->text(), QString("多い"));
     QCOMPARE(list.findChild<QLineEdit *>("Edt_CalIn_Many")->text(), QString("1"));
@@ -124,7 +124,7 @@ void TestList::windowIncludesBothEnds()
     rows[3][ColDate - 1] = CellValue::text("2010/01/31");
     rows[5][ColDate - 1] = CellValue::text("some day");
     const DiaryTable diary(rows);
-    TFrm_StrGrid list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
+    RecordListDialog list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
     auto *grid = list.findChild<QTableWidget *>("StrGrd");
     QCOMPARE(grid->rowCount(), 3);
     QCOMPARE(grid->item(0, 0)->text(), QString("2010/01/01"));
@@ -137,17 +137,17 @@ void TestList::windowIncludesBothEnds()
 void TestList::wrappedCommentsSetTheRowHeight()
 {
     const DiaryTable none;
-    TFrm_StrGrid probe(&none, QDate(), QDate(), "/none/");
+    RecordListDialog probe(&none, QDate(), QDate(), "/none/");
     // A burn comment of three lines at the width of its column.
     QString threeLines = "歩";
     while (probe.wrap(threeLines, 6).height < 52)
         threeLines += u'歩';
     const DiaryTable diary({day(QDate(2010, 1, 2), "1", "1", "短い", threeLines)});
-    TFrm_StrGrid list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
+    RecordListDialog list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
     auto *grid = list.findChild<QTableWidget *>("StrGrd");
     QCOMPARE(grid->rowHeight(0), 16);
     QTest::mouseClick(list.findChild<QPushButton *>("BtBtn_Wrap"), Qt::LeftButton);
-    QCOMPARE(list.mode(), TFrm_StrGrid::WrappedComments);
+    QCOMPARE(list.mode(), RecordListDialog::WrappedComments);
     QCOMPARE(grid->rowHeight(0), 52);
     QCOMPARE(grid->item(0, 6)->text().count("\r\n"), 2);
     QTest::mouseClick(list.findChild<QPushButton *>("BtBtn_One"), Qt::LeftButton);
@@ -166,13 +166,13 @@ void TestList::photosSetTheRowHeight()
                             day(QDate(2010, 1, 4), "1", "1", {}, {}, "20100104.bmp"),
                             day(QDate(2010, 1, 5), "1", "1", {}, {}, "20100105.bmp")});
     RecordingResponder messages;
-    TFrm_StrGrid list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), folder.filePath("Picture/"));
+    RecordListDialog list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), folder.filePath("Picture/"));
     QTest::mouseClick(list.findChild<QPushButton *>("BtBtn_Picture"), Qt::LeftButton);
     auto *grid = list.findChild<QTableWidget *>("StrGrd");
     QCOMPARE(grid->rowHeight(0), 123);
-    QCOMPARE(SetPicture(list.photo(0).size()).size, QSize(164, 123));
+    QCOMPARE(fitPhotoBox(list.photo(0).size()).size, QSize(164, 123));
     QCOMPARE(grid->rowHeight(1), 55);
-    QCOMPARE(SetPicture(list.photo(1).size()).size, QSize(220, 55));
+    QCOMPARE(fitPhotoBox(list.photo(1).size()).size, QSize(220, 55));
     QCOMPARE(grid->rowHeight(2), 16); // a file that is no picture shows as none
     QCOMPARE(grid->rowHeight(3), 16); // a missing file too
     QVERIFY(list.drawsPicture(0, 7));
@@ -181,12 +181,12 @@ void TestList::photosSetTheRowHeight()
     // One line again, then a click on one photo shows that photo alone.
     QTest::mouseClick(list.findChild<QPushButton *>("BtBtn_One"), Qt::LeftButton);
     list.StrGrdClick(1, 7);
-    QCOMPARE(list.mode(), TFrm_StrGrid::OnePicture);
+    QCOMPARE(list.mode(), RecordListDialog::OnePicture);
     QVERIFY(list.drawsPicture(1, 7));
     QVERIFY(!list.drawsPicture(0, 7));
     QCOMPARE(grid->rowHeight(1), 55);
     list.StrGrdClick(1, 7); // expanded: back to the file name
-    QCOMPARE(list.mode(), TFrm_StrGrid::OnePhotoText);
+    QCOMPARE(list.mode(), RecordListDialog::OnePhotoText);
     QCOMPARE(grid->rowHeight(1), 16);
 }
 
@@ -194,7 +194,7 @@ void TestList::clickingAToggle()
 {
     const QString longComment = QString(60, u'食');
     const DiaryTable diary({day(QDate(2010, 1, 2), "1", "1", longComment), day(QDate(2010, 1, 3), "1", "1", longComment)});
-    TFrm_StrGrid list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
+    RecordListDialog list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
     auto *grid = list.findChild<QTableWidget *>("StrGrd");
     list.StrGrdClick(0, 5);
     QVERIFY(grid->rowHeight(0) > 16);
@@ -212,7 +212,7 @@ void TestList::eachRowOfOneDateKeepsItsComment()
     const QString first = QString(40, u'朝');
     const QString second = QString(40, u'夜');
     const DiaryTable diary({day(QDate(2010, 1, 2), "1", "1", first), day(QDate(2010, 1, 2), "1", "1", second)});
-    TFrm_StrGrid list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
+    RecordListDialog list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
     auto *grid = list.findChild<QTableWidget *>("StrGrd");
     list.StrGrdClick(1, 5);
     list.StrGrdClick(1, 5);
@@ -248,7 +248,7 @@ void TestList::textStaysInsideItsCells()
     row[ColWeight - 1] = CellValue::number(64.2);
     row[ColFat - 1] = CellValue::number(22.75);
     const DiaryTable diary({row});
-    TFrm_StrGrid list(&diary, QDate(2026, 11, 1), QDate(2026, 11, 30), "/none/");
+    RecordListDialog list(&diary, QDate(2026, 11, 1), QDate(2026, 11, 30), "/none/");
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
     auto *grid = list.findChild<QTableWidget *>("StrGrd");
@@ -311,8 +311,8 @@ void TestList::summariesAndBackToTheDays()
                             weighed(QDate(2026, 3, 8), "1", "2", 70, 0), weighed(QDate(2026, 3, 10), "1", "0", 0, 24),
                             weighed(QDate(2026, 3, 31), "2", "2", 69, 23), weighed(QDate(2026, 4, 4), "0", "0", 68.5, 0),
                             weighed(QDate(2026, 4, 20), "0", "2", 67.5, 0)}); // after the window, in its month
-    TFrm_StrGrid list(&diary, QDate(2026, 3, 3), QDate(2026, 4, 4), "/none/");
-    list.DataToStrGrd(TFrm_StrGrid::Pictures); // whose photo column is the summaries' 最低 of body fat
+    RecordListDialog list(&diary, QDate(2026, 3, 3), QDate(2026, 4, 4), "/none/");
+    list.DataToStrGrd(RecordListDialog::Pictures); // whose photo column is the summaries' 最低 of body fat
     list.show();
     QVERIFY(QTest::qWaitForWindowActive(&list));
     auto *grid = list.findChild<QTableWidget *>("StrGrd");
@@ -321,7 +321,7 @@ void TestList::summariesAndBackToTheDays()
     const QImage days = list.grab().toImage();
 
     QTest::keySequence(&list, QKeySequence(keys));
-    QCOMPARE(list.view(), keys == "Ctrl+2" ? TFrm_StrGrid::Weeks : TFrm_StrGrid::Months);
+    QCOMPARE(list.view(), keys == "Ctrl+2" ? RecordListDialog::Weeks : RecordListDialog::Months);
     QCOMPARE(grid->horizontalHeaderItem(2)->text(), QString("体重平均"));
     QStringList shown;
     for (int r = 0; r < grid->rowCount(); ++r) {
@@ -337,9 +337,9 @@ void TestList::summariesAndBackToTheDays()
     QCOMPARE(grid->rowHeight(0), 16);
 
     QTest::keySequence(&list, QKeySequence("Ctrl+1"));
-    QCOMPARE(list.view(), TFrm_StrGrid::Days);
+    QCOMPARE(list.view(), RecordListDialog::Days);
     QCOMPARE(grid->rowCount(), 5);
-    QCOMPARE(list.mode(), TFrm_StrGrid::Pictures);
+    QCOMPARE(list.mode(), RecordListDialog::Pictures);
     QCOMPARE(list.grab().toImage(), days);
     QVERIFY(list.findChild<QAction *>("Act_Days")->isChecked());
 }

@@ -2,7 +2,7 @@
 #include "diarybook.h"
 #include "helpers.h"
 #include "newworkbook.h"
-#include "tfrm_main.h"
+#include "mainwindow.h"
 
 #include <QFile>
 #include <QLabel>
@@ -55,7 +55,7 @@ void TestMainWindow::missingSettingsFileStopsTheProgram()
     TempProgramFolder folder;
     const QStringList before = folder.snapshot();
 
-    TFrm_Main window(folder.path());
+    MainWindow window(folder.path());
     window.show();
 
     QCOMPARE(messages.shown, QStringList{"forced termination\r\nNot Found \"Trimbo.ini\""});
@@ -70,7 +70,7 @@ void TestMainWindow::startsWithTheSettingsRead()
     TempProgramFolder folder;
     layOut(folder);
 
-    TFrm_Main window(folder.path());
+    MainWindow window(folder.path());
     window.show();
 
     QVERIFY(messages.shown.isEmpty());
@@ -109,7 +109,7 @@ void TestMainWindow::impossibleGraphLimitsReadAsEmptyAndAreNamed()
     settings.replace("[Graph]\r\n", "[Graph]\r\n" + line + "\r\n");
     folder.write("Trimbo.ini", settings);
 
-    TFrm_Main window(folder.path());
+    MainWindow window(folder.path());
     window.show();
 
     QVERIFY(!window.stopped() && window.isVisible());
@@ -137,7 +137,7 @@ void TestMainWindow::valuesFarOutOfReachDrawWithoutOverflow()
                      {{"2010/01/10", "1e308", "1e308", 1, 1, "", "", ""}, {"2010/01/11", "65", "20", 1, 1, "", "", ""}},
                      false).saved);
 
-    TFrm_Main window(folder.path());
+    MainWindow window(folder.path());
     window.show();
 
     QVERIFY(window.isVisible());
@@ -150,7 +150,7 @@ void TestMainWindow::keyLegend()
     RecordingResponder messages;
     TempProgramFolder folder;
     folder.write("Trimbo.ini", sampleIni);
-    TFrm_Main window(folder.path());
+    MainWindow window(folder.path());
 
     const auto pixelAt = [&](const char *name, int x) {
         return control<QLabel>(window, name)->pixmap().toImage().pixelColor(x, 12);
@@ -176,7 +176,7 @@ void TestMainWindow::companionButtons()
     RecordingShell shell;
     TempProgramFolder folder;
     layOut(folder);
-    TFrm_Main window(folder.path(), &shell);
+    MainWindow window(folder.path(), &shell);
     window.show();
 
     // Neither companion is there yet: nothing happens, nothing is said.

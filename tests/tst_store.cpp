@@ -95,8 +95,8 @@ DiaryTable load(const QString &path)
         qWarning().noquote() << book.errorText();
         return {};
     }
-    book.GetExcelLastRow();
-    return book.SetExcelArray();
+    book.firstEmptyRow();
+    return book.table();
 }
 
 QByteArray utf16(const QString &text)
@@ -660,7 +660,7 @@ void TestStore::failedSaveLeavesTheFile()
     m_folder.write("gone/diary.xls", newDiaryWorkbook("St_Trimbo"));
     DiaryBook book(m_folder.filePath("gone/diary.xls"));
     QVERIFY(book.OpenExcelDate());
-    book.GetExcelLastRow();
+    book.firstEmptyRow();
     book.WriteExcelDate(1, dayAt("2010/01/01"));
     // The folder goes away under the open workbook: the save must say so.
     QVERIFY(QDir().rename(m_folder.filePath("gone"), m_folder.filePath("moved")));

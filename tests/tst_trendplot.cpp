@@ -1,4 +1,4 @@
-#include "bckgrnd.h"
+#include "axisartwork.h"
 #include "datetext.h"
 #include "plot.h"
 #include "readout.h"
@@ -41,7 +41,7 @@ GraphWindow january(int mode)
 
 GraphPicture render(const DiaryTable &diary, const GraphWindow &w, const TrendOverlay &overlay)
 {
-    return renderGraph({&diary, w, QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue}, overlay);
+    return renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue}, overlay);
 }
 
 QList<int> columnsOf(const QImage &image, int y, const QColor &colour)
@@ -79,7 +79,7 @@ private Q_SLOTS:
     {
         QFETCH(int, mode);
         const DiaryTable diary = swinging();
-        const GraphPicture plain = renderGraph({&diary, january(mode), QImage(), TFrm_BckGrnd().Img_CrossAxle2,
+        const GraphPicture plain = renderGraph({&diary, january(mode), QImage(), AxisArtwork().Img_CrossAxle2,
                                                 Qt::red, Qt::blue});
         const GraphPicture off = render(diary, january(mode), {false, false, 62.0, 20.0});
         QCOMPARE(off.picture, plain.picture);
@@ -138,7 +138,7 @@ private Q_SLOTS:
         const DiaryTable diary = swinging();
         const TrendOverlay on{true, false, {}, {}};
         const auto redraw = [&](const DiaryTable &d, const TrendOverlay &overlay, const GraphPicture *previous) {
-            return renderGraph({&d, january(2), QImage(), TFrm_BckGrnd().Img_CrossAxle2, Qt::red, Qt::blue},
+            return renderGraph({&d, january(2), QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue},
                                overlay, previous);
         };
         GraphPicture first = redraw(diary, on, nullptr);

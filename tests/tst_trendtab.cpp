@@ -1,7 +1,7 @@
 #include "datetext.h"
 #include "diarybook.h"
 #include "helpers.h"
-#include "tfrm_main.h"
+#include "mainwindow.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -28,7 +28,7 @@ void layOut(const TempProgramFolder &folder, const QByteArray &settings)
     QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"), days, false).saved);
 }
 
-QImage graphImage(const TFrm_Main &window)
+QImage graphImage(const MainWindow &window)
 {
     return control<QLabel>(window, "Img_Main")->pixmap().toImage();
 }
@@ -50,7 +50,7 @@ void TestTrendTab::offOnAWindowsSettingsFile()
     RecordingResponder messages;
     TempProgramFolder folder;
     layOut(folder, windowsSettings);
-    TFrm_Main window(folder.path());
+    MainWindow window(folder.path());
     window.show();
     for (const char *name : {"ChkBx_Trend", "ChkBx_GoalLines", "ChkBx_LatestDays", "ChkBx_Backups"})
         QVERIFY2(!control<QCheckBox>(window, name)->isChecked(), name);
@@ -65,7 +65,7 @@ void TestTrendTab::switchesTakeEffectAtOnceAndAreSaved()
     RecordingResponder messages;
     TempProgramFolder folder;
     layOut(folder, windowsSettings);
-    TFrm_Main window(folder.path());
+    MainWindow window(folder.path());
     window.show();
     const QImage plain = graphImage(window);
 
@@ -91,7 +91,7 @@ void TestTrendTab::switchesTakeEffectAtOnceAndAreSaved()
 
     // The next start reads the switches back.
     control<QCheckBox>(window, "ChkBx_Trend")->click();
-    TFrm_Main again(folder.path());
+    MainWindow again(folder.path());
     again.show();
     QVERIFY(control<QCheckBox>(again, "ChkBx_Trend")->isChecked());
     QVERIFY(!control<QCheckBox>(again, "ChkBx_GoalLines")->isChecked());
@@ -102,7 +102,7 @@ void TestTrendTab::latestDaysEndTheGraphToday()
     RecordingResponder messages;
     TempProgramFolder folder;
     layOut(folder, windowsSettings + "[Trend]\r\nLatestDays=1\r\n");
-    TFrm_Main window(folder.path());
+    MainWindow window(folder.path());
     window.show();
     QVERIFY(control<QCheckBox>(window, "ChkBx_LatestDays")->isChecked());
     const QDate today = QDate::currentDate();

@@ -8,10 +8,10 @@
 #include "datetext.h"
 #include "entryrules.h"
 #include "photostore.h"
-#include "tfrm_establishment.h"
+#include "setupdialog.h"
 #include "startup.h"
-#include "tfrm_main.h"
-#include "tfrm_strgrid.h"
+#include "mainwindow.h"
+#include "recordlistdialog.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -31,7 +31,7 @@ namespace {
 // The main window as the screen shows it with the pointer resting on a
 // recorded day a little right of the graph's middle: the read-out is a
 // window of its own, so the screen is grabbed rather than the window.
-bool saveReadOut(TFrm_Main &window, const QString &file)
+bool saveReadOut(MainWindow &window, const QString &file)
 {
     auto *picture = window.findChild<QLabel *>(QStringLiteral("Img_Main"));
     QPoint point(picture->width() * 11 / 20, picture->height() / 2);
@@ -62,7 +62,7 @@ int main(int argc, char *argv[])
     const QString output = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(output);
 
-    TFrm_Main window(QString::fromLocal8Bit(argv[1]));
+    MainWindow window(QString::fromLocal8Bit(argv[1]));
     window.show();
     if (window.stopped())
         return 1;
@@ -90,17 +90,17 @@ int main(int argc, char *argv[])
     };
     const DiaryCore &core = window.core();
     // Shown only, never saved.
-    TFrm_Establishment setup(core.settings().establish, [](const EstablishSettings &) { return false; });
+    SetupDialog setup(core.settings().establish, [](const EstablishSettings &) { return false; });
     if (!save(setup, QStringLiteral("setup")))
         return 1;
-    TFrm_StrGrid list(&core.diary(), dateOrToday(core.settings().graph.StartD), dateOrToday(core.settings().graph.EndD),
+    RecordListDialog list(&core.diary(), dateOrToday(core.settings().graph.StartD), dateOrToday(core.settings().graph.EndD),
                       core.paths().PictureDir);
-    for (const auto mode : {TFrm_StrGrid::OneLine, TFrm_StrGrid::WrappedComments, TFrm_StrGrid::Pictures}) {
+    for (const auto mode : {RecordListDialog::OneLine, RecordListDialog::WrappedComments, RecordListDialog::Pictures}) {
         list.DataToStrGrd(mode);
         if (!save(list, QStringLiteral("list-%1").arg(int(mode))))
             return 1;
     }
-    for (const auto &[view, name] : {std::pair{TFrm_StrGrid::Weeks, "weeks"}, std::pair{TFrm_StrGrid::Months, "months"}}) {
+    for (const auto &[view, name] : {std::pair{RecordListDialog::Weeks, "weeks"}, std::pair{RecordListDialog::Months, "months"}}) {
         list.showView(view);
         if (!save(list, QStringLiteral("list-%1").arg(QLatin1String(name))))
             return 1;

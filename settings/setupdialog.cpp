@@ -1,6 +1,6 @@
-#include "tfrm_establishment.h"
+#include "setupdialog.h"
 
-#include "ui_TFrm_Establishment.h"
+#include "ui_setupdialog.h"
 
 #include "datetext.h"
 #include "establishrules.h"
@@ -8,8 +8,8 @@
 #include "messages.h"
 #include "radiogroup.h"
 
-TFrm_Establishment::TFrm_Establishment(const EstablishSettings &fields, Save save, QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::TFrm_Establishment>()), m_fields(fields), m_save(std::move(save))
+SetupDialog::SetupDialog(const EstablishSettings &fields, Save save, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::SetupDialog>()), m_fields(fields), m_save(std::move(save))
 {
     m_ui->setupUi(this);
     setFixedSize(size());
@@ -19,8 +19,8 @@ TFrm_Establishment::TFrm_Establishment(const EstablishSettings &fields, Save sav
     onExit(m_ui->Edt_F_DStrtDy, [this] { Edt_F_DStrtDyExit(); });
     onExit(m_ui->Edt_W_Goal, [this] { Edt_W_GoalExit(); });
     onExit(m_ui->Edt_F_Goal, [this] { Edt_F_GoalExit(); });
-    connect(m_ui->Btn_Save, &QPushButton::clicked, this, &TFrm_Establishment::Btn_SaveClick);
-    connect(m_ui->Btn_Cancel, &QPushButton::clicked, this, &TFrm_Establishment::Btn_CancelClick);
+    connect(m_ui->Btn_Save, &QPushButton::clicked, this, &SetupDialog::Btn_SaveClick);
+    connect(m_ui->Btn_Cancel, &QPushButton::clicked, this, &SetupDialog::Btn_CancelClick);
     // The buttons take the focus by Tab only: a click on "保存/閉じる" leaves
     // the focus in the edit, so that the save checks it first, as Enter does.
     m_ui->Btn_Save->setFocusPolicy(Qt::TabFocus);
@@ -29,9 +29,9 @@ TFrm_Establishment::TFrm_Establishment(const EstablishSettings &fields, Save sav
     FormShow();
 }
 
-TFrm_Establishment::~TFrm_Establishment() = default;
+SetupDialog::~SetupDialog() = default;
 
-void TFrm_Establishment::FormShow()
+void SetupDialog::FormShow()
 {
     m_ui->Dt_DStrtD->setDate(dateOrToday(m_fields.DStartD));
     m_ui->Edt_W_DStrtDy->setText(m_fields.DStartW);
@@ -42,7 +42,7 @@ void TFrm_Establishment::FormShow()
     m_ui->RdoGrp_F->setItemIndex(m_fields.FloatF);
 }
 
-void TFrm_Establishment::Btn_SaveClick()
+void SetupDialog::Btn_SaveClick()
 {
     // A value its check refuses is never saved: the dialog stays open and
     // shows what the check put back.
@@ -57,12 +57,12 @@ void TFrm_Establishment::Btn_SaveClick()
         accept();
 }
 
-void TFrm_Establishment::Btn_CancelClick()
+void SetupDialog::Btn_CancelClick()
 {
     reject();
 }
 
-bool TFrm_Establishment::checkFocusedEdit()
+bool SetupDialog::checkFocusedEdit()
 {
     const QWidget *focused = focusWidget();
     if (focused == m_ui->Edt_W_DStrtDy)
@@ -76,21 +76,21 @@ bool TFrm_Establishment::checkFocusedEdit()
     return true;
 }
 
-bool TFrm_Establishment::Edt_W_DStrtDyExit()
+bool SetupDialog::Edt_W_DStrtDyExit()
 {
     const ExitCheck result = startValueExit(m_ui->Edt_W_DStrtDy->text(), m_fields.DStartW);
     m_ui->Edt_W_DStrtDy->setText(result.text);
     return result.accepted;
 }
 
-bool TFrm_Establishment::Edt_F_DStrtDyExit()
+bool SetupDialog::Edt_F_DStrtDyExit()
 {
     const ExitCheck result = startValueExit(m_ui->Edt_F_DStrtDy->text(), m_fields.DStartF);
     m_ui->Edt_F_DStrtDy->setText(result.text);
     return result.accepted;
 }
 
-bool TFrm_Establishment::goalExit(QLineEdit *goal, const QLineEdit *start, const QString &message)
+bool SetupDialog::goalExit(QLineEdit *goal, const QLineEdit *start, const QString &message)
 {
     const ExitCheck result = goalValueExit(goal->text(), start->text());
     goal->setText(result.text);
@@ -99,13 +99,13 @@ bool TFrm_Establishment::goalExit(QLineEdit *goal, const QLineEdit *start, const
     return result.accepted;
 }
 
-bool TFrm_Establishment::Edt_W_GoalExit()
+bool SetupDialog::Edt_W_GoalExit()
 {
     return goalExit(m_ui->Edt_W_Goal, m_ui->Edt_W_DStrtDy,
              QStringLiteral("目標の体重はダイエット開始日の体重より\r\n小さくなければなりません。"));
 }
 
-bool TFrm_Establishment::Edt_F_GoalExit()
+bool SetupDialog::Edt_F_GoalExit()
 {
     return goalExit(m_ui->Edt_F_Goal, m_ui->Edt_F_DStrtDy,
              QStringLiteral("目標の体脂肪率はダイエット開始日の体脂肪率より\r\n小さくなければなりません。"));

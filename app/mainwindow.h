@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bckgrnd.h"
+#include "axisartwork.h"
 #include "diarycore.h"
 #include "launcher.h"
 #include "plot.h"
@@ -9,23 +9,23 @@
 #include <memory>
 
 namespace Ui {
-class TFrm_Main;
+class MainWindow;
 }
 
 // The main window: it wires the controls to the diary core, shows what the
 // core says and redraws when the diary or the settings change; it brings
 // every part of the program to life the first time it is shown.
-class TFrm_Main : public QWidget
+class MainWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     // paths say where everything is found; shell opens the companions
     // (nullptr: the desktop's own).
-    explicit TFrm_Main(const ProgramPaths &paths, DesktopShell *shell = nullptr, QWidget *parent = nullptr);
+    explicit MainWindow(const ProgramPaths &paths, DesktopShell *shell = nullptr, QWidget *parent = nullptr);
     // Everything in the one folder exeDir.
-    explicit TFrm_Main(const QString &exeDir, DesktopShell *shell = nullptr, QWidget *parent = nullptr);
-    ~TFrm_Main() override;
+    explicit MainWindow(const QString &exeDir, DesktopShell *shell = nullptr, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     const DiaryCore &core() const { return m_core; }
 
@@ -65,10 +65,10 @@ private:
     void setKeyLegendPictures();
     void centreOnScreen();
 
-    std::unique_ptr<Ui::TFrm_Main> m_ui;
+    std::unique_ptr<Ui::MainWindow> m_ui;
     Launcher m_launcher;
     DiaryCore m_core;
-    TFrm_BckGrnd m_bckGrnd;
+    AxisArtwork m_bckGrnd;
     GraphPicture m_graph;
     bool m_shownOnce = false;
     bool m_stopped = false;

@@ -10,7 +10,7 @@
 #include <memory>
 
 namespace Ui {
-class TFrm_StrGrid;
+class RecordListDialog;
 }
 
 // The record list: the days of the graph's date window as a table, with the
@@ -18,7 +18,7 @@ class TFrm_StrGrid;
 // the photos; or, switched from its context menu (or Ctrl+2, Ctrl+3), the
 // weekly or monthly summaries of those days. It reads the diary and never
 // changes it.
-class TFrm_StrGrid : public QDialog
+class RecordListDialog : public QDialog
 {
     Q_OBJECT
 
@@ -26,8 +26,8 @@ public:
     enum Mode { OneLine = 0, WrappedComments = 1, Pictures = 2, OnePicture = 3, OnePhotoText = 4 };
     enum View { Days, Weeks, Months };
 
-    TFrm_StrGrid(const DiaryTable *diary, QDate start, QDate end, const QString &pictureDir, QWidget *parent = nullptr);
-    ~TFrm_StrGrid() override;
+    RecordListDialog(const DiaryTable *diary, QDate start, QDate end, const QString &pictureDir, QWidget *parent = nullptr);
+    ~RecordListDialog() override;
 
     void SetMLStrGrd();
     void DataToStrGrd(Mode mode);
@@ -58,7 +58,7 @@ private:
     void setColumns(const QList<std::pair<QString, int>> &columns);
     void DataToSummaries(SummaryPeriod period);
 
-    std::unique_ptr<Ui::TFrm_StrGrid> m_ui;
+    std::unique_ptr<Ui::RecordListDialog> m_ui;
     const DiaryTable *m_diary;
     QDate m_start;
     QDate m_end;

@@ -1,4 +1,4 @@
-#include "trimboclass.h"
+#include "axislabels.h"
 
 #include "captions.h"
 
@@ -17,14 +17,14 @@ void setUpCaption(QLabel &label, const QColor &colour, Qt::Alignment alignment)
 
 } // namespace
 
-TLbl_Cross::TLbl_Cross(QWidget *panel, int captionPixel, const QString &text) : QLabel(text, panel)
+DateCaptionLabel::DateCaptionLabel(QWidget *panel, int captionPixel, const QString &text) : QLabel(text, panel)
 {
     setUpCaption(*this, Qt::black, Qt::AlignLeft);
     setGeometry(dateCaptionLeft(captionPixel, captionTextWidth(text)), 2, 100, CaptionHeight);
     show();
 }
 
-TLbl_VertW::TLbl_VertW(QWidget *panel, int captionPixel, const QString &text, const QColor &colour)
+WeightCaptionLabel::WeightCaptionLabel(QWidget *panel, int captionPixel, const QString &text, const QColor &colour)
     : QLabel(text, panel)
 {
     setUpCaption(*this, colour, Qt::AlignRight);
@@ -32,7 +32,7 @@ TLbl_VertW::TLbl_VertW(QWidget *panel, int captionPixel, const QString &text, co
     show();
 }
 
-TLbl_VertF::TLbl_VertF(QWidget *panel, int captionPixel, const QString &text, const QColor &colour)
+FatCaptionLabel::FatCaptionLabel(QWidget *panel, int captionPixel, const QString &text, const QColor &colour)
     : QLabel(text, panel)
 {
     setUpCaption(*this, colour, Qt::AlignLeft);
@@ -40,7 +40,7 @@ TLbl_VertF::TLbl_VertF(QWidget *panel, int captionPixel, const QString &text, co
     show();
 }
 
-TImg_Cross::TImg_Cross(QWidget *panel, const QImage &picture) : QLabel(panel)
+DateStrip::DateStrip(QWidget *panel, const QImage &picture) : QLabel(panel)
 {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setPixmap(QPixmap::fromImage(picture));
@@ -48,7 +48,7 @@ TImg_Cross::TImg_Cross(QWidget *panel, const QImage &picture) : QLabel(panel)
     show();
 }
 
-TImg_Vert::TImg_Vert(QWidget *panel, const QImage &light, const QImage &dark)
+ValueStrip::ValueStrip(QWidget *panel, const QImage &light, const QImage &dark)
     : QLabel(panel), m_lightPicture(light), m_darkPicture(dark)
 {
     setScaledContents(true);
@@ -57,13 +57,13 @@ TImg_Vert::TImg_Vert(QWidget *panel, const QImage &light, const QImage &dark)
     show();
 }
 
-void TImg_Vert::ToggleStrip()
+void ValueStrip::toggleShade()
 {
     m_light = !m_light;
     setPixmap(QPixmap::fromImage(m_light ? m_lightPicture : m_darkPicture));
 }
 
-void TImg_Vert::mousePressEvent(QMouseEvent *)
+void ValueStrip::mousePressEvent(QMouseEvent *)
 {
-    ToggleStrip();
+    toggleShade();
 }

@@ -10,21 +10,21 @@
 class QLineEdit;
 
 namespace Ui {
-class TFrm_Establishment;
+class SetupDialog;
 }
 
 // The setup dialog: the diet's start date, start values, goals and decimal
 // places. It shows the fields it is given and hands the values chosen to
 // save; it closes only once they are saved.
-class TFrm_Establishment : public QDialog
+class SetupDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     // Saves the values chosen; false when they were not saved (and the user told why).
     using Save = std::function<bool(const EstablishSettings &chosen)>;
-    TFrm_Establishment(const EstablishSettings &fields, Save save, QWidget *parent = nullptr);
-    ~TFrm_Establishment() override;
+    SetupDialog(const EstablishSettings &fields, Save save, QWidget *parent = nullptr);
+    ~SetupDialog() override;
 
     void FormShow();
     void Btn_SaveClick();
@@ -41,7 +41,7 @@ private:
     // true when there is none or it accepted.
     bool checkFocusedEdit();
 
-    std::unique_ptr<Ui::TFrm_Establishment> m_ui;
+    std::unique_ptr<Ui::SetupDialog> m_ui;
     EstablishSettings m_fields;
     Save m_save;
 };

@@ -1,6 +1,6 @@
-#include "tfrm_strgrid.h"
+#include "recordlistdialog.h"
 
-#include "ui_TFrm_StrGrid.h"
+#include "ui_recordlistdialog.h"
 
 #include "datetext.h"
 #include "numbertext.h"
@@ -113,7 +113,7 @@ CellLook lookOf(int column, const std::optional<std::pair<bool, QString>> &level
 class CellPainter final : public QStyledItemDelegate
 {
 public:
-    explicit CellPainter(const TFrm_StrGrid *list) : QStyledItemDelegate(const_cast<TFrm_StrGrid *>(list)), m_list(list) {}
+    explicit CellPainter(const RecordListDialog *list) : QStyledItemDelegate(const_cast<RecordListDialog *>(list)), m_list(list) {}
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
@@ -169,29 +169,29 @@ private:
         const QImage photo = m_list->photo(row);
         if (photo.isNull())
             return;
-        const QRect box(rect.topLeft(), SetPicture(photo.size()).size);
+        const QRect box(rect.topLeft(), fitPhotoBox(photo.size()).size);
         painter->fillRect(box, look.background);
         painter->drawImage(box, photo);
     }
 
-    const TFrm_StrGrid *m_list;
+    const RecordListDialog *m_list;
 };
 
 } // namespace
 
-TFrm_StrGrid::TFrm_StrGrid(const DiaryTable *diary, QDate start, QDate end, const QString &pictureDir,
+RecordListDialog::RecordListDialog(const DiaryTable *diary, QDate start, QDate end, const QString &pictureDir,
                            QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::TFrm_StrGrid>()), m_diary(diary), m_start(start), m_end(end),
+    : QDialog(parent), m_ui(std::make_unique<Ui::RecordListDialog>()), m_diary(diary), m_start(start), m_end(end),
       m_pictureDir(pictureDir)
 {
     m_ui->setupUi(this);
     setFixedSize(size());
     m_ui->StrGrd->setItemDelegate(new CellPainter(this));
-    connect(m_ui->BtBtn_One, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_OneClick);
-    connect(m_ui->BtBtn_Wrap, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_WrapClick);
-    connect(m_ui->BtBtn_Picture, &QPushButton::clicked, this, &TFrm_StrGrid::BtBtn_PictureClick);
+    connect(m_ui->BtBtn_One, &QPushButton::clicked, this, &RecordListDialog::BtBtn_OneClick);
+    connect(m_ui->BtBtn_Wrap, &QPushButton::clicked, this, &RecordListDialog::BtBtn_WrapClick);
+    connect(m_ui->BtBtn_Picture, &QPushButton::clicked, this, &RecordListDialog::BtBtn_PictureClick);
     connect(m_ui->BtBtn_Close, &QPushButton::clicked, this, &QDialog::close);
-    connect(m_ui->StrGrd, &QTableWidget::cellClicked, this, &TFrm_StrGrid::StrGrdClick);
+    connect(m_ui->StrGrd, &QTableWidget::cellClicked, this, &RecordListDialog::StrGrdClick);
     auto *views = new QActionGroup(this);
     for (const auto &[view, name, text, keys] :
          {std::tuple{Days, "Act_Days", "日ごと", "Ctrl+1"}, std::tuple{Weeks, "Act_Weeks", "週ごとのまとめ", "Ctrl+2"},
@@ -212,9 +212,9 @@ TFrm_StrGrid::TFrm_StrGrid(const DiaryTable *diary, QDate start, QDate end, cons
     SetMLStrGrd();
 }
 
-TFrm_StrGrid::~TFrm_StrGrid() = default;
+RecordListDialog::~RecordListDialog() = default;
 
-void TFrm_StrGrid::setColumns(const QList<std::pair<QString, int>> &columns)
+void RecordListDialog::setColumns(const QList<std::pair<QString, int>> &columns)
 {
     QTableWidget *grid = m_ui->StrGrd;
     grid->setColumnCount(int(columns.size()));
@@ -224,7 +224,7 @@ void TFrm_StrGrid::setColumns(const QList<std::pair<QString, int>> &columns)
     }
 }
 
-void TFrm_StrGrid::showView(View view)
+void RecordListDialog::showView(View view)
 {
     if (view == m_view)
         return;
@@ -236,7 +236,7 @@ void TFrm_StrGrid::showView(View view)
     m_viewActions.value(view)->setChecked(true);
 }
 
-void TFrm_StrGrid::DataToSummaries(SummaryPeriod period)
+void RecordListDialog::DataToSummaries(SummaryPeriod period)
 {
     m_selectedPhotoRow = -1;
     m_photos.clear();
@@ -255,7 +255,7 @@ void TFrm_StrGrid::DataToSummaries(SummaryPeriod period)
     grid->setFocus();
 }
 
-std::optional<std::pair<bool, QString>> TFrm_StrGrid::levelOf(int column, const QString &text) const
+std::optional<std::pair<bool, QString>> RecordListDialog::levelOf(int column, const QString &text) const
 {
     if (m_view == Days && (column == 3 || column == 4))
         return std::pair{column == 3, text};
@@ -264,7 +264,7 @@ std::optional<std::pair<bool, QString>> TFrm_StrGrid::levelOf(int column, const 
     return std::nullopt;
 }
 
-void TFrm_StrGrid::SetMLStrGrd()
+void RecordListDialog::SetMLStrGrd()
 {
     QTableWidget *grid = m_ui->StrGrd;
     setColumns(dayColumns);
@@ -277,19 +277,19 @@ void TFrm_StrGrid::SetMLStrGrd()
     DataToStrGrd(OneLine);
 }
 
-QFont TFrm_StrGrid::textFont() const
+QFont RecordListDialog::textFont() const
 {
     return fittingFont(m_ui->StrGrd->font());
 }
 
-Wrapped TFrm_StrGrid::wrap(const QString &text, int column) const
+Wrapped RecordListDialog::wrap(const QString &text, int column) const
 {
     const QFontMetrics metrics(textFont());
     const auto measure = [&metrics](QStringView piece) { return metrics.horizontalAdvance(piece.toString()); };
     return WrapCell(text, m_ui->StrGrd->columnWidth(column) - 2 * TextInset, measure);
 }
 
-void TFrm_StrGrid::DataToStrGrd(Mode mode)
+void RecordListDialog::DataToStrGrd(Mode mode)
 {
     if (m_view != Days) {
         m_view = Days;
@@ -335,7 +335,7 @@ void TFrm_StrGrid::DataToStrGrd(Mode mode)
 // A photo that is missing or does not read shows as an empty one-line cell,
 // and so does a reference that is no photo file at all (named at start-up).
 // Each is read once per fill; clicking it open again reuses it.
-int TFrm_StrGrid::photoRowHeight(int row)
+int RecordListDialog::photoRowHeight(int row)
 {
     const QString name = m_ui->StrGrd->item(row, 7)->text();
     QImage photo = m_photos.value(row);
@@ -349,22 +349,22 @@ int TFrm_StrGrid::photoRowHeight(int row)
         return OneLineHeight;
     }
     m_photos.insert(row, photo);
-    return SetPicture(photo.size()).rowHeight;
+    return fitPhotoBox(photo.size()).rowHeight;
 }
 
-bool TFrm_StrGrid::drawsPicture(int row, int column) const
+bool RecordListDialog::drawsPicture(int row, int column) const
 {
     if (m_view != Days || column != 7)
         return false;
     return m_mode == Pictures || (m_mode == OnePicture && row == m_selectedPhotoRow);
 }
 
-QString TFrm_StrGrid::commentOf(int row, int column) const
+QString RecordListDialog::commentOf(int row, int column) const
 {
     return m_diary->cell(m_rows[size_t(row)], column + 1).toText();
 }
 
-void TFrm_StrGrid::StrGrdClick(int row, int column)
+void RecordListDialog::StrGrdClick(int row, int column)
 {
     if (m_view != Days)
         return;

@@ -1,4 +1,4 @@
-#include "bckgrnd.h"
+#include "axisartwork.h"
 
 #include <QPainter>
 
@@ -27,7 +27,7 @@ QImage verticalStrip(const QColor &column, const QColor &line, const QColor &fie
 
 } // namespace
 
-TFrm_BckGrnd::TFrm_BckGrnd()
+AxisArtwork::AxisArtwork()
     : Img_CrossAxle2(crossStrip()),
       Img_VerticalAxle2(verticalStrip(QColor(204, 232, 120), QColor(0, 0, 128), QColor(200, 228, 255))),
       Img_VerticalAxle3(verticalStrip(QColor(128, 128, 0), QColor(0, 0, 64), QColor(0, 128, 128)))

@@ -1,50 +1,50 @@
-#include "tfrm_main.h"
+#include "mainwindow.h"
 
-#include "ui_TFrm_Main.h"
+#include "ui_mainwindow.h"
 
 #include "datetext.h"
 #include "graphreadout.h"
 #include "keylegend.h"
 #include "messages.h"
 #include "readout.h"
-#include "tfrm_establishment.h"
-#include "tfrm_strgrid.h"
+#include "setupdialog.h"
+#include "recordlistdialog.h"
 #include "trendtab.h"
-#include "trimboclass.h"
+#include "axislabels.h"
 
 #include <QCoreApplication>
 #include <QScreen>
 
-TFrm_Main::TFrm_Main(const QString &exeDir, DesktopShell *shell, QWidget *parent)
-    : TFrm_Main(ProgramPaths::fromExeDir(exeDir), shell, parent)
+MainWindow::MainWindow(const QString &exeDir, DesktopShell *shell, QWidget *parent)
+    : MainWindow(ProgramPaths::fromExeDir(exeDir), shell, parent)
 {
 }
 
-TFrm_Main::TFrm_Main(const ProgramPaths &paths, DesktopShell *shell, QWidget *parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::TFrm_Main>()), m_launcher(shell), m_core(paths)
+MainWindow::MainWindow(const ProgramPaths &paths, DesktopShell *shell, QWidget *parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::MainWindow>()), m_launcher(shell), m_core(paths)
 {
     m_ui->setupUi(this);
     setFixedSize(size());
     setKeyLegendPictures();
 
-    connect(m_ui->BtBtn_Close, &QPushButton::clicked, this, &TFrm_Main::BtBtn_CloseClick);
-    connect(m_ui->Btn_Help, &QPushButton::clicked, this, &TFrm_Main::Btn_HelpClick);
-    connect(m_ui->BtBtn_Default, &QPushButton::clicked, this, &TFrm_Main::BtBtn_DefaultClick);
-    connect(m_ui->Btn_GridView, &QPushButton::clicked, this, &TFrm_Main::Btn_GridViewClick);
-    connect(m_ui->BtBtn_Boxing, &QPushButton::clicked, this, &TFrm_Main::BtBtn_BoxingClick);
-    connect(m_ui->Tab_Grph_Estb, &TTab_Grph_Estb::saveRequested, this, &TFrm_Main::saveGraphSettings);
-    connect(m_ui->Tab_Enter, &TTab_Enter::saveRequested, this, &TFrm_Main::BtBtn_Save_TodayClick);
-    connect(m_ui->Tab_Trend, &TTab_Trend::switchesChanged, this,
+    connect(m_ui->BtBtn_Close, &QPushButton::clicked, this, &MainWindow::BtBtn_CloseClick);
+    connect(m_ui->Btn_Help, &QPushButton::clicked, this, &MainWindow::Btn_HelpClick);
+    connect(m_ui->BtBtn_Default, &QPushButton::clicked, this, &MainWindow::BtBtn_DefaultClick);
+    connect(m_ui->Btn_GridView, &QPushButton::clicked, this, &MainWindow::Btn_GridViewClick);
+    connect(m_ui->BtBtn_Boxing, &QPushButton::clicked, this, &MainWindow::BtBtn_BoxingClick);
+    connect(m_ui->Tab_Grph_Estb, &GraphSettingsTab::saveRequested, this, &MainWindow::saveGraphSettings);
+    connect(m_ui->Tab_Enter, &EntryTab::saveRequested, this, &MainWindow::BtBtn_Save_TodayClick);
+    connect(m_ui->Tab_Trend, &TrendTab::switchesChanged, this,
             [this] { tell(m_core.saveTrendSettings(m_ui->Tab_Trend->fields())); });
-    connect(&m_core, &DiaryCore::diaryChanged, this, &TFrm_Main::GraphAllView);
-    connect(&m_core, &DiaryCore::settingsChanged, this, &TFrm_Main::GraphAllView);
-    connect(&m_core, &DiaryCore::viewerRequested, this, &TFrm_Main::openCompanion);
+    connect(&m_core, &DiaryCore::diaryChanged, this, &MainWindow::GraphAllView);
+    connect(&m_core, &DiaryCore::settingsChanged, this, &MainWindow::GraphAllView);
+    connect(&m_core, &DiaryCore::viewerRequested, this, &MainWindow::openCompanion);
     m_readOut = new GraphReadOut(m_ui->Img_Main, [this](QPoint point) { return graphReadOut(point); });
 }
 
-TFrm_Main::~TFrm_Main() = default;
+MainWindow::~MainWindow() = default;
 
-void TFrm_Main::setVisible(bool visible)
+void MainWindow::setVisible(bool visible)
 {
     // The start-up sequence runs before the window first appears, so a fatal
     // stop ends the program without the window ever flashing up.
@@ -58,7 +58,7 @@ void TFrm_Main::setVisible(bool visible)
     QWidget::setVisible(visible);
 }
 
-void TFrm_Main::FormShow()
+void MainWindow::FormShow()
 {
     if (!tell(m_core.openSettings()))
         return;
@@ -75,7 +75,7 @@ void TFrm_Main::FormShow()
         m_core.handOverStartLevel(m_ui->Tab_Enter->weightText(), m_ui->Tab_Enter->day());
 }
 
-bool TFrm_Main::tell(const CoreResult &result)
+bool MainWindow::tell(const CoreResult &result)
 {
     for (const CoreResult::Notice &notice : result.notices) {
         if (notice.error)
@@ -89,9 +89,9 @@ bool TFrm_Main::tell(const CoreResult &result)
     return false;
 }
 
-void TFrm_Main::BtBtn_Save_TodayClick()
+void MainWindow::BtBtn_Save_TodayClick()
 {
-    TTab_Enter &tab = *m_ui->Tab_Enter;
+    EntryTab &tab = *m_ui->Tab_Enter;
     const PhotoChange photo = tab.photoChange();
     const CoreResult result = m_core.saveDay(tab.dayValues(photo.reference), photo, &Messages::askYesNo);
     if (result.status == CoreResult::Status::Done)
@@ -99,12 +99,12 @@ void TFrm_Main::BtBtn_Save_TodayClick()
     tell(result);
 }
 
-void TFrm_Main::saveGraphSettings()
+void MainWindow::saveGraphSettings()
 {
     tell(m_core.saveGraphSettings(m_ui->Tab_Grph_Estb->fields()));
 }
 
-void TFrm_Main::GraphAllView()
+void MainWindow::GraphAllView()
 {
     const SettingsFields &settings = m_core.settings();
     const GraphInputs inputs{&m_core.diary(),
@@ -118,36 +118,36 @@ void TFrm_Main::GraphAllView()
     m_readOut->setEnabled(settings.trend.ReadOut == 1);
     CrossAxleClear();
     // Widgets made here belong to their panel, which deletes them with the next clear.
-    new TImg_Cross(m_ui->Pnl_CrossAxle, m_graph.crossStrip);
+    new DateStrip(m_ui->Pnl_CrossAxle, m_graph.crossStrip);
     for (const Caption &caption : m_graph.dateCaptions)
-        new TLbl_Cross(m_ui->Pnl_CrossAxle, caption.pixel, caption.text);
+        new DateCaptionLabel(m_ui->Pnl_CrossAxle, caption.pixel, caption.text);
     VertAxleClear();
-    new TImg_Vert(m_ui->Pnl_VerticalAxle, m_bckGrnd.Img_VerticalAxle2, m_bckGrnd.Img_VerticalAxle3);
+    new ValueStrip(m_ui->Pnl_VerticalAxle, m_bckGrnd.Img_VerticalAxle2, m_bckGrnd.Img_VerticalAxle3);
     for (const Caption &caption : m_graph.weightCaptions)
-        new TLbl_VertW(m_ui->Pnl_VerticalAxle, caption.pixel, caption.text, inputs.weightColour);
+        new WeightCaptionLabel(m_ui->Pnl_VerticalAxle, caption.pixel, caption.text, inputs.weightColour);
     for (const Caption &caption : m_graph.fatCaptions)
-        new TLbl_VertF(m_ui->Pnl_VerticalAxle, caption.pixel, caption.text, inputs.fatColour);
+        new FatCaptionLabel(m_ui->Pnl_VerticalAxle, caption.pixel, caption.text, inputs.fatColour);
     m_ui->Img_Main->setPixmap(QPixmap::fromImage(m_graph.picture));
 }
 
-QString TFrm_Main::graphReadOut(QPoint point) const
+QString MainWindow::graphReadOut(QPoint point) const
 {
     const std::optional<QDate> day = dayAtX(m_ui->Tab_Grph_Estb->graphWindow(), point.x());
     return day ? readOutText(m_core.diary(), *day) : QString();
 }
 
 // Every strip and caption of the last redraw goes; the next redraw makes new ones.
-void TFrm_Main::CrossAxleClear()
+void MainWindow::CrossAxleClear()
 {
     qDeleteAll(m_ui->Pnl_CrossAxle->findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
 }
 
-void TFrm_Main::VertAxleClear()
+void MainWindow::VertAxleClear()
 {
     qDeleteAll(m_ui->Pnl_VerticalAxle->findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
 }
 
-void TFrm_Main::AplStop(const QString &message)
+void MainWindow::AplStop(const QString &message)
 {
     Messages::information(QStringLiteral("forced termination\r\n") + message);
     m_stopped = true;
@@ -156,15 +156,15 @@ void TFrm_Main::AplStop(const QString &message)
         QCoreApplication::instance(), [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
 }
 
-void TFrm_Main::BtBtn_CloseClick()
+void MainWindow::BtBtn_CloseClick()
 {
     close();
 }
 
 // Both windows are made afresh for each press and gone when they close.
-void TFrm_Main::BtBtn_DefaultClick()
+void MainWindow::BtBtn_DefaultClick()
 {
-    TFrm_Establishment dialog(m_core.settings().establish, [this](const EstablishSettings &chosen) {
+    SetupDialog dialog(m_core.settings().establish, [this](const EstablishSettings &chosen) {
         const CoreResult result = m_core.saveEstablishSettings(chosen);
         tell(result);
         return result.status == CoreResult::Status::Done;
@@ -172,33 +172,33 @@ void TFrm_Main::BtBtn_DefaultClick()
     dialog.exec();
 }
 
-void TFrm_Main::Btn_GridViewClick()
+void MainWindow::Btn_GridViewClick()
 {
     const GraphWindow window = m_ui->Tab_Grph_Estb->graphWindow();
-    TFrm_StrGrid list(&m_core.diary(), dateFromOleDayNumber(window.start), dateFromOleDayNumber(window.end),
+    RecordListDialog list(&m_core.diary(), dateFromOleDayNumber(window.start), dateFromOleDayNumber(window.end),
                       m_core.paths().PictureDir, this);
     list.exec();
 }
 
-void TFrm_Main::Btn_HelpClick()
+void MainWindow::Btn_HelpClick()
 {
     openCompanion(m_core.paths().HelpDir + FixedNames::HelpPage);
 }
 
-void TFrm_Main::BtBtn_BoxingClick()
+void MainWindow::BtBtn_BoxingClick()
 {
     openCompanion(m_core.paths().CompanionDir + FixedNames::BoxingGame);
 }
 
 // A companion that is not there is left alone without a word; one that is
 // there but will not start (no program for the help page, say) is said.
-void TFrm_Main::openCompanion(const QString &path)
+void MainWindow::openCompanion(const QString &path)
 {
     if (m_launcher.open(path) == Launcher::Result::Failed)
         Messages::error(QStringLiteral("\"%1\" を開けませんでした。").arg(path));
 }
 
-void TFrm_Main::setKeyLegendPictures()
+void MainWindow::setKeyLegendPictures()
 {
     const auto show = [](QLabel *label, const QImage &picture) { label->setPixmap(QPixmap::fromImage(picture)); };
     show(m_ui->Img_V, letterKeysPicture(u'V'));
@@ -217,7 +217,7 @@ void TFrm_Main::setKeyLegendPictures()
     show(m_ui->Img_YajiDown3, arrowKeysPicture(ArrowKey::Down));
 }
 
-void TFrm_Main::centreOnScreen()
+void MainWindow::centreOnScreen()
 {
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
