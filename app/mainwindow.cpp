@@ -17,8 +17,7 @@
 
 MainWindow::MainWindow(const QString &exeDir, DesktopShell *shell, QWidget *parent)
     : MainWindow(ProgramPaths::fromExeDir(exeDir), shell, parent)
-{
-}
+{}
 
 MainWindow::MainWindow(const ProgramPaths &paths, DesktopShell *shell, QWidget *parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::MainWindow>()), m_launcher(shell), m_core(paths)
@@ -107,12 +106,9 @@ void MainWindow::saveGraphSettings()
 void MainWindow::GraphAllView()
 {
     const SettingsFields &settings = m_core.settings();
-    const GraphInputs inputs{&m_core.diary(),
-                             m_ui->Tab_Grph_Estb->graphWindow(),
-                             m_ui->Tab_Grph_Estb->background(),
-                             m_bckGrnd.Img_CrossAxle2,
-                             colourFromSetting(settings.graph.LineClW),
-                             colourFromSetting(settings.graph.LineClF)};
+    const GraphInputs inputs{
+        &m_core.diary(),          m_ui->Tab_Grph_Estb->graphWindow(),        m_ui->Tab_Grph_Estb->background(),
+        m_bckGrnd.Img_CrossAxle2, colourFromSetting(settings.graph.LineClW), colourFromSetting(settings.graph.LineClF)};
     m_graph = renderGraph(inputs, trendOverlay(settings.trend, settings.establish), &m_graph);
     m_ui->Tab_Trend->showFigures(m_graph, settings.establish, QDate::currentDate());
     m_readOut->setEnabled(settings.trend.ReadOut == 1);
@@ -164,11 +160,14 @@ void MainWindow::BtBtn_CloseClick()
 // Both windows are made afresh for each press and gone when they close.
 void MainWindow::BtBtn_DefaultClick()
 {
-    SetupDialog dialog(m_core.settings().establish, [this](const EstablishSettings &chosen) {
-        const CoreResult result = m_core.saveEstablishSettings(chosen);
-        tell(result);
-        return result.status == CoreResult::Status::Done;
-    }, this);
+    SetupDialog dialog(
+        m_core.settings().establish,
+        [this](const EstablishSettings &chosen) {
+            const CoreResult result = m_core.saveEstablishSettings(chosen);
+            tell(result);
+            return result.status == CoreResult::Status::Done;
+        },
+        this);
     dialog.exec();
 }
 
@@ -176,7 +175,7 @@ void MainWindow::Btn_GridViewClick()
 {
     const GraphWindow window = m_ui->Tab_Grph_Estb->graphWindow();
     RecordListDialog list(&m_core.diary(), dateFromOleDayNumber(window.start), dateFromOleDayNumber(window.end),
-                      m_core.paths().PictureDir, this);
+                          m_core.paths().PictureDir, this);
     list.exec();
 }
 

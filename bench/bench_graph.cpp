@@ -78,7 +78,8 @@ void BM_WeeklySummary(benchmark::State &state)
         const auto weeks = summarise(diary, SummaryPeriod::Week, QDate(2010, 1, 1), QDate(2019, 12, 31));
         benchmark::DoNotOptimize(weeks.data());
     }
-    state.counters["weeks"] = double(summarise(diary, SummaryPeriod::Week, QDate(2010, 1, 1), QDate(2019, 12, 31)).size());
+    state.counters["weeks"] =
+        double(summarise(diary, SummaryPeriod::Week, QDate(2010, 1, 1), QDate(2019, 12, 31)).size());
 }
 BENCHMARK(BM_WeeklySummary)->Unit(benchmark::kMillisecond);
 
@@ -87,7 +88,7 @@ void BM_ListOpen(benchmark::State &state)
     const auto mode = RecordListDialog::Mode(state.range(0));
     for (auto _ : state) {
         RecordListDialog list(&program().window->core().diary(), QDate(2019, 1, 1), QDate(2019, 12, 31),
-                          program().window->core().paths().PictureDir);
+                              program().window->core().paths().PictureDir);
         if (mode != RecordListDialog::OneLine)
             list.DataToStrGrd(mode);
         list.show();

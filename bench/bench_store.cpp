@@ -72,13 +72,12 @@ BENCHMARK(BM_Load)->Arg(3650)->Arg(65535)->Arg(65536)->Unit(benchmark::kMillisec
 void BM_XlrdLoad(benchmark::State &state)
 {
     const QString path = diaryFile(int(state.range(0)));
-    const QString script = QStringLiteral(
-        "import sys, time, xlrd\n"
-        "t = time.perf_counter()\n"
-        "b = xlrd.open_workbook(sys.argv[1])\n"
-        "s = b.sheet_by_name('St_Trimbo')\n"
-        "n = sum(1 for r in range(s.nrows) for c in s.row_values(r))\n"
-        "print(time.perf_counter() - t)\n");
+    const QString script = QStringLiteral("import sys, time, xlrd\n"
+                                          "t = time.perf_counter()\n"
+                                          "b = xlrd.open_workbook(sys.argv[1])\n"
+                                          "s = b.sheet_by_name('St_Trimbo')\n"
+                                          "n = sum(1 for r in range(s.nrows) for c in s.row_values(r))\n"
+                                          "print(time.perf_counter() - t)\n");
     for (auto _ : state) {
         QProcess python;
         python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path});
@@ -99,8 +98,8 @@ void BM_SaveNewDay(benchmark::State &state)
         QFile::remove(path);
         QFile::copy(original, path);
         state.ResumeTiming();
-        const SaveDaysResult saved =
-            saveDays(path, {{QStringLiteral("1851/06/01"), "61.5", "", 1, 1, QStringLiteral("新しい日"), "", ""}}, true);
+        const SaveDaysResult saved = saveDays(
+            path, {{QStringLiteral("1851/06/01"), "61.5", "", 1, 1, QStringLiteral("新しい日"), "", ""}}, true);
         if (!saved.saved)
             std::abort();
     }

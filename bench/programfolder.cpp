@@ -13,8 +13,17 @@ void makeProgramFolder(const QString &folder, int days, int windowDays)
     const QString dir = folder + u'/';
     const QDate last(2019, 12, 31);
     SettingsFields settings;
-    settings.graph = {QStringLiteral("80"), QStringLiteral("55"), QStringLiteral("35"), QStringLiteral("15"), 2,
-                      dateText(last.addDays(1 - windowDays)), dateText(last), 255, 16711680, 1, 1};
+    settings.graph = {QStringLiteral("80"),
+                      QStringLiteral("55"),
+                      QStringLiteral("35"),
+                      QStringLiteral("15"),
+                      2,
+                      dateText(last.addDays(1 - windowDays)),
+                      dateText(last),
+                      255,
+                      16711680,
+                      1,
+                      1};
     settings.establish = {QStringLiteral("2010/01/01"), QStringLiteral("72"), QStringLiteral("27"),
                           QStringLiteral("62"), QStringLiteral("21")};
     layOutFixtureFolder(dir, settings);

@@ -68,16 +68,16 @@ DiaryLock::Result DiaryCore::takeLock(const Question &ask)
         lock = m_lock->takeOver();
     const QString notSaved = QStringLiteral("\r\n日記は表示しますが、保存はできません。");
     switch (lock) {
-    case DiaryLock::Result::Locked:
-        m_lockProblem.clear();
-        break;
+    case DiaryLock::Result::Locked: m_lockProblem.clear(); break;
     case DiaryLock::Result::HeldByAnotherCopy:
     case DiaryLock::Result::HeldOnAnotherHost:
-        m_lockProblem = QStringLiteral("日記 \"%1\" は %2 が使用中です。").arg(m_paths.BookPath, m_lock->holder()) + notSaved;
+        m_lockProblem =
+            QStringLiteral("日記 \"%1\" は %2 が使用中です。").arg(m_paths.BookPath, m_lock->holder()) + notSaved;
         break;
     case DiaryLock::Result::CannotLock:
-        m_lockProblem = QStringLiteral("日記 \"%1\" を使用中にできません (%2)。").arg(m_paths.BookPath, m_lock->whyNotLocked())
-                        + notSaved;
+        m_lockProblem =
+            QStringLiteral("日記 \"%1\" を使用中にできません (%2)。").arg(m_paths.BookPath, m_lock->whyNotLocked())
+            + notSaved;
         break;
     }
     return lock;
@@ -87,7 +87,8 @@ void DiaryCore::loadDiary(CoreResult &result)
 {
     DiaryBook book(m_paths.BookPath);
     if (!book.OpenExcelDate()) {
-        m_loadProblem = QStringLiteral("日記 \"%1\" は開いたときに読めなかったため、保存しません。").arg(m_paths.BookPath);
+        m_loadProblem =
+            QStringLiteral("日記 \"%1\" は開いたときに読めなかったため、保存しません。").arg(m_paths.BookPath);
         result.warn(book.errorText() + QStringLiteral("\r\n記録のない状態で開きます。このファイルには保存しません。"));
         return;
     }
@@ -186,10 +187,9 @@ Judgement DiaryCore::judge(Measure measure, const QString &current, QDate day) c
 {
     const EstablishSettings &e = m_settings.establish;
     const bool weight = measure == Measure::Weight;
-    const LevelInputs inputs{weight ? e.DStartW : e.DStartF,
-                             weight ? e.GoalW : e.GoalF,
-                             current,
-                             weight ? QStringLiteral("ダイエット開始日の体重") : QStringLiteral("ダイエット開始日の体脂肪率"),
+    const LevelInputs inputs{weight ? e.DStartW : e.DStartF, weight ? e.GoalW : e.GoalF, current,
+                             weight ? QStringLiteral("ダイエット開始日の体重")
+                                    : QStringLiteral("ダイエット開始日の体脂肪率"),
                              weight ? QStringLiteral("到達目標の体重") : QStringLiteral("到達目標の体脂肪率")};
     return judgeLevel(inputs, m_diary, measure, day);
 }

@@ -25,8 +25,10 @@ QString measurementProblem(const QString &text, const MeasureBounds &bounds)
         return {};
     const QString name = QString::fromUtf16(bounds.name);
     if (!value)
-        return QStringLiteral("%1の値「%2」は数値ではありません。\r\n数値を入れ直してから保存してください。").arg(name, text);
-    return QStringLiteral("%1の値「%2」は使えません。%3\r\n入れ直してから保存してください。").arg(name, text, bounds.rule());
+        return QStringLiteral("%1の値「%2」は数値ではありません。\r\n数値を入れ直してから保存してください。")
+            .arg(name, text);
+    return QStringLiteral("%1の値「%2」は使えません。%3\r\n入れ直してから保存してください。")
+        .arg(name, text, bounds.rule());
 }
 
 QString overwriteQuestion(QDate day)

@@ -53,12 +53,12 @@ QPixmap runnerPicture()
     p.setPen(QPen(QColor(30, 60, 160), 4, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(QColor(30, 60, 160));
     p.drawEllipse(QPointF(28, 9), 6, 6);
-    p.drawLine(QPointF(26, 18), QPointF(20, 38));     // body
-    p.drawLine(QPointF(25, 22), QPointF(36, 30));     // arm forward
-    p.drawLine(QPointF(25, 22), QPointF(12, 26));     // arm back
-    p.drawLine(QPointF(20, 38), QPointF(32, 50));     // leg forward
+    p.drawLine(QPointF(26, 18), QPointF(20, 38)); // body
+    p.drawLine(QPointF(25, 22), QPointF(36, 30)); // arm forward
+    p.drawLine(QPointF(25, 22), QPointF(12, 26)); // arm back
+    p.drawLine(QPointF(20, 38), QPointF(32, 50)); // leg forward
     p.drawLine(QPointF(32, 50), QPointF(30, 62));
-    p.drawLine(QPointF(20, 38), QPointF(10, 52));     // leg back
+    p.drawLine(QPointF(20, 38), QPointF(10, 52)); // leg back
     p.drawLine(QPointF(10, 52), QPointF(2, 52));
     return pixmap;
 }

@@ -26,9 +26,9 @@ bool WriteText(const QString &text, const QString &path);
 
 struct LevelInputs
 {
-    QString start;   // the settings, as typed in the setup dialog
+    QString start; // the settings, as typed in the setup dialog
     QString goal;
-    QString current; // the entry tab's field
+    QString current;   // the entry tab's field
     QString startName; // the settings' names, for the message
     QString goalName;
 };

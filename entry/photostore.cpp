@@ -84,7 +84,8 @@ QString photoRoomProblem(const QString &path, const QString &pictureDir)
 {
     const QSize size = QImageReader(path).size();
     // The folder may be missing (a save makes it): its disk is its parent's.
-    const QStorageInfo disk(QFileInfo::exists(pictureDir) ? pictureDir : QFileInfo(QDir::cleanPath(pictureDir)).absolutePath());
+    const QStorageInfo disk(QFileInfo::exists(pictureDir) ? pictureDir
+                                                          : QFileInfo(QDir::cleanPath(pictureDir)).absolutePath());
     if (!size.isValid() || !disk.isValid() || photoFileSize(size) <= disk.bytesAvailable())
         return {};
     constexpr qint64 megabyte = 1024 * 1024;
@@ -105,7 +106,8 @@ LoadedPicture loadPicture(const QString &path)
         return pictureProblem(path, fileReason(file));
     // A file this large is no day photo, and reading it whole would only fill the memory.
     if (decodingLimit() > 0 && file.size() > decodingLimit())
-        return pictureProblem(path, fileProblemText(FileProblem::TooLarge) + QStringLiteral(": %1 MB").arg(file.size() / (1024 * 1024)));
+        return pictureProblem(path, fileProblemText(FileProblem::TooLarge)
+                                        + QStringLiteral(": %1 MB").arg(file.size() / (1024 * 1024)));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return pictureProblem(path, fileReason(file));
@@ -121,7 +123,8 @@ LoadedPicture pictureFromBytes(const QString &path, const QByteArray &bytes)
     const QSize declared = bitmapSize.isValid() ? bitmapSize : reader.size();
     QImage image = reader.read();
     if (image.isNull() && beyondDecodingLimit(declared))
-        return pictureProblem(path, QStringLiteral("画像が大きすぎます: %1 × %2 ピクセル").arg(declared.width()).arg(declared.height()));
+        return pictureProblem(
+            path, QStringLiteral("画像が大きすぎます: %1 × %2 ピクセル").arg(declared.width()).arg(declared.height()));
     // Qt turns a picture that stops early into half a picture without a word.
     if (isCutShort(bytes))
         return pictureProblem(path, fileProblemText(FileProblem::CutShort));
@@ -132,14 +135,12 @@ LoadedPicture pictureFromBytes(const QString &path, const QByteArray &bytes)
 
 LoadedPicture loadStoredPhoto(const QString &pictureDir, const QString &reference)
 {
-    const PhotoFileRead read = readPhotoFile(pictureDir, reference, decodingLimit() > 0 ? decodingLimit() : MaxPhotoBytes);
+    const PhotoFileRead read =
+        readPhotoFile(pictureDir, reference, decodingLimit() > 0 ? decodingLimit() : MaxPhotoBytes);
     switch (read.check.status) {
-    case PhotoFileCheck::Usable:
-        return pictureFromBytes(read.check.path, read.bytes);
-    case PhotoFileCheck::Missing:
-        return {};
-    default:
-        return pictureProblem(pictureDir + reference, read.check.problem);
+    case PhotoFileCheck::Usable: return pictureFromBytes(read.check.path, read.bytes);
+    case PhotoFileCheck::Missing: return {};
+    default: return pictureProblem(pictureDir + reference, read.check.problem);
     }
 }
 
@@ -169,7 +170,7 @@ QImage iconBitmap(const QString &path)
 } // namespace
 
 PhotoChange planPhotoChange(int mode, const QString &reference, const QImage &shown, QDate day,
-                        const QString &pictureDir)
+                            const QString &pictureDir)
 {
     PhotoChange change;
     change.target = pictureDir + photoName(day);
@@ -226,8 +227,7 @@ bool PhotoWriter::stage(QString *error)
 bool PhotoWriter::commit(QString *error)
 {
     switch (m_change.action) {
-    case PhotoChange::Nothing:
-        return true;
+    case PhotoChange::Nothing: return true;
     case PhotoChange::Delete:
         if (QFile::remove(m_change.target) || !QFileInfo::exists(m_change.target))
             return true;

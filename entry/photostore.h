@@ -42,9 +42,9 @@ LoadedPicture loadStoredPhoto(const QString &pictureDir, const QString &referenc
 struct PhotoChange
 {
     enum Action { Nothing, Write, Delete } action = Nothing;
-    QString target;     // the day's file
-    QByteArray bitmap;  // for Write
-    QString reference;  // what the day's photo column then holds
+    QString target;    // the day's file
+    QByteArray bitmap; // for Write
+    QString reference; // what the day's photo column then holds
     QString error;
 };
 
@@ -52,7 +52,7 @@ struct PhotoChange
 // is the photo reference (the chosen file, or the stored name); shown is
 // the picture as loaded.
 PhotoChange planPhotoChange(int mode, const QString &reference, const QImage &shown, QDate day,
-                        const QString &pictureDir);
+                            const QString &pictureDir);
 
 // Leaves the day's photo file as it is and the day referring to it.
 PhotoChange keepPhoto(const QString &reference);

@@ -174,8 +174,7 @@ bool gifIsCutShort(QByteArrayView bytes)
                 return true;
             pos = skipSubBlocks(bytes, pos + 10 + colourTableBytes(byteAt(bytes, pos + 9)) + 1);
             break;
-        default:
-            return false; // not the layout of a GIF: the decoder will say
+        default: return false; // not the layout of a GIF: the decoder will say
         }
     }
     return true;

@@ -38,7 +38,8 @@ void exercise(const QByteArray &stream)
     if (sheetAgain < 0)
         std::abort(); // we wrote a stream we cannot read
     // The day written on top reads back where it was put, with its values.
-    const DiaryTable table = again.book->diaryTable(sheetAgain, again.book->diaryLength(sheetAgain, MaxDiaryRows, &full));
+    const DiaryTable table =
+        again.book->diaryTable(sheetAgain, again.book->diaryLength(sheetAgain, MaxDiaryRows, &full));
     const int dayRow = 1;
     if (table.FirstEmptyRow() <= dayRow || !table.cell(dayRow, ColDate).equalsDateText(u"2010/01/29")
         || table.cell(dayRow, ColIntakeComment).toText() != QStringLiteral("fuzz\nwrapped"))

@@ -9,7 +9,7 @@ QImage crossStrip()
     QImage image(774, 74, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    painter.fillRect(0, 0, 486, 24, QColor(196, 226, 255));   // light blue
+    painter.fillRect(0, 0, 486, 24, QColor(196, 226, 255));         // light blue
     painter.fillRect(487, 0, 774 - 487, 24, QColor(255, 204, 229)); // pink
     painter.fillRect(486, 0, 1, 74, QColor(255, 0, 0));
     return image;
@@ -31,5 +31,4 @@ AxisArtwork::AxisArtwork()
     : Img_CrossAxle2(crossStrip()),
       Img_VerticalAxle2(verticalStrip(QColor(204, 232, 120), QColor(0, 0, 128), QColor(200, 228, 255))),
       Img_VerticalAxle3(verticalStrip(QColor(128, 128, 0), QColor(0, 0, 64), QColor(0, 128, 128)))
-{
-}
+{}

@@ -57,8 +57,14 @@ bool captionY(int band, int lastBand, QString &caption, double value)
     bool shown = false;
     bool oneDecimal = false;
     switch (band) {
-    case 0: shown = isEven(d.tenths); oneDecimal = true; break;
-    case 1: shown = isZeroOrFive(d.tenths); oneDecimal = true; break;
+    case 0:
+        shown = isEven(d.tenths);
+        oneDecimal = true;
+        break;
+    case 1:
+        shown = isZeroOrFive(d.tenths);
+        oneDecimal = true;
+        break;
     case 2:
     case 3: shown = d.tenths == u'0'; break;
     case 4: shown = d.tenths == u'0' && isEven(d.units); break;
@@ -165,12 +171,8 @@ bool GetCaptionX(int band, QString &caption, QDate date)
     const bool first = date.day() == 1;
     const int month = date.month();
     switch (band) {
-    case 0:
-        caption = first ? monthDay(date) : QString::number(date.day());
-        return true;
-    case 1:
-        caption = monthDay(date);
-        return true;
+    case 0: caption = first ? monthDay(date) : QString::number(date.day()); return true;
+    case 1: caption = monthDay(date); return true;
     case 2:
         if (!first && date.day() != 15)
             return false;
@@ -192,8 +194,7 @@ bool GetCaptionX(int band, QString &caption, QDate date)
             return false;
         caption = yearText(date) + u'年';
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -12,7 +12,7 @@
 
 struct Caption
 {
-    int pixel;    // x of a date's tick, y of a value's tick, in graph pixels
+    int pixel; // x of a date's tick, y of a value's tick, in graph pixels
     QString text;
 };
 

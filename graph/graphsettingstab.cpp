@@ -61,9 +61,9 @@ void selectColour(QComboBox *box, int setting)
 
 QString backgroundName(int number)
 {
-    static const char *const names[] = {"White",    "Pink",  "Red",      "Blue",   "SkyBlue",
-                                        "Green",    "Orange", "UsuYello", "Yello",  "YelGreen",
-                                        "Aozora",   "Yuuhi", "StraipBlue", "StraipPink", "Star"};
+    static const char *const names[] = {"White",  "Pink",   "Red",        "Blue",       "SkyBlue",
+                                        "Green",  "Orange", "UsuYello",   "Yello",      "YelGreen",
+                                        "Aozora", "Yuuhi",  "StraipBlue", "StraipPink", "Star"};
     if (number < 1 || number > 15)
         return {};
     return QString::fromLatin1(names[number - 1]);
@@ -128,8 +128,8 @@ void GraphSettingsTab::SetGraph()
 }
 
 std::optional<ValueRange> GraphSettingsTab::limits(const QLineEdit *lower, const QLineEdit *upper,
-                                                 const QString &lowerField, const QString &upperField,
-                                                 const MeasureBounds &bounds) const
+                                                   const QString &lowerField, const QString &upperField,
+                                                   const MeasureBounds &bounds) const
 {
     // An edit holding a text that is no number within the bounds draws with its accepted limit.
     const auto read = [&bounds](const QLineEdit *edit, const QString &field) {
@@ -174,22 +174,26 @@ void GraphSettingsTab::stepped(QLineEdit *edit, QString &field, const QString &l
 
 void GraphSettingsTab::Edt_UpWlimitExit()
 {
-    limitExit(m_ui->Edt_UpWlimit, m_fields.WUpper, upperLimitExit(m_ui->Edt_UpWlimit->text(), m_fields.WDown, WeightBounds));
+    limitExit(m_ui->Edt_UpWlimit, m_fields.WUpper,
+              upperLimitExit(m_ui->Edt_UpWlimit->text(), m_fields.WDown, WeightBounds));
 }
 
 void GraphSettingsTab::Edt_DwnWlimitExit()
 {
-    limitExit(m_ui->Edt_DwnWlimit, m_fields.WDown, lowerLimitExit(m_ui->Edt_DwnWlimit->text(), m_fields.WUpper, WeightBounds));
+    limitExit(m_ui->Edt_DwnWlimit, m_fields.WDown,
+              lowerLimitExit(m_ui->Edt_DwnWlimit->text(), m_fields.WUpper, WeightBounds));
 }
 
 void GraphSettingsTab::Edt_UpFlimitExit()
 {
-    limitExit(m_ui->Edt_UpFlimit, m_fields.FUpper, upperLimitExit(m_ui->Edt_UpFlimit->text(), m_fields.FDown, FatBounds));
+    limitExit(m_ui->Edt_UpFlimit, m_fields.FUpper,
+              upperLimitExit(m_ui->Edt_UpFlimit->text(), m_fields.FDown, FatBounds));
 }
 
 void GraphSettingsTab::Edt_DwnFlimitExit()
 {
-    limitExit(m_ui->Edt_DwnFlimit, m_fields.FDown, lowerLimitExit(m_ui->Edt_DwnFlimit->text(), m_fields.FUpper, FatBounds));
+    limitExit(m_ui->Edt_DwnFlimit, m_fields.FDown,
+              lowerLimitExit(m_ui->Edt_DwnFlimit->text(), m_fields.FUpper, FatBounds));
 }
 
 void GraphSettingsTab::SpdBtn_WupupClick()
@@ -244,8 +248,8 @@ void GraphSettingsTab::dateExit(DateSide side)
 {
     QDateEdit *start = m_ui->Dt_Grph_StartD;
     QDateEdit *end = m_ui->Dt_Grph_EndD;
-    const DateExit result = ::dateExit(side, start->date(), end->date(), parseDateText(m_fields.StartD),
-                                       parseDateText(m_fields.EndD));
+    const DateExit result =
+        ::dateExit(side, start->date(), end->date(), parseDateText(m_fields.StartD), parseDateText(m_fields.EndD));
     QDateEdit *left = side == DateSide::Start ? start : end;
     QString &leftField = side == DateSide::Start ? m_fields.StartD : m_fields.EndD;
     if (result.kind == DateExit::PutBack)

@@ -29,8 +29,10 @@ LimitExit outOfBounds(const QString &typed, const MeasureBounds &bounds)
 // A text that reads as 0 stays in the edit, but the limit is not changed.
 LimitExit notANumber(const QString &typed, const MeasureBounds &bounds, const char16_t *side)
 {
-    return {LimitExit::Ignore, {},
-            refused(typed) + QStringLiteral("%1の%2は 0 以外の数値です。").arg(QStringView(bounds.name), QStringView(side))};
+    return {LimitExit::Ignore,
+            {},
+            refused(typed)
+                + QStringLiteral("%1の%2は 0 以外の数値です。").arg(QStringView(bounds.name), QStringView(side))};
 }
 
 } // namespace
@@ -43,9 +45,11 @@ LimitExit upperLimitExit(const QString &typed, const QString &lower, const Measu
     if (!bounds.contains(upper))
         return outOfBounds(typed, bounds);
     if (readsAs(lower) + 1 >= upper)
-        return {LimitExit::PutBack, {},
-                refused(typed) + QStringLiteral("%1の上限は下限 %2 より 1 を超えて大きい数値です。")
-                                     .arg(QStringView(bounds.name), generalNumberText(readsAs(lower)))};
+        return {LimitExit::PutBack,
+                {},
+                refused(typed)
+                    + QStringLiteral("%1の上限は下限 %2 より 1 を超えて大きい数値です。")
+                          .arg(QStringView(bounds.name), generalNumberText(readsAs(lower)))};
     return {LimitExit::Accept, generalNumberText(upper), {}};
 }
 
@@ -58,9 +62,11 @@ LimitExit lowerLimitExit(const QString &typed, const QString &upper, const Measu
         return outOfBounds(typed, bounds);
     if (lower + 1 <= readsAs(upper))
         return {LimitExit::Accept, generalNumberText(lower), {}};
-    return {LimitExit::PutBack, {},
-            refused(typed) + QStringLiteral("%1の下限は上限 %2 より 1 以上小さい数値です。")
-                                 .arg(QStringView(bounds.name), generalNumberText(readsAs(upper)))};
+    return {LimitExit::PutBack,
+            {},
+            refused(typed)
+                + QStringLiteral("%1の下限は上限 %2 より 1 以上小さい数値です。")
+                      .arg(QStringView(bounds.name), generalNumberText(readsAs(upper)))};
 }
 
 std::optional<QString> upperStepUp(const QString &upper, const MeasureBounds &bounds)
@@ -110,6 +116,7 @@ DateExit dateExit(DateSide left, QDate start, QDate end, std::optional<QDate> ac
     const QString rule = QStringLiteral("終了日は開始日の7日以上あとの日です。");
     if (acceptedStart && acceptedEnd && datesAccepted(*acceptedStart, *acceptedEnd))
         return {DateExit::PutBack, rule};
-    return {DateExit::Keep, rule + (left == DateSide::Start ? QStringLiteral("続けて終了日を入力してください。")
+    return {DateExit::Keep, rule
+                                + (left == DateSide::Start ? QStringLiteral("続けて終了日を入力してください。")
                                                            : QStringLiteral("続けて開始日を入力してください。"))};
 }

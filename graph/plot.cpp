@@ -21,8 +21,8 @@ void fillMarker(QPainter &painter, QPoint p, const QColor &colour)
 }
 
 // The trend lines and goals over the daily lines of the measures shown.
-void drawOverlay(GraphPicture &out, const GraphInputs &in, const TrendOverlay &overlay, bool weightShown,
-                 bool fatShown, const GraphPicture *previous)
+void drawOverlay(GraphPicture &out, const GraphInputs &in, const TrendOverlay &overlay, bool weightShown, bool fatShown,
+                 const GraphPicture *previous)
 {
     if (overlay.trend) {
         if (previous && previous->trendDiary == in.diary->serial()) {
@@ -42,8 +42,9 @@ void drawOverlay(GraphPicture &out, const GraphInputs &in, const TrendOverlay &o
         std::optional<double> goal;
         QColor colour;
     };
-    for (const Measure &m : {Measure{weightShown, in.window.weight, out.weightTrend, overlay.goalWeight, in.weightColour},
-                             Measure{fatShown, in.window.fat, out.fatTrend, overlay.goalFat, in.fatColour}}) {
+    for (const Measure &m :
+         {Measure{weightShown, in.window.weight, out.weightTrend, overlay.goalWeight, in.weightColour},
+          Measure{fatShown, in.window.fat, out.fatTrend, overlay.goalFat, in.fatColour}}) {
         if (!m.shown || !m.range)
             continue;
         if (overlay.goalLines && m.goal)

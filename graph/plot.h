@@ -60,8 +60,8 @@ struct GraphInputs
 {
     const DiaryTable *diary;
     GraphWindow window;
-    QImage background;  // null: a blank picture
-    QImage crossStrip;  // the pristine date strip
+    QImage background; // null: a blank picture
+    QImage crossStrip; // the pristine date strip
     QColor weightColour;
     QColor fatColour;
 };

@@ -55,8 +55,8 @@ QString readOutText(const DiaryTable &diary, QDate day)
                       QStringLiteral("摂取カロリー %1　消費カロリー %2")
                           .arg(levelWord(diary.cell(row, ColIntakeLevel).toText()),
                                levelWord(diary.cell(row, ColBurnLevel).toText()))};
-    for (const auto &[name, column] : {std::pair{QStringLiteral("摂取"), ColIntakeComment},
-                                       std::pair{QStringLiteral("消費"), ColBurnComment}}) {
+    for (const auto &[name, column] :
+         {std::pair{QStringLiteral("摂取"), ColIntakeComment}, std::pair{QStringLiteral("消費"), ColBurnComment}}) {
         const QString comment = firstLine(diary.cell(row, column).toText());
         if (!comment.isEmpty())
             lines << name + QStringLiteral("：") + comment;

@@ -30,9 +30,9 @@ std::vector<DayValue> onePerDay(std::vector<DayValue> days)
 // The first trend value on or after a day, as an index; trend.size() when none.
 std::size_t firstOnOrAfter(const std::vector<DayValue> &trend, double day)
 {
-    return std::size_t(std::lower_bound(trend.begin(), trend.end(), day,
-                                        [](const DayValue &d, double x) { return d.day < x; })
-                       - trend.begin());
+    return std::size_t(
+        std::lower_bound(trend.begin(), trend.end(), day, [](const DayValue &d, double x) { return d.day < x; })
+        - trend.begin());
 }
 
 } // namespace
@@ -128,8 +128,8 @@ std::vector<DayValue> dayValues(const Series &series)
     return days;
 }
 
-QString trendFigures(const std::vector<DayValue> &trend, double today, double goal, double start,
-                     const QString &name, const QString &unit)
+QString trendFigures(const std::vector<DayValue> &trend, double today, double goal, double start, const QString &name,
+                     const QString &unit)
 {
     const std::optional<double> now = trendOn(trend, today);
     if (!now)

@@ -14,7 +14,7 @@
 
 struct DayValue
 {
-    double day = 0;   // OLE day number, whole days
+    double day = 0; // OLE day number, whole days
     double value = 0;
     bool operator==(const DayValue &) const = default;
 };
@@ -44,12 +44,12 @@ int recordedDaysInRateWindow(const std::vector<DayValue> &trend, double today);
 struct Forecast
 {
     enum Kind {
-        NoGoal,        // no goal, or no trend yet
-        TooFewDays,    // fewer than 14 of the last 28 days recorded
-        Reached,       // the trend is at or past the goal
-        Flat,          // the trend hardly moves: no day can be named
-        Away,          // the trend moves away from the goal
-        Towards,       // the goal is reached on date
+        NoGoal,     // no goal, or no trend yet
+        TooFewDays, // fewer than 14 of the last 28 days recorded
+        Reached,    // the trend is at or past the goal
+        Flat,       // the trend hardly moves: no day can be named
+        Away,       // the trend moves away from the goal
+        Towards,    // the goal is reached on date
     } kind = NoGoal;
     QDate date;
     bool operator==(const Forecast &) const = default;
@@ -74,5 +74,5 @@ std::vector<DayValue> fatTrend(const DiaryTable &diary);
 // The trend's figures in words for one measure, e.g. "体重　トレンド 68.3 kg
 // (-0.45 kg/週)" and, on a second line, the forecast for its goal.
 // goal and start as for forecastGoal.
-QString trendFigures(const std::vector<DayValue> &trend, double today, double goal, double start,
-                     const QString &name, const QString &unit);
+QString trendFigures(const std::vector<DayValue> &trend, double today, double goal, double start, const QString &name,
+                     const QString &unit);

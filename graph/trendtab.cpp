@@ -58,7 +58,7 @@ QString trendFiguresText(const GraphPicture &graph, const EstablishSettings &est
     const auto orZero = [](const QString &typed) { return goalValue(typed).value_or(0); };
     return trendFigures(graph.weightTrend, day, orZero(establish.GoalW), orZero(establish.DStartW),
                         QStringLiteral("体重"), QStringLiteral("kg"))
-        + QStringLiteral("\n\n")
-        + trendFigures(graph.fatTrend, day, orZero(establish.GoalF), orZero(establish.DStartF),
-                       QStringLiteral("体脂肪率"), QStringLiteral("%"));
+           + QStringLiteral("\n\n")
+           + trendFigures(graph.fatTrend, day, orZero(establish.GoalF), orZero(establish.DStartF),
+                          QStringLiteral("体脂肪率"), QStringLiteral("%"));
 }

@@ -44,7 +44,7 @@ Wrapped WrapCell(const QString &text, int width, const std::function<int(QString
 struct PhotoBox
 {
     enum Fit { None = -1, ByHeight = 0, ByWidth = 1 } fit = None;
-    QSize size;     // the box the picture is drawn into
+    QSize size; // the box the picture is drawn into
     int rowHeight = OneLineHeight;
 };
 PhotoBox fitPhotoBox(QSize picture);

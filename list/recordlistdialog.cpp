@@ -17,18 +17,22 @@ constexpr int TitleHeight = 20;
 // column's text never runs into the next one.
 constexpr int TextInset = 2;
 const QList<std::pair<QString, int>> dayColumns{
-    {QStringLiteral("日"), 70},           {QStringLiteral("体重"), 60},
-    {QStringLiteral("体脂肪率"), 60},     {QStringLiteral("摂取カロリー"), 70},
-    {QStringLiteral("消費カロリー"), 70}, {QStringLiteral("コメント（摂取）"), 170},
-    {QStringLiteral("コメント（消費）"), 170}, {QStringLiteral("写真"), PhotoBoxWidth},
+    {QStringLiteral("日"), 70},
+    {QStringLiteral("体重"), 60},
+    {QStringLiteral("体脂肪率"), 60},
+    {QStringLiteral("摂取カロリー"), 70},
+    {QStringLiteral("消費カロリー"), 70},
+    {QStringLiteral("コメント（摂取）"), 170},
+    {QStringLiteral("コメント（消費）"), 170},
+    {QStringLiteral("写真"), PhotoBoxWidth},
 };
 
 // A period's summary: its days, weight and body fat, then its counts of
 // each calorie level (from column FirstCountColumn on, intake first).
 const QList<std::pair<QString, int>> summaryColumns{
-    {QStringLiteral("期間"), 124},      {QStringLiteral("日数"), 40},     {QStringLiteral("体重平均"), 58},
-    {QStringLiteral("最低"), 48},       {QStringLiteral("最高"), 48},     {QStringLiteral("増減"), 52},
-    {QStringLiteral("体脂肪平均"), 62}, {QStringLiteral("最低"), 48},     {QStringLiteral("最高"), 48},
+    {QStringLiteral("期間"), 124},      {QStringLiteral("日数"), 40},       {QStringLiteral("体重平均"), 58},
+    {QStringLiteral("最低"), 48},       {QStringLiteral("最高"), 48},       {QStringLiteral("増減"), 52},
+    {QStringLiteral("体脂肪平均"), 62}, {QStringLiteral("最低"), 48},       {QStringLiteral("最高"), 48},
     {QStringLiteral("増減"), 52},       {QStringLiteral("摂取少ない"), 62}, {QStringLiteral("ふつう"), 46},
     {QStringLiteral("多い"), 46},       {QStringLiteral("消費少ない"), 62}, {QStringLiteral("ふつう"), 46},
     {QStringLiteral("多い"), 46},
@@ -49,9 +53,9 @@ QStringList statsTexts(const std::optional<ValueStats> &stats, const std::option
 {
     if (!stats)
         return {{}, {}, {}, {}};
-    const QString changeText = change ? QStringLiteral("%1%2").arg(*change > 0 ? QStringLiteral("+") : QString())
-                                            .arg(*change, 0, 'f', 2)
-                                      : QString();
+    const QString changeText =
+        change ? QStringLiteral("%1%2").arg(*change > 0 ? QStringLiteral("+") : QString()).arg(*change, 0, 'f', 2)
+               : QString();
     return {QString::number(stats->average, 'f', 2), generalNumberText(stats->lowest),
             generalNumberText(stats->highest), changeText};
 }
@@ -113,7 +117,9 @@ CellLook lookOf(int column, const std::optional<std::pair<bool, QString>> &level
 class CellPainter final : public QStyledItemDelegate
 {
 public:
-    explicit CellPainter(const RecordListDialog *list) : QStyledItemDelegate(const_cast<RecordListDialog *>(list)), m_list(list) {}
+    explicit CellPainter(const RecordListDialog *list)
+        : QStyledItemDelegate(const_cast<RecordListDialog *>(list)), m_list(list)
+    {}
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
@@ -180,8 +186,12 @@ private:
 } // namespace
 
 RecordListDialog::RecordListDialog(const DiaryTable *diary, QDate start, QDate end, const QString &pictureDir,
-                           QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::RecordListDialog>()), m_diary(diary), m_start(start), m_end(end),
+                                   QWidget *parent)
+    : QDialog(parent),
+      m_ui(std::make_unique<Ui::RecordListDialog>()),
+      m_diary(diary),
+      m_start(start),
+      m_end(end),
       m_pictureDir(pictureDir)
 {
     m_ui->setupUi(this);
@@ -322,12 +332,10 @@ void RecordListDialog::DataToStrGrd(Mode mode)
         if (mode == Pictures && !grid->item(g, 7)->text().isEmpty())
             grid->setRowHeight(g, photoRowHeight(g));
     }
-    for (const auto &[edit, count] : {std::pair{m_ui->Edt_CalIn_Little, intake.little},
-                                      std::pair{m_ui->Edt_CalIn_Stand, intake.standard},
-                                      std::pair{m_ui->Edt_CalIn_Many, intake.many},
-                                      std::pair{m_ui->Edt_CalOut_Little, burn.little},
-                                      std::pair{m_ui->Edt_CalOut_Stand, burn.standard},
-                                      std::pair{m_ui->Edt_CalOut_Many, burn.many}})
+    for (const auto &[edit, count] :
+         {std::pair{m_ui->Edt_CalIn_Little, intake.little}, std::pair{m_ui->Edt_CalIn_Stand, intake.standard},
+          std::pair{m_ui->Edt_CalIn_Many, intake.many}, std::pair{m_ui->Edt_CalOut_Little, burn.little},
+          std::pair{m_ui->Edt_CalOut_Stand, burn.standard}, std::pair{m_ui->Edt_CalOut_Many, burn.many}})
         edit->setText(QString::number(count));
     grid->setFocus();
 }

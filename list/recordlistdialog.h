@@ -26,7 +26,8 @@ public:
     enum Mode { OneLine = 0, WrappedComments = 1, Pictures = 2, OnePicture = 3, OnePhotoText = 4 };
     enum View { Days, Weeks, Months };
 
-    RecordListDialog(const DiaryTable *diary, QDate start, QDate end, const QString &pictureDir, QWidget *parent = nullptr);
+    RecordListDialog(const DiaryTable *diary, QDate start, QDate end, const QString &pictureDir,
+                     QWidget *parent = nullptr);
     ~RecordListDialog() override;
 
     void SetMLStrGrd();

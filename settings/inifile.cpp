@@ -145,15 +145,18 @@ IniLoadResult IniFile::load(const QString &path)
     if (QFileInfo(path).isDir())
         return unreadable(fileProblemText(FileProblem::Folder));
     if (QFileInfo(path).size() > MaxFileBytes)
-        return unreadable(fileProblemText(FileProblem::TooLarge) + QStringLiteral(": %1 バイト").arg(QFileInfo(path).size()));
+        return unreadable(fileProblemText(FileProblem::TooLarge)
+                          + QStringLiteral(": %1 バイト").arg(QFileInfo(path).size()));
     if (!file.open(QIODevice::ReadOnly))
         return unreadable(fileReason(file));
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return unreadable(fileReason(file));
     if (looksLikeUtf16(content))
-        return {std::nullopt, QStringLiteral("設定ファイル \"%1\" は UTF-16 で書かれています。トリンボは UTF-16 の設定ファイルを"
-                                             "読み書きしません。UTF-8 か Shift-JIS で保存し直してください。").arg(path)};
+        return {std::nullopt,
+                QStringLiteral("設定ファイル \"%1\" は UTF-16 で書かれています。トリンボは UTF-16 の設定ファイルを"
+                               "読み書きしません。UTF-8 か Shift-JIS で保存し直してください。")
+                    .arg(path)};
     return {IniFile(content), {}};
 }
 

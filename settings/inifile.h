@@ -61,9 +61,9 @@ public:
 private:
     struct Line
     {
-        QByteArray text;       // without its line break
-        QByteArray lineBreak;  // "\r\n", "\n", "\r" or "" on a last line without one
-        QString decoded;       // text in the file's encoding
+        QByteArray text;      // without its line break
+        QByteArray lineBreak; // "\r\n", "\n", "\r" or "" on a last line without one
+        QString decoded;      // text in the file's encoding
     };
 
     int sectionStart(QStringView section) const; // header line index, or -1

@@ -55,7 +55,8 @@ const std::array<Key<TrendSettings>, 5> trendKeys{{
 std::optional<int> integerText(const QString &text)
 {
     const QString digits = text.startsWith(u'-') ? text.mid(1) : text;
-    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }))
+    if (digits.isEmpty()
+        || !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }))
         return std::nullopt;
     bool ok = false;
     const int value = text.toInt(&ok);

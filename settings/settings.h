@@ -9,14 +9,14 @@
 // Section [Graph]: the choices of the graph settings tab.
 struct GraphSettings
 {
-    QString WUpper;    // weight limits, kg
+    QString WUpper; // weight limits, kg
     QString WDown;
-    QString FUpper;    // body-fat limits, %
+    QString FUpper; // body-fat limits, %
     QString FDown;
-    int GraphVis = 0;  // 0 weight only, 1 body fat only, 2 both
-    QString StartD;    // graph window, YYYY/MM/DD
+    int GraphVis = 0; // 0 weight only, 1 body fat only, 2 both
+    QString StartD;   // graph window, YYYY/MM/DD
     QString EndD;
-    int LineClW = 0;   // line colours, 0x00BBGGRR
+    int LineClW = 0; // line colours, 0x00BBGGRR
     int LineClF = 0;
     int BckGrnd = 0;   // background picture 1 to 15, 0 for none
     int TrimboVis = 0; // 0 start the body-shape viewer after a save, 1 don't
@@ -27,12 +27,12 @@ struct GraphSettings
 // Section [Establish]: the diet's start and goal, from the setup dialog.
 struct EstablishSettings
 {
-    QString DStartD;   // diet start date, YYYY/MM/DD
-    QString DStartW;   // weight and body fat on the start date, as typed
+    QString DStartD; // diet start date, YYYY/MM/DD
+    QString DStartW; // weight and body fat on the start date, as typed
     QString DStartF;
-    QString GoalW;     // goals, as typed
+    QString GoalW; // goals, as typed
     QString GoalF;
-    int FloatW = 0;    // decimal places shown: 0 one, 1 two
+    int FloatW = 0; // decimal places shown: 0 one, 1 two
     int FloatF = 0;
 
     bool operator==(const EstablishSettings &) const = default;

@@ -102,11 +102,11 @@ bool SetupDialog::goalExit(QLineEdit *goal, const QLineEdit *start, const QStrin
 bool SetupDialog::Edt_W_GoalExit()
 {
     return goalExit(m_ui->Edt_W_Goal, m_ui->Edt_W_DStrtDy,
-             QStringLiteral("目標の体重はダイエット開始日の体重より\r\n小さくなければなりません。"));
+                    QStringLiteral("目標の体重はダイエット開始日の体重より\r\n小さくなければなりません。"));
 }
 
 bool SetupDialog::Edt_F_GoalExit()
 {
     return goalExit(m_ui->Edt_F_Goal, m_ui->Edt_F_DStrtDy,
-             QStringLiteral("目標の体脂肪率はダイエット開始日の体脂肪率より\r\n小さくなければなりません。"));
+                    QStringLiteral("目標の体脂肪率はダイエット開始日の体脂肪率より\r\n小さくなければなりません。"));
 }

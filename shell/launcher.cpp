@@ -30,8 +30,6 @@ Launcher::Result Launcher::open(const QString &path)
         return Result::Missing;
     // A companion finds its files beside itself, so it starts in its own folder.
     if (file.isExecutable())
-        return m_shell->startDetached(file.absoluteFilePath(), file.absolutePath()) ? Result::Started
-                                                                                     : Result::Failed;
-    return m_shell->openUrl(QUrl::fromLocalFile(file.absoluteFilePath())) ? Result::HandedToDesktop
-                                                                          : Result::Failed;
+        return m_shell->startDetached(file.absoluteFilePath(), file.absolutePath()) ? Result::Started : Result::Failed;
+    return m_shell->openUrl(QUrl::fromLocalFile(file.absoluteFilePath())) ? Result::HandedToDesktop : Result::Failed;
 }

@@ -13,11 +13,11 @@ public:
     explicit RadioGroup(QWidget *parent = nullptr);
 
     void setItems(const QStringList &items);
-    int itemIndex() const;          // -1 when nothing is selected
-    void setItemIndex(int index);   // outside the items: nothing selected
+    int itemIndex() const;        // -1 when nothing is selected
+    void setItemIndex(int index); // outside the items: nothing selected
 
 Q_SIGNALS:
-    void clicked(int index);        // by the user
+    void clicked(int index); // by the user
 
 protected:
     bool event(QEvent *event) override;

@@ -114,7 +114,8 @@ class ContinuedReader
 {
 public:
     explicit ContinuedReader(const std::vector<Segment> &segments, size_t segment = 0, int position = 0)
-        : m_segments(segments), m_segment(segment), m_pos(position) {}
+        : m_segments(segments), m_segment(segment), m_pos(position)
+    {}
 
     size_t segment() const { return m_segment; }
     int position() const { return m_pos; }

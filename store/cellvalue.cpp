@@ -42,14 +42,10 @@ CellValue::Kind CellValue::kind() const
 QString CellValue::toText() const
 {
     switch (kind()) {
-    case Kind::Empty:
-        return {};
-    case Kind::Date:
-        return dateText(dateFromOleDayNumber(std::get<DateValue>(m_value).dayNumber));
-    case Kind::Number:
-        return generalNumberText(std::get<double>(m_value));
-    case Kind::Text:
-        return std::get<QString>(m_value);
+    case Kind::Empty: return {};
+    case Kind::Date: return dateText(dateFromOleDayNumber(std::get<DateValue>(m_value).dayNumber));
+    case Kind::Number: return generalNumberText(std::get<double>(m_value));
+    case Kind::Text: return std::get<QString>(m_value);
     }
     return {};
 }
@@ -57,14 +53,10 @@ QString CellValue::toText() const
 std::optional<double> CellValue::toReal() const
 {
     switch (kind()) {
-    case Kind::Empty:
-        return 0.0;
-    case Kind::Date:
-        return std::get<DateValue>(m_value).dayNumber;
-    case Kind::Number:
-        return std::get<double>(m_value);
-    case Kind::Text:
-        return parseNumberText(std::get<QString>(m_value));
+    case Kind::Empty: return 0.0;
+    case Kind::Date: return std::get<DateValue>(m_value).dayNumber;
+    case Kind::Number: return std::get<double>(m_value);
+    case Kind::Text: return parseNumberText(std::get<QString>(m_value));
     }
     return std::nullopt;
 }
@@ -80,11 +72,9 @@ std::optional<int> CellValue::toInt() const
 std::optional<double> CellValue::toDayNumber() const
 {
     switch (kind()) {
-    case Kind::Empty:
-        return std::nullopt;
+    case Kind::Empty: return std::nullopt;
     case Kind::Date:
-    case Kind::Number:
-        return toReal();
+    case Kind::Number: return toReal();
     case Kind::Text:
         if (const std::optional<QDate> day = parseDateText(std::get<QString>(m_value)))
             return oleDayNumber(*day);
@@ -96,10 +86,8 @@ std::optional<double> CellValue::toDayNumber() const
 bool CellValue::equalsDateText(QStringView text) const
 {
     switch (kind()) {
-    case Kind::Empty:
-        return false;
-    case Kind::Text:
-        return std::get<QString>(m_value) == text;
+    case Kind::Empty: return false;
+    case Kind::Text: return std::get<QString>(m_value) == text;
     case Kind::Date:
     case Kind::Number: {
         const std::optional<QDate> day = parseDateText(text);

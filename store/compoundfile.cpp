@@ -100,8 +100,8 @@ CompoundEntry *CompoundEntry::findStream(QByteArrayView streamName)
 std::optional<CompoundEntry> readCompoundFile(const QByteArray &bytes)
 {
     initGsf();
-    GsfPtr<GsfInput> input(gsf_input_memory_new(reinterpret_cast<const guint8 *>(bytes.constData()),
-                                                bytes.size(), FALSE));
+    GsfPtr<GsfInput> input(
+        gsf_input_memory_new(reinterpret_cast<const guint8 *>(bytes.constData()), bytes.size(), FALSE));
     GError *error = nullptr;
     GsfPtr<GsfInfile> ole(gsf_infile_msole_new(input.get(), &error));
     if (error)

@@ -12,9 +12,9 @@
 // stream (summaries, macros, anything a spreadsheet program put there) kept.
 struct CompoundEntry
 {
-    QByteArray name;               // as stored, e.g. "\x05SummaryInformation"
+    QByteArray name; // as stored, e.g. "\x05SummaryInformation"
     bool isStorage = false;
-    QByteArray data;               // streams only
+    QByteArray data; // streams only
     std::array<unsigned char, 16> classId{};
     std::vector<CompoundEntry> children; // storages only
 

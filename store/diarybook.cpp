@@ -124,8 +124,9 @@ bool DiaryBook::OpenExcelDate()
     if (!stream) {
         const bool oldExcel = m_container->findStream("Book");
         CloseExcelDate();
-        return fail(oldExcel ? QStringLiteral("Excel 95 以前の形式のブックです。Excel 97-2003 形式で保存し直してください")
-                             : QStringLiteral("Excel のブックではありません"));
+        return fail(oldExcel
+                        ? QStringLiteral("Excel 95 以前の形式のブックです。Excel 97-2003 形式で保存し直してください")
+                        : QStringLiteral("Excel のブックではありません"));
     }
     Workbook::ParseResult parsed = Workbook::parse(stream->data);
     if (!parsed.book) {
@@ -275,9 +276,10 @@ DayPlacement::Place DayPlacement::find(const QString &date) const
     // A new day fills the first row without a date; a second one would go
     // over the days the sheet keeps below it.
     if (m_rowCount >= m_firstNewRow && m_book.hasDaysBelowGap())
-        return {0, false,
-                QStringLiteral("日記の %1 行目に日付がなく、その下にも記録があります。一度に保存できるのは 1 日だけです")
-                    .arg(m_firstNewRow)};
+        return {
+            0, false,
+            QStringLiteral("日記の %1 行目に日付がなく、その下にも記録があります。一度に保存できるのは 1 日だけです")
+                .arg(m_firstNewRow)};
     return {m_rowCount + 1, false, {}};
 }
 

@@ -12,14 +12,14 @@
 // as indexes (0 "少ない", 1 "ふつう", 2 "多い").
 struct DayValues
 {
-    QString date;       // YYYY/MM/DD
-    QString weight;     // "0" is written as a blank cell
+    QString date;   // YYYY/MM/DD
+    QString weight; // "0" is written as a blank cell
     QString fat;
     int intake = 1;
     int burn = 1;
     QString commentIn;
     QString commentOut;
-    QString photo;      // bare file name in the photo folder, or empty
+    QString photo; // bare file name in the photo folder, or empty
 };
 
 // The worksheet of the workbook that holds the diary.
@@ -135,7 +135,7 @@ struct SaveDaysResult
 {
     bool saved = false;
     QString error;
-    DiaryTable table; // the diary as saved
+    DiaryTable table;  // the diary as saved
     QStringList notes; // what the save could not keep as it was
 };
 SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days, bool overwrite);

@@ -107,8 +107,8 @@ QString checkDay(DayValues &day)
     if (!date)
         return QStringLiteral("date \"%1\" is not a date in the form YYYY/MM/DD").arg(day.date);
     day.date = dateText(*date);
-    for (const auto &[number, bounds, what] : {std::tuple{&day.weight, WeightBounds, "a weight"},
-                                               std::tuple{&day.fat, FatBounds, "body fat"}}) {
+    for (const auto &[number, bounds, what] :
+         {std::tuple{&day.weight, WeightBounds, "a weight"}, std::tuple{&day.fat, FatBounds, "body fat"}}) {
         if (number->isEmpty())
             continue;
         const std::optional<double> value = parseNumberText(*number);
@@ -123,7 +123,8 @@ QString checkDay(DayValues &day)
         return QStringLiteral("a calorie level must be 0, 1 or 2");
     if (!day.photo.isEmpty() && !isPhotoFileName(day.photo))
         return QStringLiteral("photo \"%1\" is not a file name: it names a file in the Picture folder, "
-                              "without folders").arg(day.photo);
+                              "without folders")
+            .arg(day.photo);
     return commentProblem(day);
 }
 

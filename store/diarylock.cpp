@@ -7,8 +7,7 @@
 #include <QSysInfo>
 #include <QThread>
 
-DiaryLock::DiaryLock(const QString &bookPath)
-    : m_path(linkTarget(bookPath) + QStringLiteral(".lock")), m_lock(m_path)
+DiaryLock::DiaryLock(const QString &bookPath) : m_path(linkTarget(bookPath) + QStringLiteral(".lock")), m_lock(m_path)
 {
     // Never stale by age: only a lock whose process is gone is taken over.
     m_lock.setStaleLockTime(0);
@@ -48,7 +47,8 @@ DiaryLock::Result DiaryLock::heldOrFailed()
         }
     }
     const QString since = QFileInfo(m_path).lastModified().toString(QStringLiteral("yyyy/MM/dd HH:mm"));
-    m_holder = QStringLiteral("%1 (プロセス %2、コンピューター \"%3\"、%4 から)").arg(program).arg(pid).arg(host, since);
+    m_holder =
+        QStringLiteral("%1 (プロセス %2、コンピューター \"%3\"、%4 から)").arg(program).arg(pid).arg(host, since);
     return host == QSysInfo::machineHostName() ? Result::HeldByAnotherCopy : Result::HeldOnAnotherHost;
 }
 

@@ -12,8 +12,7 @@ std::uint64_t DiaryTable::nextSerial()
 
 DiaryTable::DiaryTable(DiaryTable &&other) noexcept
     : m_rows(std::exchange(other.m_rows, {})), m_serial(std::exchange(other.m_serial, nextSerial()))
-{
-}
+{}
 
 DiaryTable &DiaryTable::operator=(DiaryTable &&other) noexcept
 {

@@ -39,7 +39,7 @@ QByteArray biff::bofData(uint16_t substream)
 QByteArray biff::fontData()
 {
     QByteArray data;
-    putU16(data, 200);    // 10 points
+    putU16(data, 200); // 10 points
     putU16(data, 0);
     putU16(data, 0x7FFF); // automatic colour
     putU16(data, 400);    // normal weight
@@ -54,7 +54,7 @@ QByteArray biff::fontData()
 QByteArray biff::xfData(uint16_t format, bool style)
 {
     QByteArray data;
-    putU16(data, 0);                      // font
+    putU16(data, 0); // font
     putU16(data, format);
     putU16(data, style ? 0xFFF5 : 0x0001); // style: locked, no parent; cell: locked, parent style 0
     data.append(char(0x20));               // bottom aligned
@@ -63,7 +63,7 @@ QByteArray biff::xfData(uint16_t format, bool style)
     data.append(char(style ? 0x00 : (format ? 0x04 : 0x00)));
     putU32(data, 0);
     putU32(data, 0);
-    putU16(data, 0x20C0);                  // automatic pattern colours
+    putU16(data, 0x20C0); // automatic pattern colours
     return data;
 }
 

@@ -30,10 +30,12 @@ PhotoFileCheck judge(const struct stat &status, const QString &path, qint64 maxB
     if (S_ISLNK(status.st_mode))
         return failure(PhotoFileCheck::NotAFile, QStringLiteral("リンクです"));
     if (!S_ISREG(status.st_mode))
-        return failure(PhotoFileCheck::NotAFile, QStringLiteral("普通のファイルではありません (フォルダ、デバイス、パイプなど)"));
+        return failure(PhotoFileCheck::NotAFile,
+                       QStringLiteral("普通のファイルではありません (フォルダ、デバイス、パイプなど)"));
     if (status.st_size > maxBytes)
         return failure(PhotoFileCheck::TooLarge,
-                       fileProblemText(FileProblem::TooLarge) + QStringLiteral(": %1 MB").arg(qint64(status.st_size) / (1024 * 1024)));
+                       fileProblemText(FileProblem::TooLarge)
+                           + QStringLiteral(": %1 MB").arg(qint64(status.st_size) / (1024 * 1024)));
     return {PhotoFileCheck::Usable, path, {}};
 }
 
@@ -50,13 +52,15 @@ PhotoFileCheck checkPhotoFile(const QString &pictureDir, const QString &referenc
     if (!isPhotoFileName(reference))
         return failure(PhotoFileCheck::BadName, QStringLiteral("写真フォルダの中のファイル名ではありません"));
     const QString path = pictureDir + reference;
-    struct stat status{};
+    struct stat status
+    {};
     if (::lstat(QFile::encodeName(path).constData(), &status) == 0)
         return judge(status, path, maxBytes);
     const int error = errno;
     // A photo is gone only when its folder is there to say so; a folder away
     // (a drive not mounted, say) tells nothing of the photo.
-    struct stat folder{};
+    struct stat folder
+    {};
     const QByteArray folderName = QFile::encodeName(pictureDir);
     if (error == ENOENT && (::stat(folderName.constData(), &folder) != 0 || !S_ISDIR(folder.st_mode)))
         return failure(PhotoFileCheck::Unreachable, QStringLiteral("写真フォルダがありません"));
@@ -72,7 +76,8 @@ PhotoFileRead readPhotoFile(const QString &pictureDir, const QString &reference,
     const int fd = ::open(QFile::encodeName(check.path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return {systemFailure(errno), {}};
-    struct stat status{};
+    struct stat status
+    {};
     if (::fstat(fd, &status) != 0)
         check = systemFailure(errno);
     else
@@ -108,7 +113,8 @@ QStringList unusablePhotoReferences(const DiaryTable &diary, const QString &pict
             continue;
         const PhotoFileCheck check = checkPhotoFile(pictureDir, reference, maxBytes);
         if (check.status != PhotoFileCheck::Usable && check.status != PhotoFileCheck::Missing)
-            found.append(QStringLiteral("%1: \"%2\" %3").arg(diary.cell(row, ColDate).toText(), reference, check.problem));
+            found.append(
+                QStringLiteral("%1: \"%2\" %3").arg(diary.cell(row, ColDate).toText(), reference, check.problem));
     }
     return found;
 }

@@ -17,10 +17,10 @@ bool isPhotoFileName(QStringView reference);
 struct PhotoFileCheck
 {
     enum Status {
-        Usable,    // a regular file of at most the size allowed
-        Missing,   // no such file: a photo that is gone, shown as none without a word
-        BadName,   // not a file name inside the folder
-        NotAFile,  // a link, FIFO, device, socket or folder
+        Usable,   // a regular file of at most the size allowed
+        Missing,  // no such file: a photo that is gone, shown as none without a word
+        BadName,  // not a file name inside the folder
+        NotAFile, // a link, FIFO, device, socket or folder
         TooLarge,
         Unreachable, // the folder or the file cannot be looked at
     } status;

@@ -21,7 +21,8 @@ QString withSlash(const QString &folder)
 QString userDataFolder()
 {
     const QString configured = qEnvironmentVariable("XDG_DATA_HOME");
-    const QString base = QDir::isAbsolutePath(configured) ? configured : QDir::homePath() + QStringLiteral("/.local/share");
+    const QString base =
+        QDir::isAbsolutePath(configured) ? configured : QDir::homePath() + QStringLiteral("/.local/share");
     return withSlash(QDir::cleanPath(base + QStringLiteral("/trimbo")));
 }
 
@@ -38,11 +39,26 @@ QByteArray startingSettings(bool whiteBackground)
     const QDate today = QDate::currentDate();
     const QByteArray first = dateText(today.addDays(-29)).toLatin1();
     const QByteArray last = dateText(today).toLatin1();
-    const QByteArrayList lines{
-        "[Graph]", "WUpper=100", "WDown=40", "FUpper=40", "FDown=10", "GraphVis=0", "StartD=" + first,
-        "EndD=" + last, "LineClW=255", "LineClF=16711680", whiteBackground ? "BckGrnd=1" : "BckGrnd=0",
-        "TrimboVis=0", "[Establish]", "DStartD=" + last, "DStartW=", "DStartF=", "GoalW=", "GoalF=",
-        "FloatW=0", "FloatF=0"};
+    const QByteArrayList lines{"[Graph]",
+                               "WUpper=100",
+                               "WDown=40",
+                               "FUpper=40",
+                               "FDown=10",
+                               "GraphVis=0",
+                               "StartD=" + first,
+                               "EndD=" + last,
+                               "LineClW=255",
+                               "LineClF=16711680",
+                               whiteBackground ? "BckGrnd=1" : "BckGrnd=0",
+                               "TrimboVis=0",
+                               "[Establish]",
+                               "DStartD=" + last,
+                               "DStartW=",
+                               "DStartF=",
+                               "GoalW=",
+                               "GoalF=",
+                               "FloatW=0",
+                               "FloatF=0"};
     return lines.join("\r\n") + "\r\n";
 }
 
@@ -84,12 +100,10 @@ ProgramFolder findProgramFolder(const QString &exeDir)
 QString programFolderReason(const ProgramFolder &folder, const QString &exeDir)
 {
     switch (folder.reason) {
-    case ProgramFolder::Reason::Variable:
-        return QStringLiteral("TRIMBO_HOME is set");
+    case ProgramFolder::Reason::Variable: return QStringLiteral("TRIMBO_HOME is set");
     case ProgramFolder::Reason::BesideExecutable:
         return QStringLiteral("%1 is beside the executable").arg(FixedNames::IniFile);
-    case ProgramFolder::Reason::UserDataFolder:
-        break;
+    case ProgramFolder::Reason::UserDataFolder: break;
     }
     return QStringLiteral("the user's data folder: TRIMBO_HOME is not set and %1 holds no %2")
         .arg(QDir::cleanPath(exeDir), FixedNames::IniFile);
@@ -111,8 +125,8 @@ QString layOutProgramFolder(const QString &startingDir, const QString &folder)
     for (const QLatin1String sub : {FixedNames::PictureFolder, FixedNames::BackgroundFolder, FixedNames::BoxingFolder})
         if (!QDir().mkpath(dir + sub))
             return QStringLiteral("フォルダ \"%1\" を作れません").arg(dir + sub);
-    if (const QString failed = copyMissing(withSlash(startingDir) + FixedNames::BackgroundFolder,
-                                           dir + FixedNames::BackgroundFolder);
+    if (const QString failed =
+            copyMissing(withSlash(startingDir) + FixedNames::BackgroundFolder, dir + FixedNames::BackgroundFolder);
         !failed.isEmpty())
         return failed;
     const bool white = QFileInfo::exists(dir + FixedNames::BackgroundFolder + QStringLiteral("White.bmp"));

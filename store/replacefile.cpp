@@ -86,10 +86,10 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *error, L
     const QString finalPath = links == LinkHandling::ReplaceTarget ? linkTarget(path) : path;
     const QString folder = QFileInfo(finalPath).absolutePath();
     const QByteArray finalName = QFile::encodeName(finalPath);
-    struct stat old{};
+    struct stat old
+    {};
     const bool hadFile = ::lstat(finalName.constData(), &old) == 0 && S_ISREG(old.st_mode);
-    QByteArray temporary = QFile::encodeName(folder + QLatin1Char('/') + QFileInfo(finalPath).fileName())
-                           + ".XXXXXX";
+    QByteArray temporary = QFile::encodeName(folder + QLatin1Char('/') + QFileInfo(finalPath).fileName()) + ".XXXXXX";
     int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         *error = writeFailure(folder, bytes.size(), systemReason(errno));
@@ -116,8 +116,9 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *error, L
         return failed(errno);
     syncFolder(folder);
     if (notice && hadFile && old.st_nlink > 1)
-        *notice = QStringLiteral("\"%1\" は他の名前 (ハードリンク) とも同じファイルでしたが、保存で別のファイルになりました。"
-                                 "他の名前のほうには保存前の内容が残っています。")
-                      .arg(finalPath);
+        *notice =
+            QStringLiteral("\"%1\" は他の名前 (ハードリンク) とも同じファイルでしたが、保存で別のファイルになりました。"
+                           "他の名前のほうには保存前の内容が残っています。")
+                .arg(finalPath);
     return true;
 }

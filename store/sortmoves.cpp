@@ -54,23 +54,25 @@ int plainTokenSize(const QByteArray &bytes, qsizetype at, qsizetype end)
         if (at + 4 > end)
             return 0;
         return (bytes[at + 1] & 0x04) ? 4 + 2 * (u16(bytes.constData() + at + 2) + 1) : 4;
-    case 0x1C: case 0x1D: return 2;  // error, boolean
-    case 0x1E: return 3;             // integer
-    case 0x1F: return 9;             // number
+    case 0x1C:
+    case 0x1D: return 2; // error, boolean
+    case 0x1E: return 3; // integer
+    case 0x1F: return 9; // number
     default: break;
     }
     switch (ptg < 0x20 ? 0 : (ptg & 0x1F) | 0x20) { // the three classes of each operand
-    case 0x20: return 8;             // array constant (its values lie after the expression)
-    case 0x21: return 3;             // function
-    case 0x22: return 4;             // function with a variable argument count
-    case 0x23: return 5;             // defined name
-    case 0x27: case 0x28: return 7;  // an area expression's header, its tokens follow
+    case 0x20: return 8;                            // array constant (its values lie after the expression)
+    case 0x21: return 3;                            // function
+    case 0x22: return 4;                            // function with a variable argument count
+    case 0x23: return 5;                            // defined name
+    case 0x27:
+    case 0x28: return 7; // an area expression's header, its tokens follow
     case 0x29: return 3;
-    case 0x2A: return 5;             // deleted reference
-    case 0x2B: return 9;             // deleted area
-    case 0x39: return 7;             // external name
-    case 0x3C: return 7;             // deleted reference on a sheet
-    case 0x3D: return 11;            // deleted area on a sheet
+    case 0x2A: return 5;  // deleted reference
+    case 0x2B: return 9;  // deleted area
+    case 0x39: return 7;  // external name
+    case 0x3C: return 7;  // deleted reference on a sheet
+    case 0x3D: return 11; // deleted area on a sheet
     default: return 0;
     }
 }
@@ -109,7 +111,7 @@ bool inEmbeddedChart(const Record &record, int &depth)
 struct Drawing
 {
     QByteArray art;
-    std::vector<std::pair<size_t, qsizetype>> parts; // record index, start in art
+    std::vector<std::pair<size_t, qsizetype>> parts;     // record index, start in art
     std::vector<std::pair<qsizetype, uint16_t>> objects; // where in art an OBJ stands, its id
     std::vector<qsizetype> anchors, clientData;
 };
@@ -226,16 +228,16 @@ FormulaMove shiftFormula(QByteArray &records, int delta)
         } else if (operand == 0x25) { // area
             length = 9;
             inSheet = at + length <= end
-                   && (wholeColumns(shifted, at + 1, at + 3)
-                       || (shiftRow(shifted, at + 1, at + 5, delta) && shiftRow(shifted, at + 3, at + 7, delta)));
+                      && (wholeColumns(shifted, at + 1, at + 3)
+                          || (shiftRow(shifted, at + 1, at + 5, delta) && shiftRow(shifted, at + 3, at + 7, delta)));
         } else if (operand == 0x3A) { // reference on a sheet
             length = 7;
             inSheet = at + length <= end && shiftRow(shifted, at + 3, at + 5, delta);
         } else if (operand == 0x3B) { // area on a sheet
             length = 11;
             inSheet = at + length <= end
-                   && (wholeColumns(shifted, at + 3, at + 5)
-                       || (shiftRow(shifted, at + 3, at + 7, delta) && shiftRow(shifted, at + 5, at + 9, delta)));
+                      && (wholeColumns(shifted, at + 3, at + 5)
+                          || (shiftRow(shifted, at + 3, at + 7, delta) && shiftRow(shifted, at + 5, at + 9, delta)));
         } else {
             length = plainTokenSize(shifted, at, end);
         }

@@ -18,7 +18,11 @@ namespace sortmoves {
 class CellMoves
 {
 public:
-    explicit CellMoves(size_t rows) : m_to(rows) { for (auto &row : m_to) row.fill(-1); }
+    explicit CellMoves(size_t rows) : m_to(rows)
+    {
+        for (auto &row : m_to)
+            row.fill(-1);
+    }
     void set(int fromRow, int col, int toRow) { m_to[size_t(fromRow)][size_t(col)] = toRow; }
     // -1 for a cell outside the diary columns and rows, or one that went nowhere.
     int destination(int row, int col) const

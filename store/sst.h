@@ -12,8 +12,8 @@ namespace biff {
 struct SstEntry
 {
     QString text;
-    QByteArray runs;      // formatting runs, 4 bytes each, kept as read
-    QByteArray phonetic;  // East Asian phonetic block, kept as read
+    QByteArray runs;     // formatting runs, 4 bytes each, kept as read
+    QByteArray phonetic; // East Asian phonetic block, kept as read
 };
 
 // The entries of an SST record and the CONTINUE records after it, decoded

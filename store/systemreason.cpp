@@ -11,9 +11,9 @@ namespace {
 
 // The system's reasons that have words of their own.
 constexpr std::pair<int, FileProblem> ProblemOfError[] = {
-    {ENOENT, FileProblem::Missing},       {EISDIR, FileProblem::Folder},       {EACCES, FileProblem::NoPermission},
-    {EPERM, FileProblem::NoPermission},   {EROFS, FileProblem::ReadOnlyDisk},  {ENOSPC, FileProblem::DiskFull},
-    {EDQUOT, FileProblem::OverQuota},     {EFBIG, FileProblem::BeyondSizeLimit},
+    {ENOENT, FileProblem::Missing},     {EISDIR, FileProblem::Folder},         {EACCES, FileProblem::NoPermission},
+    {EPERM, FileProblem::NoPermission}, {EROFS, FileProblem::ReadOnlyDisk},    {ENOSPC, FileProblem::DiskFull},
+    {EDQUOT, FileProblem::OverQuota},   {EFBIG, FileProblem::BeyondSizeLimit},
 };
 
 QString unknownReason(const QString &systemText)
@@ -63,8 +63,9 @@ QString fileReason(const QFileDevice &file)
         return fileProblemText(FileProblem::Folder);
     if (!info.exists())
         return fileProblemText(FileProblem::Missing);
-    const bool refused = file.error() == QFileDevice::OpenError ? !info.isReadable()
-                                                                : file.error() == QFileDevice::WriteError && !info.isWritable();
+    const bool refused = file.error() == QFileDevice::OpenError
+                             ? !info.isReadable()
+                             : file.error() == QFileDevice::WriteError && !info.isWritable();
     if (refused)
         return fileProblemText(FileProblem::NoPermission);
     return unknownReason(said);

@@ -39,7 +39,7 @@ int fail(const QString &message)
 // What a command takes, for its --help and for the line after a mistake.
 struct Usage
 {
-    const char *synopsis;    // after "trimbo-diary "
+    const char *synopsis; // after "trimbo-diary "
     const char *description;
 };
 
@@ -52,7 +52,8 @@ const Usage PutUsage{
     "those two characters; for a second line pass a real line break (in bash: --comment-in $'one\\ntwo')."};
 const Usage ImportUsage{"import FILE CSV [--overwrite] [--take-over-lock]",
                         "Saves the days of CSV, in the form show prints, into the diary in FILE."};
-const Usage BackupsUsage{"backups FILE", "Lists the backups of the diary in FILE, oldest first: name, time taken, size."};
+const Usage BackupsUsage{"backups FILE",
+                         "Lists the backups of the diary in FILE, oldest first: name, time taken, size."};
 const Usage RestoreUsage{"restore FILE BACKUP",
                          "Puts BACKUP (a name in the Backup folder, or a path) back as the diary in FILE,\n"
                          "keeping the diary it replaces as a backup first."};
@@ -97,8 +98,9 @@ std::optional<int> parseCommand(QCommandLineParser &parser, const QStringList &a
     }
     if (files.size() != fileCount) {
         const QString synopsis = QLatin1String(usage.synopsis);
-        return failWithUsage(QStringLiteral("%1 needs %2").arg(synopsis.section(u' ', 0, 0),
-                                                              synopsis.section(u' ', 1, int(fileCount))), usage);
+        return failWithUsage(
+            QStringLiteral("%1 needs %2").arg(synopsis.section(u' ', 0, 0), synopsis.section(u' ', 1, int(fileCount))),
+            usage);
     }
     return std::nullopt;
 }
@@ -145,8 +147,7 @@ QString lockProblem(DiaryLock &lock, const QString &path, bool takeOver)
     if (result == DiaryLock::Result::HeldOnAnotherHost && takeOver)
         result = lock.takeOver();
     switch (result) {
-    case DiaryLock::Result::Locked:
-        return {};
+    case DiaryLock::Result::Locked: return {};
     case DiaryLock::Result::HeldByAnotherCopy:
         return QStringLiteral("日記 \"%1\" は %2 が使用中のため、保存しません (%3 秒待ちました)。")
             .arg(path, lock.holder())
@@ -156,8 +157,7 @@ QString lockProblem(DiaryLock &lock, const QString &path, bool takeOver)
                               "そのトリンボが終わっている (使用中のままフォルダーを写してきた) なら、"
                               "--take-over-lock を付けると引き継いで保存します。")
             .arg(path, lock.holder(), lock.lockPath());
-    case DiaryLock::Result::CannotLock:
-        break;
+    case DiaryLock::Result::CannotLock: break;
     }
     return QStringLiteral("日記 \"%1\" を使用中にできないため、保存しません (%2)。").arg(path, lock.whyNotLocked());
 }
@@ -196,9 +196,14 @@ int put(const QStringList &arguments)
     if (!parser.isSet(date))
         return failWithUsage(QStringLiteral("put needs --date"), PutUsage);
     bool intakeOk = false, burnOk = false;
-    DayValues day{parser.value(date), parser.value(weight), parser.value(fat),
-                  parser.value(intake).toInt(&intakeOk), parser.value(burn).toInt(&burnOk),
-                  parser.value(commentIn), parser.value(commentOut), parser.value(photo)};
+    DayValues day{parser.value(date),
+                  parser.value(weight),
+                  parser.value(fat),
+                  parser.value(intake).toInt(&intakeOk),
+                  parser.value(burn).toInt(&burnOk),
+                  parser.value(commentIn),
+                  parser.value(commentOut),
+                  parser.value(photo)};
     if (!intakeOk || !burnOk)
         return fail(QStringLiteral("a calorie level must be 0, 1 or 2"));
     if (const QString problem = checkDay(day); !problem.isEmpty())

@@ -16,20 +16,26 @@ namespace {
 constexpr uint16_t BiffVersion8 = 0x0600;
 constexpr uint16_t GlobalsSubstream = 0x0005;
 constexpr uint16_t WorksheetSubstream = 0x0010; // also a dialog sheet
-constexpr double Days1904 = 1462; // from 1900-01-00 to 1904-01-01 in day numbers
-constexpr int SheetRows = 65536;  // of a BIFF8 worksheet
-constexpr int XfSize = 20;        // the data of a BIFF8 XF record
-constexpr size_t MaxXfs = 4050;   // cell formats Excel takes in one book
-constexpr uint16_t StandardRowHeight = 255; // 12.75 pt in twips, where a sheet names no default
+constexpr double Days1904 = 1462;               // from 1900-01-00 to 1904-01-01 in day numbers
+constexpr int SheetRows = 65536;                // of a BIFF8 worksheet
+constexpr int XfSize = 20;                      // the data of a BIFF8 XF record
+constexpr size_t MaxXfs = 4050;                 // cell formats Excel takes in one book
+constexpr uint16_t StandardRowHeight = 255;     // 12.75 pt in twips, where a sheet names no default
 
 bool isCellRecord(uint16_t id)
 {
     switch (id) {
-    case Blank: case BoolErr: case Formula: case Label: case LabelSst:
-    case MulBlank: case MulRk: case Number: case Rk: case RString:
-        return true;
-    default:
-        return false;
+    case Blank:
+    case BoolErr:
+    case Formula:
+    case Label:
+    case LabelSst:
+    case MulBlank:
+    case MulRk:
+    case Number:
+    case Rk:
+    case RString: return true;
+    default: return false;
     }
 }
 
@@ -53,10 +59,8 @@ bool followsCellTable(uint16_t id)
     case 0x01B6: // TXO
     case 0x01B8: // HLINK
     case 0x023E: // WINDOW2
-    case Eof:
-        return true;
-    default:
-        return false;
+    case Eof: return true;
+    default: return false;
     }
 }
 
@@ -108,7 +112,7 @@ bool isDateFormat(uint16_t formatId, const std::optional<QString> &fileFormat)
     // Gnumeric, for one, numbers its own formats from 50.
     if (!fileFormat)
         return (formatId >= 14 && formatId <= 22) || (formatId >= 27 && formatId <= 36)
-            || (formatId >= 45 && formatId <= 47) || (formatId >= 50 && formatId <= 58);
+               || (formatId >= 45 && formatId <= 47) || (formatId >= 50 && formatId <= 58);
     const QString &formatText = *fileFormat;
     // Leave out what is shown literally: quoted text, escaped characters, [colour] and [$-411] parts.
     static const QRegularExpression literal(QStringLiteral(R"("[^"]*"|\\.|\[[^\]]*\]|_.|\*.)"));
@@ -164,11 +168,8 @@ QString Workbook::parseGlobals()
             continue;
         }
         switch (r.id) {
-        case FilePass:
-            return QStringLiteral("パスワードで保護されています");
-        case DateMode:
-            m_1904 = r.size >= 2 && u16(r.data) == 1;
-            break;
+        case FilePass: return QStringLiteral("パスワードで保護されています");
+        case DateMode: m_1904 = r.size >= 2 && u16(r.data) == 1; break;
         case Xf:
             if (r.size < 20)
                 return QStringLiteral("セルの書式が壊れています");
@@ -180,9 +181,7 @@ QString Workbook::parseGlobals()
                 defaultXfFound = true;
             }
             break;
-        case XfCrc:
-            xfCrc = r;
-            break;
+        case XfCrc: xfCrc = r; break;
         case Format:
             if (r.size >= 5) {
                 const uint16_t id = u16(r.data);
@@ -207,8 +206,7 @@ QString Workbook::parseGlobals()
             m_sheets.push_back(std::move(sheet));
             break;
         }
-        default:
-            break;
+        default: break;
         }
         if (r.id == Eof)
             break;
@@ -308,8 +306,11 @@ void Workbook::parseSheet(const Sheet &sheet) const
             } else if (r.id == MulRk || r.id == MulBlank) {
                 splitMultiple(sheet, r);
             } else if (r.id != DbCell) {
-                const int minimum = (r.id == Number || r.id == Formula) ? 14 : (r.id == Rk || r.id == LabelSst) ? 10
-                                  : (r.id == BoolErr) ? 8 : (r.id == Label || r.id == RString) ? 9 : 6;
+                const int minimum = (r.id == Number || r.id == Formula)  ? 14
+                                    : (r.id == Rk || r.id == LabelSst)   ? 10
+                                    : (r.id == BoolErr)                  ? 8
+                                    : (r.id == Label || r.id == RString) ? 9
+                                                                         : 6;
                 if (r.size < minimum) {
                     sheet.cellsDamaged = true;
                     continue;
@@ -384,17 +385,14 @@ CellValue Workbook::chunkValue(const Sheet &sheet, const CellChunk &chunk) const
     const char *data = record + 4;
     const uint16_t xf = u16(data + 4);
     switch (id) {
-    case Number:
-        return numberValue(f64(data + 6), xf);
-    case Rk:
-        return numberValue(rkValue(u32(data + 6)), xf);
+    case Number: return numberValue(f64(data + 6), xf);
+    case Rk: return numberValue(rkValue(u32(data + 6)), xf);
     case LabelSst: {
         const uint32_t index = u32(data + 6);
         return index < m_strings.size() ? CellValue::textOrBlank(m_strings.text(index)) : CellValue();
     }
     case Label:
-    case RString:
-        return CellValue::textOrBlank(readUnicodeString(data + 6, size - 6).value_or(QString()));
+    case RString: return CellValue::textOrBlank(readUnicodeString(data + 6, size - 6).value_or(QString()));
     case BoolErr:
         if (data[7])
             return CellValue::text(errorText(uint8_t(data[6])));
@@ -409,16 +407,12 @@ CellValue Workbook::chunkValue(const Sheet &sheet, const CellChunk &chunk) const
                 return CellValue::textOrBlank(readUnicodeString(next + 4, u16(next + 2)).value_or(QString()));
             return CellValue();
         }
-        case 1:
-            return CellValue::text(data[8] ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
-        case 2:
-            return CellValue::text(errorText(uint8_t(data[8])));
-        default:
-            return CellValue();
+        case 1: return CellValue::text(data[8] ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+        case 2: return CellValue::text(errorText(uint8_t(data[8])));
+        default: return CellValue();
         }
     }
-    default:
-        return CellValue();
+    default: return CellValue();
     }
 }
 
@@ -596,7 +590,7 @@ struct OutCell
 {
     uint16_t row;
     uint16_t col;
-    QByteArray bytes; // the cell's records
+    QByteArray bytes;   // the cell's records
     bool fresh = false; // written anew: its text index is already the new table's
 };
 
@@ -630,9 +624,11 @@ std::optional<std::pair<uint16_t, uint16_t>> formulaSource(const char *record)
 QString unmovedFormulaNote(sortmoves::FormulaMove why, const QString &cell)
 {
     const QString reason = why == sortmoves::FormulaMove::Shared ? QStringLiteral("他のセルと共有する数式なので")
-                         : why == sortmoves::FormulaMove::LeavesSheet ? QStringLiteral("動かすと参照がシートの外に出るので")
-                                                                      : QStringLiteral("読み取れない形の数式なので");
-    return QStringLiteral("並べ替えで %1 へ移ったセルは、%2日付と一緒に数式のままでは動かせず、計算結果の値を残しました")
+                           : why == sortmoves::FormulaMove::LeavesSheet
+                               ? QStringLiteral("動かすと参照がシートの外に出るので")
+                               : QStringLiteral("読み取れない形の数式なので");
+    return QStringLiteral(
+               "並べ替えで %1 へ移ったセルは、%2日付と一緒に数式のままでは動かせず、計算結果の値を残しました")
         .arg(cell, reason);
 }
 
@@ -830,15 +826,15 @@ QByteArray Workbook::diarySheetStream(const Sheet &sheet, const std::vector<Shee
 
 // The first formula cell of the diary rows that a sort or an overwrite would
 // take away from under cells that share it and stay; empty when there is none.
-QString Workbook::unmovableSharedFormula(const Sheet &sheet, const std::vector<int> &keptAtRow,
-                                         size_t regionRows) const
+QString Workbook::unmovableSharedFormula(const Sheet &sheet, const std::vector<int> &keptAtRow, size_t regionRows) const
 {
     // Cells that stand where they are and take their formula from another cell.
     std::set<std::pair<uint16_t, uint16_t>> sharedByStaying;
     for (size_t i = 0; i < sheet.cells.size(); ++i) {
         const CellChunk &chunk = sheet.cells[i];
         const bool stays = chunk.row >= regionRows || chunk.col >= 8 || keptAtRow[i] == chunk.row;
-        if (const auto source = formulaSource(chunkData(sheet, chunk)); stays && source && *source != std::pair(chunk.row, chunk.col))
+        if (const auto source = formulaSource(chunkData(sheet, chunk));
+            stays && source && *source != std::pair(chunk.row, chunk.col))
             sharedByStaying.insert(*source);
     }
     for (size_t i = 0; i < sheet.cells.size(); ++i) {
@@ -851,8 +847,8 @@ QString Workbook::unmovableSharedFormula(const Sheet &sheet, const std::vector<i
     return {};
 }
 
-QByteArray Workbook::sheetStream(int index, const std::vector<SheetRow> *rows, SstBuilder &strings,
-                                 AddedXfs &added, QString *error, QStringList *notes) const
+QByteArray Workbook::sheetStream(int index, const std::vector<SheetRow> *rows, SstBuilder &strings, AddedXfs &added,
+                                 QString *error, QStringList *notes) const
 {
     const Sheet &sheet = m_sheets[size_t(index)];
     if (rows) {

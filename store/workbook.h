@@ -93,9 +93,9 @@ public:
     struct Sheet
     {
         QString name;
-        qsizetype start = -1;       // of its BOF, -1 when the stream has none there
-        qsizetype end = -1;         // after its EOF
-        bool worksheet = true;      // not a chart, macro, dialog sheet or module
+        qsizetype start = -1;  // of its BOF, -1 when the stream has none there
+        qsizetype end = -1;    // after its EOF
+        bool worksheet = true; // not a chart, macro, dialog sheet or module
         // Filled on demand for the sheet being written or read:
         mutable bool parsed = false;
         mutable std::vector<biff::Record> head; // records before the cells, BOF, INDEX, DIMENSIONS left out
@@ -126,10 +126,10 @@ private:
     std::vector<bool> datedRows(const Sheet &sheet, int rows) const;
     CellValue numberValue(double number, uint16_t xf) const;
     double storedNumber(const CellValue &value) const; // as a NUMBER record holds it
-    QByteArray sheetStream(int index, const std::vector<SheetRow> *rows, biff::SstBuilder &strings,
-                           AddedXfs &added, QString *error, QStringList *notes) const;
-    QByteArray diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows,
-                                biff::SstBuilder &strings, AddedXfs &added, QString *error, QStringList *notes) const;
+    QByteArray sheetStream(int index, const std::vector<SheetRow> *rows, biff::SstBuilder &strings, AddedXfs &added,
+                           QString *error, QStringList *notes) const;
+    QByteArray diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows, biff::SstBuilder &strings,
+                                AddedXfs &added, QString *error, QStringList *notes) const;
     QString unmovableSharedFormula(const Sheet &sheet, const std::vector<int> &keptAtRow, size_t regionRows) const;
     QByteArray globalsStream(const biff::SstBuilder &strings, const std::vector<qsizetype> &sheetStarts,
                              const AddedXfs &added) const;
@@ -147,13 +147,13 @@ private:
     biff::SharedStrings m_strings;
     std::vector<const char *> m_xfRecords; // the data of each XF, in the stream
     std::vector<bool> m_xfIsStyle;
-    bool m_xfCrcValid = false;           // XFCRC is there and matches the XF records
-    std::vector<uint16_t> m_xfFormats;   // number format of each XF
+    bool m_xfCrcValid = false;         // XFCRC is there and matches the XF records
+    std::vector<uint16_t> m_xfFormats; // number format of each XF
     std::vector<bool> m_xfIsDate;
-    QHash<uint16_t, QString> m_formats;  // custom number formats by id
+    QHash<uint16_t, QString> m_formats; // custom number formats by id
     uint16_t m_defaultXf = 15;
-    int m_yyyymmddXf = -1;               // an existing XF of a YYYY/MM/DD format
-    uint16_t m_newFormatId = 164;        // for the date format added when none fits
+    int m_yyyymmddXf = -1;        // an existing XF of a YYYY/MM/DD format
+    uint16_t m_newFormatId = 164; // for the date format added when none fits
     bool m_1904 = false;
     std::vector<Sheet> m_sheets;
 };

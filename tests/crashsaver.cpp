@@ -19,7 +19,8 @@ int main(int argc, char *argv[])
         const int rows = std::max(book.firstEmptyRow() - 1, 0);
         book.CloseExcelDate();
         const QString date = dateText(QDate(2000, 1, 1).addDays(rows));
-        if (!saveDays(path, {{date, QString::number(rows), "", 1, 1, QStringLiteral("日 %1").arg(rows), "", ""}}, false).saved)
+        if (!saveDays(path, {{date, QString::number(rows), "", 1, 1, QStringLiteral("日 %1").arg(rows), "", ""}}, false)
+                 .saved)
             return 1;
         std::printf("%d\n", rows + 1);
         std::fflush(stdout);

@@ -129,12 +129,25 @@ namespace {
 bool isCellTableRecord(uint16_t id)
 {
     switch (id) {
-    case Blank: case BoolErr: case Formula: case Label: case LabelSst: case MulBlank: case MulRk:
-    case Number: case Rk: case RString: case Row: case DbCell: case Index: case Dimensions:
-    case String: case SharedFormula: case Array: case Table:
-        return true;
-    default:
-        return false;
+    case Blank:
+    case BoolErr:
+    case Formula:
+    case Label:
+    case LabelSst:
+    case MulBlank:
+    case MulRk:
+    case Number:
+    case Rk:
+    case RString:
+    case Row:
+    case DbCell:
+    case Index:
+    case Dimensions:
+    case String:
+    case SharedFormula:
+    case Array:
+    case Table: return true;
+    default: return false;
     }
 }
 
@@ -208,8 +221,8 @@ WorkbookRecords workbookRecords(const QString &xlsPath, const QString &diaryShee
     }
     result.xfCount = int(xfs.size() / 20);
     result.hasXfCrc = xfCrc && xfCrc->size >= 20;
-    result.xfCrcMatches = result.hasXfCrc && u16(xfCrc->data + 14) == result.xfCount
-                       && u32(xfCrc->data + 16) == officeCrc(xfs);
+    result.xfCrcMatches =
+        result.hasXfCrc && u16(xfCrc->data + 14) == result.xfCount && u32(xfCrc->data + 16) == officeCrc(xfs);
     SharedStrings strings;
     if (!sst.empty() && !strings.parse(sst))
         QTest::qFail(qPrintable(QStringLiteral("damaged strings in %1").arg(xlsPath)), __FILE__, __LINE__);
@@ -222,13 +235,15 @@ WorkbookRecords workbookRecords(const QString &xlsPath, const QString &diaryShee
             const QByteArrayView data(record->data, record->size);
             if (record->id == Bof)
                 ++depth;
-            if (record->id == Index || (name == diarySheet && depth == 1 && (isCellTableRecord(record->id)
-                                                                          || movesWithDays(record->id)))) {
+            if (record->id == Index
+                || (name == diarySheet && depth == 1 && (isCellTableRecord(record->id) || movesWithDays(record->id)))) {
                 // positions, or the diary's cells and what moves with them
             } else if (record->id == LabelSst && record->size >= 10) {
                 const SstEntry text = strings.entry(u32(record->data + 6));
-                lines.append(recordLine(record->id, data.first(6)) + QStringLiteral(" %1 runs %2 phonetic %3").arg(
-                    text.text, QString::fromLatin1(text.runs.toHex()), QString::fromLatin1(text.phonetic.toHex())));
+                lines.append(recordLine(record->id, data.first(6))
+                             + QStringLiteral(" %1 runs %2 phonetic %3")
+                                   .arg(text.text, QString::fromLatin1(text.runs.toHex()),
+                                        QString::fromLatin1(text.phonetic.toHex())));
             } else {
                 lines.append(recordLine(record->id, data));
             }
@@ -251,8 +266,10 @@ QStringList insertedLines(const QStringList &before, const QStringList &after, c
         const bool allowed = std::any_of(allowedPrefixes.begin(), allowedPrefixes.end(),
                                          [&](const QString &prefix) { return line.startsWith(prefix); });
         if (!allowed) {
-            const QString why = QStringLiteral("line %1 changed: %2, was %3")
-                                    .arg(b).arg(line.left(200), b < before.size() ? before[b].left(200) : QStringLiteral("nothing"));
+            const QString why =
+                QStringLiteral("line %1 changed: %2, was %3")
+                    .arg(b)
+                    .arg(line.left(200), b < before.size() ? before[b].left(200) : QStringLiteral("nothing"));
             QTest::qFail(qPrintable(why), __FILE__, __LINE__);
             return inserted;
         }

@@ -39,7 +39,7 @@ struct WorkbookRecords
     QMap<QByteArray, QByteArray> otherStreams; // every stream but the workbook, by path
     int xfCount = 0;
     bool hasXfCrc = false;
-    bool xfCrcMatches = false;                 // its count and checksum fit the XF records
+    bool xfCrcMatches = false; // its count and checksum fit the XF records
 };
 WorkbookRecords workbookRecords(const QString &xlsPath, const QString &diarySheet);
 

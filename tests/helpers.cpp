@@ -52,7 +52,8 @@ bool RecordingShell::openUrl(const QUrl &url)
 TempProgramFolder::TempProgramFolder() : TempProgramFolder(QString()) {}
 
 TempProgramFolder::TempProgramFolder(const QString &parent)
-    : m_dir(parent.isEmpty() ? QDir::tempPath() + QStringLiteral("/trimbo-XXXXXX") : parent + QStringLiteral("/trimbo-XXXXXX"))
+    : m_dir(parent.isEmpty() ? QDir::tempPath() + QStringLiteral("/trimbo-XXXXXX")
+                             : parent + QStringLiteral("/trimbo-XXXXXX"))
 {
     if (!m_dir.isValid())
         qFatal("cannot make a temporary folder");
@@ -93,11 +94,12 @@ QByteArray TempProgramFolder::read(const QString &name) const
 QStringList TempProgramFolder::snapshot() const
 {
     QStringList entries;
-    QDirIterator it(m_dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(m_dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
-        entries.append(QStringLiteral("%1 %2 %3").arg(info.filePath()).arg(info.size())
+        entries.append(QStringLiteral("%1 %2 %3")
+                           .arg(info.filePath())
+                           .arg(info.size())
                            .arg(info.lastModified().toMSecsSinceEpoch()));
     }
     entries.sort();

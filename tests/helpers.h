@@ -47,9 +47,9 @@ public:
     void show(Messages::Kind kind, const QString &text) override;
     bool ask(const QString &question) override;
 
-    QStringList shown;      // information and error texts, in order
-    QStringList asked;      // questions, in order
-    QList<bool> answers;    // the answers still to give
+    QStringList shown;   // information and error texts, in order
+    QStringList asked;   // questions, in order
+    QList<bool> answers; // the answers still to give
 };
 
 // Records what would have been started or opened.
@@ -73,7 +73,7 @@ public:
     // Below parent instead of the system's temporary folder (when not empty).
     explicit TempProgramFolder(const QString &parent);
 
-    QString path() const;                        // ends in "/"
+    QString path() const; // ends in "/"
     QString filePath(const QString &name) const;
     void write(const QString &name, const QByteArray &content) const;
     // What the program needs to start, with the settings byte for byte

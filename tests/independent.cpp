@@ -38,20 +38,24 @@ QString xmlEscaped(const QString &text)
 
 QString cellXml(const GnumericCell &cell)
 {
-    static const char *const types[] = {" ValueType=\"40\"", " ValueType=\"60\"", "", " ValueType=\"40\" ValueFormat=\"yyyy/mm/dd\""};
+    static const char *const types[] = {" ValueType=\"40\"", " ValueType=\"60\"", "",
+                                        " ValueType=\"40\" ValueFormat=\"yyyy/mm/dd\""};
     QString type = QLatin1String(types[cell.kind]);
     if (!cell.format.isEmpty())
         type += QStringLiteral(" ValueFormat=\"%1\"").arg(xmlEscaped(cell.format));
     return QStringLiteral("<gnm:Cell Row=\"%1\" Col=\"%2\"%3>%4</gnm:Cell>\n")
-        .arg(cell.row).arg(cell.col).arg(type, xmlEscaped(cell.value));
+        .arg(cell.row)
+        .arg(cell.col)
+        .arg(type, xmlEscaped(cell.value));
 }
 
 } // namespace
 
 void writeWithGnumeric(const std::vector<GnumericSheet> &sheets, int selectedSheet, const QString &xlsPath)
 {
-    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                 "<gnm:Workbook xmlns:gnm=\"http://www.gnumeric.org/v10.dtd\">\n<gnm:SheetNameIndex>\n");
+    QString xml =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<gnm:Workbook xmlns:gnm=\"http://www.gnumeric.org/v10.dtd\">\n<gnm:SheetNameIndex>\n");
     for (const GnumericSheet &sheet : sheets)
         xml += QStringLiteral("<gnm:SheetName>%1</gnm:SheetName>\n").arg(xmlEscaped(sheet.name));
     xml += QStringLiteral("</gnm:SheetNameIndex>\n<gnm:Sheets>\n");
@@ -69,7 +73,8 @@ void writeWithGnumeric(const std::vector<GnumericSheet> &sheets, int selectedShe
     source.write(xml.toUtf8());
     source.close();
     QFile::remove(xlsPath);
-    run(QStringLiteral("ssconvert"), {QStringLiteral("--export-type=Gnumeric_Excel:excel_biff8"), source.fileName(), xlsPath});
+    run(QStringLiteral("ssconvert"),
+        {QStringLiteral("--export-type=Gnumeric_Excel:excel_biff8"), source.fileName(), xlsPath});
     QVERIFY2(QFile::exists(xlsPath), "ssconvert wrote no workbook");
 }
 
@@ -105,15 +110,20 @@ std::vector<QMap<QString, QString>> libreOfficeCellFormats(const QStringList &xl
         QFile::copy(path, dir.filePath(QStringLiteral("book%1.xls").arg(books.size())));
         books.emplace_back();
     }
-    QStringList arguments{QStringLiteral("-env:UserInstallation=file://") + profile.path(), QStringLiteral("--headless"),
-                          QStringLiteral("--convert-to"), QStringLiteral("xlsx"), QStringLiteral("--outdir"), dir.path()};
+    QStringList arguments{QStringLiteral("-env:UserInstallation=file://") + profile.path(),
+                          QStringLiteral("--headless"),
+                          QStringLiteral("--convert-to"),
+                          QStringLiteral("xlsx"),
+                          QStringLiteral("--outdir"),
+                          dir.path()};
     for (size_t i = 0; i < books.size(); ++i)
         arguments.append(dir.filePath(QStringLiteral("book%1.xls").arg(i)));
     run(QStringLiteral("soffice"), arguments);
     const QString script = QFINDTESTDATA("xlsxformats.py");
     for (size_t i = 0; i < books.size(); ++i) {
         const QString xlsx = dir.filePath(QStringLiteral("book%1.xlsx").arg(i));
-        const QStringList lines = run(QStringLiteral("/usr/bin/python3"), {script, xlsx}).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            run(QStringLiteral("/usr/bin/python3"), {script, xlsx}).split(u'\n', Qt::SkipEmptyParts);
         for (const QString &line : lines)
             books[i].insert(line.section(u' ', 0, 0), line.section(u' ', 1));
     }
@@ -124,8 +134,11 @@ QString gnumericCsv(const QString &xlsPath, const QString &sheet)
 {
     QTemporaryDir dir;
     const QString csv = dir.filePath("out.csv");
-    run(QStringLiteral("ssconvert"), {QStringLiteral("--export-type=Gnumeric_stf:stf_csv"),
-                                      QStringLiteral("--export-options=sheet=\"%1\"").arg(QString(sheet).replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""))), xlsPath, csv});
+    run(QStringLiteral("ssconvert"),
+        {QStringLiteral("--export-type=Gnumeric_stf:stf_csv"),
+         QStringLiteral("--export-options=sheet=\"%1\"")
+             .arg(QString(sheet).replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""))),
+         xlsPath, csv});
     QFile file(csv);
     if (!file.open(QIODevice::ReadOnly)) {
         QTest::qFail("ssconvert wrote no CSV", __FILE__, __LINE__);
@@ -148,8 +161,10 @@ XlrdDiary xlrdDiary(const QString &xlsPath, const QString &sheet)
             if (cell[0].toString() == u"empty")
                 continue;
             diary.cells.append(diaryLine(int(r + 1), int(c + 1), cell[0].toString(), cell[1].toString()));
-            diary.formats.append(QStringLiteral("%1,%2 %3%4").arg(r + 1).arg(c + 1).arg(
-                cell[2].toString(), cell[3].toBool() ? QStringLiteral(" wraps") : QString()));
+            diary.formats.append(QStringLiteral("%1,%2 %3%4")
+                                     .arg(r + 1)
+                                     .arg(c + 1)
+                                     .arg(cell[2].toString(), cell[3].toBool() ? QStringLiteral(" wraps") : QString()));
         }
     }
     for (const QJsonValue height : read[u"heights"].toArray())

@@ -18,7 +18,7 @@ struct GnumericCell
     int row;
     int col;
     Kind kind;
-    QString value; // numbers and dates as numbers (day numbers for dates)
+    QString value;       // numbers and dates as numbers (day numbers for dates)
     QString format = {}; // a number's format, when not General
 };
 struct GnumericSheet

@@ -19,8 +19,7 @@ void fill()
         qFatal("cannot fill the small disk");
     for (qsizetype chunk = 1 << 20; chunk > 0; chunk /= 2) {
         const QByteArray bytes(chunk, 'x');
-        while (file.write(bytes) == chunk) {
-        }
+        while (file.write(bytes) == chunk) {}
     }
 }
 

@@ -79,8 +79,8 @@ void TestBackupFaults::start(const QByteArray &settings)
 
 void TestBackupFaults::saveDay(QDate day, const QString &weight)
 {
-    const CoreResult saved = m_core->saveDay({dateText(day), weight, {}, 1, 1, {}, {}, {}}, {},
-                                             [](const QString &) { return false; });
+    const CoreResult saved =
+        m_core->saveDay({dateText(day), weight, {}, 1, 1, {}, {}, {}}, {}, [](const QString &) { return false; });
     QCOMPARE(saved.status, CoreResult::Status::Done);
     for (const CoreResult::Notice &notice : saved.notices)
         m_told.append(notice.text);

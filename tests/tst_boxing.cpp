@@ -384,18 +384,30 @@ void TestBoxing::legendKeys_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<Move>("move");
     QTest::addColumn<bool>("guarding");
-    QTest::newRow("V") << QList<int>{Qt::Key_V} << "V" << "左ジャブ" << Move::LeftJab << false;
-    QTest::newRow("B") << QList<int>{Qt::Key_B} << "B" << "右ストレート" << Move::RightStraight << false;
-    QTest::newRow("C") << QList<int>{Qt::Key_C} << "C" << "左フック" << Move::LeftHook << false;
-    QTest::newRow("N") << QList<int>{Qt::Key_N} << "N" << "右フック" << Move::RightHook << false;
-    QTest::newRow("M") << QList<int>{Qt::Key_M} << "M" << "右アッパー" << Move::RightUppercut << false;
-    QTest::newRow("Space") << QList<int>{Qt::Key_Space} << "Space" << "ガード" << Move::Idle << true;
-    QTest::newRow("←") << QList<int>{Qt::Key_Left} << "←" << "前に出る" << Move::StepForward << false;
-    QTest::newRow("↑") << QList<int>{Qt::Key_Up} << "↑" << "スウェー" << Move::Sway << false;
-    QTest::newRow("↓") << QList<int>{Qt::Key_Down} << "↓" << "ダッキング" << Move::Duck << false;
-    QTest::newRow("→") << QList<int>{Qt::Key_Right} << "→" << "後ろに下がる" << Move::StepBack << false;
-    QTest::newRow("↓+C") << QList<int>{Qt::Key_Down, Qt::Key_C} << "↓+C" << "左ボディ" << Move::LeftBody << false;
-    QTest::newRow("↓+N") << QList<int>{Qt::Key_Down, Qt::Key_N} << "↓+N" << "右ボディ" << Move::RightBody << false;
+    QTest::newRow("V") << QList<int>{Qt::Key_V} << "V"
+                       << "左ジャブ" << Move::LeftJab << false;
+    QTest::newRow("B") << QList<int>{Qt::Key_B} << "B"
+                       << "右ストレート" << Move::RightStraight << false;
+    QTest::newRow("C") << QList<int>{Qt::Key_C} << "C"
+                       << "左フック" << Move::LeftHook << false;
+    QTest::newRow("N") << QList<int>{Qt::Key_N} << "N"
+                       << "右フック" << Move::RightHook << false;
+    QTest::newRow("M") << QList<int>{Qt::Key_M} << "M"
+                       << "右アッパー" << Move::RightUppercut << false;
+    QTest::newRow("Space") << QList<int>{Qt::Key_Space} << "Space"
+                           << "ガード" << Move::Idle << true;
+    QTest::newRow("←") << QList<int>{Qt::Key_Left} << "←"
+                       << "前に出る" << Move::StepForward << false;
+    QTest::newRow("↑") << QList<int>{Qt::Key_Up} << "↑"
+                       << "スウェー" << Move::Sway << false;
+    QTest::newRow("↓") << QList<int>{Qt::Key_Down} << "↓"
+                       << "ダッキング" << Move::Duck << false;
+    QTest::newRow("→") << QList<int>{Qt::Key_Right} << "→"
+                       << "後ろに下がる" << Move::StepBack << false;
+    QTest::newRow("↓+C") << QList<int>{Qt::Key_Down, Qt::Key_C} << "↓+C"
+                         << "左ボディ" << Move::LeftBody << false;
+    QTest::newRow("↓+N") << QList<int>{Qt::Key_Down, Qt::Key_N} << "↓+N"
+                         << "右ボディ" << Move::RightBody << false;
     // Any other key does nothing and has no place in the legend.
     for (const int other : {Qt::Key_A, Qt::Key_X, Qt::Key_Z, Qt::Key_Return, Qt::Key_Shift, Qt::Key_Escape})
         QTest::addRow("other key %x", other) << QList<int>{other} << QString() << QString() << Move::Idle << false;
@@ -421,8 +433,8 @@ void TestBoxing::legendKeys()
 
     // The game shows the same legend as the diary.
     const QList<LegendEntry> &legend = keyLegend();
-    const auto entry = std::find_if(legend.cbegin(), legend.cend(),
-                                    [&](const LegendEntry &row) { return row.keys == legendKeys; });
+    const auto entry =
+        std::find_if(legend.cbegin(), legend.cend(), [&](const LegendEntry &row) { return row.keys == legendKeys; });
     QCOMPARE(entry != legend.cend(), !legendKeys.isEmpty());
     if (entry != legend.cend())
         QCOMPARE(entry->name, name);

@@ -94,7 +94,10 @@ private Q_SLOTS:
 private:
     // Opens the core on the folder; the settings as given.
     void open(const QByteArray &ini = settings);
-    DiaryCore::Question answering() { return [this](const QString &q) { return answer(q); }; }
+    DiaryCore::Question answering()
+    {
+        return [this](const QString &q) { return answer(q); };
+    }
     bool answer(const QString &question);
     CoreResult save(const DayValues &values, const PhotoChange &photo = {})
     {
@@ -141,9 +144,12 @@ void TestCore::settingsThatCannotBeReadStop_data()
 {
     QTest::addColumn<QString>("form"); // "missing", "folder" or "UTF-16"
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "missing" << "Not Found \"Trimbo.ini\"";
-    QTest::newRow("a folder") << "folder" << "Trimbo.ini";
-    QTest::newRow("UTF-16") << "UTF-16" << "UTF-16";
+    QTest::newRow("missing") << "missing"
+                             << "Not Found \"Trimbo.ini\"";
+    QTest::newRow("a folder") << "folder"
+                              << "Trimbo.ini";
+    QTest::newRow("UTF-16") << "UTF-16"
+                            << "UTF-16";
 }
 
 void TestCore::settingsThatCannotBeReadStop()
@@ -155,7 +161,8 @@ void TestCore::settingsThatCannotBeReadStop()
         QVERIFY(QDir().mkpath(m_folder->filePath("Trimbo.ini")));
     if (form == "UTF-16") {
         const QString text = QString::fromLatin1(settings);
-        m_folder->write("Trimbo.ini", "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+        m_folder->write("Trimbo.ini",
+                        "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
     }
     const QStringList before = m_folder->snapshot();
     DiaryCore core(ProgramPaths::fromExeDir(m_folder->path()));
@@ -259,12 +266,30 @@ void TestCore::valuesThatCannotBeSavedAreRefused_data()
     QTest::addColumn<QString>("fat");
     QTest::addColumn<QString>("comment");
     QTest::addColumn<QString>("said");
-    QTest::newRow("words for a weight") << "sixty" << "22" << "" << "体重の値「sixty」は数値ではありません。";
-    QTest::newRow("1e308 kg") << "1e308" << "22" << "" << "体重の値「1e308」は使えません。体重は 0 から 1000 kg までの数値です。";
-    QTest::newRow("below 0 kg") << "-0.05" << "22" << "" << "体重の値「-0.05」は使えません。";
-    QTest::newRow("words for body fat") << "66" << "much" << "" << "体脂肪率の値「much」は数値ではありません。";
-    QTest::newRow("body fat over 100 %") << "66" << "100.05" << "" << "体脂肪率の値「100.05」は使えません。体脂肪率は 0 から 100 % までの数値です。";
-    QTest::newRow("comment too long") << "66" << "22" << QString(MaxCellText + 1, u'長') << "コメント（摂取）が長すぎます: 32768 文字";
+    QTest::newRow("words for a weight") << "sixty"
+                                        << "22"
+                                        << ""
+                                        << "体重の値「sixty」は数値ではありません。";
+    QTest::newRow("1e308 kg") << "1e308"
+                              << "22"
+                              << ""
+                              << "体重の値「1e308」は使えません。体重は 0 から 1000 kg までの数値です。";
+    QTest::newRow("below 0 kg") << "-0.05"
+                                << "22"
+                                << ""
+                                << "体重の値「-0.05」は使えません。";
+    QTest::newRow("words for body fat") << "66"
+                                        << "much"
+                                        << ""
+                                        << "体脂肪率の値「much」は数値ではありません。";
+    QTest::newRow("body fat over 100 %")
+        << "66"
+        << "100.05"
+        << ""
+        << "体脂肪率の値「100.05」は使えません。体脂肪率は 0 から 100 % までの数値です。";
+    QTest::newRow("comment too long") << "66"
+                                      << "22" << QString(MaxCellText + 1, u'長')
+                                      << "コメント（摂取）が長すぎます: 32768 文字";
 }
 
 void TestCore::valuesThatCannotBeSavedAreRefused()
@@ -385,7 +410,8 @@ void TestCore::locksLeftBehindAreTakenOver()
     open();
     QVERIFY(m_asked.isEmpty());
     QVERIFY(m_core->diaryWritable());
-    QVERIFY(m_folder->read("Bk_Trimbo.xls.lock").startsWith(QByteArray::number(QCoreApplication::applicationPid()) + "\n"));
+    QVERIFY(
+        m_folder->read("Bk_Trimbo.xls.lock").startsWith(QByteArray::number(QCoreApplication::applicationPid()) + "\n"));
 }
 
 // A folder copied while Trimbo ran elsewhere: the user is told which
@@ -409,7 +435,8 @@ void TestCore::lockFromAnotherComputerIsAskedAbout()
     const CoreResult opened = m_core->openDiary(answering());
     QCOMPARE(opened.status, CoreResult::Status::Done);
     QCOMPARE(m_asked.size(), 1);
-    const QString since = QFileInfo(m_folder->filePath("Bk_Trimbo.xls.lock")).lastModified().toString("yyyy/MM/dd HH:mm");
+    const QString since =
+        QFileInfo(m_folder->filePath("Bk_Trimbo.xls.lock")).lastModified().toString("yyyy/MM/dd HH:mm");
     QVERIFY2(m_asked.first().contains("kitchen-pc") && m_asked.first().contains(since)
                  && m_asked.first().contains("引き継ぎますか"),
              qPrintable(m_asked.first()));
@@ -424,7 +451,8 @@ void TestCore::lockFromAnotherComputerIsAskedAbout()
         return;
     }
     QCOMPARE(opened.notices.size(), 1);
-    QVERIFY2(opened.notices.first().text.contains("kitchen-pc") && opened.notices.first().text.contains("保存はできません"),
+    QVERIFY2(opened.notices.first().text.contains("kitchen-pc")
+                 && opened.notices.first().text.contains("保存はできません"),
              qPrintable(opened.notices.first().text));
     QCOMPARE(saved.status, CoreResult::Status::Refused);
     QCOMPARE(told(saved), QStringList{"error: " + opened.notices.first().text});
@@ -471,7 +499,8 @@ void TestCore::photoWaitsForTheWorkbook()
 {
     open();
     for (int d = 1; d <= 30; ++d)
-        QCOMPARE(save(day(dateText(QDate(2010, 1, d)), "65", "20", QString(40, u'日'))).status, CoreResult::Status::Done);
+        QCOMPARE(save(day(dateText(QDate(2010, 1, d)), "65", "20", QString(40, u'日'))).status,
+                 CoreResult::Status::Done);
     QVERIFY(QFileInfo(book()).size() > 8192);
     const QStringList before = m_folder->snapshot();
     QImage dot(2, 2, QImage::Format_RGB32);
@@ -480,7 +509,8 @@ void TestCore::photoWaitsForTheWorkbook()
     CoreResult refused;
     {
         const FileSizeLimit limit(4096); // room for the photo, none for the workbook
-        refused = save(day("2010/01/31", "64"), planPhotoChange(0, "dot.png", dot, QDate(2010, 1, 31), m_core->paths().PictureDir));
+        refused = save(day("2010/01/31", "64"),
+                       planPhotoChange(0, "dot.png", dot, QDate(2010, 1, 31), m_core->paths().PictureDir));
     }
     QCOMPARE(refused.status, CoreResult::Status::Refused);
     QVERIFY2(told(refused).first().contains(book()) && told(refused).first().endsWith("日記は保存前のままです。"),
@@ -535,7 +565,8 @@ void TestCore::levelGoesToTheViewer()
     QSignalSpy hidden(m_core.get(), &DiaryCore::viewerRequested);
     const QStringList said = told(save(day("2010/01/15", "71")));
     QCOMPARE(said.size(), 1);
-    QVERIFY2(said.first().contains("ダイエット開始日の体重") && said.first().contains("seventy"), qPrintable(said.first()));
+    QVERIFY2(said.first().contains("ダイエット開始日の体重") && said.first().contains("seventy"),
+             qPrintable(said.first()));
     QCOMPARE(m_core->diary().FirstEmptyRow(), 7);
     QCOMPARE(m_folder->read("BoxingGame/data.txt"), QByteArray("5\r\n")); // no level to hand over
     QVERIFY(hidden.isEmpty());
@@ -558,7 +589,8 @@ void TestCore::settingsSavesThatCannotBeWritten()
     graph.WUpper = "95";
     const QStringList graphSaid = told(m_core->saveGraphSettings(graph));
     QCOMPARE(graphSaid.size(), 1);
-    QVERIFY2(graphSaid.first().contains(m_folder->filePath("Trimbo.ini")) && graphSaid.first().endsWith("グラフ設定は保存されていません。"),
+    QVERIFY2(graphSaid.first().contains(m_folder->filePath("Trimbo.ini"))
+                 && graphSaid.first().endsWith("グラフ設定は保存されていません。"),
              qPrintable(graphSaid.first()));
     QCOMPARE(m_core->settings().graph.WUpper, QString("95"));
     TrendSettings trend;

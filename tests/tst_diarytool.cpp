@@ -65,13 +65,14 @@ void TestDiaryTool::newPutShow()
     const QString book = m_folder.filePath("tool.xls");
     QCOMPARE(tool({"new", book}).exitCode, 0);
     QVERIFY(tool({"new", book}).exitCode != 0); // never over an existing file
-    QCOMPARE(tool({"put", book, "--date", "2010/01/29", "--weight", "65.5", "--fat", "21.3", "--intake", "2",
-                   "--burn", "0", "--comment-in", "朝, \"パン\"\n昼", "--photo", "20100129.bmp"}).exitCode, 0);
+    QCOMPARE(tool({"put", book, "--date", "2010/01/29", "--weight", "65.5", "--fat", "21.3", "--intake", "2", "--burn",
+                   "0", "--comment-in", "朝, \"パン\"\n昼", "--photo", "20100129.bmp"})
+                 .exitCode,
+             0);
     QCOMPARE(tool({"put", book, "--date", "2010/1/28"}).exitCode, 0);
-    QCOMPARE(tool({"show", book}).out,
-             QString("date,weight,fat,intake,burn,comment_in,comment_out,photo\r\n"
-                     "2010/01/28,,,1,1,,,\r\n"
-                     "2010/01/29,65.5,21.3,2,0,\"朝, \"\"パン\"\"\n昼\",,20100129.bmp\r\n"));
+    QCOMPARE(tool({"show", book}).out, QString("date,weight,fat,intake,burn,comment_in,comment_out,photo\r\n"
+                                               "2010/01/28,,,1,1,,,\r\n"
+                                               "2010/01/29,65.5,21.3,2,0,\"朝, \"\"パン\"\"\n昼\",,20100129.bmp\r\n"));
     const Run refused = tool({"put", book, "--date", "2010/01/28", "--weight", "60"});
     QVERIFY(refused.exitCode != 0);
     QVERIFY(refused.err.contains("2010/01/28"));
@@ -83,23 +84,23 @@ void TestDiaryTool::newPutShow()
 // that importing it into a new diary gives the same again.
 void TestDiaryTool::showThenImportReproducesTheDays_data()
 {
-    QTest::addColumn<QList<QStringList>>("puts");  // BOOK stands for the diary
-    QTest::addColumn<QByteArray>("csv");           // imported first; "gnumeric": Gnumeric wrote the diary
-    QTest::addColumn<QString>("shown");            // the days, below the header
+    QTest::addColumn<QList<QStringList>>("puts"); // BOOK stands for the diary
+    QTest::addColumn<QByteArray>("csv");          // imported first; "gnumeric": Gnumeric wrote the diary
+    QTest::addColumn<QString>("shown");           // the days, below the header
     QTest::newRow("import sorts the days")
         << QList<QStringList>{}
         << QByteArray("date,weight,fat,intake,burn,comment_in,comment_out,photo\r\n"
                       "2011/03/02,70,25,0,2,\"二行の\r\nメモ\",走った,20110302.bmp\n2011/03/01,70.5,,1,1,,,\n")
         << "2011/03/01,70.5,,1,1,,,\r\n2011/03/02,70,25,0,2,\"二行の\r\nメモ\",走った,20110302.bmp\r\n";
     // A backslash and n stay two characters; a line break is one.
-    QTest::newRow("comment as typed")
-        << QList<QStringList>{{"put", "BOOK", "--date", "2010/02/01", "--comment-in", "a\\nb", "--comment-out", "c\nd"}}
-        << QByteArray() << "2010/02/01,,,1,1,a\\nb,\"c\nd\",\r\n";
+    QTest::newRow("comment as typed") << QList<QStringList>{{"put", "BOOK", "--date", "2010/02/01", "--comment-in",
+                                                             "a\\nb", "--comment-out", "c\nd"}}
+                                      << QByteArray() << "2010/02/01,,,1,1,a\\nb,\"c\nd\",\r\n";
     // Texts a spreadsheet would take for formulas stay texts.
-    QTest::newRow("formula-like texts")
-        << QList<QStringList>{{"put", "BOOK", "--date", "2010/01/01", "--comment-in", "=1+1", "--comment-out", "+81 90"},
-                              {"put", "BOOK", "--date", "2010/01/02", "--comment-in", "-3 kg", "--comment-out", "@SUM(A1)"}}
-        << QByteArray() << "2010/01/01,,,1,1,=1+1,+81 90,\r\n2010/01/02,,,1,1,-3 kg,@SUM(A1),\r\n";
+    QTest::newRow("formula-like texts") << QList<QStringList>{
+        {"put", "BOOK", "--date", "2010/01/01", "--comment-in", "=1+1", "--comment-out", "+81 90"},
+        {"put", "BOOK", "--date", "2010/01/02", "--comment-in", "-3 kg", "--comment-out",
+         "@SUM(A1)"}} << QByteArray() << "2010/01/01,,,1,1,=1+1,+81 90,\r\n2010/01/02,,,1,1,-3 kg,@SUM(A1),\r\n";
     QTest::newRow("number formats of Gnumeric")
         << QList<QStringList>{{"put", "BOOK", "--date", "2010/01/12", "--weight", "73.5"}} << QByteArray("gnumeric")
         << "2010/01/10,74.5,20.25,1,2,,,\r\n2010/01/11,74,20.5,0,1,,,\r\n2010/01/12,73.5,,1,1,,,\r\n";
@@ -142,9 +143,9 @@ void TestDiaryTool::backupsAndRestore()
     folder.write("Backup/readme.txt", "not a backup");
     QCOMPARE(tool({"put", book, "--date", "2012/04/02", "--weight", "69"}).exitCode, 0);
 
-    QCOMPARE(tool({"backups", book}).out,
-             QString("Bk_Trimbo_20120301_080000.xls\t2012/03/01 08:00:00\t%1\n"
-                     "Bk_Trimbo_20120402_080000.xls\t2012/04/02 08:00:00\t11\n").arg(kept.size()));
+    QCOMPARE(tool({"backups", book}).out, QString("Bk_Trimbo_20120301_080000.xls\t2012/03/01 08:00:00\t%1\n"
+                                                  "Bk_Trimbo_20120402_080000.xls\t2012/04/02 08:00:00\t11\n")
+                                              .arg(kept.size()));
 
     // A file that is no workbook is never put in the diary's place.
     const QByteArray twoDays = folder.read("Bk_Trimbo.xls");
@@ -186,28 +187,32 @@ void TestDiaryTool::badInputLeavesTheWorkbook_data()
                                   << QByteArray() << "a weight lies between 0 and 1000 kg" << QString();
     QTest::newRow("weight below 0") << QStringList{"put", "BOOK", "--date", "2010/01/01", "--weight", "-1"}
                                     << QByteArray() << "a weight lies between 0 and 1000 kg" << QString();
-    QTest::newRow("body fat 101") << QStringList{"put", "BOOK", "--date", "2010/01/01", "--fat", "101"}
-                                  << QByteArray() << "body fat lies between 0 and 100 %" << QString();
+    QTest::newRow("body fat 101") << QStringList{"put", "BOOK", "--date", "2010/01/01", "--fat", "101"} << QByteArray()
+                                  << "body fat lies between 0 and 100 %" << QString();
     QTest::newRow("photo out of the folder")
         << QStringList{"put", "BOOK", "--date", "2010/01/01", "--photo", "../../../../dev/zero"} << QByteArray()
         << "is not a file name" << QString();
     QTest::newRow("csv: weight 1e308") << QStringList{"import", "BOOK", "CSV"}
                                        << header + "2010/01/01,60,,1,1,,,\n2010/01/02,1e308,,1,1,,,\n"
                                        << "line 3: \"1e308\" is out of range" << QString();
-    QTest::newRow("csv: photo with a folder") << QStringList{"import", "BOOK", "CSV"}
-                                              << header + "2010/01/01,60,,1,1,,,../secret.bmp\n" << "line 2" << QString();
+    QTest::newRow("csv: photo with a folder")
+        << QStringList{"import", "BOOK", "CSV"} << header + "2010/01/01,60,,1,1,,,../secret.bmp\n"
+        << "line 2" << QString();
     QTest::newRow("csv: short line") << QStringList{"import", "BOOK", "CSV"}
-                                     << header + "2010/01/01,60,,1,1,,,\n2010/01/02,61\n" << "line 3" << QString();
-    QTest::newRow("csv: bad level") << QStringList{"import", "BOOK", "CSV"}
-                                    << header + "2010/01/01,60,,1,7,,,\n" << "line 2" << QString();
+                                     << header + "2010/01/01,60,,1,1,,,\n2010/01/02,61\n"
+                                     << "line 3" << QString();
+    QTest::newRow("csv: bad level") << QStringList{"import", "BOOK", "CSV"} << header + "2010/01/01,60,,1,7,,,\n"
+                                    << "line 2" << QString();
     QTest::newRow("csv: open quote") << QStringList{"import", "BOOK", "CSV"}
-                                     << header + "2010/01/01,60,,1,1,\"never closed,,\n" << "line 2" << QString();
+                                     << header + "2010/01/01,60,,1,1,\"never closed,,\n"
+                                     << "line 2" << QString();
     QTest::newRow("csv: no header") << QStringList{"import", "BOOK", "CSV"} << QByteArray("2010/01/01,60,,1,1,,,\n")
                                     << "line 1" << QString();
-    QTest::newRow("not a workbook") << QStringList{"put", "CSV", "--date", "2010/01/01"} << header << "Excel" << QString();
-    QTest::newRow("comment too long")
-        << QStringList{"put", "BOOK", "--date", "2010/01/01", "--comment-out", QString(MaxCellText + 1, u'x')}
-        << QByteArray() << "コメント（消費）が長すぎます: 32768 文字" << QString();
+    QTest::newRow("not a workbook") << QStringList{"put", "CSV", "--date", "2010/01/01"} << header << "Excel"
+                                    << QString();
+    QTest::newRow("comment too long") << QStringList{"put",        "BOOK",          "--date",
+                                                     "2010/01/01", "--comment-out", QString(MaxCellText + 1, u'x')}
+                                      << QByteArray() << "コメント（消費）が長すぎます: 32768 文字" << QString();
 }
 
 void TestDiaryTool::badInputLeavesTheWorkbook()
@@ -269,8 +274,8 @@ void TestDiaryTool::dashArgumentsAreNoFiles_data()
     QTest::newRow("new: after --") << QStringList{"new", "--", "-diary.xls"} << "\"-diary.xls\" is no file name";
     QTest::newRow("show: a lone dash") << QStringList{"show", "-"} << "\"-\" is no file name";
     QTest::newRow("show: an unknown option") << QStringList{"show", "--all"} << "Unknown option 'all'";
-    QTest::newRow("put: an unknown option") << QStringList{"put", "--date", "2010/01/01", "--kcal", "300"}
-                                            << "Unknown option 'kcal'";
+    QTest::newRow("put: an unknown option")
+        << QStringList{"put", "--date", "2010/01/01", "--kcal", "300"} << "Unknown option 'kcal'";
     QTest::newRow("import: a dash for the CSV") << QStringList{"import", "book.xls", "-"} << "\"-\" is no file name";
     QTest::newRow("no command") << QStringList{"--verbose", "new", "book.xls"} << "\"--verbose\" is no command";
 }
@@ -296,8 +301,9 @@ void TestDiaryTool::twoWritersLoseNoDay()
 {
     const QString book = m_folder.filePath("shared.xls");
     QCOMPARE(tool({"new", book}).exitCode, 0);
-    const QString loop = QStringLiteral("for d in $(seq %1 %2); do \"$0\" put \"$1\" --date $(date -d \"2010-01-01 +$d day\" +%Y/%m/%d)"
-                                        " --weight 60 || exit 1; done");
+    const QString loop =
+        QStringLiteral("for d in $(seq %1 %2); do \"$0\" put \"$1\" --date $(date -d \"2010-01-01 +$d day\" +%Y/%m/%d)"
+                       " --weight 60 || exit 1; done");
     QProcess first, second;
     first.start("sh", {"-c", loop.arg(0).arg(99), TRIMBO_DIARY, book});
     second.start("sh", {"-c", loop.arg(100).arg(199), TRIMBO_DIARY, book});
@@ -320,8 +326,8 @@ void TestDiaryTool::locksLeftBehind_data()
     QTest::newRow("empty") << QByteArray() << "";
     QTest::newRow("garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << "";
     QTest::newRow("cut short") << QByteArray("12") << "";
-    QTest::newRow("dead process here")
-        << "2147483000\nTrimbo\n" + QSysInfo::machineHostName().toUtf8() + "\n" << "";
+    QTest::newRow("dead process here") << "2147483000\nTrimbo\n" + QSysInfo::machineHostName().toUtf8() + "\n"
+                                       << "";
     QTest::newRow("other computer") << QByteArray("4242\nTrimbo\nkitchen-pc\n") << "kitchen-pc";
 }
 
@@ -434,7 +440,8 @@ void TestDiaryTool::diaryBehindALinkIsSavedInPlace()
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(QFileInfo(link).symLinkTarget(), target);
     QVERIFY(tool({"show", target}).out.contains("2010/01/01,60,"));
-    struct stat saved{};
+    struct stat saved
+    {};
     QCOMPARE(::stat(QFile::encodeName(target).constData(), &saved), 0);
     QCOMPARE(saved.st_mode & 07777, mode_t(0444));
     QCOMPARE(QDir(synced.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

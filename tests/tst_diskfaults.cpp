@@ -58,7 +58,8 @@ private:
             QFile folder(m_folder.filePath(name));
             const QFileDevice::Permissions readable =
                 QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadUser | QFileDevice::ExeUser;
-            all &= folder.setPermissions(writable ? readable | QFileDevice::WriteOwner | QFileDevice::WriteUser : readable);
+            all &= folder.setPermissions(writable ? readable | QFileDevice::WriteOwner | QFileDevice::WriteUser
+                                                  : readable);
         }
         return all;
     }
@@ -134,7 +135,8 @@ bool TestDiskFaults::saveDay(QDate day, const QString &weight, bool withPhoto)
     const QString meal = m_folder->filePath("meal.bmp");
     const PhotoChange photo =
         withPhoto ? planPhotoChange(0, meal, QImage(meal), day, m_core->paths().PictureDir) : PhotoChange();
-    return tell(m_core->saveDay({dateText(day), weight, {}, 1, 1, {}, {}, {}}, photo, [](const QString &) { return true; }));
+    return tell(
+        m_core->saveDay({dateText(day), weight, {}, 1, 1, {}, {}, {}}, photo, [](const QString &) { return true; }));
 }
 
 void TestDiskFaults::saveGraphSettings(const QString &upperWeightLimit)
@@ -238,8 +240,9 @@ void TestDiskFaults::startOnAFullDiskLocksAtTheNextSave()
         const DiskFull full;
         start();
         QCOMPARE(m_told.size(), 1);
-        QVERIFY2(lastMessage().contains(m_folder->filePath("Bk_Trimbo.xls")) && lastMessage().contains("使用中にできません")
-                     && lastMessage().contains("がいっぱいです") && lastMessage().contains("保存はできません"),
+        QVERIFY2(lastMessage().contains(m_folder->filePath("Bk_Trimbo.xls"))
+                     && lastMessage().contains("使用中にできません") && lastMessage().contains("がいっぱいです")
+                     && lastMessage().contains("保存はできません"),
                  qPrintable(lastMessage()));
         QVERIFY(!m_core->diaryWritable());
         QCOMPARE(m_core->diary().FirstEmptyRow(), 2);

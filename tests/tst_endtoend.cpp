@@ -62,19 +62,24 @@ void TestEndToEnd::aUsersSession()
     RecordingResponder messages;
     TempProgramFolder folder;
     QProcess layout;
-    layout.start("bash", {QStringLiteral(TRIMBO_SOURCE_DIR "/tools/layout.sh"), QStringLiteral(TRIMBO_BUILD_DIR), folder.path()});
+    layout.start("bash", {QStringLiteral(TRIMBO_SOURCE_DIR "/tools/layout.sh"), QStringLiteral(TRIMBO_BUILD_DIR),
+                          folder.path()});
     QVERIFY(layout.waitForFinished(60000) && layout.exitCode() == 0);
 
     // The diary as another spreadsheet program left it, with a second sheet.
     const QString book = folder.filePath("Bk_Trimbo.xls");
     const QDate newest(2010, 1, 20);
-    writeWithGnumeric({{"St_Trimbo",
-                        {{0, 0, GnumericCell::Date, dayNumber(QDate(2010, 1, 10))}, {0, 1, GnumericCell::Number, "66.2"},
-                         {0, 5, GnumericCell::Text, "朝はパン\n夜は鍋"},
-                         {1, 0, GnumericCell::Date, dayNumber(newest)}, {1, 1, GnumericCell::Number, "65.8"},
-                         {1, 2, GnumericCell::Number, "24.1"}, {1, 6, GnumericCell::Text, "歩いた"}}},
-                       {"体重メモ", {{0, 0, GnumericCell::Text, "目標まであと少し"}, {0, 1, GnumericCell::Formula, "=2*21"}}}},
-                      0, book);
+    writeWithGnumeric(
+        {{"St_Trimbo",
+          {{0, 0, GnumericCell::Date, dayNumber(QDate(2010, 1, 10))},
+           {0, 1, GnumericCell::Number, "66.2"},
+           {0, 5, GnumericCell::Text, "朝はパン\n夜は鍋"},
+           {1, 0, GnumericCell::Date, dayNumber(newest)},
+           {1, 1, GnumericCell::Number, "65.8"},
+           {1, 2, GnumericCell::Number, "24.1"},
+           {1, 6, GnumericCell::Text, "歩いた"}}},
+         {"体重メモ", {{0, 0, GnumericCell::Text, "目標まであと少し"}, {0, 1, GnumericCell::Formula, "=2*21"}}}},
+        0, book);
     const QStringList otherSheet = xlrdDump(book).filter("体重メモ");
     QVERIFY(!otherSheet.isEmpty());
     QImage meal(400, 300, QImage::Format_RGB32);

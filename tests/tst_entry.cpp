@@ -58,7 +58,8 @@ void TestEntry::levels_data()
     QTest::addColumn<double>("goal");
     QTest::addColumn<double>("current");
     QTest::addColumn<int>("level");
-    const QList<std::pair<double, int>> rows{{80, 1}, {79, 1}, {78, 2}, {75, 5}, {70, 10}, {65, 10}, {80.5, 1}, {81, 0}};
+    const QList<std::pair<double, int>> rows{{80, 1},  {79, 1},  {78, 2},   {75, 5},
+                                             {70, 10}, {65, 10}, {80.5, 1}, {81, 0}};
     for (const auto &[current, level] : rows)
         QTest::addRow("80 to 70, now %g", current) << 80.0 << 70.0 << current << level;
     QTest::newRow("start equals goal") << 70.0 << 70.0 << 60.0 << 1;
@@ -100,7 +101,8 @@ void TestEntry::levelWaitsForTheSettings()
     const Judgement unset = judgeLevel({"", "70", "75", "開始", "目標"}, DiaryTable(), Measure::Weight, QDate());
     QCOMPARE(unset.level, std::nullopt);
     QVERIFY(unset.problem.isEmpty());
-    const Judgement broken = judgeLevel({"80", "seventy", "75", "開始", "目標"}, DiaryTable(), Measure::Weight, QDate());
+    const Judgement broken =
+        judgeLevel({"80", "seventy", "75", "開始", "目標"}, DiaryTable(), Measure::Weight, QDate());
     QCOMPARE(broken.level, std::nullopt);
     QVERIFY(broken.problem.contains("目標") && broken.problem.contains("seventy"));
 }
@@ -165,8 +167,8 @@ void TestEntry::photoOfAJpegKeepsItsSize()
     const LoadedPicture loaded = loadPicture(folder.filePath("meal.jpg"));
     QVERIFY(loaded.error.isEmpty());
 
-    const PhotoChange change = planPhotoChange(0, folder.filePath("meal.jpg"), loaded.image, QDate(2010, 1, 25),
-                                           folder.filePath("Picture/"));
+    const PhotoChange change =
+        planPhotoChange(0, folder.filePath("meal.jpg"), loaded.image, QDate(2010, 1, 25), folder.filePath("Picture/"));
     QCOMPARE(change.reference, QString("20100125.bmp"));
     QString error;
     PhotoWriter writer(change);
@@ -195,7 +197,8 @@ void TestEntry::clearedPhotoIsDeleted()
 {
     TempProgramFolder folder;
     folder.write("Picture/20100125.bmp", "BM old");
-    const PhotoChange change = planPhotoChange(1, "whatever.jpg", QImage(), QDate(2010, 1, 25), folder.filePath("Picture/"));
+    const PhotoChange change =
+        planPhotoChange(1, "whatever.jpg", QImage(), QDate(2010, 1, 25), folder.filePath("Picture/"));
     QCOMPARE(change.action, PhotoChange::Delete);
     QVERIFY(change.reference.isEmpty());
     QString error;
@@ -204,7 +207,8 @@ void TestEntry::clearedPhotoIsDeleted()
     QVERIFY(QFileInfo::exists(folder.filePath("Picture/20100125.bmp")));
     QVERIFY(writer.commit(&error));
     QVERIFY(!QFileInfo::exists(folder.filePath("Picture/20100125.bmp")));
-    QCOMPARE(planPhotoChange(1, "", QImage(), QDate(2010, 1, 25), folder.filePath("Picture/")).action, PhotoChange::Nothing);
+    QCOMPARE(planPhotoChange(1, "", QImage(), QDate(2010, 1, 25), folder.filePath("Picture/")).action,
+             PhotoChange::Nothing);
 }
 
 void TestEntry::iconKeepsItsOwnSize()
@@ -215,7 +219,7 @@ void TestEntry::iconKeepsItsOwnSize()
     QVERIFY(icon.save(folder.filePath("face.ico"), "ICO"));
     QDir().mkpath(folder.filePath("Picture"));
     const PhotoChange change = planPhotoChange(0, folder.filePath("face.ico"), QImage(55, 31, QImage::Format_RGB32),
-                                           QDate(2010, 1, 25), folder.filePath("Picture/"));
+                                               QDate(2010, 1, 25), folder.filePath("Picture/"));
     QString error;
     PhotoWriter writer(change);
     QVERIFY(writer.stage(&error) && writer.commit(&error));
@@ -262,10 +266,12 @@ const QByteArray onePixelGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00
                              43);
 
 // Two frames of one pixel behind a looping extension, as animations are.
-const QByteArray twoFrameGif = QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00", 19)
-                               + QByteArray("!\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00", 19)
-                               + QByteArray("!\xf9\x04\x00\x0a\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00", 23).repeated(2)
-                               + ";";
+const QByteArray twoFrameGif =
+    QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00", 19)
+    + QByteArray("!\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00", 19)
+    + QByteArray("!\xf9\x04\x00\x0a\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00", 23)
+          .repeated(2)
+    + ";";
 
 // A JPEG whose frame header claims the given size.
 QByteArray jpegClaiming(QSize size)
@@ -315,7 +321,8 @@ void TestEntry::badPicturesAreReported_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("problem");
-    QTest::newRow("not a picture") << "broken.jpg" << QByteArray("not a picture at all") << "画像ファイルとして読めません";
+    QTest::newRow("not a picture") << "broken.jpg" << QByteArray("not a picture at all")
+                                   << "画像ファイルとして読めません";
     QTest::newRow("empty") << "empty.bmp" << QByteArray() << "画像ファイルとして読めません";
     QTest::newRow("cut bitmap") << "cut.bmp" << encoded("BMP").chopped(100) << "途中で切れています";
     QTest::newRow("cut JPEG") << "cut.jpg" << encoded("JPEG").chopped(40) << "途中で切れています";
@@ -323,8 +330,8 @@ void TestEntry::badPicturesAreReported_data()
     QTest::newRow("cut PNG") << "cut.png" << encoded("PNG").chopped(40) << "画像ファイルとして読めません";
     QTest::newRow("huge bitmap") << "huge.bmp" << bitmapHeaderClaiming({20000, 20000})
                                  << "画像が大きすぎます: 20000 × 20000 ピクセル";
-    QTest::newRow("huge bitmap at the integer limit") << "huger.bmp" << bitmapHeaderClaiming({INT32_MAX, INT32_MAX})
-                                                      << "画像が大きすぎます";
+    QTest::newRow("huge bitmap at the integer limit")
+        << "huger.bmp" << bitmapHeaderClaiming({INT32_MAX, INT32_MAX}) << "画像が大きすぎます";
     QTest::newRow("huge JPEG") << "huge.jpg" << jpegClaiming({30000, 30000})
                                << "画像が大きすぎます: 30000 × 30000 ピクセル";
 }

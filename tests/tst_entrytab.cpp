@@ -35,8 +35,7 @@ public:
               if (!m_done.wait_for(lock, limit, [this] { return m_finished; }))
                   qFatal("hung for %lld s", static_cast<long long>(limit.count()));
           })
-    {
-    }
+    {}
     ~HangGuard()
     {
         {
@@ -121,8 +120,8 @@ void TestEntryTab::start(const QByteArray &establish, int trimboVis)
     m_window.reset();
     m_folder->write("Trimbo.ini", "[Graph]\r\nWUpper=90\r\nWDown=50\r\nFUpper=40\r\nFDown=10\r\nGraphVis=0\r\n"
                                   "StartD=2010/01/01\r\nEndD=2010/01/31\r\nLineClW=255\r\nLineClF=16711680\r\n"
-                                  "BckGrnd=1\r\nTrimboVis=" + QByteArray::number(trimboVis) + "\r\n[Establish]\r\n"
-                                  + establish);
+                                  "BckGrnd=1\r\nTrimboVis="
+                                      + QByteArray::number(trimboVis) + "\r\n[Establish]\r\n" + establish);
     m_window = std::make_unique<MainWindow>(m_folder->path(), m_shell.get());
     m_window->show();
     m_tab = control<EntryTab>(*m_window, "Tab_Enter");
@@ -185,7 +184,8 @@ void TestEntryTab::valuesOutOfReachAreRefused()
     enter(QDate(2010, 1, 21), "sixty", "22");
     save();
     QCOMPARE(m_messages->shown.size(), 1);
-    QVERIFY2(m_messages->shown.first().startsWith("体重の値「sixty」は数値ではありません。"), qPrintable(m_messages->shown.first()));
+    QVERIFY2(m_messages->shown.first().startsWith("体重の値「sixty」は数値ではありません。"),
+             qPrintable(m_messages->shown.first()));
     QCOMPARE(control<QLineEdit>(*m_tab, "Edt_Weight")->text(), QString("sixty"));
     QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
 }
@@ -214,13 +214,20 @@ void TestEntryTab::photoReferencesThatAreNoPhotoAreNamedOnceAndNeverRead_data()
 {
     QTest::addColumn<QString>("reference");
     QTest::addColumn<QString>("kind"); // what Picture/20100125.bmp is made as, if anything
-    QTest::newRow("a path out of the folder") << "../outside.bmp" << "";
-    QTest::newRow("a path down to /dev/zero") << "../../../../../../../../dev/zero" << "";
-    QTest::newRow("an absolute path") << "/etc/passwd" << "";
-    QTest::newRow("a link to /dev/zero") << "20100125.bmp" << "link to /dev/zero";
-    QTest::newRow("a link to a picture outside") << "20100125.bmp" << "link outside";
-    QTest::newRow("a FIFO") << "20100125.bmp" << "fifo";
-    QTest::newRow("a folder") << "20100125.bmp" << "folder";
+    QTest::newRow("a path out of the folder") << "../outside.bmp"
+                                              << "";
+    QTest::newRow("a path down to /dev/zero") << "../../../../../../../../dev/zero"
+                                              << "";
+    QTest::newRow("an absolute path") << "/etc/passwd"
+                                      << "";
+    QTest::newRow("a link to /dev/zero") << "20100125.bmp"
+                                         << "link to /dev/zero";
+    QTest::newRow("a link to a picture outside") << "20100125.bmp"
+                                                 << "link outside";
+    QTest::newRow("a FIFO") << "20100125.bmp"
+                            << "fifo";
+    QTest::newRow("a folder") << "20100125.bmp"
+                              << "folder";
 }
 
 void TestEntryTab::photoReferencesThatAreNoPhotoAreNamedOnceAndNeverRead()
@@ -248,7 +255,8 @@ void TestEntryTab::photoReferencesThatAreNoPhotoAreNamedOnceAndNeverRead()
              qPrintable(m_messages->shown.first()));
     pickDay(*m_tab, QDate(2010, 1, 25));
     QVERIFY(!m_tab->hasPhoto());
-    RecordListDialog list(&m_window->core().diary(), QDate(2010, 1, 1), QDate(2010, 1, 31), m_window->core().paths().PictureDir);
+    RecordListDialog list(&m_window->core().diary(), QDate(2010, 1, 1), QDate(2010, 1, 31),
+                          m_window->core().paths().PictureDir);
     list.DataToStrGrd(RecordListDialog::Pictures);
     QVERIFY(list.photo(0).isNull());
     QCOMPARE(m_messages->shown.size(), 1);
@@ -542,9 +550,9 @@ void TestEntryTab::keyboardOrder()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order << focusName();
     }
-    QCOMPARE(order, QStringList({"Edt_Weight", "Edt_Fat", "RcEdt_ComeIn", "RcEdt_ComeOut", "RdoGrp_Day",
-                                 "RdoGrp_Cal_In", "RdoGrp_Cal_Out", "BtBtn_Save_Today", "Dt_Enter_Day",
-                                 "BtBtn_PicSel", "BtBtn_PicClear"}));
+    QCOMPARE(order,
+             QStringList({"Edt_Weight", "Edt_Fat", "RcEdt_ComeIn", "RcEdt_ComeOut", "RdoGrp_Day", "RdoGrp_Cal_In",
+                          "RdoGrp_Cal_Out", "BtBtn_Save_Today", "Dt_Enter_Day", "BtBtn_PicSel", "BtBtn_PicClear"}));
 }
 
 // Typed on a Japanese keyboard: the input method hands over full-width
@@ -563,7 +571,8 @@ void TestEntryTab::fullWidthNumbersAreSaved()
 
     control<QLineEdit>(*m_tab, "Edt_Weight")->setText("－１");
     save();
-    QVERIFY2(m_messages->shown.value(0).startsWith("体重の値「-1」は使えません。"), qPrintable(m_messages->shown.value(0)));
+    QVERIFY2(m_messages->shown.value(0).startsWith("体重の値「-1」は使えません。"),
+             qPrintable(m_messages->shown.value(0)));
 }
 
 QTEST_MAIN(TestEntryTab)

@@ -13,7 +13,6 @@
 
 namespace {
 
-
 // Shows each message in a real box that takes the activation from the
 // dialog, as a message box does, closes it and gives the activation back:
 // the focus changes are real, only nobody has to press OK.
@@ -49,10 +48,12 @@ void showActive(QWidget &dialog)
 {
     dialog.show();
     // Without a window manager (Xvfb) a request for the focus may need repeating.
-    const bool active = QTest::qWaitFor([&dialog] {
-        dialog.activateWindow();
-        return QApplication::activeWindow() == &dialog;
-    }, 5000);
+    const bool active = QTest::qWaitFor(
+        [&dialog] {
+            dialog.activateWindow();
+            return QApplication::activeWindow() == &dialog;
+        },
+        5000);
     if (!active)
         qFatal("%s did not become active", qPrintable(dialog.objectName()));
 }
@@ -98,13 +99,20 @@ void TestEstablish::startValues_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("a number") << "70" << "70" << true;
-    QTest::newRow("blanks lost") << " 68.5 " << "68.5" << true;
-    QTest::newRow("control characters lost") << "\t68.5\x01" << "68.5" << true;
-    QTest::newRow("the stored value typed again") << "72" << "72" << true;
-    QTest::newRow("0 goes back to the stored value") << "0" << "72" << false;
-    QTest::newRow("letters go back") << "seventy" << "72" << false;
-    QTest::newRow("empty goes back") << "" << "72" << false;
+    QTest::newRow("a number") << "70"
+                              << "70" << true;
+    QTest::newRow("blanks lost") << " 68.5 "
+                                 << "68.5" << true;
+    QTest::newRow("control characters lost") << "\t68.5\x01"
+                                             << "68.5" << true;
+    QTest::newRow("the stored value typed again") << "72"
+                                                  << "72" << true;
+    QTest::newRow("0 goes back to the stored value") << "0"
+                                                     << "72" << false;
+    QTest::newRow("letters go back") << "seventy"
+                                     << "72" << false;
+    QTest::newRow("empty goes back") << ""
+                                     << "72" << false;
 }
 
 void TestEstablish::startValues()
@@ -123,12 +131,18 @@ void TestEstablish::goalValues_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("equal to the start") << "70" << "70" << false << "70";
-    QTest::newRow("below the start") << "65" << "70" << true << "65";
-    QTest::newRow("letters count as 0") << "abc" << "70" << true << "abc";
-    QTest::newRow("99 counts as 0") << "99" << "70" << true << "99";
-    QTest::newRow("above the start") << "75" << " 70 " << false << " 70 ";
-    QTest::newRow("blanks trimmed") << " 60 " << "70" << true << "60";
+    QTest::newRow("equal to the start") << "70"
+                                        << "70" << false << "70";
+    QTest::newRow("below the start") << "65"
+                                     << "70" << true << "65";
+    QTest::newRow("letters count as 0") << "abc"
+                                        << "70" << true << "abc";
+    QTest::newRow("99 counts as 0") << "99"
+                                    << "70" << true << "99";
+    QTest::newRow("above the start") << "75"
+                                     << " 70 " << false << " 70 ";
+    QTest::newRow("blanks trimmed") << " 60 "
+                                    << "70" << true << "60";
 }
 
 void TestEstablish::goalValues()
@@ -162,7 +176,8 @@ void TestEstablish::dialogChecksOnLeaving()
     auto *fatGoal = control<QLineEdit>(dialog, "Edt_F_Goal");
     fatGoal->setText("30");
     leave(fatGoal);
-    QCOMPARE(messages.shown.last(), QString("目標の体脂肪率はダイエット開始日の体脂肪率より\r\n小さくなければなりません。"));
+    QCOMPARE(messages.shown.last(),
+             QString("目標の体脂肪率はダイエット開始日の体脂肪率より\r\n小さくなければなりません。"));
     QCOMPARE(fatGoal->text(), fatStart->text());
 
     start->setText("0");
@@ -222,13 +237,19 @@ void TestEstablish::saveChecksTheEditFirst_data()
     QTest::addColumn<int>("messages");
     QTest::addColumn<QString>("saved"); // the value saved for the edit; empty: nothing saved
 
-    QTest::newRow("Enter on a goal not below the start") << QByteArray("Edt_W_Goal") << "90" << false << "80" << 1 << QString();
-    QTest::newRow("click on a goal not below the start") << QByteArray("Edt_W_Goal") << "90" << true << "80" << 1 << QString();
-    QTest::newRow("Enter on a start that is no number") << QByteArray("Edt_W_DStrtDy") << "abc" << false << "80" << 0 << QString();
-    QTest::newRow("Enter on a body-fat goal too high") << QByteArray("Edt_F_Goal") << "26" << false << "25" << 1 << QString();
+    QTest::newRow("Enter on a goal not below the start")
+        << QByteArray("Edt_W_Goal") << "90" << false << "80" << 1 << QString();
+    QTest::newRow("click on a goal not below the start")
+        << QByteArray("Edt_W_Goal") << "90" << true << "80" << 1 << QString();
+    QTest::newRow("Enter on a start that is no number")
+        << QByteArray("Edt_W_DStrtDy") << "abc" << false << "80" << 0 << QString();
+    QTest::newRow("Enter on a body-fat goal too high")
+        << QByteArray("Edt_F_Goal") << "26" << false << "25" << 1 << QString();
     QTest::newRow("Enter on a good goal saves it") << QByteArray("Edt_W_Goal") << " 75 " << false << "75" << 0 << "75";
-    QTest::newRow("click on a good start saves it") << QByteArray("Edt_W_DStrtDy") << "81.5" << true << "81.5" << 0 << "81.5";
-    QTest::newRow("a full-width goal saves as ASCII") << QByteArray("Edt_F_Goal") << "１８．５" << false << "18.5" << 0 << "18.5";
+    QTest::newRow("click on a good start saves it")
+        << QByteArray("Edt_W_DStrtDy") << "81.5" << true << "81.5" << 0 << "81.5";
+    QTest::newRow("a full-width goal saves as ASCII")
+        << QByteArray("Edt_F_Goal") << "１８．５" << false << "18.5" << 0 << "18.5";
 }
 
 // Enter presses "保存/閉じる" with the focus still in an edit; a click on the
@@ -304,7 +325,8 @@ void TestEstablish::oneMessagePerWrongField()
     // Leaving the body-fat goal checks it: its own message, once.
     QTest::keyClick(fatGoal, Qt::Key_Tab);
     QCOMPARE(messages.shown.size(), 2);
-    QCOMPARE(messages.shown.last(), QString("目標の体脂肪率はダイエット開始日の体脂肪率より\r\n小さくなければなりません。"));
+    QCOMPARE(messages.shown.last(),
+             QString("目標の体脂肪率はダイエット開始日の体脂肪率より\r\n小さくなければなりません。"));
     QCOMPARE(fatGoal->text(), QString("25"));
     QCOMPARE(goal->text(), QString("80"));
 }
@@ -320,8 +342,8 @@ void TestEstablish::keyboardOrder()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order << focusName();
     }
-    QCOMPARE(order, QStringList({"Edt_W_DStrtDy", "Edt_F_DStrtDy", "Edt_W_Goal", "Edt_F_Goal", "Btn_Save",
-                                 "Btn_Cancel", "RdoGrp_W", "RdoGrp_F", "Dt_DStrtD", "Edt_W_DStrtDy"}));
+    QCOMPARE(order, QStringList({"Edt_W_DStrtDy", "Edt_F_DStrtDy", "Edt_W_Goal", "Edt_F_Goal", "Btn_Save", "Btn_Cancel",
+                                 "RdoGrp_W", "RdoGrp_F", "Dt_DStrtD", "Edt_W_DStrtDy"}));
     QVERIFY(messages.shown.isEmpty());
 }
 

@@ -42,14 +42,29 @@ void sampleRows()
     QTest::addColumn<QString>("sheet");
     QTest::addColumn<QString>("earlierDay");
     QTest::newRow("Japanese text, empty top rows") << "poi-12561-1.xls" << QStringLiteral("作業リスト") << "2020/05/05";
-    QTest::newRow("1904 dates, XF extensions") << "sheetjs-1904.xls" << "Sheet1" << "2020/05/05";
-    QTest::newRow("hyperlinks on column A") << "sheetjs-hyperlink_stress_test_2011.xls" << "Sheet1" << "2020/05/05";
-    QTest::newRow("names, an empty sheet") << "xlrd-namesdemo.xls" << "Sheet2" << "2020/05/05";
-    QTest::newRow("phonetic guides") << "sheetjs-phonetic_text.xls" << "Sheet1" << "2020/05/05";
-    QTest::newRow("charts over another sheet") << "poi-WithThreeCharts.xls" << "Sheet2" << "2020/05/05";
-    QTest::newRow("1904 dates in a row") << "libxls-dates-1904.xls" << "Sheet1" << "1999/12/31";
-    QTest::newRow("1904 dates and formulas") << "phpss_1904_Calendar.xls" << "Sheet1" << "2022/06/01";
-    QTest::newRow("notes, links, a picture on another sheet") << "phpss_30template.xls" << "Terms and conditions"
+    QTest::newRow("1904 dates, XF extensions") << "sheetjs-1904.xls"
+                                               << "Sheet1"
+                                               << "2020/05/05";
+    QTest::newRow("hyperlinks on column A") << "sheetjs-hyperlink_stress_test_2011.xls"
+                                            << "Sheet1"
+                                            << "2020/05/05";
+    QTest::newRow("names, an empty sheet") << "xlrd-namesdemo.xls"
+                                           << "Sheet2"
+                                           << "2020/05/05";
+    QTest::newRow("phonetic guides") << "sheetjs-phonetic_text.xls"
+                                     << "Sheet1"
+                                     << "2020/05/05";
+    QTest::newRow("charts over another sheet") << "poi-WithThreeCharts.xls"
+                                               << "Sheet2"
+                                               << "2020/05/05";
+    QTest::newRow("1904 dates in a row") << "libxls-dates-1904.xls"
+                                         << "Sheet1"
+                                         << "1999/12/31";
+    QTest::newRow("1904 dates and formulas") << "phpss_1904_Calendar.xls"
+                                             << "Sheet1"
+                                             << "2022/06/01";
+    QTest::newRow("notes, links, a picture on another sheet") << "phpss_30template.xls"
+                                                              << "Terms and conditions"
                                                               << "2020/05/05";
 }
 
@@ -99,7 +114,8 @@ QStringList wholeRows(const XlrdDiary &diary)
         const QString place = diary.cells[i].section(u' ', 0, 0);
         const QString column = place.section(u',', 1);
         rows[place.section(u',', 0, 0).toInt()].append(
-            QStringLiteral("%1 %2 | %3").arg(column, diary.cells[i].section(u' ', 1), diary.formats[i].section(u' ', 1)));
+            QStringLiteral("%1 %2 | %3")
+                .arg(column, diary.cells[i].section(u' ', 1), diary.formats[i].section(u' ', 1)));
     }
     QStringList lines;
     for (const QStringList &cells : rows)
@@ -129,7 +145,13 @@ bool sortedByDate(const QStringList &cells)
 
 DayValues twoLineDay(const QString &date, const QString &weight)
 {
-    return {date, weight, QStringLiteral("21.5"), 0, 2, QStringLiteral("朝: パン\n夜: 魚"), QStringLiteral("散歩 30 分"),
+    return {date,
+            weight,
+            QStringLiteral("21.5"),
+            0,
+            2,
+            QStringLiteral("朝: パン\n夜: 魚"),
+            QStringLiteral("散歩 30 分"),
             QString()};
 }
 
@@ -237,8 +259,9 @@ void TestExcelSamples::savesKeepEverythingElse()
         // The globals gain cell formats (and their number format and
         // extensions) and nothing else; the first save adds them, the second
         // finds them.
-        const QStringList inserted = insertedLines(records.globals, savedRecords.globals,
-                                                   {QStringLiteral("041e:"), QStringLiteral("00e0:"), QStringLiteral("087d:")});
+        const QStringList inserted =
+            insertedLines(records.globals, savedRecords.globals,
+                          {QStringLiteral("041e:"), QStringLiteral("00e0:"), QStringLiteral("087d:")});
         if (QTest::currentTestFailed())
             return;
         const int xfs = int(inserted.filter(QRegularExpression(QStringLiteral("^00e0:"))).size());
@@ -300,7 +323,8 @@ void TestExcelSamples::chartSheetIsNoDiary()
     }
     // xlrd and Gnumeric read the workbook, Sheet1 as Excel wrote it.
     const QString samplePath = excelSamplePath(QStringLiteral("poi-WithThreeCharts.xls"));
-    QCOMPARE(sheetLines(xlrdDump(path), QStringLiteral("Sheet1")), sheetLines(xlrdDump(samplePath), QStringLiteral("Sheet1")));
+    QCOMPARE(sheetLines(xlrdDump(path), QStringLiteral("Sheet1")),
+             sheetLines(xlrdDump(samplePath), QStringLiteral("Sheet1")));
     QCOMPARE(gnumericCsv(path, QStringLiteral("Sheet1")), gnumericCsv(samplePath, QStringLiteral("Sheet1")));
 
     QFile file(path);
@@ -309,8 +333,10 @@ void TestExcelSamples::chartSheetIsNoDiary()
     file.close();
     DiaryBook book(path);
     QVERIFY(!book.OpenExcelDate());
-    QCOMPARE(book.errorText(), QStringLiteral("日記ファイル \"%1\" を使えません: シート \"St_Trimbo\" がありません").arg(path));
-    const SaveDaysResult refused = saveDays(path, {twoLineDay(QStringLiteral("2030/01/02"), QStringLiteral("65"))}, false);
+    QCOMPARE(book.errorText(),
+             QStringLiteral("日記ファイル \"%1\" を使えません: シート \"St_Trimbo\" がありません").arg(path));
+    const SaveDaysResult refused =
+        saveDays(path, {twoLineDay(QStringLiteral("2030/01/02"), QStringLiteral("65"))}, false);
     QVERIFY(!refused.saved);
     QCOMPARE(refused.error, book.errorText());
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -113,8 +113,8 @@ void TestGraph::getPixel_data()
     QTest::newRow("1 kg above a 10 kg range") << 10.0 << -1.0 << 312.0 << -31;
     QTest::newRow("1e308 kg in a 10 kg range: held above") << 10.0 << -1e308 << 312.0 << -MaxPixel;
     QTest::newRow("far below: held below") << 1e-300 << 1e10 << 312.0 << MaxPixel;
-    QTest::newRow("infinite range: no number") << std::numeric_limits<double>::infinity()
-                                                << std::numeric_limits<double>::infinity() << 312.0 << 0;
+    QTest::newRow("infinite range: no number")
+        << std::numeric_limits<double>::infinity() << std::numeric_limits<double>::infinity() << 312.0 << 0;
 }
 
 void TestGraph::getPixel()
@@ -149,10 +149,9 @@ void TestGraph::dateBands_data()
     QTest::addColumn<int>("days");
     QTest::addColumn<int>("band");
     QTest::addColumn<int>("step");
-    const QList<std::tuple<int, int, int>> rows{{1, 0, 1},   {31, 0, 1},   {32, 1, 7},    {90, 1, 7},
-                                                {91, 2, 1},  {300, 2, 1},  {301, 3, 1},   {540, 3, 1},
-                                                {541, 4, 1}, {1080, 4, 1}, {1081, 5, 1},  {2500, 5, 1},
-                                                {2501, 6, 1}};
+    const QList<std::tuple<int, int, int>> rows{{1, 0, 1},    {31, 0, 1},   {32, 1, 7},  {90, 1, 7},  {91, 2, 1},
+                                                {300, 2, 1},  {301, 3, 1},  {540, 3, 1}, {541, 4, 1}, {1080, 4, 1},
+                                                {1081, 5, 1}, {2500, 5, 1}, {2501, 6, 1}};
     for (const auto &[days, band, step] : rows)
         QTest::addRow("%d days", days) << days << band << step;
 }
@@ -173,16 +172,14 @@ void TestGraph::dateCaptions_data()
     QTest::addColumn<QStringList>("firstCaptions");
     QTest::addColumn<QList<int>>("firstPixels");
     QTest::addColumn<int>("count");
-    QTest::newRow("32 days: every 7th day")
-        << QDate(2010, 1, 20) << QDate(2010, 2, 20) << QStringList{"1/20", "1/27", "2/3"} << QList<int>{0, 169, 338} << 5;
+    QTest::newRow("32 days: every 7th day") << QDate(2010, 1, 20) << QDate(2010, 2, 20)
+                                            << QStringList{"1/20", "1/27", "2/3"} << QList<int>{0, 169, 338} << 5;
     QTest::newRow("91 days: the 1st and the 15th")
         << QDate(2010, 1, 1) << QDate(2010, 4, 1) << QStringList{"1/1", "1/15", "2/1"} << QList<int>{0, 119, 263} << 7;
-    QTest::newRow("band 3 from 1 January")
-        << QDate(2010, 1, 1) << QDate(2010, 12, 31).addDays(-30) << QStringList{"10年1月", "2月", "3月"}
-        << QList<int>{0, 71, 136} << 12;
-    QTest::newRow("band 4: odd months")
-        << QDate(2010, 1, 1) << QDate(2011, 12, 31) << QStringList{"10年1月", "3月", "5月"} << QList<int>{0, 62, 127}
-        << 12;
+    QTest::newRow("band 3 from 1 January") << QDate(2010, 1, 1) << QDate(2010, 12, 31).addDays(-30)
+                                           << QStringList{"10年1月", "2月", "3月"} << QList<int>{0, 71, 136} << 12;
+    QTest::newRow("band 4: odd months") << QDate(2010, 1, 1) << QDate(2011, 12, 31)
+                                        << QStringList{"10年1月", "3月", "5月"} << QList<int>{0, 62, 127} << 12;
     QTest::newRow("band 5: January and July")
         << QDate(2010, 1, 1) << QDate(2014, 12, 31) << QStringList{"10年1月", "10年7月", "11年1月"}
         << QList<int>{0, 76, 154} << 10;
@@ -206,7 +203,8 @@ void TestGraph::valueCaptions()
 {
     // Stepped by repeated addition: 62.0 itself is passed over.
     const std::vector<Caption> weight = weightAxisCaptions({60, 62});
-    QCOMPARE(texts(weight), (QStringList{"60.0", "60.2", "60.4", "60.6", "60.8", "61.0", "61.2", "61.4", "61.6", "61.8"}));
+    QCOMPARE(texts(weight),
+             (QStringList{"60.0", "60.2", "60.4", "60.6", "60.8", "61.0", "61.2", "61.4", "61.6", "61.8"}));
     QCOMPARE(pixels(weight), (QList<int>{312, 280, 249, 218, 187, 156, 124, 93, 62, 31}));
 
     const std::vector<Caption> fat = fatAxisCaptions({10, 20});
@@ -293,7 +291,7 @@ void TestGraph::seriesOfAWindow()
 
     const Series intake = GetContrastData_CalIn(diary, w.start, w.end);
     QCOMPARE(datesOf(intake), (QStringList{"2010/01/02", "2010/01/03", "2010/01/04", "2010/01/05", "2010/01/06",
-                                        "2010/01/07", "2010/01/08"}));
+                                           "2010/01/07", "2010/01/08"}));
     QCOMPARE(intake.levels, (QStringList{"1", "1", "1", "1", "", "1", "1"}));
     const Series weight = GetContrastData_W(diary, w.start, w.end);
     QCOMPARE(weight.size(), 6);
@@ -325,10 +323,18 @@ void TestGraph::limitExits_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("other"); // the accepted limit on the other side
     QTest::addColumn<QString>("text");
-    QTest::newRow("upper 61.5 over 60") << true << "61.5" << "60" << "61.5";
-    QTest::newRow("upper with blanks") << true << " 80 " << "60" << "80";
-    QTest::newRow("lower 69 under 70") << false << "69" << "70" << "69";
-    QTest::newRow("upper 1000: the highest") << true << "1000" << "60" << "1000";
+    QTest::newRow("upper 61.5 over 60") << true << "61.5"
+                                        << "60"
+                                        << "61.5";
+    QTest::newRow("upper with blanks") << true << " 80 "
+                                       << "60"
+                                       << "80";
+    QTest::newRow("lower 69 under 70") << false << "69"
+                                       << "70"
+                                       << "69";
+    QTest::newRow("upper 1000: the highest") << true << "1000"
+                                             << "60"
+                                             << "1000";
 }
 
 void TestGraph::limitExits()
@@ -337,8 +343,8 @@ void TestGraph::limitExits()
     QFETCH(QString, typed);
     QFETCH(QString, other);
     QFETCH(QString, text);
-    const LimitExit result
-        = upperEdit ? upperLimitExit(typed, other, WeightBounds) : lowerLimitExit(typed, other, WeightBounds);
+    const LimitExit result =
+        upperEdit ? upperLimitExit(typed, other, WeightBounds) : lowerLimitExit(typed, other, WeightBounds);
     QCOMPARE(int(result.kind), int(LimitExit::Accept));
     QCOMPARE(result.text, text);
     QCOMPARE(result.rule, QString());
@@ -369,7 +375,8 @@ void TestGraph::barsAndMarkersOnTheirPixels()
     const DiaryTable diary({day(QDate(2010, 1, 2), "65.5", "", "1", "0"), day(QDate(2010, 1, 20), "66", "", "2", "")});
     GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
     w.weight = ValueRange{60, 70};
-    const GraphPicture picture = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, weightColour, Qt::blue});
+    const GraphPicture picture =
+        renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, weightColour, Qt::blue});
 
     // 2 January: intake bar columns 17 to 22, rows 32 to 43 (level 1).
     QCOMPARE(columnsOf(picture.crossStrip, 32, Qt::red, 100), (QList<int>{17, 18, 19, 20, 21, 22}));
@@ -416,7 +423,8 @@ void TestGraph::bodyFatLineLiesOverWeightLine()
     w.mode = 1;
     const QImage fatOnly = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue}).picture;
     w.mode = 0;
-    const QImage weightAlone = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue}).picture;
+    const QImage weightAlone =
+        renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue}).picture;
     int crossing = 0;
     for (int y = 0; y < weightAlone.height(); ++y) {
         for (int x : columnsOf(weightAlone, y, Qt::red)) {

@@ -119,21 +119,50 @@ void TestGraphTab::refusalsSayWhy_data()
     QTest::addColumn<QString>("shown"); // after leaving it
     QTest::addColumn<QString>("rule");
     const QString tooClose = "終了日は開始日の7日以上あとの日です。";
-    QTest::newRow("weight 1e20") << "Edt_UpWlimit" << "1e20" << "70" << "「1e20」は使えません。体重は 0 から 1000 kg までの数値です。";
-    QTest::newRow("weight as a date") << "Edt_UpWlimit" << "20261207" << "70"
+    QTest::newRow("weight 1e20") << "Edt_UpWlimit"
+                                 << "1e20"
+                                 << "70"
+                                 << "「1e20」は使えません。体重は 0 から 1000 kg までの数値です。";
+    QTest::newRow("weight as a date") << "Edt_UpWlimit"
+                                      << "20261207"
+                                      << "70"
                                       << "「20261207」は使えません。体重は 0 から 1000 kg までの数値です。";
-    QTest::newRow("weight below 0") << "Edt_DwnWlimit" << "-3" << "60" << "「-3」は使えません。体重は 0 から 1000 kg までの数値です。";
-    QTest::newRow("body fat 150") << "Edt_UpFlimit" << "150" << "30" << "「150」は使えません。体脂肪率は 0 から 100 % までの数値です。";
-    QTest::newRow("upper within 1 of the lower") << "Edt_UpWlimit" << "61" << "70"
-                                                 << "「61」は使えません。体重の上限は下限 60 より 1 を超えて大きい数値です。";
-    QTest::newRow("lower within 1 of the upper") << "Edt_DwnFlimit" << "29.5" << "0.5"
-                                                 << "「29.5」は使えません。体脂肪率の下限は上限 30 より 1 以上小さい数値です。";
-    QTest::newRow("upper in words, kept as typed") << "Edt_UpWlimit" << "heavy" << "heavy"
+    QTest::newRow("weight below 0") << "Edt_DwnWlimit"
+                                    << "-3"
+                                    << "60"
+                                    << "「-3」は使えません。体重は 0 から 1000 kg までの数値です。";
+    QTest::newRow("body fat 150") << "Edt_UpFlimit"
+                                  << "150"
+                                  << "30"
+                                  << "「150」は使えません。体脂肪率は 0 から 100 % までの数値です。";
+    QTest::newRow("upper within 1 of the lower")
+        << "Edt_UpWlimit"
+        << "61"
+        << "70"
+        << "「61」は使えません。体重の上限は下限 60 より 1 を超えて大きい数値です。";
+    QTest::newRow("lower within 1 of the upper")
+        << "Edt_DwnFlimit"
+        << "29.5"
+        << "0.5"
+        << "「29.5」は使えません。体脂肪率の下限は上限 30 より 1 以上小さい数値です。";
+    QTest::newRow("upper in words, kept as typed") << "Edt_UpWlimit"
+                                                   << "heavy"
+                                                   << "heavy"
                                                    << "「heavy」は使えません。体重の上限は 0 以外の数値です。";
-    QTest::newRow("lower 0, kept as typed") << "Edt_DwnWlimit" << "0" << "0" << "「0」は使えません。体重の下限は 0 以外の数値です。";
-    QTest::newRow("upper emptied") << "Edt_UpFlimit" << "" << "" << "空欄は使えません。体脂肪率の上限は 0 以外の数値です。";
-    QTest::newRow("end 6 days after the start") << "Dt_Grph_EndD" << "2010/01/07" << "2010/01/31" << tooClose;
-    QTest::newRow("start after the end") << "Dt_Grph_StartD" << "2010/02/02" << "2010/01/01" << tooClose;
+    QTest::newRow("lower 0, kept as typed") << "Edt_DwnWlimit"
+                                            << "0"
+                                            << "0"
+                                            << "「0」は使えません。体重の下限は 0 以外の数値です。";
+    QTest::newRow("upper emptied") << "Edt_UpFlimit"
+                                   << ""
+                                   << ""
+                                   << "空欄は使えません。体脂肪率の上限は 0 以外の数値です。";
+    QTest::newRow("end 6 days after the start") << "Dt_Grph_EndD"
+                                                << "2010/01/07"
+                                                << "2010/01/31" << tooClose;
+    QTest::newRow("start after the end") << "Dt_Grph_StartD"
+                                         << "2010/02/02"
+                                         << "2010/01/01" << tooClose;
 }
 
 void TestGraphTab::refusalsSayWhy()
@@ -198,9 +227,18 @@ void TestGraphTab::storedPairMendedFromEitherSide_data()
     QTest::addColumn<QString>("storedEnd");
     QTest::addColumn<QString>("first"); // the picker typed first
     QTest::addColumn<QString>("next");
-    QTest::newRow("reversed, start typed first") << "2010/03/01" << "2010/01/01" << "Dt_Grph_StartD" << "Dt_Grph_EndD";
-    QTest::newRow("reversed, end typed first") << "2010/03/01" << "2010/01/01" << "Dt_Grph_EndD" << "Dt_Grph_StartD";
-    QTest::newRow("no start yet, end typed first") << "" << "2010/01/31" << "Dt_Grph_EndD" << "Dt_Grph_StartD";
+    QTest::newRow("reversed, start typed first") << "2010/03/01"
+                                                 << "2010/01/01"
+                                                 << "Dt_Grph_StartD"
+                                                 << "Dt_Grph_EndD";
+    QTest::newRow("reversed, end typed first") << "2010/03/01"
+                                               << "2010/01/01"
+                                               << "Dt_Grph_EndD"
+                                               << "Dt_Grph_StartD";
+    QTest::newRow("no start yet, end typed first") << ""
+                                                   << "2010/01/31"
+                                                   << "Dt_Grph_EndD"
+                                                   << "Dt_Grph_StartD";
 }
 
 // A stored pair that is no window (nothing is drawn) is mended by typing the
@@ -287,7 +325,8 @@ void TestGraphTab::storedColoursAreNamed()
     QFETCH(int, items);
     m_window.reset();
     m_folder->write("Trimbo.ini", "[Graph]\r\nWUpper=70\r\nWDown=60\r\nStartD=2010/01/01\r\nEndD=2010/01/31\r\n"
-                                  "LineClW=" + stored + "\r\nBckGrnd=1\r\n[Establish]\r\n");
+                                  "LineClW="
+                                      + stored + "\r\nBckGrnd=1\r\n[Establish]\r\n");
     m_window = std::make_unique<MainWindow>(m_folder->path());
     m_window->show();
     auto *box = control<QComboBox>(*m_window, "ClrBx_W");
@@ -312,8 +351,8 @@ void TestGraphTab::dateStripReadsClearly_data()
         << QDate(2025, 12, 8) << QDate(2026, 12, 7) << QStringList{"26年1月", "2月", "3月"} << QStringList{};
     QTest::newRow("540 days, a year beside its next month")
         << QDate(2025, 6, 15) << QDate(2026, 12, 6) << QStringList{"7月", "8月"} << QStringList{"2月", "12月"};
-    QTest::newRow("10 years")
-        << QDate(2010, 1, 1) << QDate(2019, 12, 31) << QStringList{"10年", "11年"} << QStringList{};
+    QTest::newRow("10 years") << QDate(2010, 1, 1) << QDate(2019, 12, 31) << QStringList{"10年", "11年"}
+                              << QStringList{};
 }
 
 // Measured from the strip as drawn: no caption touches the next or leaves

@@ -144,11 +144,12 @@ void TestHelp::isAWellFormedUtf8Page()
     const QString markup = withoutCommentsAndStyles(m_page);
     QVERIFY2(!markup.contains(QStringLiteral("<script"), Qt::CaseInsensitive), "the page has a script");
     QVERIFY2(!markup.contains(QStringLiteral("javascript:"), Qt::CaseInsensitive), "the page has a script link");
-    static const QRegularExpression handler(QStringLiteral("<[^>]*\\son[a-z]+\\s*="), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression handler(QStringLiteral("<[^>]*\\son[a-z]+\\s*="),
+                                            QRegularExpression::CaseInsensitiveOption);
     QVERIFY2(!handler.match(markup).hasMatch(), "the page has an event handler attribute");
 
     // Every element that is opened is closed, in order (void elements aside).
-    static const QSet<QString> voidElements{"area", "base", "br", "col", "embed", "hr", "img",
+    static const QSet<QString> voidElements{"area",  "base", "br",   "col",    "embed", "hr", "img",
                                             "input", "link", "meta", "source", "track", "wbr"};
     static const QRegularExpression tag(QStringLiteral("<(/?)([A-Za-z][A-Za-z0-9]*)\\b[^>]*>"));
     QStringList open;
@@ -287,13 +288,14 @@ void TestHelp::mentionsEveryCaption_data()
     // Every button, choice and tab of every window, read from the layouts,
     // so that a caption renamed there must be renamed here too.
     QStringList captions;
-    for (const char *layout : {"mainwindow.ui", "entrytab.ui", "graphsettingstab.ui", "setupdialog.ui",
-                               "recordlistdialog.ui"}) {
+    for (const char *layout :
+         {"mainwindow.ui", "entrytab.ui", "graphsettingstab.ui", "setupdialog.ui", "recordlistdialog.ui"}) {
         const QString path = QFINDTESTDATA(QStringLiteral("../resources/") + QLatin1String(layout));
         const QStringList found = captionsOfLayout(path);
         // A layout that yields nothing would let its buttons go unchecked.
-        captions += found.isEmpty() ? QStringList{QStringLiteral("<no captions read from %1>").arg(QLatin1String(layout))}
-                                    : found;
+        captions += found.isEmpty()
+                        ? QStringList{QStringLiteral("<no captions read from %1>").arg(QLatin1String(layout))}
+                        : found;
     }
     captions.removeDuplicates();
     for (const QString &caption : std::as_const(captions))
@@ -304,7 +306,8 @@ void TestHelp::mentionsEveryCaption()
 {
     QFETCH(QString, caption);
     QVERIFY2(!caption.startsWith(u'<'), qPrintable(caption));
-    QVERIFY2(visibleText().contains(caption), qPrintable(QStringLiteral("the page never mentions 「%1」").arg(caption)));
+    QVERIFY2(visibleText().contains(caption),
+             qPrintable(QStringLiteral("the page never mentions 「%1」").arg(caption)));
 }
 
 QTEST_GUILESS_MAIN(TestHelp)

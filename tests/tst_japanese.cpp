@@ -73,7 +73,8 @@ void TestJapanese::calendarsOfEveryWindow()
 {
     RecordingResponder messages;
     TempProgramFolder folder;
-    folder.layOut("[Graph]\r\nStartD=2026/11/01\r\nEndD=2026/11/30\r\nBckGrnd=1\r\n[Establish]\r\nDStartD=2026/11/01\r\n");
+    folder.layOut(
+        "[Graph]\r\nStartD=2026/11/01\r\nEndD=2026/11/30\r\nBckGrnd=1\r\n[Establish]\r\nDStartD=2026/11/01\r\n");
     MainWindow main(folder.path());
     main.show();
     SetupDialog setup({"2026/11/01", "80", "25", "70", "20", 0, 0}, [](const EstablishSettings &) { return true; });
@@ -114,7 +115,9 @@ void TestJapanese::systemReasonsHaveJapaneseWords_data()
     QTest::newRow("over quota") << EDQUOT << "使用量の上限";
     QTest::newRow("file size limit") << EFBIG << "大きさの上限";
     // Only a reason without words of its own carries the system's text.
-    QTest::newRow("unknown") << EHOSTUNREACH << QStringLiteral("システムのエラーです (%1)").arg(QString::fromLocal8Bit(std::strerror(EHOSTUNREACH)));
+    QTest::newRow("unknown")
+        << EHOSTUNREACH
+        << QStringLiteral("システムのエラーです (%1)").arg(QString::fromLocal8Bit(std::strerror(EHOSTUNREACH)));
 }
 
 void TestJapanese::systemReasonsHaveJapaneseWords()
@@ -140,7 +143,8 @@ QString messageOf(Reader reader, const QString &path)
     }
     case Reader::Settings: return IniFile::load(path).error;
     case Reader::Picture: return loadPicture(path).error;
-    case Reader::StoredPhoto: return readPhotoFile(QFileInfo(path).path() + u'/', QFileInfo(path).fileName(), 16).check.problem;
+    case Reader::StoredPhoto:
+        return readPhotoFile(QFileInfo(path).path() + u'/', QFileInfo(path).fileName(), 16).check.problem;
     case Reader::PhotoWrite: {
         QString error;
         PhotoWriter({PhotoChange::Write, path, QByteArray("BM"), {}, {}}).stage(&error);
@@ -161,15 +165,20 @@ void TestJapanese::failingFilesSayWhyInJapanese_data()
     const QByteArray diary = newDiaryWorkbook("St_Trimbo");
     QTest::newRow("missing diary") << int(Reader::Diary) << "missing" << QByteArray() << "ファイルがありません";
     QTest::newRow("diary a folder") << int(Reader::Diary) << "folder" << QByteArray() << "フォルダーです";
-    QTest::newRow("diary cut short") << int(Reader::Diary) << "file" << diary.left(diary.size() / 2) << "途中で切れています";
+    QTest::newRow("diary cut short") << int(Reader::Diary) << "file" << diary.left(diary.size() / 2)
+                                     << "途中で切れています";
     QTest::newRow("missing settings") << int(Reader::Settings) << "missing" << QByteArray() << "ファイルがありません";
     QTest::newRow("settings a folder") << int(Reader::Settings) << "folder" << QByteArray() << "フォルダーです";
-    QTest::newRow("settings too large") << int(Reader::Settings) << "file" << QByteArray(2 * 1024 * 1024, ';') << "大きすぎます";
-    QTest::newRow("photo not a picture") << int(Reader::Picture) << "file" << QByteArray("not a picture at all") << "画像ファイルとして読めません";
+    QTest::newRow("settings too large") << int(Reader::Settings) << "file" << QByteArray(2 * 1024 * 1024, ';')
+                                        << "大きすぎます";
+    QTest::newRow("photo not a picture") << int(Reader::Picture) << "file" << QByteArray("not a picture at all")
+                                         << "画像ファイルとして読めません";
     QTest::newRow("missing photo") << int(Reader::Picture) << "missing" << QByteArray() << "ファイルがありません";
     QTest::newRow("photo a folder") << int(Reader::Picture) << "folder" << QByteArray() << "フォルダーです";
-    QTest::newRow("stored photo too large") << int(Reader::StoredPhoto) << "file" << QByteArray(64, 'B') << "大きすぎます";
-    QTest::newRow("photo written onto a folder") << int(Reader::PhotoWrite) << "folder" << QByteArray() << "フォルダーです";
+    QTest::newRow("stored photo too large")
+        << int(Reader::StoredPhoto) << "file" << QByteArray(64, 'B') << "大きすぎます";
+    QTest::newRow("photo written onto a folder")
+        << int(Reader::PhotoWrite) << "folder" << QByteArray() << "フォルダーです";
 }
 
 // Each reason in the words of its row, and no English beside the path.
@@ -195,15 +204,24 @@ void TestJapanese::fullWidthNumbersBecomeASCII_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("ascii");
-    QTest::newRow("full-width digits and point") << "７８．５" << "78.5";
-    QTest::newRow("full-width minus") << "－０．５" << "-0.5";
-    QTest::newRow("minus sign") << "\u22120.5" << "-0.5";
-    QTest::newRow("full-width plus") << "＋１" << "+1";
-    QTest::newRow("full-width blanks") << "\u3000６５\u3000" << "65";
-    QTest::newRow("ASCII blanks") << " 65.5 " << "65.5";
-    QTest::newRow("mixed widths") << "6５.５" << "65.5";
-    QTest::newRow("other text stays") << "７８，５kg" << "78，5kg";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("full-width digits and point") << "７８．５"
+                                                 << "78.5";
+    QTest::newRow("full-width minus") << "－０．５"
+                                      << "-0.5";
+    QTest::newRow("minus sign") << "\u22120.5"
+                                << "-0.5";
+    QTest::newRow("full-width plus") << "＋１"
+                                     << "+1";
+    QTest::newRow("full-width blanks") << "\u3000６５\u3000"
+                                       << "65";
+    QTest::newRow("ASCII blanks") << " 65.5 "
+                                  << "65.5";
+    QTest::newRow("mixed widths") << "6５.５"
+                                  << "65.5";
+    QTest::newRow("other text stays") << "７８，５kg"
+                                      << "78，5kg";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestJapanese::fullWidthNumbersBecomeASCII()

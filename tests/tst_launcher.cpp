@@ -28,8 +28,8 @@ void TestLauncher::open_data()
     QTest::newRow("executable") << "BoxingGame/Trimbo_flash.exe" << Kind::Executable << Launcher::Result::Started;
     QTest::newRow("page") << "Help/TrimboMovie.html" << Kind::PlainFile << Launcher::Result::HandedToDesktop;
     // A Windows game copied over keeps no executable bit: the desktop decides.
-    QTest::newRow("game without its bit") << "BoxingGame/Trimbo_flash.exe" << Kind::PlainFile
-                                          << Launcher::Result::HandedToDesktop;
+    QTest::newRow("game without its bit")
+        << "BoxingGame/Trimbo_flash.exe" << Kind::PlainFile << Launcher::Result::HandedToDesktop;
 }
 
 // An executable is started in its own folder, any other file goes to the

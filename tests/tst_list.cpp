@@ -65,11 +65,16 @@ void TestList::wrapping_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("wrapped");
     QTest::addColumn<int>("height");
-    QTest::newRow("fits") << "short" << "short" << 20;
-    QTest::newRow("one break") << "abcdefghijkl" << "abcdefghij\r\nkl" << 36;
-    QTest::newRow("two breaks") << QString(25, u'x') << QString(10, u'x') + "\r\n" + QString(10, u'x') + "\r\n" + QString(5, u'x') << 52;
-    QTest::newRow("a carriage return starts a line") << "ab\r\ncd" << "ab\r\ncd" << 36;
-    QTest::newRow("two carriage returns") << "a\r\nb\r\nc" << "a\r\nb\r\nc" << 52;
+    QTest::newRow("fits") << "short"
+                          << "short" << 20;
+    QTest::newRow("one break") << "abcdefghijkl"
+                               << "abcdefghij\r\nkl" << 36;
+    QTest::newRow("two breaks") << QString(25, u'x')
+                                << QString(10, u'x') + "\r\n" + QString(10, u'x') + "\r\n" + QString(5, u'x') << 52;
+    QTest::newRow("a carriage return starts a line") << "ab\r\ncd"
+                                                     << "ab\r\ncd" << 36;
+    QTest::newRow("two carriage returns") << "a\r\nb\r\nc"
+                                          << "a\r\nb\r\nc" << 52;
     QTest::newRow("a full line after a break") << "ab\r\n" + QString(10, u'x') << "ab\r\n" + QString(10, u'x') << 36;
 }
 
@@ -117,8 +122,9 @@ void TestList::levelsAndCounts()
 
 void TestList::windowIncludesBothEnds()
 {
-    std::vector<DiaryRow> rows{day(QDate(2009, 12, 31), "0"), day(QDate(2010, 1, 1)), day(QDate(2010, 1, 15)),
-                               day(QDate(2010, 1, 31)), day(QDate(2010, 2, 1), "0"), day(QDate(2010, 2, 2)), day(QDate(2010, 2, 3))};
+    std::vector<DiaryRow> rows{day(QDate(2009, 12, 31), "0"), day(QDate(2010, 1, 1)),      day(QDate(2010, 1, 15)),
+                               day(QDate(2010, 1, 31)),       day(QDate(2010, 2, 1), "0"), day(QDate(2010, 2, 2)),
+                               day(QDate(2010, 2, 3))};
     // Dates as a spreadsheet may hold them too: as a bare number, as text, as no date.
     rows[2][ColDate - 1] = CellValue::number(oleDayNumber(QDate(2010, 1, 15)));
     rows[3][ColDate - 1] = CellValue::text("2010/01/31");
@@ -193,7 +199,8 @@ void TestList::photosSetTheRowHeight()
 void TestList::clickingAToggle()
 {
     const QString longComment = QString(60, u'食');
-    const DiaryTable diary({day(QDate(2010, 1, 2), "1", "1", longComment), day(QDate(2010, 1, 3), "1", "1", longComment)});
+    const DiaryTable diary(
+        {day(QDate(2010, 1, 2), "1", "1", longComment), day(QDate(2010, 1, 3), "1", "1", longComment)});
     RecordListDialog list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
     auto *grid = list.findChild<QTableWidget *>("StrGrd");
     list.StrGrdClick(0, 5);
@@ -309,7 +316,8 @@ void TestList::summariesAndBackToTheDays()
     };
     const DiaryTable diary({weighed(QDate(2026, 3, 1), "2", "1", 72, 26), weighed(QDate(2026, 3, 7), "0", "1", 71, 25),
                             weighed(QDate(2026, 3, 8), "1", "2", 70, 0), weighed(QDate(2026, 3, 10), "1", "0", 0, 24),
-                            weighed(QDate(2026, 3, 31), "2", "2", 69, 23), weighed(QDate(2026, 4, 4), "0", "0", 68.5, 0),
+                            weighed(QDate(2026, 3, 31), "2", "2", 69, 23),
+                            weighed(QDate(2026, 4, 4), "0", "0", 68.5, 0),
                             weighed(QDate(2026, 4, 20), "0", "2", 67.5, 0)}); // after the window, in its month
     RecordListDialog list(&diary, QDate(2026, 3, 3), QDate(2026, 4, 4), "/none/");
     list.DataToStrGrd(RecordListDialog::Pictures); // whose photo column is the summaries' 最低 of body fat

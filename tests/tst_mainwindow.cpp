@@ -114,8 +114,9 @@ void TestMainWindow::impossibleGraphLimitsReadAsEmptyAndAreNamed()
 
     QVERIFY(!window.stopped() && window.isVisible());
     QCOMPARE(messages.shown.size(), 1);
-    QVERIFY2(messages.shown.first().contains("[Graph] " + QString::fromLatin1(line) + ": グラフの範囲にできない値です。"),
-             qPrintable(messages.shown.first()));
+    QVERIFY2(
+        messages.shown.first().contains("[Graph] " + QString::fromLatin1(line) + ": グラフの範囲にできない値です。"),
+        qPrintable(messages.shown.first()));
     const GraphSettings &graph = window.core().settings().graph;
     QCOMPARE(key == "WUpper" ? graph.WUpper : key == "WDown" ? graph.WDown : graph.FUpper, QString());
     QVERIFY(int(window.graph().weightCaptions.size()) <= GraphHeight + 1);
@@ -135,7 +136,8 @@ void TestMainWindow::valuesFarOutOfReachDrawWithoutOverflow()
     folder.write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
     QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"),
                      {{"2010/01/10", "1e308", "1e308", 1, 1, "", "", ""}, {"2010/01/11", "65", "20", 1, 1, "", "", ""}},
-                     false).saved);
+                     false)
+                .saved);
 
     MainWindow window(folder.path());
     window.show();

@@ -53,9 +53,10 @@ private:
 
 void TestPackage::initTestCase()
 {
-    const Run packed = run(QStringLiteral(CPACK_COMMAND),
-                           {"-G", "DEB", "-B", m_work.filePath("deb"), "--config", TRIMBO_BUILD_DIR "/CPackConfig.cmake"},
-                           QProcessEnvironment::systemEnvironment(), QStringLiteral(TRIMBO_BUILD_DIR));
+    const Run packed =
+        run(QStringLiteral(CPACK_COMMAND),
+            {"-G", "DEB", "-B", m_work.filePath("deb"), "--config", TRIMBO_BUILD_DIR "/CPackConfig.cmake"},
+            QProcessEnvironment::systemEnvironment(), QStringLiteral(TRIMBO_BUILD_DIR));
     QCOMPARE(packed.exitCode, 0);
     const QStringList debs = QDir(m_work.filePath("deb")).entryList({"trimbo_*.deb"});
     QCOMPARE(debs.size(), 1);
@@ -146,7 +147,8 @@ void TestPackage::startsInItsProgramFolder()
     const QStringList changing = besideExecutable ? ownFiles + QStringList{m_root.filePath("usr/bin")} : QStringList();
     const auto unchanging = [&](QStringList entries) {
         entries.removeIf([&](const QString &entry) {
-            return std::any_of(changing.begin(), changing.end(), [&](const QString &own) { return entry.startsWith(own + u' '); });
+            return std::any_of(changing.begin(), changing.end(),
+                               [&](const QString &own) { return entry.startsWith(own + u' '); });
         });
         return entries;
     };

@@ -12,7 +12,8 @@ namespace {
 class Variable
 {
 public:
-    Variable(const char *name, const QString &value) : m_name(name), m_old(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name))
+    Variable(const char *name, const QString &value)
+        : m_name(name), m_old(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name))
     {
         if (value.isNull())
             qunsetenv(name);
@@ -71,12 +72,19 @@ void TestProgramFolder::folderIsChosenInOrder_data()
     QTest::addColumn<QString>("expected"); // "exe", "home:…" below HOME, or an absolute path
     QTest::addColumn<QString>("reason");
 
-    QTest::newRow("TRIMBO_HOME before everything") << "/srv/diary" << "/xdg" << true << "/srv/diary/" << "TRIMBO_HOME is set";
-    QTest::newRow("an empty TRIMBO_HOME is not set") << "" << QString() << true << "exe" << "Trimbo.ini is beside the executable";
-    QTest::newRow("Trimbo.ini beside the executable") << QString() << "/xdg" << true << "exe" << "Trimbo.ini is beside the executable";
-    QTest::newRow("XDG_DATA_HOME") << QString() << "/xdg" << false << "/xdg/trimbo/" << "the user's data folder";
-    QTest::newRow("no XDG_DATA_HOME") << QString() << QString() << false << "home:.local/share/trimbo/" << "the user's data folder";
-    QTest::newRow("a relative XDG_DATA_HOME is ignored") << QString() << "data" << false << "home:.local/share/trimbo/" << "the user's data folder";
+    QTest::newRow("TRIMBO_HOME before everything") << "/srv/diary"
+                                                   << "/xdg" << true << "/srv/diary/"
+                                                   << "TRIMBO_HOME is set";
+    QTest::newRow("an empty TRIMBO_HOME is not set") << "" << QString() << true << "exe"
+                                                     << "Trimbo.ini is beside the executable";
+    QTest::newRow("Trimbo.ini beside the executable") << QString() << "/xdg" << true << "exe"
+                                                      << "Trimbo.ini is beside the executable";
+    QTest::newRow("XDG_DATA_HOME") << QString() << "/xdg" << false << "/xdg/trimbo/"
+                                   << "the user's data folder";
+    QTest::newRow("no XDG_DATA_HOME") << QString() << QString() << false << "home:.local/share/trimbo/"
+                                      << "the user's data folder";
+    QTest::newRow("a relative XDG_DATA_HOME is ignored") << QString() << "data" << false << "home:.local/share/trimbo/"
+                                                         << "the user's data folder";
 }
 
 void TestProgramFolder::folderIsChosenInOrder()
@@ -96,11 +104,12 @@ void TestProgramFolder::folderIsChosenInOrder()
     const Variable xdgVariable("XDG_DATA_HOME", xdgDataHome);
 
     const ProgramFolder folder = findProgramFolder(exe.path());
-    const QString wanted = expected == u"exe" ? exe.path()
+    const QString wanted = expected == u"exe"              ? exe.path()
                            : expected.startsWith(u"home:") ? home.path() + expected.mid(5)
                                                            : expected;
     QCOMPARE(folder.path, wanted);
-    QVERIFY2(programFolderReason(folder, exe.path()).startsWith(reason), qPrintable(programFolderReason(folder, exe.path())));
+    QVERIFY2(programFolderReason(folder, exe.path()).startsWith(reason),
+             qPrintable(programFolderReason(folder, exe.path())));
 
     // trimbo-diary where says the same for its own folder.
     QVERIFY(QFile::copy(TRIMBO_DIARY, exe.filePath("trimbo-diary")));
@@ -126,11 +135,13 @@ void TestProgramFolder::newFolderIsLaidOut()
     const QString today = QDate::currentDate().toString(u"yyyy/MM/dd");
     const QString first = QDate::currentDate().addDays(-29).toString(u"yyyy/MM/dd");
     const QByteArray ini = root.read("home/.local/share/trimbo/Trimbo.ini");
-    QCOMPARE(ini, QStringLiteral("[Graph]\r\nWUpper=100\r\nWDown=40\r\nFUpper=40\r\nFDown=10\r\nGraphVis=0\r\n"
-                                 "StartD=%1\r\nEndD=%2\r\nLineClW=255\r\nLineClF=16711680\r\nBckGrnd=1\r\nTrimboVis=0\r\n"
-                                 "[Establish]\r\nDStartD=%2\r\nDStartW=\r\nDStartF=\r\nGoalW=\r\nGoalF=\r\nFloatW=0\r\nFloatF=0\r\n")
-                      .arg(first, today)
-                      .toLatin1());
+    QCOMPARE(ini,
+             QStringLiteral(
+                 "[Graph]\r\nWUpper=100\r\nWDown=40\r\nFUpper=40\r\nFDown=10\r\nGraphVis=0\r\n"
+                 "StartD=%1\r\nEndD=%2\r\nLineClW=255\r\nLineClF=16711680\r\nBckGrnd=1\r\nTrimboVis=0\r\n"
+                 "[Establish]\r\nDStartD=%2\r\nDStartW=\r\nDStartF=\r\nGoalW=\r\nGoalF=\r\nFloatW=0\r\nFloatF=0\r\n")
+                 .arg(first, today)
+                 .toLatin1());
     // An empty diary that the program opens.
     QVERIFY(xlrdDump(folder + "Bk_Trimbo.xls").filter("sheet 'St_Trimbo'").join(u' ').contains("rows=0"));
     QVERIFY(!QFileInfo::exists(folder + "Help"));

@@ -11,33 +11,32 @@ namespace {
 
 // A file as a user might have it after years: comments, a foreign section,
 // odd spacing, a line that is no key at all, Windows line breaks.
-const QByteArray userFile =
-    "; diary settings\r\n"
-    "[Graph]\r\n"
-    "WUpper = 85\r\n"
-    "WDown=60\r\n"
-    "this line is not a key\r\n"
-    "FUpper=30\r\n"
-    "FDown=15\r\n"
-    "GraphVis=2\r\n"
-    "StartD=2010/01/01\r\n"
-    "EndD=2010/01/31\r\n"
-    "LineClW=255\r\n"
-    "LineClF=16711680\r\n"
-    "BckGrnd=11\r\n"
-    "TrimboVis=1\r\n"
-    "\r\n"
-    "[Other]\r\n"
-    "Keep=me   \r\n"
-    "\r\n"
-    "[Establish]\r\n"
-    "DStartD=2010/01/01\r\n"
-    "DStartW=  70.5\r\n"
-    "DStartF=25\r\n"
-    "GoalW=65\r\n"
-    "GoalF=20\r\n"
-    "FloatW=0\r\n"
-    "FloatF=1\r\n";
+const QByteArray userFile = "; diary settings\r\n"
+                            "[Graph]\r\n"
+                            "WUpper = 85\r\n"
+                            "WDown=60\r\n"
+                            "this line is not a key\r\n"
+                            "FUpper=30\r\n"
+                            "FDown=15\r\n"
+                            "GraphVis=2\r\n"
+                            "StartD=2010/01/01\r\n"
+                            "EndD=2010/01/31\r\n"
+                            "LineClW=255\r\n"
+                            "LineClF=16711680\r\n"
+                            "BckGrnd=11\r\n"
+                            "TrimboVis=1\r\n"
+                            "\r\n"
+                            "[Other]\r\n"
+                            "Keep=me   \r\n"
+                            "\r\n"
+                            "[Establish]\r\n"
+                            "DStartD=2010/01/01\r\n"
+                            "DStartW=  70.5\r\n"
+                            "DStartF=25\r\n"
+                            "GoalW=65\r\n"
+                            "GoalF=20\r\n"
+                            "FloatW=0\r\n"
+                            "FloatF=1\r\n";
 
 // Why the last write failed.
 QString writeError;
@@ -103,24 +102,25 @@ void TestSettings::readsKeys_data()
     QTest::newRow("empty file") << QByteArray() << fields([](SettingsFields &) {});
     QTest::newRow("absent sections") << QByteArray("[Establish]\r\nGoalW=60\r\n")
                                      << fields([](SettingsFields &f) { f.establish.GoalW = "60"; });
-    QTest::newRow("names in any case")
-        << QByteArray("[graph]\nwupper=72.5\nGRAPHVIS=1\nStartd=2011/02/03\n[ESTABLISH]\ngoalw=64\n[trend]\nbackups=1\n")
-        << fields([](SettingsFields &f) {
-               f.graph.WUpper = "72.5", f.graph.GraphVis = 1, f.graph.StartD = "2011/02/03";
-               f.establish.GoalW = "64", f.trend.Backups = 1;
-           });
+    QTest::newRow("names in any case") << QByteArray(
+        "[graph]\nwupper=72.5\nGRAPHVIS=1\nStartd=2011/02/03\n[ESTABLISH]\ngoalw=64\n[trend]\nbackups=1\n")
+                                       << fields([](SettingsFields &f) {
+                                              f.graph.WUpper = "72.5", f.graph.GraphVis = 1,
+                                              f.graph.StartD = "2011/02/03";
+                                              f.establish.GoalW = "64", f.trend.Backups = 1;
+                                          });
     QTest::newRow("first of two keys") << QByteArray("[Graph]\nWUpper=80\nWUpper=90\n[Graph]\nWUpper=100\n")
                                        << fields([](SettingsFields &f) { f.graph.WUpper = "80"; });
     // A damaged header opens no section and ends none.
-    QTest::newRow("damaged headers")
-        << QByteArray("[Graph]\r\nWUpper=80\r\n[Other]\0\r\nWDown=60\r\n[Establish]\0\0\r\nGoalW=65\r\n", 65)
-        << fields([](SettingsFields &f) { f.graph.WUpper = "80", f.graph.WDown = "60"; });
+    QTest::newRow("damaged headers") << QByteArray(
+        "[Graph]\r\nWUpper=80\r\n[Other]\0\r\nWDown=60\r\n[Establish]\0\0\r\nGoalW=65\r\n", 65)
+                                     << fields([](SettingsFields &f) { f.graph.WUpper = "80", f.graph.WDown = "60"; });
     const std::pair<const char *, int> integers[] = {
-        {"7", 7},   {"-16777201", -16777201}, {"  3 ", 3}, {"abc", 0},         {"12abc", 0},
-        {"1.5", 0}, {"", 0},                  {"-", 0},    {"99999999999", 0}, {"１", 0}};
+        {"7", 7}, {"-16777201", -16777201}, {"  3 ", 3}, {"abc", 0}, {"12abc", 0}, {"1.5", 0}, {"", 0},
+        {"-", 0}, {"99999999999", 0},       {"１", 0}};
     for (const auto &[text, value] : integers)
         QTest::addRow("integer '%s'", text) << "[Graph]\r\nLineClW=" + QByteArray(text) + "\r\n"
-                                             << fields([value](SettingsFields &f) { f.graph.LineClW = value; });
+                                            << fields([value](SettingsFields &f) { f.graph.LineClW = value; });
 }
 
 void TestSettings::readsKeys()
@@ -139,9 +139,9 @@ void TestSettings::damagedLinesAreNamedAndNeverRead()
     folder.write("Trimbo.ini", damaged);
     const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
     QVERIFY(result.error.isEmpty());
-    QCOMPARE(result.problems, (QStringList{"2 行目: 長すぎます (5007 バイト)", "4 行目: NUL 文字が入っています",
-                                           "5 行目: 「キー=値」の形ではありません",
-                                           "6 行目: セクション名を閉じる「]」がありません"}));
+    QCOMPARE(result.problems,
+             (QStringList{"2 行目: 長すぎます (5007 バイト)", "4 行目: NUL 文字が入っています",
+                          "5 行目: 「キー=値」の形ではありません", "6 行目: セクション名を閉じる「]」がありません"}));
     QCOMPARE(result.fields.graph.WUpper, QString());
     QCOMPARE(result.fields.graph.WDown, QString("60"));
     QCOMPARE(result.fields.graph.GraphVis, 0);
@@ -196,11 +196,16 @@ void TestSettings::writeGraphTouchesOnlyItsLines()
     QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), graph, &writeError));
 
     QByteArray expected = userFile;
-    expected.replace("WUpper = 85", "WUpper=90").replace("WDown=60", "WDown=55.5")
-        .replace("FUpper=30", "FUpper=35").replace("FDown=15", "FDown=10")
-        .replace("GraphVis=2", "GraphVis=0").replace("StartD=2010/01/01", "StartD=2011/03/01")
-        .replace("EndD=2010/01/31", "EndD=2011/03/31").replace("LineClW=255", "LineClW=0")
-        .replace("LineClF=16711680", "LineClF=32768").replace("BckGrnd=11", "BckGrnd=15")
+    expected.replace("WUpper = 85", "WUpper=90")
+        .replace("WDown=60", "WDown=55.5")
+        .replace("FUpper=30", "FUpper=35")
+        .replace("FDown=15", "FDown=10")
+        .replace("GraphVis=2", "GraphVis=0")
+        .replace("StartD=2010/01/01", "StartD=2011/03/01")
+        .replace("EndD=2010/01/31", "EndD=2011/03/31")
+        .replace("LineClW=255", "LineClW=0")
+        .replace("LineClF=16711680", "LineClF=32768")
+        .replace("BckGrnd=11", "BckGrnd=15")
         .replace("TrimboVis=1", "TrimboVis=0");
     // The Establish line "DStartD=2010/01/01" must not have been caught by the StartD edit.
     expected.replace("DStartD=2011/03/01", "DStartD=2010/01/01");
@@ -226,8 +231,10 @@ void TestSettings::writeAddsMissingKeysAndSections()
 {
     TempProgramFolder folder;
     folder.write("Trimbo.ini", "[Establish]\r\nGoalW=60\r\n\r\n[Other]\r\nx=1");
-    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), {"2010/01/01", "70", "25", "60", "20", 0, 0}, &writeError));
-    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), {"85", "60", "30", "15", 0, "", "", 0, 0, 1, 0}, &writeError));
+    QVERIFY(
+        WriteIni_Establish(folder.filePath("Trimbo.ini"), {"2010/01/01", "70", "25", "60", "20", 0, 0}, &writeError));
+    QVERIFY(
+        WriteIni_Graph(folder.filePath("Trimbo.ini"), {"85", "60", "30", "15", 0, "", "", 0, 0, 1, 0}, &writeError));
     QCOMPARE(folder.read("Trimbo.ini"),
              QByteArray("[Establish]\r\nGoalW=60\r\nDStartD=2010/01/01\r\nDStartW=70\r\nDStartF=25\r\n"
                         "GoalF=20\r\nFloatW=0\r\nFloatF=0\r\n\r\n[Other]\r\nx=1\r\n"
@@ -272,13 +279,12 @@ void TestSettings::writeTrendKeepsTheWindowsSectionsByteForByte()
 void TestSettings::lineEndsAndEncodingsAreKept_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("comment");   // the value of [Other] Note, as read
+    QTest::addColumn<QString>("comment");    // the value of [Other] Note, as read
     QTest::addColumn<QByteArray>("written"); // the file after GoalW became ７１ (full width)
     // トリンボ① in code page 932, ７０ and ７１ in full-width digits.
     const QByteArray trimbo = "\x83\x67\x83\x8A\x83\x93\x83\x7B\x87\x40";
     const QByteArray seventy = "\x82\x56\x82\x4F", seventyOne = "\x82\x56\x82\x50";
-    QTest::newRow("CR only") << QByteArray("[Other]\rNote=old mac\r[Establish]\rGoalW=65\rGoalF=20")
-                             << "old mac"
+    QTest::newRow("CR only") << QByteArray("[Other]\rNote=old mac\r[Establish]\rGoalW=65\rGoalF=20") << "old mac"
                              << QByteArray("[Other]\rNote=old mac\r[Establish]\rGoalW=７１\rGoalF=20\rDStartD=\r"
                                            "DStartW=\rDStartF=\rFloatW=0\rFloatF=0\r");
     QTest::newRow("CR, LF and CR LF mixed")

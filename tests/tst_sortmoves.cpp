@@ -61,7 +61,10 @@ QString relativeForm(const QString &formula, int row)
     qsizetype last = 0;
     for (const QRegularExpressionMatch &m : reference.globalMatch(formula)) {
         out += formula.mid(last, m.capturedStart() - last);
-        out += m.captured(2).isEmpty() ? QStringLiteral("%1%2%3").arg(m.captured(1)).arg(m.captured(3).toInt() - row >= 0 ? "+" : "").arg(m.captured(3).toInt() - row)
+        out += m.captured(2).isEmpty() ? QStringLiteral("%1%2%3")
+                                             .arg(m.captured(1))
+                                             .arg(m.captured(3).toInt() - row >= 0 ? "+" : "")
+                                             .arg(m.captured(3).toInt() - row)
                                        : m.captured(0);
         last = m.capturedEnd();
     }
@@ -107,30 +110,30 @@ void TestSortMoves::formulaReferences_data()
     using M = sortmoves::FormulaMove;
     // Column words: 0xC000 relative row and column, 0x4000 relative column only.
     QTest::newRow("=A5-1, relative") << QByteArray("24040000c0 1e0100 04") << 3 << int(M::Moved)
-                                      << QByteArray("24070000c0 1e0100 04");
-    QTest::newRow("=$A$1+A5, the absolute row kept") << QByteArray("2400000000 24040000c0 03") << 2 << int(M::Moved)
-                                                     << QByteArray("2400000000 24060000c0 03");
-    QTest::newRow("=SUM(A1:A5) moved up, a value class") << QByteArray("45 0000 0400 00c0 00c0 19100000") << -1
-                                                        << int(M::LeavesSheet) << QByteArray();
-    QTest::newRow("=SUM(A2:$A5): only the relative end moves") << QByteArray("25 0100 0400 00c0 0000 19100000") << 3
-                                                               << int(M::Moved)
-                                                               << QByteArray("25 0400 0400 00c0 0000 19100000");
+                                     << QByteArray("24070000c0 1e0100 04");
+    QTest::newRow("=$A$1+A5, the absolute row kept")
+        << QByteArray("2400000000 24040000c0 03") << 2 << int(M::Moved) << QByteArray("2400000000 24060000c0 03");
+    QTest::newRow("=SUM(A1:A5) moved up, a value class")
+        << QByteArray("45 0000 0400 00c0 00c0 19100000") << -1 << int(M::LeavesSheet) << QByteArray();
+    QTest::newRow("=SUM(A2:$A5): only the relative end moves")
+        << QByteArray("25 0100 0400 00c0 0000 19100000") << 3 << int(M::Moved)
+        << QByteArray("25 0400 0400 00c0 0000 19100000");
     QTest::newRow("=SUM(A:A) names every row") << QByteArray("25 0000 ffff 00c0 00c0 19100000") << 5 << int(M::Moved)
                                                << QByteArray("25 0000 ffff 00c0 00c0 19100000");
     QTest::newRow("=Sheet2!B5&\"ab\", another sheet") << QByteArray("3a 0000 0400 01c0 1702006162 08") << 1
                                                       << int(M::Moved) << QByteArray("3a 0000 0500 01c0 1702006162 08");
-    QTest::newRow("=IF(TRUE,A5,0), jumps") << QByteArray("1d01 19020a00 24040000c0 19080700 1e0000 19080300 22030100")
-                                           << 1 << int(M::Moved)
-                                           << QByteArray("1d01 19020a00 24050000c0 19080700 1e0000 19080300 22030100");
-    QTest::newRow("=CHOOSE(1,A5), a jump table") << QByteArray("1e0100 19040100 04000900 24040000c0 19080000 22026400")
-                                                 << 2 << int(M::Moved)
-                                                 << QByteArray("1e0100 19040100 04000900 24060000c0 19080000 22026400");
+    QTest::newRow("=IF(TRUE,A5,0), jumps")
+        << QByteArray("1d01 19020a00 24040000c0 19080700 1e0000 19080300 22030100") << 1 << int(M::Moved)
+        << QByteArray("1d01 19020a00 24050000c0 19080700 1e0000 19080300 22030100");
+    QTest::newRow("=CHOOSE(1,A5), a jump table")
+        << QByteArray("1e0100 19040100 04000900 24040000c0 19080000 22026400") << 2 << int(M::Moved)
+        << QByteArray("1e0100 19040100 04000900 24060000c0 19080000 22026400");
     QTest::newRow("=A1 would leave the top") << QByteArray("24000000c0") << -1 << int(M::LeavesSheet) << QByteArray();
-    QTest::newRow("=A65536 would leave the bottom") << QByteArray("24ffff00c0") << 1 << int(M::LeavesSheet)
-                                                    << QByteArray();
+    QTest::newRow("=A65536 would leave the bottom")
+        << QByteArray("24ffff00c0") << 1 << int(M::LeavesSheet) << QByteArray();
     QTest::newRow("a member of a shared formula") << QByteArray("0100000400") << 1 << int(M::Shared) << QByteArray();
-    QTest::newRow("a reference as a shared formula holds it") << QByteArray("2c010000c0") << 1 << int(M::Unreadable)
-                                                             << QByteArray();
+    QTest::newRow("a reference as a shared formula holds it")
+        << QByteArray("2c010000c0") << 1 << int(M::Unreadable) << QByteArray();
     QTest::newRow("cut short") << QByteArray("250100") << 1 << int(M::Unreadable) << QByteArray();
 }
 
@@ -156,31 +159,35 @@ void TestSortMoves::excelSamplesMoveWhatIsAnchored_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("sheet");
-    QTest::addColumn<QStringList>("daysFirst");  // saved one by one before the sorting save
-    QTest::addColumn<QString>("earlierDay");     // the save whose sort is checked
-    QTest::addColumn<QStringList>("expected");   // lines anchoredOnCells() gives afterwards
+    QTest::addColumn<QStringList>("daysFirst"); // saved one by one before the sorting save
+    QTest::addColumn<QString>("earlierDay");    // the save whose sort is checked
+    QTest::addColumn<QStringList>("expected");  // lines anchoredOnCells() gives afterwards
 
     // B1 =A1-1 and B2 =A2+1 beside the dates; a day before both goes on top.
     QTest::newRow("formulas beside 1904 dates")
-        << "phpss_1904_Calendar.xls" << "Sheet1" << QStringList() << "2021/06/01"
+        << "phpss_1904_Calendar.xls"
+        << "Sheet1" << QStringList() << "2021/06/01"
         << QStringList{"formula B2 [2022/01/01] of:=[.A2]-1 -> date", "formula B3 [2022/12/31] of:=[.A3]+1 -> date"};
     // The invoice's notes lie on E6 to E8: days fill the rows down to them
     // (the text row "Product Id" sorting below the dates each time), and a
     // day before all of them moves every row down by one.
     QTest::newRow("notes on an invoice")
-        << "phpss_30template.xls" << "Invoice"
+        << "phpss_30template.xls"
+        << "Invoice"
         << QStringList{"2010/01/01", "2010/01/02", "2010/01/03", "2010/01/04", "2010/01/05", "2010/01/06", "2010/01/07"}
         << "2009/12/31"
         << QStringList{"note E6 [2010/01/05] PHPExcel:\\nTotal amount on the current invoice, excluding VAT.",
                        "note E7 [2010/01/06] PHPExcel:\\nTotal amount of VAT on the current invoice.",
                        "note E8 [2010/01/07] PHPExcel:\\nTotal amount on the current invoice, including VAT.",
-                       "notebox E6 [2010/01/05] rows -1 to +3", "notebox E8 [2010/01/07] rows -1 to +6",
+                       "notebox E6 [2010/01/05] rows -1 to +3",
+                       "notebox E8 [2010/01/07] rows -1 to +6",
                        "link E18:E18 [] http://www.phpexcel.net/",
                        "link E19:E19 [] #'Terms and conditions'!A1"};
     // Column A holds the links' texts: a date goes above every text, and the
     // texts sort among themselves, each link going with its text.
     QTest::newRow("a link on each A cell")
-        << "sheetjs-hyperlink_stress_test_2011.xls" << "Sheet1" << QStringList() << "2010/01/01"
+        << "sheetjs-hyperlink_stress_test_2011.xls"
+        << "Sheet1" << QStringList() << "2010/01/01"
         << QStringList{"link A2:A2 [dev at sheetjs dot com] mailto:dev@sheetjs.com",
                        "link A5:A5 [http://sheetjs.com screentip foo bar baz] http://sheetjs.com",
                        "link A6:A6 [http://www.sheetjs.com] http://www.sheetjs.com",
@@ -242,7 +249,8 @@ void TestSortMoves::sharedFormulaMembersKeepTheirResults()
     QVERIFY2(saved.saved, qPrintable(saved.error));
     QCOMPARE(saved.notes.size(), 6);
     for (int row = 2; row <= 7; ++row) {
-        QVERIFY2(saved.notes[row - 2].contains(QStringLiteral("E%1").arg(row)) && saved.notes[row - 2].contains("共有する数式"),
+        QVERIFY2(saved.notes[row - 2].contains(QStringLiteral("E%1").arg(row))
+                     && saved.notes[row - 2].contains("共有する数式"),
                  qPrintable(saved.notes.join(u'\n')));
     }
     QCOMPARE(anchoredOnCells(path, QStringLiteral("St_Trimbo")).filter("formula E"), QStringList());
@@ -282,7 +290,8 @@ void TestSortMoves::formulasThatCannotMoveAreNamed()
                              "2,1 date 2010/01/10", "3,1 date 2010/01/20"})
         QVERIFY2(diary.contains(cell), qPrintable(cell + QStringLiteral(" not in\n") + diary.join(u'\n')));
     // F reads its own row: it moves as a formula.
-    QVERIFY(anchoredOnCells(path, QStringLiteral("St_Trimbo")).contains("formula F1 [2010/01/05] of:=\"day \"&[.B1] -> text"));
+    QVERIFY(anchoredOnCells(path, QStringLiteral("St_Trimbo"))
+                .contains("formula F1 [2010/01/05] of:=\"day \"&[.B1] -> text"));
 
     QProcess tool;
     tool.start(QStringLiteral(TRIMBO_DIARY), {"put", copy, "--date", "2010/01/20"});

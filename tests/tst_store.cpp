@@ -147,7 +147,7 @@ QByteArray handBuiltWorkbook(const QByteArray &extraGlobals = {}, const QByteArr
     sst += char(0x09);
     putU16(sst, 1);
     sst += utf16("朝食");
-    sst += QByteArray::fromHex("00000100");  // run: from char 0, font 1
+    sst += QByteArray::fromHex("00000100"); // run: from char 0, font 1
     putU16(sst, 3);
     sst += char(0x05);
     putU32(sst, 10);
@@ -156,7 +156,9 @@ QByteArray handBuiltWorkbook(const QByteArray &extraGlobals = {}, const QByteArr
     putU16(sst, 10);
     sst += char(0x01);
     sst += utf16("あいうえお");
-    QByteArray continued("\x00" "ABCDE", 6);
+    QByteArray continued("\x00"
+                         "ABCDE",
+                         6);
     appendRecord(globals, Sst, sst);
     appendRecord(globals, Continue, continued);
     appendRecord(globals, Eof, {});
@@ -171,10 +173,13 @@ QByteArray handBuiltWorkbook(const QByteArray &extraGlobals = {}, const QByteArr
     appendRecord(sheet, Continue, QByteArray(100, 'q'));
     // Row 1: A to E in one MULRK (A a date in the 1904 system: 2010/01/29).
     QByteArray mulrk = QByteArray::fromHex("00000000");
-    const auto rk = [&](uint16_t xf, uint32_t value) { putU16(mulrk, xf); putU32(mulrk, value); };
-    rk(16, (38745u << 2) | 2);      // 2010/01/29 in 1904 day numbers
-    rk(15, 0x40506000u);            // 65.5 as the top of a double
-    rk(15, (2130u << 2) | 3);       // 21.3 as hundredths
+    const auto rk = [&](uint16_t xf, uint32_t value) {
+        putU16(mulrk, xf);
+        putU32(mulrk, value);
+    };
+    rk(16, (38745u << 2) | 2); // 2010/01/29 in 1904 day numbers
+    rk(15, 0x40506000u);       // 65.5 as the top of a double
+    rk(15, (2130u << 2) | 3);  // 21.3 as hundredths
     rk(15, (1u << 2) | 2);
     rk(15, (0u << 2) | 2);
     putU16(mulrk, 4);
@@ -259,9 +264,7 @@ struct SaveCase
 
 Q_DECLARE_METATYPE(SaveCase)
 
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 class TestStore : public QObject
 {
@@ -295,9 +298,8 @@ void TestStore::savesInTurn_data()
     QTest::addColumn<SaveCase>("test");
     const QString longest(MaxCellText, QChar(u'長'));
     const auto date = [](int y, int m, int d) { return dayNumber(y, m, d); };
-    QTest::newRow("empty sheet fills from row one")
-        << SaveCase{{}, {{{dayAt("2010/01/29")}}, {{dayAt("2010/01/30")}}},
-                    {"2010/01/29|60|20|1|1|||", "2010/01/30|60|20|1|1|||"}};
+    QTest::newRow("empty sheet fills from row one") << SaveCase{
+        {}, {{{dayAt("2010/01/29")}}, {{dayAt("2010/01/30")}}}, {"2010/01/29|60|20|1|1|||", "2010/01/30|60|20|1|1|||"}};
     QTest::newRow("earlier day sorted in with all its cells")
         << SaveCase{{},
                     {{{{"2010/01/10", "61", "21", 0, 1, "朝\r\n昼", "歩く", "20100110.bmp"},
@@ -313,32 +315,39 @@ void TestStore::savesInTurn_data()
                      {{{"2010/01/10", "70", "", 2, 0, "", "", ""}}, true}},
                     {"2010/01/10|70||2|0|||", "2010/01/11|62|22|2|2|||"}};
     // Zero is written as a blank cell; "0.0" stays a number.
-    QTest::newRow("zero measurements")
-        << SaveCase{{}, {{{{"2010/01/10", "0", "0", 1, 1, "", "", ""}, {"2010/01/11", "0.0", "", 1, 1, "", "", ""}}}},
-                    {"2010/01/10|||1|1|||", "2010/01/11|0||1|1|||"}};
-    QTest::newRow("longest text")
-        << SaveCase{{}, {{{dayAt("2010/01/01", "60", longest)}}, {{dayAt("2010/01/02", "60", longest + u'!')}, false, "32767"}},
-                    {"2010/01/01|60|20|1|1|" + longest + "||"}};
+    QTest::newRow("zero measurements") << SaveCase{
+        {},
+        {{{{"2010/01/10", "0", "0", 1, 1, "", "", ""}, {"2010/01/11", "0.0", "", 1, 1, "", "", ""}}}},
+        {"2010/01/10|||1|1|||", "2010/01/11|0||1|1|||"}};
+    QTest::newRow("longest text") << SaveCase{
+        {},
+        {{{dayAt("2010/01/01", "60", longest)}}, {{dayAt("2010/01/02", "60", longest + u'!')}, false, "32767"}},
+        {"2010/01/01|60|20|1|1|" + longest + "||"}};
     // A blank date ends the diary; the new day fills the gap, and the day
     // below it then belongs to the diary too.
     QTest::newRow("blank date takes the next day")
-        << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 1)}, {1, 0, GnumericCell::Date, date(2010, 1, 2)},
-                     {2, 0, GnumericCell::Date, date(2010, 1, 3)}, {3, 1, GnumericCell::Number, "99"},
-                     {4, 0, GnumericCell::Date, date(2009, 12, 1)}, {4, 1, GnumericCell::Number, "77"}},
+        << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 1)},
+                     {1, 0, GnumericCell::Date, date(2010, 1, 2)},
+                     {2, 0, GnumericCell::Date, date(2010, 1, 3)},
+                     {3, 1, GnumericCell::Number, "99"},
+                     {4, 0, GnumericCell::Date, date(2009, 12, 1)},
+                     {4, 1, GnumericCell::Number, "77"}},
                     {{{dayAt("2010/01/04")}}},
                     {"2010/01/01|||||||", "2010/01/02|||||||", "2010/01/03|||||||", "2010/01/04|60|20|1|1|||",
                      "2009/12/01|77||||||"}};
     // The second of two new days would go over the day below the gap.
     QTest::newRow("two days into a gap of one")
-        << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 1)}, {2, 0, GnumericCell::Date, date(2009, 12, 1)},
+        << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 1)},
+                     {2, 0, GnumericCell::Date, date(2009, 12, 1)},
                      {2, 1, GnumericCell::Number, "77"}},
                     {{{dayAt("2010/01/02"), dayAt("2010/01/03")}, false, "2 行目"}},
                     {"2010/01/01|||||||"}};
-    QTest::newRow("upper of two equal dates")
-        << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"},
-                     {1, 0, GnumericCell::Date, date(2010, 1, 5)}, {1, 1, GnumericCell::Number, "61"}},
-                    {{{dayAt("2010/01/05", "70")}, true}},
-                    {"2010/01/05|70|20|1|1|||", "2010/01/05|61||||||"}};
+    QTest::newRow("upper of two equal dates") << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 5)},
+                                                           {0, 1, GnumericCell::Number, "60"},
+                                                           {1, 0, GnumericCell::Date, date(2010, 1, 5)},
+                                                           {1, 1, GnumericCell::Number, "61"}},
+                                                          {{{dayAt("2010/01/05", "70")}, true}},
+                                                          {"2010/01/05|70|20|1|1|||", "2010/01/05|61||||||"}};
     // A date typed into column A as a plain number is the same day.
     QTest::newRow("date typed as a number")
         << SaveCase{{{0, 0, GnumericCell::Number, date(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"}},
@@ -370,7 +379,9 @@ void TestStore::savesInTurn()
     if (test.start.empty()) {
         const QDate first = QDate::fromString(test.rows.first().left(10), u"yyyy/MM/dd");
         QVERIFY(xlrdDump(path).contains(QStringLiteral("St_Trimbo!0,0 type=3 value=(%1, %2, %3) format='yyyy/mm/dd'")
-                                            .arg(first.year()).arg(first.month()).arg(first.day())));
+                                            .arg(first.year())
+                                            .arg(first.month())
+                                            .arg(first.day())));
     }
 }
 
@@ -449,8 +460,10 @@ void TestStore::keepsWhatHandBuiltRecordsHold()
 void TestStore::keepsWhatGnumericWrote()
 {
     const QString path = m_folder.filePath("gnumeric.xls");
-    std::vector<GnumericCell> memo{{0, 0, GnumericCell::Number, "2"}, {0, 1, GnumericCell::Formula, "=A1*21"},
-                                   {1, 0, GnumericCell::Text, "メモ\n二行目"}, {2, 2, GnumericCell::Formula, "=St_Trimbo!B1+1"}};
+    std::vector<GnumericCell> memo{{0, 0, GnumericCell::Number, "2"},
+                                   {0, 1, GnumericCell::Formula, "=A1*21"},
+                                   {1, 0, GnumericCell::Text, "メモ\n二行目"},
+                                   {2, 2, GnumericCell::Formula, "=St_Trimbo!B1+1"}};
     std::vector<GnumericCell> diary{{0, 0, GnumericCell::Date, dayNumber(2010, 1, 29)},
                                     {0, 1, GnumericCell::Number, "65.5"},
                                     {0, 5, GnumericCell::Text, "朝ごはん\nパン"},
@@ -505,7 +518,8 @@ void TestStore::numberFormatsOfGnumericAreNoDates()
     RecordReader reader(file->findStream("Workbook")->data);
     while (const std::optional<Record> record = reader.next()) {
         if (record->id == Format)
-            formatIds.insert(readUnicodeString(record->data + 2, record->size - 2).value_or(QString()), u16(record->data));
+            formatIds.insert(readUnicodeString(record->data + 2, record->size - 2).value_or(QString()),
+                             u16(record->data));
     }
     for (const char *format : {"0.0", "0.00\"%\"", "0\"段\"", "[Blue]0"})
         QVERIFY2(formatIds.value(format) >= 50 && formatIds.value(format) <= 58, format);
@@ -518,8 +532,8 @@ void TestStore::numberFormatsOfGnumericAreNoDates()
     QVERIFY(saveDays(path, {dayAt("2010/01/09", "75")}, false).saved);
     const XlrdDiary saved = xlrdDiary(path, "St_Trimbo");
     QCOMPARE(saved.cells.filter(QRegularExpression("^[23],[2-5] ")),
-             (QStringList{"2,2 number 74.5", "2,3 number 20.25", "2,4 number 1", "2,5 number 2",
-                          "3,2 number 74", "3,3 number 20.5", "3,4 number 0", "3,5 number 1"}));
+             (QStringList{"2,2 number 74.5", "2,3 number 20.25", "2,4 number 1", "2,5 number 2", "3,2 number 74",
+                          "3,3 number 20.5", "3,4 number 0", "3,5 number 1"}));
     QCOMPARE(saved.formats.filter(QRegularExpression("^3,[2-5] ")),
              (QStringList{"3,2 0.0", "3,3 0.00\"%\"", "3,4 0\"段\"", "3,5 [Blue]0"}));
     QCOMPARE(rowsOf(load(path)).mid(1), rowsOf(table));

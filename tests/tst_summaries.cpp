@@ -29,7 +29,9 @@ QString line(const PeriodSummary &s)
         return v ? QStringLiteral("%1/%2/%3").arg(number(v->average), number(v->lowest), number(v->highest))
                  : QStringLiteral("-");
     };
-    auto counts = [](const LevelCounts &c) { return QStringLiteral("%1%2%3").arg(c.little).arg(c.standard).arg(c.many); };
+    auto counts = [](const LevelCounts &c) {
+        return QStringLiteral("%1%2%3").arg(c.little).arg(c.standard).arg(c.many);
+    };
     return QStringLiteral("%1-%2 %3 w%4 %5 f%6 %7 i%8 b%9")
         .arg(dateText(s.first), dateText(s.last))
         .arg(s.daysRecorded)
@@ -99,11 +101,11 @@ private Q_SLOTS:
                    "2026/05/01-2026/05/31 1 w67.00/67.00/67.00 -1.50 f22.00/22.00/22.00 - i010 b010",
                    "2026/06/01-2026/06/30 0 w- - f- - i000 b000",
                };
-        QTest::newRow("before the first day")
-            << SummaryPeriod::Month << QDate(2025, 12, 1) << QDate(2026, 1, 31)
-            << QStringList{"2025/12/01-2025/12/31 0 w- - f- - i000 b000", "2026/01/01-2026/01/31 0 w- - f- - i000 b000"};
-        QTest::newRow("end before start") << SummaryPeriod::Week << QDate(2026, 3, 8) << QDate(2026, 3, 1)
-                                          << QStringList{};
+        QTest::newRow("before the first day") << SummaryPeriod::Month << QDate(2025, 12, 1) << QDate(2026, 1, 31)
+                                              << QStringList{"2025/12/01-2025/12/31 0 w- - f- - i000 b000",
+                                                             "2026/01/01-2026/01/31 0 w- - f- - i000 b000"};
+        QTest::newRow("end before start")
+            << SummaryPeriod::Week << QDate(2026, 3, 8) << QDate(2026, 3, 1) << QStringList{};
     }
     void summarise()
     {

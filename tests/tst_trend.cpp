@@ -126,10 +126,9 @@ private Q_SLOTS:
         QTest::addColumn<Forecast::Kind>("kind");
         QTest::addColumn<QString>("text");
         // 76.625 on 2027/02/28, falling 0.125 a day: 75 is 13 days on.
-        QTest::newRow("towards") << fallingTrend() << 75.0 << 82.0 << Forecast::Towards
-                                 << "目標到達予想 2027/03/13";
-        QTest::newRow("towards, no start") << fallingTrend() << 75.0 << 0.0 << Forecast::Towards
-                                           << "目標到達予想 2027/03/13";
+        QTest::newRow("towards") << fallingTrend() << 75.0 << 82.0 << Forecast::Towards << "目標到達予想 2027/03/13";
+        QTest::newRow("towards, no start")
+            << fallingTrend() << 75.0 << 0.0 << Forecast::Towards << "目標到達予想 2027/03/13";
         QTest::newRow("away: gaining diet, falling trend")
             << fallingTrend() << 78.0 << 76.0 << Forecast::Away << "目標から離れる向きに進んでいます";
         QTest::newRow("flat") << flatTrend() << 65.0 << 72.0 << Forecast::Flat << "ほぼ横ばいのため予想できません";
@@ -179,9 +178,12 @@ private Q_SLOTS:
         QTest::addColumn<double>("rate");
         QTest::addColumn<QString>("unit");
         QTest::addColumn<QString>("text");
-        QTest::newRow("losing") << -0.4567 << "kg" << "-0.46 kg/週";
-        QTest::newRow("gaining") << 0.5 << "%" << "+0.50 %/週";
-        QTest::newRow("none") << 0.0 << "kg" << "0.00 kg/週";
+        QTest::newRow("losing") << -0.4567 << "kg"
+                                << "-0.46 kg/週";
+        QTest::newRow("gaining") << 0.5 << "%"
+                                 << "+0.50 %/週";
+        QTest::newRow("none") << 0.0 << "kg"
+                              << "0.00 kg/週";
     }
     void rateText()
     {

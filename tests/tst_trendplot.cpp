@@ -79,8 +79,8 @@ private Q_SLOTS:
     {
         QFETCH(int, mode);
         const DiaryTable diary = swinging();
-        const GraphPicture plain = renderGraph({&diary, january(mode), QImage(), AxisArtwork().Img_CrossAxle2,
-                                                Qt::red, Qt::blue});
+        const GraphPicture plain =
+            renderGraph({&diary, january(mode), QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
         const GraphPicture off = render(diary, january(mode), {false, false, 62.0, 20.0});
         QCOMPARE(off.picture, plain.picture);
         QCOMPARE(off.crossStrip, plain.crossStrip);
@@ -116,8 +116,7 @@ private Q_SLOTS:
                 if (!w.contains(d.day))
                     continue;
                 const QPoint p(w.x(w.dayIndex(d.day)), valueY(m.range, d.value));
-                QVERIFY2(picture.picture.pixelColor(p) == m.colour,
-                         qPrintable(dateText(dateFromOleDayNumber(d.day))));
+                QVERIFY2(picture.picture.pixelColor(p) == m.colour, qPrintable(dateText(dateFromOleDayNumber(d.day))));
                 ++points;
             }
             QCOMPARE(points, 30); // 2 to 31 January; the 1st is the start day, outside
@@ -138,8 +137,8 @@ private Q_SLOTS:
         const DiaryTable diary = swinging();
         const TrendOverlay on{true, false, {}, {}};
         const auto redraw = [&](const DiaryTable &d, const TrendOverlay &overlay, const GraphPicture *previous) {
-            return renderGraph({&d, january(2), QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue},
-                               overlay, previous);
+            return renderGraph({&d, january(2), QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue}, overlay,
+                               previous);
         };
         GraphPicture first = redraw(diary, on, nullptr);
         first.weightTrend.back().value = 99;
@@ -161,7 +160,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("mode");
         QTest::addColumn<double>("goalWeight");
         QTest::addColumn<double>("goalFat");
-        QTest::addColumn<int>("redRow");  // -1: no line
+        QTest::addColumn<int>("redRow"); // -1: no line
         QTest::addColumn<int>("blueRow");
         // 65 in 60..70 and 20 in 15..25: half way down the 312 rows
         QTest::newRow("weight") << 0 << 65.0 << 20.0 << 156 << -1;
@@ -255,8 +254,7 @@ private Q_SLOTS:
         QTest::addColumn<DateSpan>("moved");
         QTest::newRow("a month, years ago") << DateSpan{QDate(2010, 1, 1), QDate(2010, 1, 31)} << QDate(2026, 12, 7)
                                             << DateSpan{QDate(2026, 11, 7), QDate(2026, 12, 7)};
-        QTest::newRow("ending in the future") << DateSpan{QDate(2026, 12, 1), QDate(2027, 1, 10)}
-                                              << QDate(2026, 12, 7)
+        QTest::newRow("ending in the future") << DateSpan{QDate(2026, 12, 1), QDate(2027, 1, 10)} << QDate(2026, 12, 7)
                                               << DateSpan{QDate(2026, 10, 28), QDate(2026, 12, 7)};
         QTest::newRow("over a leap day") << DateSpan{QDate(2023, 2, 1), QDate(2023, 3, 31)} << QDate(2024, 3, 31)
                                          << DateSpan{QDate(2024, 2, 2), QDate(2024, 3, 31)};

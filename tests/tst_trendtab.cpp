@@ -75,12 +75,15 @@ void TestTrendTab::switchesTakeEffectAtOnceAndAreSaved()
     QVERIFY(!window.graph().weightTrend.empty());
     const QString figures = control<QLabel>(window, "Lbl_Figures")->text();
     // January 2010 is long past: the trend stands, but the last 28 days hold no record.
-    QCOMPARE(figures, QString("体重　トレンド 62.9 kg（－）\n　記録が足りないため予想できません（直近28日で14日以上必要です）\n\n"
-                              "体脂肪率　トレンド 22.0 %（－）\n　記録が足りないため予想できません（直近28日で14日以上必要です）"));
+    QCOMPARE(
+        figures,
+        QString("体重　トレンド 62.9 kg（－）\n　記録が足りないため予想できません（直近28日で14日以上必要です）\n\n"
+                "体脂肪率　トレンド 22.0 %（－）\n　記録が足りないため予想できません（直近28日で14日以上必要です）"));
 
     control<QCheckBox>(window, "ChkBx_GoalLines")->click();
     QVERIFY(graphImage(window) != withTrend);
-    QCOMPARE(folder.read("Trimbo.ini"), windowsSettings + "[Trend]\r\nTrend=1\r\nGoalLines=1\r\nLatestDays=0\r\nBackups=0\r\nReadOut=0\r\n");
+    QCOMPARE(folder.read("Trimbo.ini"),
+             windowsSettings + "[Trend]\r\nTrend=1\r\nGoalLines=1\r\nLatestDays=0\r\nBackups=0\r\nReadOut=0\r\n");
 
     // Both off again: the graph as it was, to the pixel.
     control<QCheckBox>(window, "ChkBx_Trend")->click();

@@ -16,8 +16,8 @@ enum class Place { File, Missing, Folder };
 
 // Every width of the figure, so a new one cannot be left out of the checks.
 constexpr std::array shapeWidths{
-    &BodyShape::headRadius,    &BodyShape::shoulderHalfWidth, &BodyShape::waistHalfWidth,
-    &BodyShape::hipHalfWidth,  &BodyShape::armThickness,      &BodyShape::thighThickness,
+    &BodyShape::headRadius,   &BodyShape::shoulderHalfWidth, &BodyShape::waistHalfWidth,
+    &BodyShape::hipHalfWidth, &BodyShape::armThickness,      &BodyShape::thighThickness,
 };
 
 void compareShapes(const BodyShape &actual, const BodyShape &expected)
@@ -64,7 +64,8 @@ void TestViewer::levelFile_data()
     QTest::newRow("10, the goal") << Place::File << QByteArray("10\r\n") << std::optional(10) << "";
     QTest::newRow("0, the fullest") << Place::File << QByteArray("0\r\n") << std::optional(0) << "";
     QTest::newRow("7 LF only") << Place::File << QByteArray("7\n") << std::optional(7) << "";
-    QTest::newRow("only the first line counts") << Place::File << QByteArray("4\r\nold lines\r\n") << std::optional(4) << "";
+    QTest::newRow("only the first line counts")
+        << Place::File << QByteArray("4\r\nold lines\r\n") << std::optional(4) << "";
     QTest::newRow("empty file") << Place::File << QByteArray() << none << "が空です";
     QTest::newRow("only a line break") << Place::File << QByteArray("\r\n") << none << "1 行目が空";
     QTest::newRow("abc") << Place::File << QByteArray("abc\r\n") << none << "「abc」";
@@ -209,12 +210,12 @@ void TestViewer::plan_data()
                                     << std::optional(5) << QStringList{};
     QTest::newRow("same level") << std::optional(4) << std::optional(4) << 4.0 << 4.0 << false << std::optional(4)
                                 << std::optional(4) << QStringList{};
-    QTest::newRow("no level before") << none << std::optional(7) << 7.0 << 7.0 << false << std::optional(7)
-                                     << none << QStringList{"Beforedata.txt"};
-    QTest::newRow("no new level") << std::optional(3) << none << 3.0 << 3.0 << false << std::optional(3)
-                                  << none << QStringList{"data.txt"};
-    QTest::newRow("neither") << none << none << double(NeutralLevel) << double(NeutralLevel) << false << none
-                             << none << QStringList{"Beforedata.txt", "data.txt"};
+    QTest::newRow("no level before") << none << std::optional(7) << 7.0 << 7.0 << false << std::optional(7) << none
+                                     << QStringList{"Beforedata.txt"};
+    QTest::newRow("no new level") << std::optional(3) << none << 3.0 << 3.0 << false << std::optional(3) << none
+                                  << QStringList{"data.txt"};
+    QTest::newRow("neither") << none << none << double(NeutralLevel) << double(NeutralLevel) << false << none << none
+                             << QStringList{"Beforedata.txt", "data.txt"};
 }
 
 void TestViewer::plan()
@@ -228,8 +229,8 @@ void TestViewer::plan()
     QFETCH(std::optional<int>, beforeShown);
     QFETCH(QStringList, problemFiles);
 
-    const ViewerPlan plan = planViewer(readOf(before, QStringLiteral("Beforedata.txt")),
-                                       readOf(after, QStringLiteral("data.txt")));
+    const ViewerPlan plan =
+        planViewer(readOf(before, QStringLiteral("Beforedata.txt")), readOf(after, QStringLiteral("data.txt")));
     QCOMPARE(plan.fromLevel, from);
     QCOMPARE(plan.toLevel, to);
     QCOMPARE(plan.animated(), animated);

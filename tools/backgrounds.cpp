@@ -31,9 +31,8 @@ void sky(QPainter &p)
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 215));
-    const QList<QRect> puffs{{90, 60, 120, 44},  {150, 45, 100, 50},  {200, 66, 110, 38},
-                             {470, 120, 140, 46}, {540, 100, 110, 56}, {600, 126, 100, 36},
-                             {300, 210, 90, 30},  {350, 198, 80, 36}};
+    const QList<QRect> puffs{{90, 60, 120, 44},   {150, 45, 100, 50},  {200, 66, 110, 38}, {470, 120, 140, 46},
+                             {540, 100, 110, 56}, {600, 126, 100, 36}, {300, 210, 90, 30}, {350, 198, 80, 36}};
     for (const QRect &puff : puffs)
         p.drawEllipse(puff);
 }

@@ -39,8 +39,7 @@ bool saveReadOut(MainWindow &window, const QString &file)
         point.rx() -= 1;
     if (point.x() == 0)
         return false;
-    QMouseEvent move(QEvent::MouseMove, point, picture->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, point, picture->mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(picture, &move);
     QEventLoop wait;
     QTimer::singleShot(500, &wait, &QEventLoop::quit);
@@ -93,14 +92,15 @@ int main(int argc, char *argv[])
     SetupDialog setup(core.settings().establish, [](const EstablishSettings &) { return false; });
     if (!save(setup, QStringLiteral("setup")))
         return 1;
-    RecordListDialog list(&core.diary(), dateOrToday(core.settings().graph.StartD), dateOrToday(core.settings().graph.EndD),
-                      core.paths().PictureDir);
+    RecordListDialog list(&core.diary(), dateOrToday(core.settings().graph.StartD),
+                          dateOrToday(core.settings().graph.EndD), core.paths().PictureDir);
     for (const auto mode : {RecordListDialog::OneLine, RecordListDialog::WrappedComments, RecordListDialog::Pictures}) {
         list.DataToStrGrd(mode);
         if (!save(list, QStringLiteral("list-%1").arg(int(mode))))
             return 1;
     }
-    for (const auto &[view, name] : {std::pair{RecordListDialog::Weeks, "weeks"}, std::pair{RecordListDialog::Months, "months"}}) {
+    for (const auto &[view, name] :
+         {std::pair{RecordListDialog::Weeks, "weeks"}, std::pair{RecordListDialog::Months, "months"}}) {
         list.showView(view);
         if (!save(list, QStringLiteral("list-%1").arg(QLatin1String(name))))
             return 1;

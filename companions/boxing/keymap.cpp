@@ -22,18 +22,12 @@ std::optional<Action> actionForKey(int key)
 const QList<LegendEntry> &keyLegend()
 {
     static const QList<LegendEntry> legend{
-        {QStringLiteral("V"), moveName(Move::LeftJab)},
-        {QStringLiteral("B"), moveName(Move::RightStraight)},
-        {QStringLiteral("C"), moveName(Move::LeftHook)},
-        {QStringLiteral("N"), moveName(Move::RightHook)},
-        {QStringLiteral("M"), moveName(Move::RightUppercut)},
-        {QStringLiteral("↓+C"), moveName(Move::LeftBody)},
-        {QStringLiteral("↓+N"), moveName(Move::RightBody)},
-        {QStringLiteral("Space"), guardName()},
-        {QStringLiteral("←"), moveName(Move::StepForward)},
-        {QStringLiteral("↑"), moveName(Move::Sway)},
-        {QStringLiteral("↓"), moveName(Move::Duck)},
-        {QStringLiteral("→"), moveName(Move::StepBack)},
+        {QStringLiteral("V"), moveName(Move::LeftJab)},       {QStringLiteral("B"), moveName(Move::RightStraight)},
+        {QStringLiteral("C"), moveName(Move::LeftHook)},      {QStringLiteral("N"), moveName(Move::RightHook)},
+        {QStringLiteral("M"), moveName(Move::RightUppercut)}, {QStringLiteral("↓+C"), moveName(Move::LeftBody)},
+        {QStringLiteral("↓+N"), moveName(Move::RightBody)},   {QStringLiteral("Space"), guardName()},
+        {QStringLiteral("←"), moveName(Move::StepForward)},   {QStringLiteral("↑"), moveName(Move::Sway)},
+        {QStringLiteral("↓"), moveName(Move::Duck)},          {QStringLiteral("→"), moveName(Move::StepBack)},
     };
     return legend;
 }

@@ -59,8 +59,8 @@ struct MoveStats
 
 namespace Rules {
 inline constexpr int RingWidthCm = 400;
-inline constexpr int RopeMarginCm = 25;    // a fighter's centre stays this far inside the ropes
-inline constexpr int ClosestCm = 45;       // fighters never stand closer than this
+inline constexpr int RopeMarginCm = 25; // a fighter's centre stays this far inside the ropes
+inline constexpr int ClosestCm = 45;    // fighters never stand closer than this
 inline constexpr int StartDistanceCm = 120;
 inline constexpr int StepCm = 20;
 inline constexpr int MaxStamina = 100;

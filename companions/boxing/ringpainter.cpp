@@ -145,17 +145,13 @@ void throwGlove(Pose &pose, Move punch, double extension, double distanceCm)
     const QPointF to(reach, stats.target == Target::Body ? 112 : 156);
     const double arc = std::sin(std::numbers::pi * extension);
     switch (stats.path) {
-    case Path::Hook:
-        glove = lerp(from, to, extension) + QPointF(-12 * arc, 14 * arc);
-        break;
+    case Path::Hook: glove = lerp(from, to, extension) + QPointF(-12 * arc, 14 * arc); break;
     case Path::Uppercut: {
         const QPointF low(from.x(), 96);
         glove = lerp(lerp(from, low, extension), lerp(low, to, extension), extension);
         break;
     }
-    default:
-        glove = lerp(from, to, extension);
-        break;
+    default: glove = lerp(from, to, extension); break;
     }
 }
 
@@ -263,8 +259,8 @@ void drawBody(QPainter &painter, const Pose &pose, const Kit &kit)
     painter.setPen(Qt::NoPen);
     painter.setBrush(kit.colour);
     const QPointF waist = pose.hips + up * 9;
-    painter.drawPolygon(QPolygonF{pose.hips - across * 15, pose.hips + across * 15, waist + across * 15,
-                                  waist - across * 15});
+    painter.drawPolygon(
+        QPolygonF{pose.hips - across * 15, pose.hips + across * 15, waist + across * 15, waist - across * 15});
     painter.setPen(QPen(Qt::white, 4));
     painter.drawLine(waist - up * 2 - across * 15, waist - up * 2 + across * 15);
 }

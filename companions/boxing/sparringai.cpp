@@ -78,12 +78,8 @@ void SparringAi::reactToIncomingPunch(const Fighter &self, const Fighter &rival,
         return;
     const bool preferGuard = roll(3) == 0;
     switch (incoming.path) {
-    case Path::Straight:
-        preferGuard ? raiseGuard(450, commands) : tap(Action::Sway, commands);
-        return;
-    case Path::Hook:
-        preferGuard ? raiseGuard(450, commands) : tap(Action::Duck, commands);
-        return;
+    case Path::Straight: preferGuard ? raiseGuard(450, commands) : tap(Action::Sway, commands); return;
+    case Path::Hook: preferGuard ? raiseGuard(450, commands) : tap(Action::Duck, commands); return;
     case Path::Uppercut: raiseGuard(500, commands); return;
     case Path::Low: tap(Action::StepBack, commands); return;
     case Path::None: return;

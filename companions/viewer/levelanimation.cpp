@@ -4,8 +4,7 @@
 
 LevelAnimation::LevelAnimation(double from, double to, int holdMs, int runMs)
     : m_from(from), m_to(to), m_holdMs(std::max(holdMs, 0)), m_runMs(std::max(runMs, 0))
-{
-}
+{}
 
 double LevelAnimation::levelAt(int elapsedMs) const
 {

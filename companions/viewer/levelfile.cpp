@@ -55,6 +55,5 @@ LevelRead readLevelFile(const QString &path)
         return {std::nullopt, QStringLiteral("%1 の 1 行目が空です。").arg(name)};
     if (const std::optional<int> level = levelFromLine(line))
         return {level, {}};
-    return {std::nullopt,
-            QStringLiteral("%1 の「%2」は 0〜10 のレベルではありません。").arg(name, shownContent(line))};
+    return {std::nullopt, QStringLiteral("%1 の「%2」は 0〜10 のレベルではありません。").arg(name, shownContent(line))};
 }

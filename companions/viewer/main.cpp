@@ -18,10 +18,10 @@ int main(int argc, char *argv[])
     // names in TRIMBO_HOME; started by hand, the viewer reads them beside
     // itself, whatever folder it was started from.
     const QString home = qEnvironmentVariable(ProgramFolderVariable);
-    const QString folder = home.isEmpty() ? QCoreApplication::applicationDirPath() + u'/'
-                                          : home + u'/' + FixedNames::BoxingFolder;
-    const ViewerPlan plan = planViewer(readLevelFile(folder + FixedNames::BeforeDataFile),
-                                       readLevelFile(folder + FixedNames::DataFile));
+    const QString folder =
+        home.isEmpty() ? QCoreApplication::applicationDirPath() + u'/' : home + u'/' + FixedNames::BoxingFolder;
+    const ViewerPlan plan =
+        planViewer(readLevelFile(folder + FixedNames::BeforeDataFile), readLevelFile(folder + FixedNames::DataFile));
 
     ViewerWindow window(plan);
     window.resize(380, 560);

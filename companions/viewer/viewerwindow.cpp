@@ -27,7 +27,8 @@ ViewerWindow::ViewerWindow(const ViewerPlan &plan, QWidget *parent)
     m_phrase = addLabel(18, false, QStringLiteral("#33475b"));
     if (m_plan.animated())
         addLabel(14, false, QStringLiteral("#6b7785"))
-            ->setText(QStringLiteral("前回 レベル %1 → 今回 レベル %2").arg(*m_plan.beforeLevel).arg(*m_plan.shownLevel));
+            ->setText(
+                QStringLiteral("前回 レベル %1 → 今回 レベル %2").arg(*m_plan.beforeLevel).arg(*m_plan.shownLevel));
     if (!m_plan.problems.isEmpty()) {
         QLabel *problems = addLabel(14, false, QStringLiteral("#c0392b"));
         problems->setText(m_plan.problems.join(u'\n'));
