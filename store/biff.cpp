@@ -248,4 +248,27 @@ QByteArray unicodeString(const QString &text)
     return out;
 }
 
+bool isCellRecord(uint16_t id)
+{
+    switch (id) {
+    case Blank:
+    case BoolErr:
+    case Formula:
+    case Label:
+    case LabelSst:
+    case MulBlank:
+    case MulRk:
+    case Number:
+    case Rk:
+    case RString: return true;
+    default: return false;
+    }
+}
+
+// Records that belong to the formula cell before them.
+bool isAttachedRecord(uint16_t id)
+{
+    return id == String || id == SharedFormula || id == Array || id == Table;
+}
+
 } // namespace biff

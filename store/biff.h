@@ -48,6 +48,11 @@ enum RecordId : uint16_t {
 
 inline constexpr int MaxRecordData = 8224;
 
+// A record holding one or more cells of a worksheet.
+bool isCellRecord(uint16_t id);
+// Records that belong to the formula cell before them.
+bool isAttachedRecord(uint16_t id);
+
 inline uint16_t u16(const char *p)
 {
     return uint16_t(uint8_t(p[0]) | uint8_t(p[1]) << 8);

@@ -22,29 +22,6 @@ constexpr int XfSize = 20;                      // the data of a BIFF8 XF record
 constexpr size_t MaxXfs = 4050;                 // cell formats Excel takes in one book
 constexpr uint16_t StandardRowHeight = 255;     // 12.75 pt in twips, where a sheet names no default
 
-bool isCellRecord(uint16_t id)
-{
-    switch (id) {
-    case Blank:
-    case BoolErr:
-    case Formula:
-    case Label:
-    case LabelSst:
-    case MulBlank:
-    case MulRk:
-    case Number:
-    case Rk:
-    case RString: return true;
-    default: return false;
-    }
-}
-
-// Records that belong to the formula cell before them.
-bool isAttachedRecord(uint16_t id)
-{
-    return id == String || id == SharedFormula || id == Array || id == Table;
-}
-
 // Records that a sheet keeps after its cells: where a sheet has no cells
 // yet, the first of them marks where the cells go.
 bool followsCellTable(uint16_t id)

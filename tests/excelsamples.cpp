@@ -128,27 +128,7 @@ namespace {
 
 bool isCellTableRecord(uint16_t id)
 {
-    switch (id) {
-    case Blank:
-    case BoolErr:
-    case Formula:
-    case Label:
-    case LabelSst:
-    case MulBlank:
-    case MulRk:
-    case Number:
-    case Rk:
-    case RString:
-    case Row:
-    case DbCell:
-    case Index:
-    case Dimensions:
-    case String:
-    case SharedFormula:
-    case Array:
-    case Table: return true;
-    default: return false;
-    }
+    return isCellRecord(id) || isAttachedRecord(id) || id == Row || id == DbCell || id == Index || id == Dimensions;
 }
 
 // What a sort moves with the days: notes, hyperlinks (and their tips) and the drawings that
