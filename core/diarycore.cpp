@@ -221,15 +221,23 @@ void DiaryCore::handOverLevel(const DayValues &day, CoreResult &result)
         Q_EMIT viewerRequested(m_paths.CompanionDir + FixedNames::FigureViewer);
 }
 
-CoreResult DiaryCore::saveGraphSettings(const GraphSettings &graph)
+// Settings that take effect at once: the program uses them either way, and
+// the user is told when the file did not take them.
+CoreResult DiaryCore::tookEffect(bool written, const QString &error, const QString &notKept)
 {
     CoreResult result;
-    m_settings.graph = graph;
-    // The graph shows the choices either way; the user is told they are not kept.
-    if (QString error; !WriteIni_Graph(m_paths.IniPath, graph, &error))
-        result.warn(error + QStringLiteral("\r\nグラフ設定は保存されていません。"));
+    if (!written)
+        result.warn(error + QStringLiteral("\r\n") + notKept);
     Q_EMIT settingsChanged();
     return result;
+}
+
+CoreResult DiaryCore::saveGraphSettings(const GraphSettings &graph)
+{
+    m_settings.graph = graph;
+    QString error;
+    const bool written = WriteIni_Graph(m_paths.IniPath, graph, &error);
+    return tookEffect(written, error, QStringLiteral("グラフ設定は保存されていません。"));
 }
 
 CoreResult DiaryCore::saveEstablishSettings(const EstablishSettings &establish)
@@ -245,12 +253,10 @@ CoreResult DiaryCore::saveEstablishSettings(const EstablishSettings &establish)
 
 CoreResult DiaryCore::saveTrendSettings(const TrendSettings &trend)
 {
-    CoreResult result;
     m_settings.trend = trend;
-    if (QString error; !WriteIni_Trend(m_paths.IniPath, trend, &error))
-        result.warn(error + QStringLiteral("\r\nこの切り替えは次の起動には残りません。"));
-    Q_EMIT settingsChanged();
-    return result;
+    QString error;
+    const bool written = WriteIni_Trend(m_paths.IniPath, trend, &error);
+    return tookEffect(written, error, QStringLiteral("この切り替えは次の起動には残りません。"));
 }
 
 void applyLatestDays(const TrendSettings &trend, GraphSettings &graph, QDate today)

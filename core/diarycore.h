@@ -108,6 +108,7 @@ private:
     bool writeDay(DiaryBook &book, const DayValues &day, const PhotoChange &photo, const Question &ask,
                   CoreResult &result);
     void handOverLevel(const DayValues &day, CoreResult &result);
+    CoreResult tookEffect(bool written, const QString &error, const QString &notKept);
 
     ProgramPaths m_paths;
     SettingsFields m_settings;
