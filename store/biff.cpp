@@ -80,6 +80,15 @@ void appendRecord(QByteArray &out, uint16_t id, QByteArrayView data)
     out.append(data.data(), data.size());
 }
 
+QByteArray cellHeader(uint16_t row, uint16_t col, uint16_t xf)
+{
+    QByteArray data;
+    putU16(data, row);
+    putU16(data, col);
+    putU16(data, xf);
+    return data;
+}
+
 uint32_t officeCrc(QByteArrayView data, uint32_t crc)
 {
     static const std::array<uint32_t, 256> table = [] {

@@ -99,6 +99,8 @@ private:
 };
 
 void appendRecord(QByteArray &out, uint16_t id, QByteArrayView data);
+// The data every cell record starts with: its row, column and cell format.
+QByteArray cellHeader(uint16_t row, uint16_t col, uint16_t xf);
 
 // The 32-bit CRC that Office files keep of some of their parts (XFCRC over
 // the cell formats): polynomial 0xAF, most significant bit first, no final

@@ -1,12 +1,9 @@
 #pragma once
 
-#include "biff.h"
 #include "cellvalue.h"
 #include "diarytable.h"
-#include "sst.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -29,12 +26,16 @@ using SheetRow = std::array<SheetCell, 8>;
 // The longest text a cell holds.
 inline constexpr int MaxCellText = 32767;
 
+class WorkbookReader;
+
 // A BIFF8 workbook stream, read into what the diary needs and written back
 // with only the diary columns of one sheet changed: every other sheet,
 // record, cell, format and string stays as it was.
 class Workbook
 {
 public:
+    ~Workbook();
+
     struct ParseResult
     {
         std::unique_ptr<Workbook> book;
@@ -82,80 +83,10 @@ public:
     // sheet replaced by rows; every other cell and record kept.
     StreamResult toStream(int sheet, const std::vector<SheetRow> &rows) const;
 
-    struct CellChunk // one cell: its record and any records that belong to it
-    {
-        uint32_t offset;
-        uint32_t length : 31;
-        uint32_t synthetic : 1; // lies in the sheet's synthetic buffer, not in the stream
-        uint16_t row;
-        uint16_t col;
-    };
-    struct Sheet
-    {
-        QString name;
-        qsizetype start = -1;  // of its BOF, -1 when the stream has none there
-        qsizetype end = -1;    // after its EOF
-        bool worksheet = true; // not a chart, macro, dialog sheet or module
-        // Filled on demand for the sheet being written or read:
-        mutable bool parsed = false;
-        mutable std::vector<biff::Record> head; // records before the cells, BOF, INDEX, DIMENSIONS left out
-        mutable std::vector<biff::Record> rowRecords;
-        mutable std::vector<CellChunk> cells;
-        mutable std::vector<biff::Record> tail; // records after the cells, EOF included
-        mutable QByteArray synthetic;           // single cells split out of MULRK and MULBLANK
-        mutable bool cellsDamaged = false;
-    };
-
 private:
-    // Cell formats a save adds behind the book's own: the diary's date format
-    // when the book has none, and wrapping copies of the formats that texts
-    // of more than one line are written in.
-    struct AddedXfs
-    {
-        std::vector<QByteArray> records; // XF data, numbered on from the book's own
-        std::vector<uint16_t> bases;     // the format each one was copied from
-    };
+    explicit Workbook(std::unique_ptr<WorkbookReader> reader);
 
-    Workbook() = default;
-    QString parseGlobals();
-    void locateSheets();
-    void parseSheet(const Sheet &sheet) const;
-    void splitMultiple(const Sheet &sheet, const biff::Record &record) const;
-    const char *chunkData(const Sheet &sheet, const CellChunk &chunk) const;
-    CellValue chunkValue(const Sheet &sheet, const CellChunk &chunk) const;
-    std::vector<bool> datedRows(const Sheet &sheet, int rows) const;
-    CellValue numberValue(double number, uint16_t xf) const;
-    double storedNumber(const CellValue &value) const; // as a NUMBER record holds it
-    QByteArray sheetStream(int index, const std::vector<SheetRow> *rows, biff::SstBuilder &strings, AddedXfs &added,
-                           QString *error, QStringList *notes) const;
-    QByteArray diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows, biff::SstBuilder &strings,
-                                AddedXfs &added, QString *error, QStringList *notes) const;
-    QString unmovableSharedFormula(const Sheet &sheet, const std::vector<int> &keptAtRow, size_t regionRows) const;
-    QByteArray globalsStream(const biff::SstBuilder &strings, const std::vector<qsizetype> &sheetStarts,
-                             const AddedXfs &added) const;
-    QByteArray xfRecordData(uint16_t xf, const AddedXfs &added) const;
-    // A cell format like xf that wraps its text: xf itself when it wraps, an
-    // equal one the book has, or one added (once per save and format).
-    uint16_t wrappingXf(uint16_t xf, AddedXfs &added) const;
-    // The checksum of XFCRC over the book's cell formats and the added ones.
-    uint32_t xfChecksum(const AddedXfs &added) const;
-    QByteArray cellRecord(const SheetCell &cell, uint16_t row, uint16_t col, biff::SstBuilder &strings) const;
-
-    QByteArray m_stream;
-    qsizetype m_globalsEnd = 0;
-    std::vector<biff::Record> m_globals; // every record of the globals, in order
-    biff::SharedStrings m_strings;
-    std::vector<const char *> m_xfRecords; // the data of each XF, in the stream
-    std::vector<bool> m_xfIsStyle;
-    bool m_xfCrcValid = false;         // XFCRC is there and matches the XF records
-    std::vector<uint16_t> m_xfFormats; // number format of each XF
-    std::vector<bool> m_xfIsDate;
-    QHash<uint16_t, QString> m_formats; // custom number formats by id
-    uint16_t m_defaultXf = 15;
-    int m_yyyymmddXf = -1;        // an existing XF of a YYYY/MM/DD format
-    uint16_t m_newFormatId = 164; // for the date format added when none fits
-    bool m_1904 = false;
-    std::vector<Sheet> m_sheets;
+    std::unique_ptr<WorkbookReader> m_reader; // the records, read on demand
 };
 
 // Whether a number format shows dates: for an id the file defines with a

@@ -1,3 +1,4 @@
+#include "biff.h"
 #include "compoundfile.h"
 #include "datetext.h"
 #include "diarybook.h"
