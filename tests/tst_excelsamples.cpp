@@ -1,7 +1,5 @@
 // Diaries in workbooks that Microsoft Excel wrote: each sample, with one of
 // its worksheets renamed St_Trimbo, read and saved as a diary.
-#include "biff.h"
-#include "compoundfile.h"
 #include "datetext.h"
 #include "diarybook.h"
 #include "excelsamples.h"
@@ -23,7 +21,6 @@ private Q_SLOTS:
     void variantReadsAsXlrdReadsIt();
     void savesKeepEverythingElse_data();
     void savesKeepEverythingElse();
-    void chartSheetIsNoDiary();
     void twoLineCommentWrapsNoOtherCell();
 
 private:
@@ -41,31 +38,18 @@ void sampleRows()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("sheet");
     QTest::addColumn<QString>("earlierDay");
-    QTest::newRow("Japanese text, empty top rows") << "poi-12561-1.xls" << QStringLiteral("作業リスト") << "2020/05/05";
-    QTest::newRow("1904 dates, XF extensions") << "sheetjs-1904.xls"
-                                               << "Sheet1"
-                                               << "2020/05/05";
-    QTest::newRow("hyperlinks on column A") << "sheetjs-hyperlink_stress_test_2011.xls"
-                                            << "Sheet1"
-                                            << "2020/05/05";
-    QTest::newRow("names, an empty sheet") << "xlrd-namesdemo.xls"
-                                           << "Sheet2"
-                                           << "2020/05/05";
-    QTest::newRow("phonetic guides") << "sheetjs-phonetic_text.xls"
-                                     << "Sheet1"
-                                     << "2020/05/05";
-    QTest::newRow("charts over another sheet") << "poi-WithThreeCharts.xls"
-                                               << "Sheet2"
-                                               << "2020/05/05";
-    QTest::newRow("1904 dates in a row") << "libxls-dates-1904.xls"
-                                         << "Sheet1"
-                                         << "1999/12/31";
-    QTest::newRow("1904 dates and formulas") << "phpss_1904_Calendar.xls"
-                                             << "Sheet1"
-                                             << "2022/06/01";
-    QTest::newRow("notes, links, a picture on another sheet") << "phpss_30template.xls"
-                                                              << "Terms and conditions"
-                                                              << "2020/05/05";
+    const auto row = [](const char *name, const QString &file, const QString &sheet, const QString &earlierDay) {
+        QTest::newRow(name) << file << sheet << earlierDay;
+    };
+    row("Japanese text, empty top rows", "poi-12561-1.xls", "作業リスト", "2020/05/05");
+    row("1904 dates, XF extensions", "sheetjs-1904.xls", "Sheet1", "2020/05/05");
+    row("hyperlinks on column A", "sheetjs-hyperlink_stress_test_2011.xls", "Sheet1", "2020/05/05");
+    row("names, an empty sheet", "xlrd-namesdemo.xls", "Sheet2", "2020/05/05");
+    row("phonetic guides", "sheetjs-phonetic_text.xls", "Sheet1", "2020/05/05");
+    row("charts over another sheet", "poi-WithThreeCharts.xls", "Sheet2", "2020/05/05");
+    row("1904 dates in a row", "libxls-dates-1904.xls", "Sheet1", "1999/12/31");
+    row("1904 dates and formulas", "phpss_1904_Calendar.xls", "Sheet1", "2022/06/01");
+    row("notes, links, a picture on another sheet", "phpss_30template.xls", "Terms and conditions", "2020/05/05");
 }
 
 // The lines of one sheet in an xlrd dump ("sheet 'X'" and "X!r,c ...").
@@ -145,14 +129,7 @@ bool sortedByDate(const QStringList &cells)
 
 DayValues twoLineDay(const QString &date, const QString &weight)
 {
-    return {date,
-            weight,
-            QStringLiteral("21.5"),
-            0,
-            2,
-            QStringLiteral("朝: パン\n夜: 魚"),
-            QStringLiteral("散歩 30 分"),
-            QString()};
+    return {date, weight, "21.5", 0, 2, "朝: パン\n夜: 魚", "散歩 30 分", {}};
 }
 
 } // namespace
@@ -273,74 +250,6 @@ void TestExcelSamples::savesKeepEverythingElse()
         QCOMPARE(savedRecords.hasXfCrc, records.hasXfCrc);
         QCOMPARE(savedRecords.xfCrcMatches, records.hasXfCrc);
     }
-}
-
-// A chart sheet named St_Trimbo, made from what Excel wrote: the last sheet
-// of poi-WithThreeCharts renamed, listed as a chart sheet, and its substream
-// replaced by a chart Excel embedded in Sheet1, whose cached series lie in
-// NUMBER records as cells do. It is no diary, and nothing is written to it.
-void TestExcelSamples::chartSheetIsNoDiary()
-{
-    QFile sample(excelSamplePath(QStringLiteral("poi-WithThreeCharts.xls")));
-    QVERIFY(sample.open(QIODevice::ReadOnly));
-    std::optional<CompoundEntry> container = readCompoundFile(sample.readAll());
-    QVERIFY(container);
-    QByteArray &stream = container->findStream("Workbook")->data;
-    stream = streamWithSheetRenamed(stream, QStringLiteral("Sheet3"), Diary);
-    QVERIFY(!stream.isEmpty());
-
-    qsizetype diaryEntry = -1, chartStart = -1, chartEnd = -1, depth = 0;
-    biff::RecordReader reader(stream);
-    while (const std::optional<biff::Record> record = reader.next()) {
-        if (record->id == biff::BoundSheet && QByteArrayView(record->data + 8, record->size - 8) == "St_Trimbo")
-            diaryEntry = record->offset + 4;
-        if (record->id == biff::Bof && ++depth == 2 && chartStart < 0 && biff::u16(record->data + 2) == 0x0020)
-            chartStart = record->offset;
-        if (record->id == biff::Eof && depth-- == 2 && chartStart >= 0 && chartEnd < 0)
-            chartEnd = record->end();
-        if (depth == 0 && diaryEntry >= 0 && biff::u32(stream.constData() + diaryEntry) < uint32_t(record->offset))
-            break;
-    }
-    QVERIFY(diaryEntry >= 0 && chartEnd > chartStart && chartStart >= 0);
-    const QByteArray chart = stream.mid(chartStart, chartEnd - chartStart);
-    const qsizetype sheet3 = biff::u32(stream.constData() + diaryEntry);
-    stream[diaryEntry + 5] = 0x02; // a chart sheet
-    // Sheet3 is the stream's last substream: the chart takes its place.
-    biff::RecordReader rest(stream, sheet3);
-    qsizetype sheet3End = sheet3;
-    for (depth = 0; const std::optional<biff::Record> record = rest.next();) {
-        depth += record->id == biff::Bof ? 1 : record->id == biff::Eof ? -1 : 0;
-        sheet3End = record->end();
-        if (depth == 0)
-            break;
-    }
-    stream.replace(sheet3, sheet3End - sheet3, chart);
-    const QString path = m_dir.filePath(QStringLiteral("chartsheet.xls"));
-    {
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(writeCompoundFile(*container).value_or(QByteArray()));
-    }
-    // xlrd and Gnumeric read the workbook, Sheet1 as Excel wrote it.
-    const QString samplePath = excelSamplePath(QStringLiteral("poi-WithThreeCharts.xls"));
-    QCOMPARE(sheetLines(xlrdDump(path), QStringLiteral("Sheet1")),
-             sheetLines(xlrdDump(samplePath), QStringLiteral("Sheet1")));
-    QCOMPARE(gnumericCsv(path, QStringLiteral("Sheet1")), gnumericCsv(samplePath, QStringLiteral("Sheet1")));
-
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    file.close();
-    DiaryBook book(path);
-    QVERIFY(!book.OpenExcelDate());
-    QCOMPARE(book.errorText(),
-             QStringLiteral("日記ファイル \"%1\" を使えません: シート \"St_Trimbo\" がありません").arg(path));
-    const SaveDaysResult refused =
-        saveDays(path, {twoLineDay(QStringLiteral("2030/01/02"), QStringLiteral("65"))}, false);
-    QVERIFY(!refused.saved);
-    QCOMPARE(refused.error, book.errorText());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), bytes);
 }
 
 // xlrd-namesdemo has text on its other sheets in the book's default cell
