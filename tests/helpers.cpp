@@ -52,8 +52,7 @@ bool RecordingShell::openUrl(const QUrl &url)
 TempProgramFolder::TempProgramFolder() : TempProgramFolder(QString()) {}
 
 TempProgramFolder::TempProgramFolder(const QString &parent)
-    : m_dir(parent.isEmpty() ? QDir::tempPath() + QStringLiteral("/trimbo-XXXXXX")
-                             : parent + QStringLiteral("/trimbo-XXXXXX"))
+    : m_dir((parent.isEmpty() ? QDir::tempPath() : parent) + QStringLiteral("/trimbo-XXXXXX"))
 {
     if (!m_dir.isValid())
         qFatal("cannot make a temporary folder");
@@ -85,10 +84,7 @@ void TempProgramFolder::layOut(const QByteArray &settings) const
 
 QByteArray TempProgramFolder::read(const QString &name) const
 {
-    QFile file(filePath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return fileBytes(filePath(name));
 }
 
 QStringList TempProgramFolder::snapshot() const
