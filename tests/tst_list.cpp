@@ -98,6 +98,7 @@ void TestList::photoBoxes()
     QCOMPARE(panorama.size, QSize(220, 55));
     QCOMPARE(panorama.rowHeight, 55);
     QCOMPARE(fitPhotoBox(QSize(2000, 100)).rowHeight, 17);
+    QCOMPARE(fitPhotoBox(QSize(500, 250)).size, QSize(220, 110)); // 246 wide by height: too wide
     QCOMPARE(fitPhotoBox(QSize()).fit, PhotoBox::None);
 }
 
