@@ -108,33 +108,27 @@ void TestSortMoves::formulaReferences_data()
     QTest::addColumn<int>("move");
     QTest::addColumn<QByteArray>("moved");
     using M = sortmoves::FormulaMove;
+    const auto row = [](const char *name, const char *expression, int delta, M move, const char *moved = "") {
+        QTest::newRow(name) << QByteArray(expression) << delta << int(move) << QByteArray(moved);
+    };
     // Column words: 0xC000 relative row and column, 0x4000 relative column only.
-    QTest::newRow("=A5-1, relative") << QByteArray("24040000c0 1e0100 04") << 3 << int(M::Moved)
-                                     << QByteArray("24070000c0 1e0100 04");
-    QTest::newRow("=$A$1+A5, the absolute row kept")
-        << QByteArray("2400000000 24040000c0 03") << 2 << int(M::Moved) << QByteArray("2400000000 24060000c0 03");
-    QTest::newRow("=SUM(A1:A5) moved up, a value class")
-        << QByteArray("45 0000 0400 00c0 00c0 19100000") << -1 << int(M::LeavesSheet) << QByteArray();
-    QTest::newRow("=SUM(A2:$A5): only the relative end moves")
-        << QByteArray("25 0100 0400 00c0 0000 19100000") << 3 << int(M::Moved)
-        << QByteArray("25 0400 0400 00c0 0000 19100000");
-    QTest::newRow("=SUM(A:A) names every row") << QByteArray("25 0000 ffff 00c0 00c0 19100000") << 5 << int(M::Moved)
-                                               << QByteArray("25 0000 ffff 00c0 00c0 19100000");
-    QTest::newRow("=Sheet2!B5&\"ab\", another sheet") << QByteArray("3a 0000 0400 01c0 1702006162 08") << 1
-                                                      << int(M::Moved) << QByteArray("3a 0000 0500 01c0 1702006162 08");
-    QTest::newRow("=IF(TRUE,A5,0), jumps")
-        << QByteArray("1d01 19020a00 24040000c0 19080700 1e0000 19080300 22030100") << 1 << int(M::Moved)
-        << QByteArray("1d01 19020a00 24050000c0 19080700 1e0000 19080300 22030100");
-    QTest::newRow("=CHOOSE(1,A5), a jump table")
-        << QByteArray("1e0100 19040100 04000900 24040000c0 19080000 22026400") << 2 << int(M::Moved)
-        << QByteArray("1e0100 19040100 04000900 24060000c0 19080000 22026400");
-    QTest::newRow("=A1 would leave the top") << QByteArray("24000000c0") << -1 << int(M::LeavesSheet) << QByteArray();
-    QTest::newRow("=A65536 would leave the bottom")
-        << QByteArray("24ffff00c0") << 1 << int(M::LeavesSheet) << QByteArray();
-    QTest::newRow("a member of a shared formula") << QByteArray("0100000400") << 1 << int(M::Shared) << QByteArray();
-    QTest::newRow("a reference as a shared formula holds it")
-        << QByteArray("2c010000c0") << 1 << int(M::Unreadable) << QByteArray();
-    QTest::newRow("cut short") << QByteArray("250100") << 1 << int(M::Unreadable) << QByteArray();
+    row("=A5-1, relative", "24040000c0 1e0100 04", 3, M::Moved, "24070000c0 1e0100 04");
+    row("=$A$1+A5, the absolute row kept", "2400000000 24040000c0 03", 2, M::Moved, "2400000000 24060000c0 03");
+    row("=SUM(A1:A5) moved up, a value class", "45 0000 0400 00c0 00c0 19100000", -1, M::LeavesSheet);
+    row("=SUM(A2:$A5): only the relative end moves", "25 0100 0400 00c0 0000 19100000", 3, M::Moved,
+        "25 0400 0400 00c0 0000 19100000");
+    row("=SUM(A:A) names every row", "25 0000 ffff 00c0 00c0 19100000", 5, M::Moved, "25 0000 ffff 00c0 00c0 19100000");
+    row("=Sheet2!B5&\"ab\", another sheet", "3a 0000 0400 01c0 1702006162 08", 1, M::Moved,
+        "3a 0000 0500 01c0 1702006162 08");
+    row("=IF(TRUE,A5,0), jumps", "1d01 19020a00 24040000c0 19080700 1e0000 19080300 22030100", 1, M::Moved,
+        "1d01 19020a00 24050000c0 19080700 1e0000 19080300 22030100");
+    row("=CHOOSE(1,A5), a jump table", "1e0100 19040100 04000900 24040000c0 19080000 22026400", 2, M::Moved,
+        "1e0100 19040100 04000900 24060000c0 19080000 22026400");
+    row("=A1 would leave the top", "24000000c0", -1, M::LeavesSheet);
+    row("=A65536 would leave the bottom", "24ffff00c0", 1, M::LeavesSheet);
+    row("a member of a shared formula", "0100000400", 1, M::Shared);
+    row("a reference as a shared formula holds it", "2c010000c0", 1, M::Unreadable);
+    row("cut short", "250100", 1, M::Unreadable);
 }
 
 void TestSortMoves::formulaReferences()
