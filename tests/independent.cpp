@@ -110,12 +110,8 @@ std::vector<QMap<QString, QString>> libreOfficeCellFormats(const QStringList &xl
         QFile::copy(path, dir.filePath(QStringLiteral("book%1.xls").arg(books.size())));
         books.emplace_back();
     }
-    QStringList arguments{QStringLiteral("-env:UserInstallation=file://") + profile.path(),
-                          QStringLiteral("--headless"),
-                          QStringLiteral("--convert-to"),
-                          QStringLiteral("xlsx"),
-                          QStringLiteral("--outdir"),
-                          dir.path()};
+    QStringList arguments{
+        "-env:UserInstallation=file://" + profile.path(), "--headless", "--convert-to", "xlsx", "--outdir", dir.path()};
     for (size_t i = 0; i < books.size(); ++i)
         arguments.append(dir.filePath(QStringLiteral("book%1.xls").arg(i)));
     run(QStringLiteral("soffice"), arguments);
