@@ -66,429 +66,413 @@ QList<int> columnsOf(const QImage &image, int y, const QColor &colour, int befor
     return columns;
 }
 
+struct LimitCase
+{
+    bool upperEdit;
+    QString typed;
+    QString other; // the accepted limit on the other side
+    LimitExit::Kind kind;
+    QString text;
+    QString rule;
+};
+
+struct DateCaptionCase
+{
+    QDate start;
+    QDate end;
+    QStringList firstCaptions;
+    QList<int> firstPixels;
+    int count;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(LimitCase)
+Q_DECLARE_METATYPE(DateCaptionCase)
 
 class TestGraph : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void getPixel_data();
-    void getPixel();
-    void windowRules();
-    void dateBands_data();
-    void dateBands();
-    void dateCaptions_data();
-    void dateCaptions();
-    void valueCaptions();
-    void captionsOfAnyRangeAreBounded_data();
-    void captionsOfAnyRangeAreBounded();
-    void valueBands_data();
-    void valueBands();
-    void seriesOfAWindow();
-    void barGeometry();
-    void limitExits_data();
-    void limitExits();
-    void stepButtons();
-
-    void barsAndMarkersOnTheirPixels();
-    void singleEntryDrawsOneMarker();
-    void bodyFatLineLiesOverWeightLine();
-    void unusableLimitsSkipTheLine();
-    void backgroundOfAnotherSize_data();
-    void backgroundOfAnotherSize();
-};
-
-void TestGraph::getPixel_data()
-{
-    QTest::addColumn<double>("total");
-    QTest::addColumn<double>("part");
-    QTest::addColumn<double>("size");
-    QTest::addColumn<int>("pixel");
-    QTest::newRow("no total") << 0.0 << 5.0 << 774.0 << 0;
-    QTest::newRow("day 1 of 31") << 31.0 << 1.0 << 774.0 << 24;
-    QTest::newRow("day 30 of 31") << 31.0 << 30.0 << 774.0 << 749;
-    QTest::newRow("65.5 kg between 60 and 70") << 10.0 << 4.5 << 312.0 << 140;
-    QTest::newRow("above the top truncates toward zero") << 10.0 << -0.02 << 312.0 << 0;
-    QTest::newRow("1 kg above a 10 kg range") << 10.0 << -1.0 << 312.0 << -31;
-    QTest::newRow("1e308 kg in a 10 kg range: held above") << 10.0 << -1e308 << 312.0 << -MaxPixel;
-    QTest::newRow("far below: held below") << 1e-300 << 1e10 << 312.0 << MaxPixel;
-    QTest::newRow("infinite range: no number")
-        << std::numeric_limits<double>::infinity() << std::numeric_limits<double>::infinity() << 312.0 << 0;
-}
-
-void TestGraph::getPixel()
-{
-    QFETCH(double, total);
-    QFETCH(double, part);
-    QFETCH(double, size);
-    QFETCH(int, pixel);
-    QCOMPARE(GetPixel(total, part, size), pixel);
-}
-
-void TestGraph::windowRules()
-{
-    const GraphWindow january = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
-    QCOMPARE(january.dayCount(), 31);
-    QCOMPARE(january.dayIndex(oleDayNumber(QDate(2010, 1, 2))), 1);
-    QCOMPARE(january.x(january.dayIndex(oleDayNumber(QDate(2010, 1, 2)))), 24);
-    QCOMPARE(january.x(january.dayIndex(oleDayNumber(QDate(2010, 1, 31)))), 749);
-    QVERIFY(!january.contains(oleDayNumber(QDate(2010, 1, 1)))); // the start day's own rows are outside
-    QVERIFY(january.contains(oleDayNumber(QDate(2010, 1, 31))));
-    QVERIFY(!january.contains(oleDayNumber(QDate(2010, 2, 1))));
-    QCOMPARE(window(QDate(2010, 1, 1), QDate(2010, 1, 8)).dayCount(), 8);
-    QCOMPARE(window(QDate(2010, 1, 1), QDate(2010, 1, 1)).dayCount(), 1);
-    QCOMPARE(valueY({60, 70}, 65.5), 140);
-    QCOMPARE(valueY({60, 70}, 60), 312);
-    QCOMPARE(valueY({60, 70}, 70), 0);
-    QCOMPARE(valueY({60, 70}, 71), -31);
-}
-
-void TestGraph::dateBands_data()
-{
-    QTest::addColumn<int>("days");
-    QTest::addColumn<int>("band");
-    QTest::addColumn<int>("step");
-    const QList<std::tuple<int, int, int>> rows{{1, 0, 1},    {31, 0, 1},   {32, 1, 7},  {90, 1, 7},  {91, 2, 1},
-                                                {300, 2, 1},  {301, 3, 1},  {540, 3, 1}, {541, 4, 1}, {1080, 4, 1},
-                                                {1081, 5, 1}, {2500, 5, 1}, {2501, 6, 1}};
-    for (const auto &[days, band, step] : rows)
-        QTest::addRow("%d days", days) << days << band << step;
-}
-
-void TestGraph::dateBands()
-{
-    QFETCH(int, days);
-    QFETCH(int, band);
-    QFETCH(int, step);
-    QCOMPARE(dateBand(days).band, band);
-    QCOMPARE(dateBand(days).step, step);
-}
-
-void TestGraph::dateCaptions_data()
-{
-    QTest::addColumn<QDate>("start");
-    QTest::addColumn<QDate>("end");
-    QTest::addColumn<QStringList>("firstCaptions");
-    QTest::addColumn<QList<int>>("firstPixels");
-    QTest::addColumn<int>("count");
-    QTest::newRow("32 days: every 7th day") << QDate(2010, 1, 20) << QDate(2010, 2, 20)
-                                            << QStringList{"1/20", "1/27", "2/3"} << QList<int>{0, 169, 338} << 5;
-    QTest::newRow("91 days: the 1st and the 15th")
-        << QDate(2010, 1, 1) << QDate(2010, 4, 1) << QStringList{"1/1", "1/15", "2/1"} << QList<int>{0, 119, 263} << 7;
-    QTest::newRow("band 3 from 1 January") << QDate(2010, 1, 1) << QDate(2010, 12, 31).addDays(-30)
-                                           << QStringList{"10年1月", "2月", "3月"} << QList<int>{0, 71, 136} << 12;
-    QTest::newRow("band 4: odd months") << QDate(2010, 1, 1) << QDate(2011, 12, 31)
-                                        << QStringList{"10年1月", "3月", "5月"} << QList<int>{0, 62, 127} << 12;
-    QTest::newRow("band 5: January and July")
-        << QDate(2010, 1, 1) << QDate(2014, 12, 31) << QStringList{"10年1月", "10年7月", "11年1月"}
-        << QList<int>{0, 76, 154} << 10;
-    QTest::newRow("end before start") << QDate(2010, 1, 10) << QDate(2010, 1, 1) << QStringList{} << QList<int>{} << 0;
-}
-
-void TestGraph::dateCaptions()
-{
-    QFETCH(QDate, start);
-    QFETCH(QDate, end);
-    QFETCH(QStringList, firstCaptions);
-    QFETCH(QList<int>, firstPixels);
-    QFETCH(int, count);
-    const std::vector<Caption> captions = dateAxisCaptions(window(start, end));
-    QCOMPARE(int(captions.size()), count);
-    QCOMPARE(texts(captions).mid(0, firstCaptions.size()), firstCaptions);
-    QCOMPARE(pixels(captions).mid(0, firstPixels.size()), firstPixels);
-}
-
-void TestGraph::valueCaptions()
-{
-    // Stepped by repeated addition: 62.0 itself is passed over.
-    const std::vector<Caption> weight = weightAxisCaptions({60, 62});
-    QCOMPARE(texts(weight),
-             (QStringList{"60.0", "60.2", "60.4", "60.6", "60.8", "61.0", "61.2", "61.4", "61.6", "61.8"}));
-    QCOMPARE(pixels(weight), (QList<int>{312, 280, 249, 218, 187, 156, 124, 93, 62, 31}));
-
-    const std::vector<Caption> fat = fatAxisCaptions({10, 20});
-    QCOMPARE(texts(fat), (QStringList{"10", "11", "12", "13", "14", "15", "16", "17", "18", "19", "20"}));
-    QCOMPARE(pixels(fat), (QList<int>{312, 280, 249, 218, 187, 156, 124, 93, 62, 31, 0}));
-
-    QCOMPARE(texts(weightAxisCaptions({40, 100})).mid(0, 3), (QStringList{"40", "50", "60"}));
-    QCOMPARE(texts(weightAxisCaptions({0, 1000})).mid(0, 3), (QStringList{"0", "50", "100"}));
-    QCOMPARE(texts(fatAxisCaptions({0, 300})).mid(0, 3), (QStringList{"0", "10", "20"}));
-    QCOMPARE(texts(weightAxisCaptions({1000, 1002})).first(), QString("1,000.0"));
-    QVERIFY(weightAxisCaptions({60, 60}).empty());
-    QVERIFY(weightAxisCaptions({60, 50}).empty());
-}
-
-// Limits no body can weigh, as a damaged file or a diary from elsewhere could
-// still bring them: the captions are bounded by the strip's pixel rows (one
-// caption per row at most), whatever the range, and stay on the strip.
-void TestGraph::captionsOfAnyRangeAreBounded_data()
-{
-    QTest::addColumn<double>("lower");
-    QTest::addColumn<double>("upper");
-    QTest::addColumn<QString>("first");
-    QTest::newRow("1e20 kg") << 0.0 << 1e20 << "0";
-    QTest::newRow("a date typed as digits") << 60.0 << 20261207.0 << "100";
-    QTest::newRow("1e308 kg") << -1e308 << 1e308 << "";
-    QTest::newRow("just wider than the widest limits") << 0.0 << 1000.5 << "0";
-}
-
-void TestGraph::captionsOfAnyRangeAreBounded()
-{
-    QFETCH(double, lower);
-    QFETCH(double, upper);
-    QFETCH(QString, first);
-    for (const std::vector<Caption> &captions : {weightAxisCaptions({lower, upper}), fatAxisCaptions({lower, upper})}) {
-        QVERIFY(int(captions.size()) <= GraphHeight + 1);
-        for (const Caption &caption : captions)
-            QVERIFY(caption.pixel >= 0 && caption.pixel <= GraphHeight);
+    void getPixel_data()
+    {
+        QTest::addColumn<double>("total");
+        QTest::addColumn<double>("part");
+        QTest::addColumn<double>("size");
+        QTest::addColumn<int>("pixel");
+        QTest::newRow("no total") << 0.0 << 5.0 << 774.0 << 0;
+        QTest::newRow("day 1 of 31") << 31.0 << 1.0 << 774.0 << 24;
+        QTest::newRow("day 30 of 31") << 31.0 << 30.0 << 774.0 << 749;
+        QTest::newRow("65.5 kg between 60 and 70") << 10.0 << 4.5 << 312.0 << 140;
+        QTest::newRow("above the top truncates toward zero") << 10.0 << -0.02 << 312.0 << 0;
+        QTest::newRow("1 kg above a 10 kg range") << 10.0 << -1.0 << 312.0 << -31;
+        QTest::newRow("1e308 kg in a 10 kg range: held above") << 10.0 << -1e308 << 312.0 << -MaxPixel;
+        QTest::newRow("far below: held below") << 1e-300 << 1e10 << 312.0 << MaxPixel;
+        QTest::newRow("infinite range: no number")
+            << std::numeric_limits<double>::infinity() << std::numeric_limits<double>::infinity() << 312.0 << 0;
     }
-    const std::vector<Caption> weight = weightAxisCaptions({lower, upper});
-    QCOMPARE(weight.empty() ? QString() : weight.front().text, first);
-    if (!first.isEmpty())
-        QVERIFY(weight.size() > 2);
-}
 
-void TestGraph::valueBands_data()
-{
-    QTest::addColumn<double>("range");
-    QTest::addColumn<int>("weight");
-    QTest::addColumn<int>("fat");
-    QTest::newRow("2.0") << 2.0 << 0 << 0;
-    QTest::newRow("2.1") << 2.1 << 1 << 1;
-    QTest::newRow("6") << 6.0 << 2 << 2;
-    QTest::newRow("10") << 10.0 << 3 << 3;
-    QTest::newRow("20") << 20.0 << 4 << 4;
-    QTest::newRow("50") << 50.0 << 5 << 5;
-    QTest::newRow("100") << 100.0 << 6 << 6;
-    QTest::newRow("200") << 200.0 << 7 << 6;
-    QTest::newRow("201") << 201.0 << 8 << 6;
-}
+    void getPixel()
+    {
+        QFETCH(double, total);
+        QFETCH(double, part);
+        QFETCH(double, size);
+        QFETCH(int, pixel);
+        QCOMPARE(GetPixel(total, part, size), pixel);
+    }
 
-void TestGraph::valueBands()
-{
-    QFETCH(double, range);
-    QFETCH(int, weight);
-    QFETCH(int, fat);
-    QCOMPARE(weightBand(range), weight);
-    QCOMPARE(fatBand(range), fat);
-}
+    void windowRules()
+    {
+        const GraphWindow january = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
+        QCOMPARE(january.dayCount(), 31);
+        QCOMPARE(january.dayIndex(oleDayNumber(QDate(2010, 1, 2))), 1);
+        QCOMPARE(january.x(january.dayIndex(oleDayNumber(QDate(2010, 1, 2)))), 24);
+        QCOMPARE(january.x(january.dayIndex(oleDayNumber(QDate(2010, 1, 31)))), 749);
+        QVERIFY(!january.contains(oleDayNumber(QDate(2010, 1, 1)))); // the start day's own rows are outside
+        QVERIFY(january.contains(oleDayNumber(QDate(2010, 1, 31))));
+        QVERIFY(!january.contains(oleDayNumber(QDate(2010, 2, 1))));
+        QCOMPARE(window(QDate(2010, 1, 1), QDate(2010, 1, 8)).dayCount(), 8);
+        QCOMPARE(window(QDate(2010, 1, 1), QDate(2010, 1, 1)).dayCount(), 1);
+        QCOMPARE(valueY({60, 70}, 60), 312);
+        QCOMPARE(valueY({60, 70}, 71), -31);
+    }
 
-void TestGraph::seriesOfAWindow()
-{
-    std::vector<DiaryRow> rows;
-    for (QDate d(2009, 12, 31); d <= QDate(2010, 1, 9); d = d.addDays(1))
-        rows.push_back(day(d, "60.5", d == QDate(2010, 1, 4) ? QString() : "20"));
-    rows[5][ColWeight - 1] = CellValue(); // 2010/01/05: no weight that day
-    rows[6][ColIntakeLevel - 1] = CellValue();
-    // Dates as a spreadsheet may hold them too: as text, as a bare number, as no date.
-    rows[7][ColDate - 1] = CellValue::text("2010/01/07");
-    rows[8][ColDate - 1] = CellValue::number(oleDayNumber(QDate(2010, 1, 8)));
-    rows.push_back(day(QDate(2010, 1, 3), "61", "20"));
-    rows.back()[ColDate - 1] = CellValue::text("last Sunday");
-    const DiaryTable diary(rows);
-    const GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 8));
+    void dateBands_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<int>("band");
+        QTest::addColumn<int>("step");
+        const QList<std::tuple<int, int, int>> rows{{1, 0, 1},    {31, 0, 1},   {32, 1, 7},  {90, 1, 7},  {91, 2, 1},
+                                                    {300, 2, 1},  {301, 3, 1},  {540, 3, 1}, {541, 4, 1}, {1080, 4, 1},
+                                                    {1081, 5, 1}, {2500, 5, 1}, {2501, 6, 1}};
+        for (const auto &[days, band, step] : rows)
+            QTest::addRow("%d days", days) << days << band << step;
+    }
 
-    const Series intake = GetContrastData_CalIn(diary, w.start, w.end);
-    QCOMPARE(datesOf(intake), (QStringList{"2010/01/02", "2010/01/03", "2010/01/04", "2010/01/05", "2010/01/06",
-                                           "2010/01/07", "2010/01/08"}));
-    QCOMPARE(intake.levels, (QStringList{"1", "1", "1", "1", "", "1", "1"}));
-    const Series weight = GetContrastData_W(diary, w.start, w.end);
-    QCOMPARE(weight.size(), 6);
-    QVERIFY(!datesOf(weight).contains("2010/01/05"));
-    QCOMPARE(weight.numbers.front(), 60.5);
-    QVERIFY(!datesOf(GetContrastData_F(diary, w.start, w.end)).contains("2010/01/04"));
-    QCOMPARE(GetContrastData_W(DiaryTable(), w.start, w.end).size(), 0);
-}
+    void dateBands()
+    {
+        QFETCH(int, days);
+        QFETCH(int, band);
+        QFETCH(int, step);
+        QCOMPARE(dateBand(days).band, band);
+        QCOMPARE(dateBand(days).step, step);
+    }
 
-void TestGraph::barGeometry()
-{
-    QCOMPARE(barHalfWidth(89), 3);
-    QCOMPARE(barHalfWidth(90), 2);
-    QCOMPARE(barHalfWidth(139), 2);
-    QCOMPARE(barHalfWidth(140), 1);
-    QCOMPARE(barSpan(BarRow::Intake, "0").top, 38);
-    QCOMPARE(barSpan(BarRow::Intake, "1").top, 32);
-    QCOMPARE(barSpan(BarRow::Intake, "2").top, 26);
-    QCOMPARE(barSpan(BarRow::Intake, "").height, 18);
-    QCOMPARE(barSpan(BarRow::Burn, "0").top, 64);
-    QCOMPARE(barSpan(BarRow::Burn, "1").top, 58);
-    QCOMPARE(barSpan(BarRow::Burn, "x").top, 52);
-}
+    void dateCaptions_data()
+    {
+        QTest::addColumn<DateCaptionCase>("window");
+        QTest::newRow("32 days: every 7th day")
+            << DateCaptionCase{{2010, 1, 20}, {2010, 2, 20}, {"1/20", "1/27", "2/3"}, {0, 169, 338}, 5};
+        QTest::newRow("91 days: the 1st and the 15th")
+            << DateCaptionCase{{2010, 1, 1}, {2010, 4, 1}, {"1/1", "1/15", "2/1"}, {0, 119, 263}, 7};
+        QTest::newRow("band 3 from 1 January")
+            << DateCaptionCase{{2010, 1, 1}, {2010, 12, 1}, {"10年1月", "2月", "3月"}, {0, 71, 136}, 12};
+        QTest::newRow("band 4: odd months")
+            << DateCaptionCase{{2010, 1, 1}, {2011, 12, 31}, {"10年1月", "3月", "5月"}, {0, 62, 127}, 12};
+        QTest::newRow("band 5: January and July")
+            << DateCaptionCase{{2010, 1, 1}, {2014, 12, 31}, {"10年1月", "10年7月", "11年1月"}, {0, 76, 154}, 10};
+        QTest::newRow("end before start") << DateCaptionCase{{2010, 1, 10}, {2010, 1, 1}, {}, {}, 0};
+    }
 
-// The limits taken as typed; those refused are tried through the tab.
-void TestGraph::limitExits_data()
-{
-    QTest::addColumn<bool>("upperEdit");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("other"); // the accepted limit on the other side
-    QTest::addColumn<QString>("text");
-    QTest::newRow("upper 61.5 over 60") << true << "61.5"
-                                        << "60"
-                                        << "61.5";
-    QTest::newRow("upper with blanks") << true << " 80 "
-                                       << "60"
-                                       << "80";
-    QTest::newRow("lower 69 under 70") << false << "69"
-                                       << "70"
-                                       << "69";
-    QTest::newRow("upper 1000: the highest") << true << "1000"
-                                             << "60"
-                                             << "1000";
-}
+    void dateCaptions()
+    {
+        QFETCH(DateCaptionCase, window);
+        const std::vector<Caption> captions = dateAxisCaptions(GraphWindow::fromDates(window.start, window.end));
+        QCOMPARE(int(captions.size()), window.count);
+        QCOMPARE(texts(captions).mid(0, window.firstCaptions.size()), window.firstCaptions);
+        QCOMPARE(pixels(captions).mid(0, window.firstPixels.size()), window.firstPixels);
+    }
 
-void TestGraph::limitExits()
-{
-    QFETCH(bool, upperEdit);
-    QFETCH(QString, typed);
-    QFETCH(QString, other);
-    QFETCH(QString, text);
-    const LimitExit result =
-        upperEdit ? upperLimitExit(typed, other, WeightBounds) : lowerLimitExit(typed, other, WeightBounds);
-    QCOMPARE(int(result.kind), int(LimitExit::Accept));
-    QCOMPARE(result.text, text);
-    QCOMPARE(result.rule, QString());
-}
+    void valueCaptions()
+    {
+        // Stepped by repeated addition: 62.0 itself is passed over.
+        const std::vector<Caption> weight = weightAxisCaptions({60, 62});
+        QCOMPARE(texts(weight),
+                 (QStringList{"60.0", "60.2", "60.4", "60.6", "60.8", "61.0", "61.2", "61.4", "61.6", "61.8"}));
+        QCOMPARE(pixels(weight), (QList<int>{312, 280, 249, 218, 187, 156, 124, 93, 62, 31}));
 
-void TestGraph::stepButtons()
-{
-    QCOMPARE(upperStepDown("61.5", "60"), std::optional<QString>("60.5"));
-    QCOMPARE(upperStepDown("60.5", "60"), std::nullopt);
-    // Steps stop at the bounds: 99.5 % goes up to 100, not 100.5.
-    QCOMPARE(upperStepUp("99.5", FatBounds), std::optional<QString>("100"));
-    QCOMPARE(upperStepUp("100", FatBounds), std::nullopt);
-    QCOMPARE(upperStepUp("250", WeightBounds), std::optional<QString>("251"));
-    QCOMPARE(upperStepUp("999.5", WeightBounds), std::optional<QString>("1000"));
-    QCOMPARE(upperStepUp("1000", WeightBounds), std::nullopt);
-    QCOMPARE(lowerStepDown("1.5", WeightBounds), QString("0.5"));
-    QCOMPARE(lowerStepDown("0.5", WeightBounds), QString("0"));
-    QCOMPARE(lowerStepDown("-0.5", FatBounds), QString("0"));
-    QCOMPARE(lowerStepUp("60", "61.5"), std::optional<QString>("61"));
-    QCOMPARE(lowerStepUp("61", "61.5"), std::nullopt);
-    QVERIFY(datesAccepted(QDate(2010, 1, 1), QDate(2010, 1, 8)));
-    QVERIFY(!datesAccepted(QDate(2010, 1, 1), QDate(2010, 1, 7)));
-}
+        const std::vector<Caption> fat = fatAxisCaptions({10, 20});
+        QCOMPARE(texts(fat), (QStringList{"10", "11", "12", "13", "14", "15", "16", "17", "18", "19", "20"}));
+        QCOMPARE(pixels(fat), (QList<int>{312, 280, 249, 218, 187, 156, 124, 93, 62, 31, 0}));
 
-void TestGraph::barsAndMarkersOnTheirPixels()
-{
-    const QColor weightColour(0, 128, 0);
-    const DiaryTable diary({day(QDate(2010, 1, 2), "65.5", "", "1", "0"), day(QDate(2010, 1, 20), "66", "", "2", "")});
-    GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
-    w.weight = ValueRange{60, 70};
-    const GraphPicture picture =
-        renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, weightColour, Qt::blue});
+        QCOMPARE(texts(weightAxisCaptions({40, 100})).mid(0, 3), (QStringList{"40", "50", "60"}));
+        QCOMPARE(texts(weightAxisCaptions({0, 1000})).mid(0, 3), (QStringList{"0", "50", "100"}));
+        QCOMPARE(texts(fatAxisCaptions({0, 300})).mid(0, 3), (QStringList{"0", "10", "20"}));
+        QCOMPARE(texts(weightAxisCaptions({1000, 1002})).first(), QString("1,000.0"));
+        QVERIFY(weightAxisCaptions({60, 60}).empty());
+        QVERIFY(weightAxisCaptions({60, 50}).empty());
+    }
 
-    // 2 January: intake bar columns 17 to 22, rows 32 to 43 (level 1).
-    QCOMPARE(columnsOf(picture.crossStrip, 32, Qt::red, 100), (QList<int>{17, 18, 19, 20, 21, 22}));
-    QCOMPARE(columnsOf(picture.crossStrip, 43, Qt::red).first(), 17);
-    QVERIFY(columnsOf(picture.crossStrip, 31, Qt::red, 100).isEmpty());
-    // Burn level 0: rows 64 to 69 only; the tallest burn bar (empty level) from row 52.
-    QVERIFY(columnsOf(picture.crossStrip, 63, Qt::blue).contains(int(GetPixel(31, 19, 774)) - 4));
-    QCOMPARE(columnsOf(picture.crossStrip, 64, Qt::blue).first(), 17);
-    QVERIFY(!columnsOf(picture.crossStrip, 63, Qt::blue).contains(17));
-    // The band between the rows of bars.
-    QCOMPARE(columnsOf(picture.crossStrip, 45, QColor(166, 202, 240)).size(), 774);
-    QCOMPARE(columnsOf(picture.crossStrip, 46, QColor(166, 202, 240)).size(), 774);
-    // The weight marker of 2 January: columns 22 to 25 around (24, 140).
-    QCOMPARE(picture.picture.pixelColor(22, 138), weightColour);
-    QCOMPARE(picture.picture.pixelColor(25, 141), weightColour);
-    QCOMPARE(picture.picture.pixelColor(21, 138), QColor(Qt::white));
-}
+    // Limits no body can weigh, as a damaged file or a diary from elsewhere could
+    // still bring them: the captions are bounded by the strip's pixel rows (one
+    // caption per row at most), whatever the range, and stay on the strip.
+    void captionsOfAnyRangeAreBounded_data()
+    {
+        QTest::addColumn<double>("lower");
+        QTest::addColumn<double>("upper");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("1e20 kg") << 0.0 << 1e20 << "0";
+        QTest::newRow("a date typed as digits") << 60.0 << 20261207.0 << "100";
+        QTest::newRow("1e308 kg") << -1e308 << 1e308 << "";
+        QTest::newRow("just wider than the widest limits") << 0.0 << 1000.5 << "0";
+    }
 
-void TestGraph::singleEntryDrawsOneMarker()
-{
-    const DiaryTable diary({day(QDate(2010, 1, 2), "65.5")});
-    GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
-    w.weight = ValueRange{60, 70};
-    const GraphPicture picture = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
-    int coloured = 0;
-    for (int y = 0; y < picture.picture.height(); ++y)
-        coloured += columnsOf(picture.picture, y, Qt::red).size();
-    QCOMPARE(coloured, 16);
-    QCOMPARE(columnsOf(picture.picture, 138, Qt::red), (QList<int>{22, 23, 24, 25}));
-}
+    void captionsOfAnyRangeAreBounded()
+    {
+        QFETCH(double, lower);
+        QFETCH(double, upper);
+        QFETCH(QString, first);
+        for (const std::vector<Caption> &captions :
+             {weightAxisCaptions({lower, upper}), fatAxisCaptions({lower, upper})}) {
+            QVERIFY(int(captions.size()) <= GraphHeight + 1);
+            for (const Caption &caption : captions)
+                QVERIFY(caption.pixel >= 0 && caption.pixel <= GraphHeight);
+        }
+        const std::vector<Caption> weight = weightAxisCaptions({lower, upper});
+        QCOMPARE(weight.empty() ? QString() : weight.front().text, first);
+        if (!first.isEmpty())
+            QVERIFY(weight.size() > 2);
+    }
 
-void TestGraph::bodyFatLineLiesOverWeightLine()
-{
-    // Weight rises and body fat falls on the same scale: the lines cross mid-window.
-    const DiaryTable diary({day(QDate(2010, 1, 2), "61", "69"), day(QDate(2010, 1, 30), "69", "61")});
-    GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
-    w.weight = ValueRange{60, 70};
-    w.fat = ValueRange{60, 70};
-    w.mode = 2;
-    const GraphPicture picture = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
-    const int crossY = valueY({60, 70}, 65);
-    // The pixels each line alone covers; those both cover are the crossing,
-    // and there body fat is on top.
-    w.mode = 1;
-    const QImage fatOnly = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue}).picture;
-    w.mode = 0;
-    const QImage weightAlone =
-        renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue}).picture;
-    int crossing = 0;
-    for (int y = 0; y < weightAlone.height(); ++y) {
-        for (int x : columnsOf(weightAlone, y, Qt::red)) {
-            if (fatOnly.pixelColor(x, y) == QColor(Qt::blue)) {
-                QCOMPARE(picture.picture.pixelColor(x, y), QColor(Qt::blue));
-                ++crossing;
+    void valueBands_data()
+    {
+        QTest::addColumn<double>("range");
+        QTest::addColumn<int>("weight");
+        QTest::addColumn<int>("fat");
+        QTest::newRow("2.0") << 2.0 << 0 << 0;
+        QTest::newRow("2.1") << 2.1 << 1 << 1;
+        QTest::newRow("6") << 6.0 << 2 << 2;
+        QTest::newRow("10") << 10.0 << 3 << 3;
+        QTest::newRow("20") << 20.0 << 4 << 4;
+        QTest::newRow("50") << 50.0 << 5 << 5;
+        QTest::newRow("100") << 100.0 << 6 << 6;
+        QTest::newRow("200") << 200.0 << 7 << 6;
+        QTest::newRow("201") << 201.0 << 8 << 6;
+    }
+
+    void valueBands()
+    {
+        QFETCH(double, range);
+        QFETCH(int, weight);
+        QFETCH(int, fat);
+        QCOMPARE(weightBand(range), weight);
+        QCOMPARE(fatBand(range), fat);
+    }
+
+    void seriesOfAWindow()
+    {
+        std::vector<DiaryRow> rows;
+        for (QDate d(2009, 12, 31); d <= QDate(2010, 1, 9); d = d.addDays(1))
+            rows.push_back(day(d, "60.5", d == QDate(2010, 1, 4) ? QString() : "20"));
+        rows[5][ColWeight - 1] = CellValue(); // 2010/01/05: no weight that day
+        rows[6][ColIntakeLevel - 1] = CellValue();
+        // Dates as a spreadsheet may hold them too: as text, as a bare number, as no date.
+        rows[7][ColDate - 1] = CellValue::text("2010/01/07");
+        rows[8][ColDate - 1] = CellValue::number(oleDayNumber(QDate(2010, 1, 8)));
+        rows.push_back(day(QDate(2010, 1, 3), "61", "20"));
+        rows.back()[ColDate - 1] = CellValue::text("last Sunday");
+        const DiaryTable diary(rows);
+        const GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 8));
+
+        const Series intake = GetContrastData_CalIn(diary, w.start, w.end);
+        QCOMPARE(datesOf(intake), (QStringList{"2010/01/02", "2010/01/03", "2010/01/04", "2010/01/05", "2010/01/06",
+                                               "2010/01/07", "2010/01/08"}));
+        QCOMPARE(intake.levels, (QStringList{"1", "1", "1", "1", "", "1", "1"}));
+        const Series weight = GetContrastData_W(diary, w.start, w.end);
+        QCOMPARE(weight.size(), 6);
+        QVERIFY(!datesOf(weight).contains("2010/01/05"));
+        QCOMPARE(weight.numbers.front(), 60.5);
+        QVERIFY(!datesOf(GetContrastData_F(diary, w.start, w.end)).contains("2010/01/04"));
+        QCOMPARE(GetContrastData_W(DiaryTable(), w.start, w.end).size(), 0);
+    }
+
+    void barGeometry()
+    {
+        QCOMPARE(barHalfWidth(89), 3);
+        QCOMPARE(barHalfWidth(90), 2);
+        QCOMPARE(barHalfWidth(139), 2);
+        QCOMPARE(barHalfWidth(140), 1);
+        QCOMPARE(barSpan(BarRow::Intake, "0").top, 38);
+        QCOMPARE(barSpan(BarRow::Intake, "1").top, 32);
+        QCOMPARE(barSpan(BarRow::Intake, "2").top, 26);
+        QCOMPARE(barSpan(BarRow::Intake, "").height, 18);
+        QCOMPARE(barSpan(BarRow::Burn, "0").top, 64);
+        QCOMPARE(barSpan(BarRow::Burn, "1").top, 58);
+        QCOMPARE(barSpan(BarRow::Burn, "x").top, 52);
+    }
+
+    // Leaving a limit edit: the limit taken, put back, or the text left as typed;
+    // a limit not taken says the rule it breaks.
+    void limitExits_data()
+    {
+        QTest::addColumn<LimitCase>("exit");
+        const QString weight = "は使えません。体重は 0 から 1000 kg までの数値です。";
+        const auto accept = LimitExit::Accept;
+        const auto putBack = LimitExit::PutBack;
+        const auto ignore = LimitExit::Ignore;
+        QTest::newRow("upper 61.5 over 60") << LimitCase{true, "61.5", "60", accept, "61.5", {}};
+        QTest::newRow("upper with blanks") << LimitCase{true, " 80 ", "60", accept, "80", {}};
+        QTest::newRow("full-width upper") << LimitCase{true, "８０", "60", accept, "80", {}};
+        QTest::newRow("lower 69 under 70") << LimitCase{false, "69", "70", accept, "69", {}};
+        QTest::newRow("upper 1000: the highest") << LimitCase{true, "1000", "60", accept, "1000", {}};
+        QTest::newRow("upper 1e20") << LimitCase{true, "1e20", "60", putBack, {}, "「1e20」" + weight};
+        QTest::newRow("upper as a date") << LimitCase{true, "20261207", "60", putBack, {}, "「20261207」" + weight};
+        QTest::newRow("lower below 0") << LimitCase{false, "-3", "70", putBack, {}, "「-3」" + weight};
+        QTest::newRow("upper within 1 of the lower") << LimitCase{
+            true, "61", "60", putBack, {}, "「61」は使えません。体重の上限は下限 60 より 1 を超えて大きい数値です。"};
+        QTest::newRow("lower within 1 of the upper") << LimitCase{
+            false, "69.5", "70", putBack, {}, "「69.5」は使えません。体重の下限は上限 70 より 1 以上小さい数値です。"};
+        QTest::newRow("upper in words") << LimitCase{
+            true, "heavy", "60", ignore, {}, "「heavy」は使えません。体重の上限は 0 以外の数値です。"};
+        QTest::newRow("lower 0") << LimitCase{false,  "0", "70",
+                                              ignore, {},  "「0」は使えません。体重の下限は 0 以外の数値です。"};
+        QTest::newRow("upper emptied") << LimitCase{true,   "", "60",
+                                                    ignore, {}, "空欄は使えません。体重の上限は 0 以外の数値です。"};
+    }
+
+    void limitExits()
+    {
+        QFETCH(LimitCase, exit);
+        const LimitExit result = exit.upperEdit ? upperLimitExit(exit.typed, exit.other, WeightBounds)
+                                                : lowerLimitExit(exit.typed, exit.other, WeightBounds);
+        QCOMPARE(int(result.kind), int(exit.kind));
+        QCOMPARE(result.text, exit.text);
+        QCOMPARE(result.rule, exit.rule);
+    }
+
+    void stepButtons()
+    {
+        QCOMPARE(upperStepDown("61.5", "60"), std::optional<QString>("60.5"));
+        QCOMPARE(upperStepDown("60.5", "60"), std::nullopt);
+        // Steps stop at the bounds: 99.5 % goes up to 100, not 100.5.
+        QCOMPARE(upperStepUp("99.5", FatBounds), std::optional<QString>("100"));
+        QCOMPARE(upperStepUp("100", FatBounds), std::nullopt);
+        QCOMPARE(upperStepUp("250", WeightBounds), std::optional<QString>("251"));
+        QCOMPARE(upperStepUp("999.5", WeightBounds), std::optional<QString>("1000"));
+        QCOMPARE(upperStepUp("1000", WeightBounds), std::nullopt);
+        QCOMPARE(lowerStepDown("1.5", WeightBounds), QString("0.5"));
+        QCOMPARE(lowerStepDown("0.5", WeightBounds), QString("0"));
+        QCOMPARE(lowerStepDown("-0.5", FatBounds), QString("0"));
+        QCOMPARE(lowerStepUp("60", "61.5"), std::optional<QString>("61"));
+        QCOMPARE(lowerStepUp("61", "61.5"), std::nullopt);
+        QVERIFY(datesAccepted(QDate(2010, 1, 1), QDate(2010, 1, 8)));
+        QVERIFY(!datesAccepted(QDate(2010, 1, 1), QDate(2010, 1, 7)));
+    }
+
+    void barsAndMarkersOnTheirPixels()
+    {
+        const QColor weightColour(0, 128, 0);
+        const DiaryTable diary(
+            {day(QDate(2010, 1, 2), "65.5", "", "1", "0"), day(QDate(2010, 1, 20), "66", "", "2", "")});
+        GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
+        w.weight = ValueRange{60, 70};
+        const GraphPicture picture =
+            renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, weightColour, Qt::blue});
+
+        // 2 January: intake bar columns 17 to 22, rows 32 to 43 (level 1).
+        QCOMPARE(columnsOf(picture.crossStrip, 32, Qt::red, 100), (QList<int>{17, 18, 19, 20, 21, 22}));
+        QCOMPARE(columnsOf(picture.crossStrip, 43, Qt::red).first(), 17);
+        QVERIFY(columnsOf(picture.crossStrip, 31, Qt::red, 100).isEmpty());
+        // Burn level 0: rows 64 to 69 only; the tallest burn bar (empty level) from row 52.
+        QVERIFY(columnsOf(picture.crossStrip, 63, Qt::blue).contains(int(GetPixel(31, 19, 774)) - 4));
+        QCOMPARE(columnsOf(picture.crossStrip, 64, Qt::blue).first(), 17);
+        QVERIFY(!columnsOf(picture.crossStrip, 63, Qt::blue).contains(17));
+        // The band between the rows of bars.
+        QCOMPARE(columnsOf(picture.crossStrip, 45, QColor(166, 202, 240)).size(), 774);
+        QCOMPARE(columnsOf(picture.crossStrip, 46, QColor(166, 202, 240)).size(), 774);
+        // The weight marker of 2 January: columns 22 to 25 around (24, 140).
+        QCOMPARE(picture.picture.pixelColor(22, 138), weightColour);
+        QCOMPARE(picture.picture.pixelColor(25, 141), weightColour);
+        QCOMPARE(picture.picture.pixelColor(21, 138), QColor(Qt::white));
+    }
+
+    void bodyFatLineLiesOverWeightLine()
+    {
+        // Weight rises and body fat falls on the same scale: the lines cross mid-window.
+        const DiaryTable diary({day(QDate(2010, 1, 2), "61", "69"), day(QDate(2010, 1, 30), "69", "61")});
+        GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
+        w.weight = ValueRange{60, 70};
+        w.fat = ValueRange{60, 70};
+        w.mode = 2;
+        const GraphPicture picture =
+            renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
+        const int crossY = valueY({60, 70}, 65);
+        // The pixels each line alone covers; those both cover are the crossing,
+        // and there body fat is on top.
+        w.mode = 1;
+        const QImage fatOnly =
+            renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue}).picture;
+        w.mode = 0;
+        const QImage weightAlone =
+            renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue}).picture;
+        int crossing = 0;
+        for (int y = 0; y < weightAlone.height(); ++y) {
+            for (int x : columnsOf(weightAlone, y, Qt::red)) {
+                if (fatOnly.pixelColor(x, y) == QColor(Qt::blue)) {
+                    QCOMPARE(picture.picture.pixelColor(x, y), QColor(Qt::blue));
+                    ++crossing;
+                }
             }
         }
+        QVERIFY(crossing > 0);
+        // Mode 0 draws the weight line alone.
+        QVERIFY(columnsOf(weightAlone, crossY, Qt::blue).isEmpty());
+        QVERIFY(!columnsOf(weightAlone, crossY, Qt::red).isEmpty());
     }
-    QVERIFY(crossing > 0);
-    // Mode 0 draws the weight line alone.
-    w.mode = 0;
-    const GraphPicture weightOnly = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
-    QVERIFY(columnsOf(weightOnly.picture, crossY, Qt::blue).isEmpty());
-    QVERIFY(!columnsOf(weightOnly.picture, crossY, Qt::red).isEmpty());
-}
 
-void TestGraph::unusableLimitsSkipTheLine()
-{
-    const DiaryTable diary({day(QDate(2010, 1, 2), "61", "20")});
-    GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
-    w.fat = ValueRange{10, 30};
-    w.mode = 2; // both lines, but the weight limits are unusable
-    const GraphPicture picture = renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
-    QVERIFY(picture.weightCaptions.empty());
-    QCOMPARE(picture.weight.size(), 0);
-    QCOMPARE(picture.fat.size(), 1);
-    QVERIFY(!picture.fatCaptions.empty());
-    QCOMPARE(picture.intake.size(), 1);
-}
+    void unusableLimitsSkipTheLine()
+    {
+        const DiaryTable diary({day(QDate(2010, 1, 2), "61", "20")});
+        GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
+        w.fat = ValueRange{10, 30};
+        w.mode = 2; // both lines, but the weight limits are unusable
+        const GraphPicture picture =
+            renderGraph({&diary, w, QImage(), AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
+        QVERIFY(picture.weightCaptions.empty());
+        QCOMPARE(picture.weight.size(), 0);
+        QCOMPARE(picture.fat.size(), 1);
+        QVERIFY(!picture.fatCaptions.empty());
+        QCOMPARE(picture.intake.size(), 1);
+    }
 
-void TestGraph::backgroundOfAnotherSize_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("the graph's own size") << QSize(774, 312);
-    QTest::newRow("twice as large") << QSize(1548, 624);
-    QTest::newRow("half as large") << QSize(387, 156);
-    QTest::newRow("other proportions") << QSize(1000, 200);
-}
+    void backgroundOfAnotherSize_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("half as large") << QSize(387, 156);
+        QTest::newRow("other proportions") << QSize(1000, 200);
+    }
 
-// The points sit on their axis values whatever the background's size: the
-// background is brought to the graph's size before the lines are drawn.
-void TestGraph::backgroundOfAnotherSize()
-{
-    QFETCH(QSize, size);
-    QImage background(size, QImage::Format_RGB32);
-    background.fill(Qt::green);
-    QPainter(&background).fillRect(size.width() / 2, 0, size.width() - size.width() / 2, size.height(), Qt::yellow);
+    // The points sit on their axis values whatever the background's size: the
+    // background is brought to the graph's size before the lines are drawn.
+    void backgroundOfAnotherSize()
+    {
+        QFETCH(QSize, size);
+        QImage background(size, QImage::Format_RGB32);
+        background.fill(Qt::green);
+        QPainter(&background).fillRect(size.width() / 2, 0, size.width() - size.width() / 2, size.height(), Qt::yellow);
 
-    const DiaryTable diary({day(QDate(2010, 1, 2), "65.5")});
-    GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
-    w.weight = ValueRange{60, 70};
-    const GraphPicture picture = renderGraph({&diary, w, background, AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
-    QCOMPARE(picture.picture.size(), QSize(774, 312));
-    // The marker of 2 January, 65.5 kg: columns 22 to 25 around (24, 140).
-    QCOMPARE(columnsOf(picture.picture, 138, Qt::red), (QList<int>{22, 23, 24, 25}));
-    QCOMPARE(columnsOf(picture.picture, 141, Qt::red), (QList<int>{22, 23, 24, 25}));
-    QVERIFY(columnsOf(picture.picture, 142, Qt::red).isEmpty());
-    // The whole background is there, squeezed or stretched.
-    QCOMPARE(picture.picture.pixelColor(5, 5), QColor(Qt::green));
-    QCOMPARE(picture.picture.pixelColor(380, 300), QColor(Qt::green));
-    QCOMPARE(picture.picture.pixelColor(394, 5), QColor(Qt::yellow));
-    QCOMPARE(picture.picture.pixelColor(770, 308), QColor(Qt::yellow));
-}
+        const DiaryTable diary({day(QDate(2010, 1, 2), "65.5")});
+        GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 31));
+        w.weight = ValueRange{60, 70};
+        const GraphPicture picture =
+            renderGraph({&diary, w, background, AxisArtwork().Img_CrossAxle2, Qt::red, Qt::blue});
+        QCOMPARE(picture.picture.size(), QSize(774, 312));
+        // The marker of 2 January, 65.5 kg: columns 22 to 25 around (24, 140).
+        QCOMPARE(columnsOf(picture.picture, 138, Qt::red), (QList<int>{22, 23, 24, 25}));
+        QCOMPARE(columnsOf(picture.picture, 141, Qt::red), (QList<int>{22, 23, 24, 25}));
+        // One day alone: its marker (4 by 4 pixels) and no line.
+        int coloured = 0;
+        for (int y = 0; y < picture.picture.height(); ++y)
+            coloured += columnsOf(picture.picture, y, Qt::red).size();
+        QCOMPARE(coloured, 16);
+        // The whole background is there, squeezed or stretched.
+        QCOMPARE(picture.picture.pixelColor(5, 5), QColor(Qt::green));
+        QCOMPARE(picture.picture.pixelColor(380, 300), QColor(Qt::green));
+        QCOMPARE(picture.picture.pixelColor(394, 5), QColor(Qt::yellow));
+        QCOMPARE(picture.picture.pixelColor(770, 308), QColor(Qt::yellow));
+    }
+};
 
 QTEST_MAIN(TestGraph)
 #include "tst_graph.moc"
