@@ -40,80 +40,69 @@ class TestTrendTab : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void offOnAWindowsSettingsFile();
-    void switchesTakeEffectAtOnceAndAreSaved();
-    void latestDaysEndTheGraphToday();
-};
+    // Off at first; then each switch at once on the graph and in the file.
+    void switchesTakeEffectAtOnceAndAreSaved()
+    {
+        RecordingResponder messages;
+        TempProgramFolder folder;
+        layOut(folder, windowsSettings);
+        MainWindow window(folder.path());
+        window.show();
+        // Off on a settings file of the Windows version, which is left as it was.
+        for (const char *name : {"ChkBx_Trend", "ChkBx_GoalLines", "ChkBx_LatestDays", "ChkBx_Backups"})
+            QVERIFY2(!control<QCheckBox>(window, name)->isChecked(), name);
+        QVERIFY(window.graph().weightTrend.empty());
+        QCOMPARE(control<QDateEdit>(window, "Dt_Grph_EndD")->date(), QDate(2010, 1, 31));
+        QCOMPARE(folder.read("Trimbo.ini"), windowsSettings);
+        const QImage plain = graphImage(window);
 
-void TestTrendTab::offOnAWindowsSettingsFile()
-{
-    RecordingResponder messages;
-    TempProgramFolder folder;
-    layOut(folder, windowsSettings);
-    MainWindow window(folder.path());
-    window.show();
-    for (const char *name : {"ChkBx_Trend", "ChkBx_GoalLines", "ChkBx_LatestDays", "ChkBx_Backups"})
-        QVERIFY2(!control<QCheckBox>(window, name)->isChecked(), name);
-    QVERIFY(window.graph().weightTrend.empty());
-    QCOMPARE(control<QDateEdit>(window, "Dt_Grph_EndD")->date(), QDate(2010, 1, 31));
-    QCOMPARE(folder.read("Trimbo.ini"), windowsSettings);
-    QVERIFY(messages.shown.isEmpty());
-}
-
-void TestTrendTab::switchesTakeEffectAtOnceAndAreSaved()
-{
-    RecordingResponder messages;
-    TempProgramFolder folder;
-    layOut(folder, windowsSettings);
-    MainWindow window(folder.path());
-    window.show();
-    const QImage plain = graphImage(window);
-
-    control<QCheckBox>(window, "ChkBx_Trend")->click();
-    const QImage withTrend = graphImage(window);
-    QVERIFY(withTrend != plain);
-    QVERIFY(!window.graph().weightTrend.empty());
-    const QString figures = control<QLabel>(window, "Lbl_Figures")->text();
-    // January 2010 is long past: the trend stands, but the last 28 days hold no record.
-    QCOMPARE(
-        figures,
-        QString("体重　トレンド 62.9 kg（－）\n　記録が足りないため予想できません（直近28日で14日以上必要です）\n\n"
+        control<QCheckBox>(window, "ChkBx_Trend")->click();
+        const QImage withTrend = graphImage(window);
+        QVERIFY(withTrend != plain);
+        QVERIFY(!window.graph().weightTrend.empty());
+        const QString figures = control<QLabel>(window, "Lbl_Figures")->text();
+        // January 2010 is long past: the trend stands, but the last 28 days hold no record.
+        QCOMPARE(
+            figures,
+            QString(
+                "体重　トレンド 62.9 kg（－）\n　記録が足りないため予想できません（直近28日で14日以上必要です）\n\n"
                 "体脂肪率　トレンド 22.0 %（－）\n　記録が足りないため予想できません（直近28日で14日以上必要です）"));
 
-    control<QCheckBox>(window, "ChkBx_GoalLines")->click();
-    QVERIFY(graphImage(window) != withTrend);
-    QCOMPARE(folder.read("Trimbo.ini"),
-             windowsSettings + "[Trend]\r\nTrend=1\r\nGoalLines=1\r\nLatestDays=0\r\nBackups=0\r\nReadOut=0\r\n");
+        control<QCheckBox>(window, "ChkBx_GoalLines")->click();
+        QVERIFY(graphImage(window) != withTrend);
+        QCOMPARE(folder.read("Trimbo.ini"),
+                 windowsSettings + "[Trend]\r\nTrend=1\r\nGoalLines=1\r\nLatestDays=0\r\nBackups=0\r\nReadOut=0\r\n");
 
-    // Both off again: the graph as it was, to the pixel.
-    control<QCheckBox>(window, "ChkBx_Trend")->click();
-    control<QCheckBox>(window, "ChkBx_GoalLines")->click();
-    QCOMPARE(graphImage(window), plain);
-    QVERIFY(folder.read("Trimbo.ini").startsWith(windowsSettings + "[Trend]\r\nTrend=0\r\nGoalLines=0\r\n"));
-    QVERIFY(messages.shown.isEmpty());
+        // Both off again: the graph as it was, to the pixel.
+        control<QCheckBox>(window, "ChkBx_Trend")->click();
+        control<QCheckBox>(window, "ChkBx_GoalLines")->click();
+        QCOMPARE(graphImage(window), plain);
+        QVERIFY(folder.read("Trimbo.ini").startsWith(windowsSettings + "[Trend]\r\nTrend=0\r\nGoalLines=0\r\n"));
+        QVERIFY(messages.shown.isEmpty());
 
-    // The next start reads the switches back.
-    control<QCheckBox>(window, "ChkBx_Trend")->click();
-    MainWindow again(folder.path());
-    again.show();
-    QVERIFY(control<QCheckBox>(again, "ChkBx_Trend")->isChecked());
-    QVERIFY(!control<QCheckBox>(again, "ChkBx_GoalLines")->isChecked());
-}
+        // The next start reads the switches back.
+        control<QCheckBox>(window, "ChkBx_Trend")->click();
+        MainWindow again(folder.path());
+        again.show();
+        QVERIFY(control<QCheckBox>(again, "ChkBx_Trend")->isChecked());
+        QVERIFY(!control<QCheckBox>(again, "ChkBx_GoalLines")->isChecked());
+    }
 
-void TestTrendTab::latestDaysEndTheGraphToday()
-{
-    RecordingResponder messages;
-    TempProgramFolder folder;
-    layOut(folder, windowsSettings + "[Trend]\r\nLatestDays=1\r\n");
-    MainWindow window(folder.path());
-    window.show();
-    QVERIFY(control<QCheckBox>(window, "ChkBx_LatestDays")->isChecked());
-    const QDate today = QDate::currentDate();
-    QCOMPARE(control<QDateEdit>(window, "Dt_Grph_EndD")->date(), today);
-    QCOMPARE(control<QDateEdit>(window, "Dt_Grph_StartD")->date(), today.addDays(-30));
-    // The stored window is not rewritten until the graph settings are saved.
-    QVERIFY(folder.read("Trimbo.ini").contains("EndD=2010/01/31\r\n"));
-}
+    void latestDaysEndTheGraphToday()
+    {
+        RecordingResponder messages;
+        TempProgramFolder folder;
+        layOut(folder, windowsSettings + "[Trend]\r\nLatestDays=1\r\n");
+        MainWindow window(folder.path());
+        window.show();
+        QVERIFY(control<QCheckBox>(window, "ChkBx_LatestDays")->isChecked());
+        const QDate today = QDate::currentDate();
+        QCOMPARE(control<QDateEdit>(window, "Dt_Grph_EndD")->date(), today);
+        QCOMPARE(control<QDateEdit>(window, "Dt_Grph_StartD")->date(), today.addDays(-30));
+        // The stored window is not rewritten until the graph settings are saved.
+        QVERIFY(folder.read("Trimbo.ini").contains("EndD=2010/01/31\r\n"));
+    }
+};
 
 QTEST_MAIN(TestTrendTab)
 #include "tst_trendtab.moc"
