@@ -232,21 +232,6 @@ private Q_SLOTS:
         QCOMPARE(readOutText(diary, QDate(2010, 1, 17)), QString());
     }
 
-    void lighterShade_data()
-    {
-        QTest::addColumn<QColor>("colour");
-        QTest::addColumn<QColor>("lighter");
-        QTest::newRow("black") << QColor(0, 0, 0) << QColor(127, 127, 127);
-        QTest::newRow("green") << QColor(0, 128, 0) << QColor(127, 191, 127);
-        QTest::newRow("white") << QColor(255, 255, 255) << QColor(255, 255, 255);
-    }
-    void lighterShade()
-    {
-        QFETCH(QColor, colour);
-        QFETCH(QColor, lighter);
-        QCOMPARE(::lighterShade(colour), lighter);
-    }
-
     void endingToday_data()
     {
         QTest::addColumn<DateSpan>("window");
