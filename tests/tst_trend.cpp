@@ -154,25 +154,6 @@ private Q_SLOTS:
         QCOMPARE(forecastText(f), text);
     }
 
-    void forecastFromWeighings()
-    {
-        // Four weeks losing 0.1 kg a day, weighed daily: the trend lags the
-        // weighings but falls at nearly their rate, and the goal lies ahead.
-        std::vector<DiaryRow> rows;
-        const QDate first(2027, 1, 1);
-        for (int d = 0; d < 56; ++d)
-            rows.push_back(weighing(first.addDays(d), 80 - 0.1 * d));
-        const Days trend = ::trendLine(dayValues(GetContrastData_W(DiaryTable(rows), 0, 1e6)));
-        const double today = oleDayNumber(first.addDays(55));
-        const std::optional<double> rate = ::weeklyRate(trend, today);
-        QVERIFY(rate && qAbs(*rate + 0.7) < 0.05);
-        const Forecast f = forecastGoal(trend, today, 70, 80);
-        QCOMPARE(f.kind, Forecast::Towards);
-        // The trend stands about 0.9 kg above the last weighing (74.5):
-        // about 75.4 - 70 = 5.4 kg at 0.1 kg a day.
-        QVERIFY2(qAbs(first.addDays(55).daysTo(f.date) - 54) <= 2, qPrintable(dateText(f.date)));
-    }
-
     void rateText_data()
     {
         QTest::addColumn<double>("rate");
