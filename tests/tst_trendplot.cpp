@@ -85,9 +85,6 @@ private Q_SLOTS:
         QCOMPARE(off.picture, plain.picture);
         QCOMPARE(off.crossStrip, plain.crossStrip);
         QVERIFY(off.weightTrend.empty() && off.fatTrend.empty());
-        // and the switches do draw
-        QVERIFY(render(diary, january(mode), {true, false, {}, {}}).picture != plain.picture);
-        QVERIFY(render(diary, january(mode), {false, true, 62.0, 20.0}).picture != plain.picture);
     }
 
     void trendLinesWhereTheMappingPutsThem_data() { allOffDrawsNothingNew_data(); }
