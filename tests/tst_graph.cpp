@@ -240,15 +240,10 @@ private Q_SLOTS:
         QTest::addColumn<double>("range");
         QTest::addColumn<int>("weight");
         QTest::addColumn<int>("fat");
-        QTest::newRow("2.0") << 2.0 << 0 << 0;
-        QTest::newRow("2.1") << 2.1 << 1 << 1;
-        QTest::newRow("6") << 6.0 << 2 << 2;
-        QTest::newRow("10") << 10.0 << 3 << 3;
-        QTest::newRow("20") << 20.0 << 4 << 4;
-        QTest::newRow("50") << 50.0 << 5 << 5;
-        QTest::newRow("100") << 100.0 << 6 << 6;
-        QTest::newRow("200") << 200.0 << 7 << 6;
-        QTest::newRow("201") << 201.0 << 8 << 6;
+        const QList<std::tuple<double, int, int>> rows{{2.0, 0, 0}, {2.1, 1, 1}, {6, 2, 2},   {10, 3, 3}, {20, 4, 4},
+                                                       {50, 5, 5},  {100, 6, 6}, {200, 7, 6}, {201, 8, 6}};
+        for (const auto &[range, weight, fat] : rows)
+            QTest::addRow("%g", range) << range << weight << fat;
     }
 
     void valueBands()
