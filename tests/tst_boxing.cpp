@@ -188,36 +188,6 @@ private Q_SLOTS:
         QCOMPARE(match.distanceCm(), 120.0 - Rules::StepCm / 2);
     }
 
-    void guard_data()
-    {
-        QTest::addColumn<Move>("punch");
-        QTest::addColumn<bool>("covered");
-        for (const Move punch : allPunches())
-            QTest::addRow("%s", qPrintable(moveName(punch))) << punch << !isBodyBlow(punch);
-    }
-
-    void guard()
-    {
-        QFETCH(Move, punch);
-        QFETCH(bool, covered);
-        BoxingMatch match(standing(Close));
-        match.press(Side::Opponent, Action::Guard);
-        throwAndWait(match, Side::Player, punch);
-        QCOMPARE(match.exchanges().size(), size_t(1));
-
-        const int full = moveStats(punch).damage;
-        const int lost = Rules::MaxStamina - match.opponent().stamina();
-        QCOMPARE(match.exchanges().front().outcome, covered ? Outcome::Guarded : Outcome::Landed);
-        QCOMPARE(match.exchanges().front().damage, lost);
-        if (covered) {
-            QVERIFY2(lost >= 1 && lost * 3 <= full, qPrintable(QString::number(lost)));
-            QCOMPARE(match.opponent().move(), Move::Idle); // a blocked punch does not stagger
-        } else {
-            QCOMPARE(lost, full);
-            QCOMPARE(match.opponent().move(), Move::Staggered);
-        }
-    }
-
     // The opponent, guard held or not, throws a punch as the player's jab comes in.
     void punchMeetsAPunch_data()
     {
@@ -253,43 +223,59 @@ private Q_SLOTS:
         QCOMPARE(match.exchanges().back().outcome, guardHeld ? Outcome::Guarded : Outcome::Landed);
     }
 
-    void dodges_data()
+    // The guard (held) covers the head; a sway (tapped) avoids the straight
+    // punches, a duck the hooks, each while it lasts.
+    void defences_data()
     {
-        QTest::addColumn<Action>("dodge");
+        QTest::addColumn<Action>("defence");
         QTest::addColumn<Move>("punch");
-        QTest::addColumn<int>("arrivesAfterMs"); // after the dodge began
-        QTest::addColumn<bool>("avoided");
+        QTest::addColumn<int>("arrivesAfterMs"); // after the defence began
+        QTest::addColumn<Outcome>("outcome");
         const QList<Move> swayedUnder{Move::LeftJab, Move::RightStraight};
         const QList<Move> duckedUnder{Move::LeftHook, Move::RightHook};
         for (const Move punch : allPunches()) {
             const int windup = moveStats(punch).windupMs;
-            QTest::addRow("sway against %s", qPrintable(moveName(punch)))
-                << Action::Sway << punch << windup << swayedUnder.contains(punch);
-            QTest::addRow("duck against %s", qPrintable(moveName(punch)))
-                << Action::Duck << punch << windup << duckedUnder.contains(punch);
+            const QByteArray name = moveName(punch).toUtf8();
+            QTest::addRow("guard against %s", name.constData())
+                << Action::Guard << punch << windup << (isBodyBlow(punch) ? Outcome::Landed : Outcome::Guarded);
+            QTest::addRow("sway against %s", name.constData())
+                << Action::Sway << punch << windup << (swayedUnder.contains(punch) ? Outcome::Dodged : Outcome::Landed);
+            QTest::addRow("duck against %s", name.constData())
+                << Action::Duck << punch << windup << (duckedUnder.contains(punch) ? Outcome::Dodged : Outcome::Landed);
         }
         const int lasts = moveStats(Move::Sway).activeMs;
         const int lastMoment = lasts - BoxingMatch::StepMs;
-        QTest::newRow("sway, jab in its last moment") << Action::Sway << Move::LeftJab << lastMoment << true;
-        QTest::newRow("sway, jab just after") << Action::Sway << Move::LeftJab << lasts << false;
-        QTest::newRow("duck, hook in its last moment") << Action::Duck << Move::LeftHook << lastMoment << true;
-        QTest::newRow("duck, hook just after") << Action::Duck << Move::LeftHook << lasts << false;
+        QTest::newRow("sway, jab in its last moment") << Action::Sway << Move::LeftJab << lastMoment << Outcome::Dodged;
+        QTest::newRow("sway, jab just after") << Action::Sway << Move::LeftJab << lasts << Outcome::Landed;
+        QTest::newRow("duck, hook in its last moment")
+            << Action::Duck << Move::LeftHook << lastMoment << Outcome::Dodged;
+        QTest::newRow("duck, hook just after") << Action::Duck << Move::LeftHook << lasts << Outcome::Landed;
     }
 
-    void dodges()
+    void defences()
     {
-        QFETCH(Action, dodge);
+        QFETCH(Action, defence);
         QFETCH(Move, punch);
         QFETCH(int, arrivesAfterMs);
-        QFETCH(bool, avoided);
+        QFETCH(Outcome, outcome);
         BoxingMatch match(standing(Close));
-        tap(match, Side::Opponent, dodge);
+        match.press(Side::Opponent, defence);
+        if (defence != Action::Guard)
+            match.release(Side::Opponent, defence);
         match.advance(arrivesAfterMs - moveStats(punch).windupMs);
         throwAndWait(match, Side::Player, punch);
 
         QCOMPARE(match.exchanges().size(), size_t(1));
-        QCOMPARE(match.exchanges().front().outcome, avoided ? Outcome::Dodged : Outcome::Landed);
-        QCOMPARE(match.opponent().stamina(), Rules::MaxStamina - (avoided ? 0 : moveStats(punch).damage));
+        QCOMPARE(match.exchanges().front().outcome, outcome);
+        const int full = moveStats(punch).damage;
+        const int lost = Rules::MaxStamina - match.opponent().stamina();
+        QCOMPARE(match.exchanges().front().damage, lost);
+        if (outcome == Outcome::Guarded)
+            QVERIFY2(lost >= 1 && lost * 3 <= full, qPrintable(QString::number(lost)));
+        else
+            QCOMPARE(lost, outcome == Outcome::Landed ? full : 0);
+        // Only a clean hit staggers.
+        QCOMPARE(match.opponent().move() == Move::Staggered, outcome == Outcome::Landed);
     }
 
     void legendKeys_data()
