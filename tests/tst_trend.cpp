@@ -154,25 +154,12 @@ private Q_SLOTS:
         QCOMPARE(forecastText(f), text);
     }
 
-    void rateText_data()
-    {
-        QTest::addColumn<double>("rate");
-        QTest::addColumn<QString>("unit");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("losing") << -0.4567 << "kg"
-                                << "-0.46 kg/週";
-        QTest::newRow("gaining") << 0.5 << "%"
-                                 << "+0.50 %/週";
-        QTest::newRow("none") << 0.0 << "kg"
-                              << "0.00 kg/週";
-    }
     void rateText()
     {
-        QFETCH(double, rate);
-        QFETCH(QString, unit);
-        QFETCH(QString, text);
-        QCOMPARE(::rateText(rate, unit), text);
-        QCOMPARE(::rateText(std::nullopt, unit), QStringLiteral("－"));
+        QCOMPARE(::rateText(-0.4567, "kg"), QString("-0.46 kg/週"));
+        QCOMPARE(::rateText(0.5, "%"), QString("+0.50 %/週"));
+        QCOMPARE(::rateText(0.0, "kg"), QString("0.00 kg/週"));
+        QCOMPARE(::rateText(std::nullopt, "kg"), QStringLiteral("－"));
     }
 };
 
