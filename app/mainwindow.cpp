@@ -70,7 +70,7 @@ void MainWindow::FormShow()
     if (!tell(m_core.openDiary(&Messages::askYesNo)))
         return;
     m_ui->Tab_Enter->fillFromNewest();
-    if (m_core.diary().FirstEmptyRow() >= 2)
+    if (m_core.diary().rowCount() >= 1)
         m_core.handOverStartLevel(m_ui->Tab_Enter->weightText(), m_ui->Tab_Enter->day());
 }
 

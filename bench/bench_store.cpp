@@ -63,7 +63,7 @@ void BM_Load(benchmark::State &state)
 {
     const QString path = diaryFile(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(loadDiary(path).FirstEmptyRow());
+        benchmark::DoNotOptimize(loadDiary(path).rowCount());
 }
 BENCHMARK(BM_Load)->Arg(3650)->Arg(65535)->Arg(65536)->Unit(benchmark::kMillisecond);
 
@@ -123,8 +123,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     if (argc == 3 && std::string(argv[1]) == "--peak-memory") {
         const long before = peakResidentKb();
-        const int rows = loadDiary(QString::fromLocal8Bit(argv[2])).FirstEmptyRow();
-        std::printf("rows+1=%d peak_kB=%ld start_kB=%ld\n", rows, peakResidentKb(), before);
+        const int rows = loadDiary(QString::fromLocal8Bit(argv[2])).rowCount();
+        std::printf("rows=%d peak_kB=%ld start_kB=%ld\n", rows, peakResidentKb(), before);
         return 0;
     }
     if (argc == 3 && std::string(argv[1]) == "--make") {

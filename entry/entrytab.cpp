@@ -146,14 +146,14 @@ void EntryTab::ChangeDay()
 
 void EntryTab::showRow(int row)
 {
-    m_ui->Edt_Weight->setText(m_diary->cell(row, ColWeight).toText());
-    m_ui->Edt_Fat->setText(m_diary->cell(row, ColFat).toText());
+    m_ui->Edt_Weight->setText(m_diary->cell(row, DiaryColumn::Weight).toText());
+    m_ui->Edt_Fat->setText(m_diary->cell(row, DiaryColumn::Fat).toText());
     // A level that is neither 0 nor 1 (a 9 typed in the sheet, say) shows as "多い", and is saved so.
-    m_ui->RdoGrp_Cal_In->setItemIndex(int(calorieLevel(m_diary->cell(row, ColIntakeLevel).toText())));
-    m_ui->RdoGrp_Cal_Out->setItemIndex(int(calorieLevel(m_diary->cell(row, ColBurnLevel).toText())));
-    m_ui->RcEdt_ComeIn->setPlainText(commentForScreen(m_diary->cell(row, ColIntakeComment).toText()));
-    m_ui->RcEdt_ComeOut->setPlainText(commentForScreen(m_diary->cell(row, ColBurnComment).toText()));
-    showStoredPhoto(m_diary->cell(row, ColPhoto).toText());
+    m_ui->RdoGrp_Cal_In->setItemIndex(int(calorieLevel(m_diary->cell(row, DiaryColumn::IntakeLevel).toText())));
+    m_ui->RdoGrp_Cal_Out->setItemIndex(int(calorieLevel(m_diary->cell(row, DiaryColumn::BurnLevel).toText())));
+    m_ui->RcEdt_ComeIn->setPlainText(commentForScreen(m_diary->cell(row, DiaryColumn::IntakeComment).toText()));
+    m_ui->RcEdt_ComeOut->setPlainText(commentForScreen(m_diary->cell(row, DiaryColumn::BurnComment).toText()));
+    showStoredPhoto(m_diary->cell(row, DiaryColumn::Photo).toText());
 }
 
 // A stored photo that is gone shows as none. One whose file is there but
@@ -181,17 +181,17 @@ void EntryTab::showStoredPhoto(const QString &name)
 
 void EntryTab::fillFromNewest()
 {
-    const int newest = m_diary->FirstEmptyRow() - 1;
+    const int newest = m_diary->rowCount();
     if (newest < 1) {
         m_ui->Edt_Weight->setText(QStringLiteral("0"));
         m_ui->Edt_Fat->setText(QStringLiteral("0"));
         SetEnter();
         return;
     }
-    m_ui->Edt_Weight->setText(m_diary->cell(newest, ColWeight).toText());
-    m_ui->Edt_Fat->setText(m_diary->cell(newest, ColFat).toText());
+    m_ui->Edt_Weight->setText(m_diary->cell(newest, DiaryColumn::Weight).toText());
+    m_ui->Edt_Fat->setText(m_diary->cell(newest, DiaryColumn::Fat).toText());
     SetEnter();
-    if (m_diary->cell(newest, ColDate).equalsDateText(dateText(QDate::currentDate())))
+    if (m_diary->cell(newest, DiaryColumn::Date).equalsDateText(dateText(QDate::currentDate())))
         showRow(newest);
 }
 

@@ -22,10 +22,10 @@ int levelForProgress(double start, double goal, double current)
 
 std::optional<double> ZeroValue(const DiaryTable &diary, Measure measure, QDate day, const QString &startSetting)
 {
-    const int column = measure == Measure::Weight ? ColWeight : ColFat;
+    const DiaryColumn column = measure == Measure::Weight ? DiaryColumn::Weight : DiaryColumn::Fat;
     const double lastDay = oleDayNumber(day);
-    for (int r = diary.FirstEmptyRow() - 1; r >= 1; --r) {
-        const std::optional<double> date = diary.cell(r, ColDate).toDayNumber();
+    for (int r = diary.rowCount(); r >= 1; --r) {
+        const std::optional<double> date = diary.cell(r, DiaryColumn::Date).toDayNumber();
         if (!date || std::floor(*date) > lastDay)
             continue;
         const CellValue &cell = diary.cell(r, column);

@@ -24,9 +24,10 @@ void exercise(const QByteArray &stream)
     parsed.book->diaryTable(sheet, length);
     std::vector<SheetRow> rows = parsed.book->diaryCells(sheet, length);
     SheetRow day = parsed.book->emptyRow();
-    day[0].value = CellValue::date(40207);
-    day[0].xf = parsed.book->dateXf();
-    day[5].value = CellValue::text(QStringLiteral("fuzz\nwrapped")); // a format of its own that wraps
+    day[columnIndex(DiaryColumn::Date)].value = CellValue::date(40207);
+    day[columnIndex(DiaryColumn::Date)].xf = parsed.book->dateXf();
+    day[columnIndex(DiaryColumn::IntakeComment)].value =
+        CellValue::text(QStringLiteral("fuzz\nwrapped")); // a format of its own that wraps
     // The day goes on top, as a sort puts an earlier day: every row below
     // moves down one, with its formulas, notes and links.
     rows.insert(rows.begin(), day);
@@ -41,8 +42,8 @@ void exercise(const QByteArray &stream)
     const DiaryTable table =
         again.book->diaryTable(sheetAgain, again.book->diaryLength(sheetAgain, MaxDiaryRows, &full));
     const int dayRow = 1;
-    if (table.FirstEmptyRow() <= dayRow || !table.cell(dayRow, ColDate).equalsDateText(u"2010/01/29")
-        || table.cell(dayRow, ColIntakeComment).toText() != QStringLiteral("fuzz\nwrapped"))
+    if (table.rowCount() < dayRow || !table.cell(dayRow, DiaryColumn::Date).equalsDateText(u"2010/01/29")
+        || table.cell(dayRow, DiaryColumn::IntakeComment).toText() != QStringLiteral("fuzz\nwrapped"))
         std::abort();
 }
 

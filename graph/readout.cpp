@@ -48,15 +48,15 @@ QString readOutText(const DiaryTable &diary, QDate day)
         return {};
     const double dayNumber = oleDayNumber(day);
     QStringList lines{dateText(day),
-                      measurement(QStringLiteral("体重"), diary.cell(row, ColWeight), weightTrend(diary), dayNumber,
-                                  QStringLiteral("kg")),
-                      measurement(QStringLiteral("体脂肪率"), diary.cell(row, ColFat), fatTrend(diary), dayNumber,
-                                  QStringLiteral("%")),
+                      measurement(QStringLiteral("体重"), diary.cell(row, DiaryColumn::Weight), weightTrend(diary),
+                                  dayNumber, QStringLiteral("kg")),
+                      measurement(QStringLiteral("体脂肪率"), diary.cell(row, DiaryColumn::Fat), fatTrend(diary),
+                                  dayNumber, QStringLiteral("%")),
                       QStringLiteral("摂取カロリー %1　消費カロリー %2")
-                          .arg(levelWord(diary.cell(row, ColIntakeLevel).toText()),
-                               levelWord(diary.cell(row, ColBurnLevel).toText()))};
-    for (const auto &[name, column] :
-         {std::pair{QStringLiteral("摂取"), ColIntakeComment}, std::pair{QStringLiteral("消費"), ColBurnComment}}) {
+                          .arg(levelWord(diary.cell(row, DiaryColumn::IntakeLevel).toText()),
+                               levelWord(diary.cell(row, DiaryColumn::BurnLevel).toText()))};
+    for (const auto &[name, column] : {std::pair{QStringLiteral("摂取"), DiaryColumn::IntakeComment},
+                                       std::pair{QStringLiteral("消費"), DiaryColumn::BurnComment}}) {
         const QString comment = firstLine(diary.cell(row, column).toText());
         if (!comment.isEmpty())
             lines << name + QStringLiteral("：") + comment;

@@ -9,15 +9,15 @@ namespace {
 template<typename Visit>
 void forRowsInWindow(const DiaryTable &diary, double start, double end, Visit visit)
 {
-    for (int r = 1; r < diary.FirstEmptyRow(); ++r) {
-        const std::optional<double> day = diary.cell(r, ColDate).toDayNumber();
+    for (int r = 1; r <= diary.rowCount(); ++r) {
+        const std::optional<double> day = diary.cell(r, DiaryColumn::Date).toDayNumber();
         if (day && start <= *day && *day <= end)
             visit(r, std::floor(*day));
     }
 }
 
 // A weight or body fat above 0; empty cells and texts that are no number are left out.
-Series measurements(const DiaryTable &diary, double start, double end, int column)
+Series measurements(const DiaryTable &diary, double start, double end, DiaryColumn column)
 {
     Series series;
     forRowsInWindow(diary, start, end, [&](int row, double day) {
@@ -31,7 +31,7 @@ Series measurements(const DiaryTable &diary, double start, double end, int colum
     return series;
 }
 
-Series levels(const DiaryTable &diary, double start, double end, int column)
+Series levels(const DiaryTable &diary, double start, double end, DiaryColumn column)
 {
     Series series;
     forRowsInWindow(diary, start, end, [&](int row, double day) {
@@ -45,20 +45,20 @@ Series levels(const DiaryTable &diary, double start, double end, int column)
 
 Series GetContrastData_W(const DiaryTable &diary, double start, double end)
 {
-    return measurements(diary, start, end, ColWeight);
+    return measurements(diary, start, end, DiaryColumn::Weight);
 }
 
 Series GetContrastData_F(const DiaryTable &diary, double start, double end)
 {
-    return measurements(diary, start, end, ColFat);
+    return measurements(diary, start, end, DiaryColumn::Fat);
 }
 
 Series GetContrastData_CalIn(const DiaryTable &diary, double start, double end)
 {
-    return levels(diary, start, end, ColIntakeLevel);
+    return levels(diary, start, end, DiaryColumn::IntakeLevel);
 }
 
 Series GetContrastData_CalOut(const DiaryTable &diary, double start, double end)
 {
-    return levels(diary, start, end, ColBurnLevel);
+    return levels(diary, start, end, DiaryColumn::BurnLevel);
 }

@@ -24,8 +24,8 @@ void LevelCounts::add(const QString &levelText)
 std::vector<int> listedRows(const DiaryTable &diary, QDate start, QDate end)
 {
     std::vector<int> rows;
-    for (int r = 1; r < diary.FirstEmptyRow(); ++r) {
-        const std::optional<double> day = diary.cell(r, ColDate).toDayNumber();
+    for (int r = 1; r <= diary.rowCount(); ++r) {
+        const std::optional<double> day = diary.cell(r, DiaryColumn::Date).toDayNumber();
         if (day && start <= dateFromOleDayNumber(*day) && dateFromOleDayNumber(*day) <= end)
             rows.push_back(r);
     }

@@ -38,6 +38,13 @@ const QList<std::pair<QString, int>> summaryColumns{
     {QStringLiteral("多い"), 46},
 };
 constexpr int FirstCountColumn = 10;
+
+// The list of days shows each diary column in the grid column of its place.
+constexpr int IntakeLevelColumn = columnIndex(DiaryColumn::IntakeLevel);
+constexpr int BurnLevelColumn = columnIndex(DiaryColumn::BurnLevel);
+constexpr int IntakeCommentColumn = columnIndex(DiaryColumn::IntakeComment);
+constexpr int BurnCommentColumn = columnIndex(DiaryColumn::BurnComment);
+constexpr int PhotoColumn = columnIndex(DiaryColumn::Photo);
 const QStringList levelWords{QStringLiteral("少ない"), QStringLiteral("ふつう"), QStringLiteral("多い")};
 
 // "2026/03/01～03/07" for a week, "2026/03" for a month.
@@ -267,8 +274,8 @@ void RecordListDialog::DataToSummaries(SummaryPeriod period)
 
 std::optional<std::pair<bool, QString>> RecordListDialog::levelOf(int column, const QString &text) const
 {
-    if (m_view == Days && (column == 3 || column == 4))
-        return std::pair{column == 3, text};
+    if (m_view == Days && (column == IntakeLevelColumn || column == BurnLevelColumn))
+        return std::pair{column == IntakeLevelColumn, text};
     if (m_view != Days && column >= FirstCountColumn)
         return std::pair{column < FirstCountColumn + 3, levelWords.at((column - FirstCountColumn) % 3)};
     return std::nullopt;
@@ -316,12 +323,13 @@ void RecordListDialog::DataToStrGrd(Mode mode)
     for (int g = 0; g < int(m_rows.size()); ++g) {
         const int r = m_rows[size_t(g)];
         int height = OneLineHeight;
-        for (int c = 0; c < DiaryColumnCount; ++c) {
-            QString text = m_diary->cell(r, c + 1).toText();
-            if (c == 3 || c == 4) {
-                (c == 3 ? intake : burn).add(text);
+        for (const DiaryColumn column : diaryColumns) {
+            const int c = columnIndex(column);
+            QString text = m_diary->cell(r, column).toText();
+            if (c == IntakeLevelColumn || c == BurnLevelColumn) {
+                (c == IntakeLevelColumn ? intake : burn).add(text);
                 text = levelWord(text);
-            } else if ((c == 5 || c == 6) && mode != OneLine && !text.isEmpty()) {
+            } else if ((c == IntakeCommentColumn || c == BurnCommentColumn) && mode != OneLine && !text.isEmpty()) {
                 const Wrapped wrapped = wrap(text, c);
                 text = wrapped.text;
                 height = std::max(height, wrapped.height);
@@ -329,7 +337,7 @@ void RecordListDialog::DataToStrGrd(Mode mode)
             grid->setItem(g, c, new QTableWidgetItem(text));
         }
         grid->setRowHeight(g, height);
-        if (mode == Pictures && !grid->item(g, 7)->text().isEmpty())
+        if (mode == Pictures && !grid->item(g, PhotoColumn)->text().isEmpty())
             grid->setRowHeight(g, photoRowHeight(g));
     }
     for (const auto &[edit, count] :
@@ -345,7 +353,7 @@ void RecordListDialog::DataToStrGrd(Mode mode)
 // Each is read once per fill; clicking it open again reuses it.
 int RecordListDialog::photoRowHeight(int row)
 {
-    const QString name = m_ui->StrGrd->item(row, 7)->text();
+    const QString name = m_ui->StrGrd->item(row, PhotoColumn)->text();
     QImage photo = m_photos.value(row);
     if (photo.isNull() && !name.isEmpty()) {
         const PhotoFileRead read = readPhotoFile(m_pictureDir, name, MaxPhotoBytes);
@@ -362,14 +370,14 @@ int RecordListDialog::photoRowHeight(int row)
 
 bool RecordListDialog::drawsPicture(int row, int column) const
 {
-    if (m_view != Days || column != 7)
+    if (m_view != Days || column != PhotoColumn)
         return false;
     return m_mode == Pictures || (m_mode == OnePicture && row == m_selectedPhotoRow);
 }
 
 QString RecordListDialog::commentOf(int row, int column) const
 {
-    return m_diary->cell(m_rows[size_t(row)], column + 1).toText();
+    return m_diary->cell(m_rows[size_t(row)], diaryColumns[size_t(column)]).toText();
 }
 
 void RecordListDialog::StrGrdClick(int row, int column)
@@ -381,7 +389,7 @@ void RecordListDialog::StrGrdClick(int row, int column)
     QTableWidgetItem *cell = grid->item(row, column);
     if (cell && !cell->text().isEmpty()) {
         const bool expanded = grid->rowHeight(row) > OneLineHeight;
-        if (column == 5 || column == 6) {
+        if (column == IntakeCommentColumn || column == BurnCommentColumn) {
             if (expanded) {
                 cell->setText(commentOf(row, column));
                 grid->setRowHeight(row, OneLineHeight);
@@ -390,7 +398,7 @@ void RecordListDialog::StrGrdClick(int row, int column)
                 cell->setText(wrapped.text);
                 grid->setRowHeight(row, wrapped.height);
             }
-        } else if (column == 7) {
+        } else if (column == PhotoColumn) {
             m_mode = expanded ? OnePhotoText : OnePicture;
             m_selectedPhotoRow = row;
             grid->setRowHeight(row, expanded ? OneLineHeight : photoRowHeight(row));

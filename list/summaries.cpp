@@ -82,8 +82,8 @@ std::vector<PeriodSummary> summarise(const DiaryTable &diary, SummaryPeriod peri
         out[i].first = period == SummaryPeriod::Week ? first.addDays(7 * qint64(i)) : first.addMonths(int(i));
         out[i].last = periodEnd(out[i].first, period);
     }
-    for (int r = 1; r < diary.FirstEmptyRow(); ++r) {
-        const std::optional<double> day = diary.cell(r, ColDate).toDayNumber();
+    for (int r = 1; r <= diary.rowCount(); ++r) {
+        const std::optional<double> day = diary.cell(r, DiaryColumn::Date).toDayNumber();
         if (!day)
             continue;
         const QDate date = dateFromOleDayNumber(*day);
@@ -91,10 +91,10 @@ std::vector<PeriodSummary> summarise(const DiaryTable &diary, SummaryPeriod peri
             continue;
         const auto i = std::size_t(periodIndex(first, date, period));
         ++out[i].daysRecorded;
-        addMeasurement(weights[i], diary.cell(r, ColWeight));
-        addMeasurement(fats[i], diary.cell(r, ColFat));
-        out[i].intake.add(diary.cell(r, ColIntakeLevel).toText());
-        out[i].burn.add(diary.cell(r, ColBurnLevel).toText());
+        addMeasurement(weights[i], diary.cell(r, DiaryColumn::Weight));
+        addMeasurement(fats[i], diary.cell(r, DiaryColumn::Fat));
+        out[i].intake.add(diary.cell(r, DiaryColumn::IntakeLevel).toText());
+        out[i].burn.add(diary.cell(r, DiaryColumn::BurnLevel).toText());
     }
     for (std::size_t i = 0; i < count; ++i) {
         out[i].weight = weights[i].stats();

@@ -185,7 +185,7 @@ void DiaryBook::WriteExcelDate(int row, const DayValues &day)
         m_rows.push_back(m_workbook->rowFormats(m_sheet, row - 1));
     SheetRow &cells = m_rows[size_t(row - 1)];
     const std::optional<QDate> date = parseDateText(day.date);
-    const std::array<CellValue, 8> values{
+    const DiaryRow values{
         date ? CellValue::date(oleDayNumber(*date)) : CellValue::textOrBlank(day.date),
         measurement(day.weight),
         measurement(day.fat),
@@ -200,8 +200,9 @@ void DiaryBook::WriteExcelDate(int row, const DayValues &day)
         cell.value = values[c];
         cell.origin = -1;
     }
-    if (!m_workbook->isDateXf(cells[0].xf) && date)
-        cells[0].xf = m_workbook->dateXf();
+    SheetCell &dateCell = cells[columnIndex(DiaryColumn::Date)];
+    if (!m_workbook->isDateXf(dateCell.xf) && date)
+        dateCell.xf = m_workbook->dateXf();
 }
 
 void DiaryBook::SetExcelSort()
@@ -211,7 +212,7 @@ void DiaryBook::SetExcelSort()
     std::vector<CellValue> dates;
     dates.reserve(m_rows.size());
     for (const SheetRow &row : m_rows)
-        dates.push_back(value(row[0]));
+        dates.push_back(value(row[columnIndex(DiaryColumn::Date)]));
     std::vector<size_t> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return sortsBefore(dates[a], dates[b]); });
@@ -260,7 +261,7 @@ DayPlacement::DayPlacement(DiaryBook &book) : m_book(book)
     book.firstEmptyRow();
     // What is on disk now is what the days are written into.
     m_onDisk = book.table();
-    m_rowCount = std::max(m_onDisk.FirstEmptyRow() - 1, 0);
+    m_rowCount = m_onDisk.rowCount();
     m_firstNewRow = m_rowCount + 1;
 }
 

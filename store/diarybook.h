@@ -54,9 +54,9 @@ public:
     bool isFull() const { return m_full; }
     // Whether the sheet has days below the first row without a date.
     bool hasDaysBelowGap() const { return m_workbook->datedBelow(m_sheet, m_rowCount); }
-    // The diary rows 1 to FirstEmptyRow - 1.
+    // The diary rows 1 to firstEmptyRow() - 1.
     DiaryTable table() const;
-    // Writes the eight cells of a day into a row, 1 to FirstEmptyRow (a new
+    // Writes the eight cells of a day into a row, 1 to firstEmptyRow() (a new
     // day goes into the first empty row).
     void WriteExcelDate(int row, const DayValues &day);
     // Puts the rows in ascending date order, each row moved whole.

@@ -92,10 +92,10 @@ bool parseLevel(const QString &text, int *level)
 QString diaryToCsv(const DiaryTable &table)
 {
     QString out = header.join(u',') + QStringLiteral("\r\n");
-    for (int r = 1; r < table.FirstEmptyRow(); ++r) {
+    for (int r = 1; r <= table.rowCount(); ++r) {
         QStringList fields;
-        for (int c = 1; c <= DiaryColumnCount; ++c)
-            fields.append(csvField(table.cell(r, c).toText()));
+        for (const DiaryColumn column : diaryColumns)
+            fields.append(csvField(table.cell(r, column).toText()));
         out += fields.join(u',') + QStringLiteral("\r\n");
     }
     return out;

@@ -21,27 +21,26 @@ DiaryTable &DiaryTable::operator=(DiaryTable &&other) noexcept
     return *this;
 }
 
-int DiaryTable::FirstEmptyRow() const
+int DiaryTable::firstEmptyRow() const
 {
-    return m_rows.empty() ? 0 : static_cast<int>(m_rows.size()) + 1;
+    return m_rows.empty() ? 0 : rowCount() + 1;
 }
 
-const CellValue &DiaryTable::cell(int row, int column) const
+const CellValue &DiaryTable::cell(int row, DiaryColumn column) const
 {
-    Q_ASSERT(column >= 1 && column <= DiaryColumnCount);
-    return this->row(row)[column - 1];
+    return this->row(row)[columnIndex(column)];
 }
 
 const DiaryRow &DiaryTable::row(int row) const
 {
-    Q_ASSERT(row >= 1 && row < FirstEmptyRow());
+    Q_ASSERT(row >= 1 && row <= rowCount());
     return m_rows[static_cast<size_t>(row - 1)];
 }
 
 int DiaryTable::findDate(QStringView dateText) const
 {
-    for (int r = 1; r < FirstEmptyRow(); ++r) {
-        if (cell(r, ColDate).equalsDateText(dateText))
+    for (int r = 1; r <= rowCount(); ++r) {
+        if (cell(r, DiaryColumn::Date).equalsDateText(dateText))
             return r;
     }
     return 0;

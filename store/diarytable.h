@@ -6,18 +6,20 @@
 #include <cstdint>
 #include <vector>
 
-// The columns of a diary row, A to H of the sheet, numbered from 1.
-enum DiaryColumn : int {
-    ColDate = 1,
-    ColWeight,
-    ColFat,
-    ColIntakeLevel,
-    ColBurnLevel,
-    ColIntakeComment,
-    ColBurnComment,
-    ColPhoto,
-};
+// The columns of a diary row, A to H of the sheet.
+enum class DiaryColumn { Date, Weight, Fat, IntakeLevel, BurnLevel, IntakeComment, BurnComment, Photo };
 inline constexpr int DiaryColumnCount = 8;
+// Every column, A to H.
+inline constexpr std::array<DiaryColumn, DiaryColumnCount> diaryColumns{
+    DiaryColumn::Date,      DiaryColumn::Weight,        DiaryColumn::Fat,         DiaryColumn::IntakeLevel,
+    DiaryColumn::BurnLevel, DiaryColumn::IntakeComment, DiaryColumn::BurnComment, DiaryColumn::Photo,
+};
+// Where a column's cell stands in a row of cells (a DiaryRow, a row of the
+// sheet counted from column A = 0, a column of the list of days).
+constexpr int columnIndex(DiaryColumn column)
+{
+    return int(column);
+}
 
 // What a calorie level cell says, by the text it holds: "0" little, "1"
 // standard, anything else (2, or a cell that is no level) much.
@@ -27,8 +29,8 @@ CalorieLevel calorieLevel(QStringView levelText);
 // One day: the eight cells of one sheet row.
 using DiaryRow = std::array<CellValue, DiaryColumnCount>;
 
-// The in-memory copy of every recorded day, in ascending date order, indexed
-// [row, column] from 1. It is replaced whole after every load and save and
+// The in-memory copy of every recorded day, in ascending date order, its
+// rows numbered from 1. It is replaced whole after every load and save and
 // never patched cell by cell.
 class DiaryTable
 {
@@ -41,13 +43,14 @@ public:
     DiaryTable(DiaryTable &&other) noexcept;
     DiaryTable &operator=(DiaryTable &&other) noexcept;
 
+    // The days recorded: rows 1 to rowCount().
+    int rowCount() const { return int(m_rows.size()); }
     // The number of the first sheet row whose date cell is blank: 0 for an
-    // empty diary, otherwise the row count plus one. Readers loop over rows
-    // 1 to FirstEmptyRow() - 1.
-    int FirstEmptyRow() const;
+    // empty diary, otherwise rowCount() + 1.
+    int firstEmptyRow() const;
 
-    // 1 <= row < FirstEmptyRow(), 1 <= column <= 8.
-    const CellValue &cell(int row, int column) const;
+    // 1 <= row <= rowCount().
+    const CellValue &cell(int row, DiaryColumn column) const;
     const DiaryRow &row(int row) const;
 
     // The first row, from the top, whose date equals a YYYY/MM/DD text;

@@ -107,14 +107,14 @@ PhotoFileRead readPhotoFile(const QString &pictureDir, const QString &reference,
 QStringList unusablePhotoReferences(const DiaryTable &diary, const QString &pictureDir, qint64 maxBytes)
 {
     QStringList found;
-    for (int row = 1; row < diary.FirstEmptyRow(); ++row) {
-        const QString reference = diary.cell(row, ColPhoto).toText();
+    for (int row = 1; row <= diary.rowCount(); ++row) {
+        const QString reference = diary.cell(row, DiaryColumn::Photo).toText();
         if (reference.isEmpty())
             continue;
         const PhotoFileCheck check = checkPhotoFile(pictureDir, reference, maxBytes);
         if (check.status != PhotoFileCheck::Usable && check.status != PhotoFileCheck::Missing)
-            found.append(
-                QStringLiteral("%1: \"%2\" %3").arg(diary.cell(row, ColDate).toText(), reference, check.problem));
+            found.append(QStringLiteral("%1: \"%2\" %3")
+                             .arg(diary.cell(row, DiaryColumn::Date).toText(), reference, check.problem));
     }
     return found;
 }

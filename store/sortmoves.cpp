@@ -194,7 +194,7 @@ void moveRange(QByteArray &record, qsizetype refAt, const CellMoves &moves)
 {
     const char *ref = record.constData() + refAt;
     const uint16_t firstRow = u16(ref), lastRow = u16(ref + 2), firstCol = u16(ref + 4), lastCol = u16(ref + 6);
-    if (firstRow != lastRow || firstCol > lastCol || lastCol >= 8)
+    if (firstRow != lastRow || firstCol > lastCol || lastCol >= DiaryColumnCount)
         return;
     const int to = moves.destination(firstRow, firstCol);
     if (to < 0)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "biff.h"
+#include "diarytable.h"
 #include "sst.h"
 
 #include <QByteArray>
@@ -27,11 +28,13 @@ public:
     // -1 for a cell outside the diary columns and rows, or one that went nowhere.
     int destination(int row, int col) const
     {
-        return row >= 0 && size_t(row) < m_to.size() && col >= 0 && col < 8 ? m_to[size_t(row)][size_t(col)] : -1;
+        return row >= 0 && size_t(row) < m_to.size() && col >= 0 && col < DiaryColumnCount
+                   ? m_to[size_t(row)][size_t(col)]
+                   : -1;
     }
 
 private:
-    std::vector<std::array<int, 8>> m_to;
+    std::vector<std::array<int, DiaryColumnCount>> m_to;
 };
 
 enum class FormulaMove {

@@ -21,7 +21,7 @@ struct SheetCell
     int origin = -1; // index into the sheet's cells; -1 for a value written anew
     int from = -1;   // the sheet row (from 0) of the place it was read at: what is anchored there moves with it
 };
-using SheetRow = std::array<SheetCell, 8>;
+using SheetRow = std::array<SheetCell, DiaryColumnCount>;
 
 // The longest text a cell holds.
 inline constexpr int MaxCellText = 32767;

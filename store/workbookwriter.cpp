@@ -206,7 +206,7 @@ QByteArray WorkbookWriter::diarySheetStream(const Sheet &sheet, const std::vecto
     }
     sortmoves::CellMoves moves(regionRows);
     for (size_t r = 0; r < regionRows; ++r) {
-        for (int c = 0; c < 8; ++c) {
+        for (int c = 0; c < DiaryColumnCount; ++c) {
             if (const int from = rows[r][size_t(c)].from; from >= 0 && size_t(from) < regionRows)
                 moves.set(from, c, int(r));
         }
@@ -214,11 +214,11 @@ QByteArray WorkbookWriter::diarySheetStream(const Sheet &sheet, const std::vecto
     std::vector<OutCell> cells;
     cells.reserve(sheet.cells.size() + regionRows * 8);
     for (const CellChunk &chunk : sheet.cells) {
-        if (chunk.row >= regionRows || chunk.col >= 8)
+        if (chunk.row >= regionRows || chunk.col >= DiaryColumnCount)
             cells.push_back({chunk.row, chunk.col, QByteArray(m_book.chunkData(sheet, chunk), chunk.length)});
     }
     for (size_t r = 0; r < regionRows; ++r) {
-        for (uint16_t c = 0; c < 8; ++c) {
+        for (uint16_t c = 0; c < DiaryColumnCount; ++c) {
             const SheetCell &cell = rows[r][c];
             if (cell.origin < 0) {
                 if (cell.value.kind() == CellValue::Kind::Text && cell.value.toText().size() > MaxCellText) {
@@ -312,14 +312,14 @@ QString WorkbookWriter::unmovableSharedFormula(const Sheet &sheet, const std::ve
     std::set<std::pair<uint16_t, uint16_t>> sharedByStaying;
     for (size_t i = 0; i < sheet.cells.size(); ++i) {
         const CellChunk &chunk = sheet.cells[i];
-        const bool stays = chunk.row >= regionRows || chunk.col >= 8 || keptAtRow[i] == chunk.row;
+        const bool stays = chunk.row >= regionRows || chunk.col >= DiaryColumnCount || keptAtRow[i] == chunk.row;
         if (const auto source = formulaSource(m_book.chunkData(sheet, chunk));
             stays && source && *source != std::pair(chunk.row, chunk.col))
             sharedByStaying.insert(*source);
     }
     for (size_t i = 0; i < sheet.cells.size(); ++i) {
         const CellChunk &chunk = sheet.cells[i];
-        if (chunk.row < regionRows && chunk.col < 8 && keptAtRow[i] != chunk.row
+        if (chunk.row < regionRows && chunk.col < DiaryColumnCount && keptAtRow[i] != chunk.row
             && anchorsOtherCells(QByteArray::fromRawData(m_book.chunkData(sheet, chunk), chunk.length))
             && sharedByStaying.count({chunk.row, chunk.col}))
             return sortmoves::cellName(chunk.row, chunk.col);
