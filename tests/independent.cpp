@@ -173,11 +173,11 @@ QStringList diaryLines(const DiaryTable &table)
 {
     static const QStringView kinds[] = {u"empty", u"date", u"number", u"text"};
     QStringList lines;
-    for (int row = 1; row < table.FirstEmptyRow(); ++row) {
-        for (int column = 1; column <= DiaryColumnCount; ++column) {
+    for (int row = 1; row < table.firstEmptyRow(); ++row) {
+        for (const DiaryColumn column : diaryColumns) {
             const CellValue &cell = table.cell(row, column);
             if (!cell.isEmpty())
-                lines.append(diaryLine(row, column, kinds[int(cell.kind())], cell.toText()));
+                lines.append(diaryLine(row, columnIndex(column) + 1, kinds[int(cell.kind())], cell.toText()));
         }
     }
     return lines;

@@ -124,7 +124,7 @@ void TestBackupFaults::savesGoOnWithOneMessage()
     saveDay(QDate(2010, 1, 20), "66");
     saveDay(QDate(2010, 1, 21), "65");
     QCOMPARE(daysOnDisk(diary()), 2);
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 3);
+    QCOMPARE(m_core->diary().firstEmptyRow(), 3);
     QCOMPARE(m_told.size(), 1);
     const QString told = m_told.first();
     QVERIFY2(told.contains(m_folder->filePath("Backup")) && told.endsWith("日記の保存は続けます。"), qPrintable(told));

@@ -209,23 +209,23 @@ void TestCellValue::generalNumberText()
 static DiaryRow dayRow(double dayNumber)
 {
     DiaryRow row;
-    row[ColDate - 1] = CellValue::date(dayNumber);
+    row[columnIndex(DiaryColumn::Date)] = CellValue::date(dayNumber);
     return row;
 }
 
 // The row after the last day, and of two rows of one date the upper.
 void TestCellValue::rowsAndDates()
 {
-    QCOMPARE(DiaryTable().FirstEmptyRow(), 0);
+    QCOMPARE(DiaryTable().firstEmptyRow(), 0);
     QCOMPARE(DiaryTable().findDate(u"2010/01/29"), 0);
     DiaryRow upper = dayRow(40208);
-    upper[ColWeight - 1] = CellValue::number(65);
+    upper[columnIndex(DiaryColumn::Weight)] = CellValue::number(65);
     DiaryRow lower = dayRow(40208);
-    lower[ColWeight - 1] = CellValue::number(66);
+    lower[columnIndex(DiaryColumn::Weight)] = CellValue::number(66);
     const DiaryTable table({dayRow(40207), upper, lower});
-    QCOMPARE(table.FirstEmptyRow(), 4);
-    QCOMPARE(table.cell(1, ColDate).toText(), QString("2010/01/29"));
-    QVERIFY(table.cell(1, ColPhoto).isEmpty());
+    QCOMPARE(table.firstEmptyRow(), 4);
+    QCOMPARE(table.cell(1, DiaryColumn::Date).toText(), QString("2010/01/29"));
+    QVERIFY(table.cell(1, DiaryColumn::Photo).isEmpty());
     QCOMPARE(table.findDate(u"2010/01/30"), 2);
     QCOMPARE(table.findDate(u"2010/01/29"), 1);
     QCOMPARE(table.findDate(u"2010/01/31"), 0);

@@ -206,7 +206,7 @@ void TestCore::unreadableDiaryIsNeverWritten()
     QVERIFY2(opened.notices.first().error && opened.notices.first().text.contains(book())
                  && opened.notices.first().text.contains(reason),
              qPrintable(opened.notices.first().text));
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 0);
+    QCOMPARE(m_core->diary().firstEmptyRow(), 0);
     QVERIFY(!m_core->diaryWritable());
     const CoreResult saved = save(day("2010/01/21", "65"));
     QCOMPARE(saved.status, CoreResult::Status::Refused);
@@ -223,8 +223,8 @@ void TestCore::newDayThenTheOverwriteAnswer()
     QCOMPARE(save(day("2010/01/29", "65.5", "21.3", "朝はパン\n昼はうどん")).status, CoreResult::Status::Done);
     QVERIFY(m_asked.isEmpty());
     QCOMPARE(changed.size(), 1);
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 2);
-    QCOMPARE(onDisk(book()).cell(1, ColIntakeComment).toText(), QString("朝はパン\n昼はうどん"));
+    QCOMPARE(m_core->diary().firstEmptyRow(), 2);
+    QCOMPARE(onDisk(book()).cell(1, DiaryColumn::IntakeComment).toText(), QString("朝はパン\n昼はうどん"));
 
     // The same day again: the question, and No changes nothing.
     const QByteArray before = m_folder->read("Bk_Trimbo.xls");
@@ -232,18 +232,18 @@ void TestCore::newDayThenTheOverwriteAnswer()
     QCOMPARE(declined.status, CoreResult::Status::Cancelled);
     QCOMPARE(m_asked, QStringList{"選択された日のデータが存在します\r\n上書きしますか？\r\n\r\n2010/01/29"});
     QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
-    QCOMPARE(m_core->diary().cell(1, ColWeight).toText(), QString("65.5"));
+    QCOMPARE(m_core->diary().cell(1, DiaryColumn::Weight).toText(), QString("65.5"));
     QCOMPARE(changed.size(), 1);
 
     // Yes replaces all eight cells; the row count stays.
     m_answers = {true};
     QCOMPARE(save(day("2010/01/29", "64", "0")).status, CoreResult::Status::Done);
     const DiaryTable table = onDisk(book());
-    QCOMPARE(table.FirstEmptyRow(), 2);
-    QCOMPARE(table.cell(1, ColWeight).toText(), QString("64"));
-    QVERIFY(table.cell(1, ColFat).isEmpty());
-    QVERIFY(table.cell(1, ColIntakeComment).isEmpty());
-    QCOMPARE(m_core->diary().cell(1, ColWeight).toText(), QString("64"));
+    QCOMPARE(table.firstEmptyRow(), 2);
+    QCOMPARE(table.cell(1, DiaryColumn::Weight).toText(), QString("64"));
+    QVERIFY(table.cell(1, DiaryColumn::Fat).isEmpty());
+    QVERIFY(table.cell(1, DiaryColumn::IntakeComment).isEmpty());
+    QCOMPARE(m_core->diary().cell(1, DiaryColumn::Weight).toText(), QString("64"));
 }
 
 void TestCore::earlierDayIsSortedIn()
@@ -253,10 +253,10 @@ void TestCore::earlierDayIsSortedIn()
     QCOMPARE(save(day("2010/01/10", "67", "23", "十日")).status, CoreResult::Status::Done);
     QCOMPARE(save(day("2010/01/15", "68", "23", "十五日")).status, CoreResult::Status::Done);
     for (const DiaryTable &diary : {m_core->diary(), onDisk(book())}) {
-        QCOMPARE(diary.FirstEmptyRow(), 4);
-        QCOMPARE(diary.cell(1, ColIntakeComment).toText(), QString("十日"));
-        QCOMPARE(diary.cell(2, ColDate).toText(), QString("2010/01/15"));
-        QCOMPARE(diary.cell(3, ColWeight).toText(), QString("66"));
+        QCOMPARE(diary.firstEmptyRow(), 4);
+        QCOMPARE(diary.cell(1, DiaryColumn::IntakeComment).toText(), QString("十日"));
+        QCOMPARE(diary.cell(2, DiaryColumn::Date).toText(), QString("2010/01/15"));
+        QCOMPARE(diary.cell(3, DiaryColumn::Weight).toText(), QString("66"));
     }
 }
 
@@ -307,10 +307,10 @@ void TestCore::valuesThatCannotBeSavedAreRefused()
     QVERIFY2(refused.notices.first().error && refused.notices.first().text.startsWith(said),
              qPrintable(refused.notices.first().text));
     QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 2);
+    QCOMPARE(m_core->diary().firstEmptyRow(), 2);
     // The longest comment that fits is saved.
     QCOMPARE(save(day("2010/01/21", "66", "22", QString(MaxCellText, u'長'))).status, CoreResult::Status::Done);
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 3);
+    QCOMPARE(m_core->diary().firstEmptyRow(), 3);
 }
 
 // B2 and C2 read the row above; sorted to the top they cannot go along as
@@ -331,10 +331,10 @@ void TestCore::formulasLeftAsValuesAreSaidOnce()
     QVERIFY2(!first.notices.first().error && first.notices.first().text.contains("B1")
                  && first.notices.first().text.contains("C1"),
              qPrintable(first.notices.first().text));
-    QCOMPARE(m_core->diary().cell(1, ColWeight).toText(), QString("68"));
-    QCOMPARE(m_core->diary().cell(1, ColFat).toText(), QString("18"));
+    QCOMPARE(m_core->diary().cell(1, DiaryColumn::Weight).toText(), QString("68"));
+    QCOMPARE(m_core->diary().cell(1, DiaryColumn::Fat).toText(), QString("18"));
     QCOMPARE(told(save(day("2010/01/01", "66", "22"))), QStringList());
-    QCOMPARE(m_core->diary().cell(2, ColWeight).toText(), QString("68"));
+    QCOMPARE(m_core->diary().cell(2, DiaryColumn::Weight).toText(), QString("68"));
 }
 
 // A sheet whose every row holds a day: every day is read and may be
@@ -350,13 +350,13 @@ void TestCore::fullDiaryTakesCorrectionsOnly()
     m_core->openSettings();
     const QString full = "これ以上データを入力できません。\r\nExcelのデータを確認してください。";
     QCOMPARE(told(m_core->openDiary(answering())), QStringList{full});
-    QCOMPARE(m_core->diary().FirstEmptyRow(), MaxDiaryRows + 1);
+    QCOMPARE(m_core->diary().firstEmptyRow(), MaxDiaryRows + 1);
 
     m_answers = {true};
     QCOMPARE(told(save(day("1900/01/02", "58.5", ""))), QStringList());
     QCOMPARE(m_asked.size(), 1);
-    QCOMPARE(m_core->diary().cell(2, ColWeight).toText(), QString("58.5"));
-    QCOMPARE(m_core->diary().FirstEmptyRow(), MaxDiaryRows + 1);
+    QCOMPARE(m_core->diary().cell(2, DiaryColumn::Weight).toText(), QString("58.5"));
+    QCOMPARE(m_core->diary().firstEmptyRow(), MaxDiaryRows + 1);
 
     const QByteArray before = m_folder->read("Bk_Trimbo.xls");
     const CoreResult refused = save(day("2300/01/01", "58", ""));
@@ -470,7 +470,7 @@ void TestCore::photoGoesWithItsDay()
     QCOMPARE(save(day("2010/01/25", "65"), planPhotoChange(0, "meal.png", meal, day25, pictures)).status,
              CoreResult::Status::Done);
     QCOMPARE(QImage(m_folder->filePath("Picture/20100125.bmp"), "BMP").pixelColor(5, 5), QColor(250, 200, 100));
-    QCOMPARE(m_core->diary().cell(1, ColPhoto).toText(), QString("20100125.bmp"));
+    QCOMPARE(m_core->diary().cell(1, DiaryColumn::Photo).toText(), QString("20100125.bmp"));
 
     // Cleared, it goes with the answer Yes, and stays with No.
     const PhotoChange clear = planPhotoChange(1, {}, {}, day25, pictures);
@@ -479,7 +479,7 @@ void TestCore::photoGoesWithItsDay()
     m_answers = {true};
     QCOMPARE(save(day("2010/01/25", "65"), clear).status, CoreResult::Status::Done);
     QVERIFY(!QFileInfo::exists(m_folder->filePath("Picture/20100125.bmp")));
-    QVERIFY(m_core->diary().cell(1, ColPhoto).isEmpty());
+    QVERIFY(m_core->diary().cell(1, DiaryColumn::Photo).isEmpty());
 
     // A photo that could not be made refuses the day before anything is written.
     PhotoChange broken = planPhotoChange(0, "face.ico", {}, day25, pictures);
@@ -516,7 +516,7 @@ void TestCore::photoWaitsForTheWorkbook()
     QVERIFY2(told(refused).first().contains(book()) && told(refused).first().endsWith("日記は保存前のままです。"),
              qPrintable(told(refused).join("|")));
     QCOMPARE(m_folder->snapshot(), before);
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 31);
+    QCOMPARE(m_core->diary().firstEmptyRow(), 31);
 }
 
 // The level of the saved day goes to the viewer's file; the viewer is
@@ -529,7 +529,7 @@ void TestCore::levelGoesToTheViewer()
     QVERIFY(QFile::link("../Bk_Trimbo.xls", m_folder->filePath("BoxingGame/Beforedata.txt")));
     const QByteArray diary = m_folder->read("Bk_Trimbo.xls");
     open();
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 2);
+    QCOMPARE(m_core->diary().firstEmptyRow(), 2);
     QSignalSpy viewer(m_core.get(), &DiaryCore::viewerRequested);
     m_core->handOverStartLevel("75", QDate(2010, 1, 10));
     QCOMPARE(m_core->startLevel(), 5);
@@ -567,7 +567,7 @@ void TestCore::levelGoesToTheViewer()
     QCOMPARE(said.size(), 1);
     QVERIFY2(said.first().contains("ダイエット開始日の体重") && said.first().contains("seventy"),
              qPrintable(said.first()));
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 7);
+    QCOMPARE(m_core->diary().firstEmptyRow(), 7);
     QCOMPARE(m_folder->read("BoxingGame/data.txt"), QByteArray("5\r\n")); // no level to hand over
     QVERIFY(hidden.isEmpty());
 }

@@ -63,8 +63,8 @@ void TestCrash::killedSavesLeaveOldOrNew()
                  qPrintable(QStringLiteral("kill %1: %2 rows, %3 confirmed").arg(kill).arg(rows).arg(confirmed)));
         const DiaryTable table = book.table();
         for (int r = 1; r <= rows; ++r) {
-            QCOMPARE(table.cell(r, ColDate).toText(), dateText(QDate(2000, 1, 1).addDays(r - 1)));
-            QCOMPARE(table.cell(r, ColIntakeComment).toText(), QStringLiteral("日 %1").arg(r - 1));
+            QCOMPARE(table.cell(r, DiaryColumn::Date).toText(), dateText(QDate(2000, 1, 1).addDays(r - 1)));
+            QCOMPARE(table.cell(r, DiaryColumn::IntakeComment).toText(), QStringLiteral("日 %1").arg(r - 1));
         }
         confirmed = rows;
     }

@@ -189,12 +189,12 @@ void TestDiskFaults::fullDiskLosesNothing()
     // Nothing on disk changed, no half-written file was left behind, and
     // the diary on screen is still the one on disk.
     QCOMPARE(m_folder->snapshot(), before);
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 2);
+    QCOMPARE(m_core->diary().firstEmptyRow(), 2);
     QCOMPARE(m_core->settings().establish.GoalW, QString("70"));
 
     // With room again, the same saves go through.
     QVERIFY(saveDay(QDate(2010, 1, 22), "64.5", true));
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 3);
+    QCOMPARE(m_core->diary().firstEmptyRow(), 3);
     QVERIFY(QFileInfo::exists(m_folder->filePath("Picture/20100122.bmp")));
     QVERIFY(saveGoal("68"));
     QVERIFY(m_folder->read("Trimbo.ini").contains("GoalW=68\r\n"));
@@ -216,7 +216,7 @@ void TestDiskFaults::readOnlyFolderLosesNothing()
     QVERIFY2(told.contains(m_folder->filePath("Bk_Trimbo.xls")) && told.contains("に書き込めません")
                  && told.contains("保存はできません"),
              qPrintable(told));
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 2);
+    QCOMPARE(m_core->diary().firstEmptyRow(), 2);
 
     saveDay(QDate(2010, 1, 21), "65", true);
     QCOMPARE(lastMessage(), told);
@@ -227,7 +227,7 @@ void TestDiskFaults::readOnlyFolderLosesNothing()
     QVERIFY(lastMessage().contains(m_folder->filePath("Trimbo.ini")));
     QCOMPARE(m_told.size(), 4);
     QCOMPARE(m_folder->snapshot(), before);
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 2);
+    QCOMPARE(m_core->diary().firstEmptyRow(), 2);
 }
 
 // Started with no room left, the program cannot make the diary's lock and
@@ -245,7 +245,7 @@ void TestDiskFaults::startOnAFullDiskLocksAtTheNextSave()
                      && lastMessage().contains("保存はできません"),
                  qPrintable(lastMessage()));
         QVERIFY(!m_core->diaryWritable());
-        QCOMPARE(m_core->diary().FirstEmptyRow(), 2);
+        QCOMPARE(m_core->diary().firstEmptyRow(), 2);
         saveDay(QDate(2010, 1, 21), "65");
         QCOMPARE(m_told.size(), 2);
         QVERIFY(lastMessage().contains("がいっぱいです"));
@@ -253,7 +253,7 @@ void TestDiskFaults::startOnAFullDiskLocksAtTheNextSave()
     saveDay(QDate(2010, 1, 21), "65");
     QCOMPARE(m_told.size(), 2);
     QVERIFY(m_core->diaryWritable());
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 3);
+    QCOMPARE(m_core->diary().firstEmptyRow(), 3);
     QVERIFY(QFileInfo::exists(m_folder->filePath("Bk_Trimbo.xls.lock")));
 }
 
@@ -264,8 +264,8 @@ void TestDiskFaults::missingPhotoFolderIsMade()
     start();
     saveDay(QDate(2010, 1, 22), "64.5", true);
     QVERIFY2(m_told.isEmpty(), qPrintable(m_told.join("|")));
-    QCOMPARE(m_core->diary().FirstEmptyRow(), 3);
-    QCOMPARE(m_core->diary().cell(2, ColPhoto).toText(), QString("20100122.bmp"));
+    QCOMPARE(m_core->diary().firstEmptyRow(), 3);
+    QCOMPARE(m_core->diary().cell(2, DiaryColumn::Photo).toText(), QString("20100122.bmp"));
     QCOMPARE(QImage(m_folder->filePath("Picture/20100122.bmp")).size(), QSize(774, 312));
 }
 

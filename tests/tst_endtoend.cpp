@@ -107,10 +107,10 @@ void TestEndToEnd::aUsersSession()
     messages.answers = {false, true};
     enter(newest, "65.5", "書き直し");
     click(*tab, "BtBtn_Save_Today");
-    QCOMPARE(window->core().diary().cell(3, ColWeight).toText(), QString("65.8")); // No kept it
+    QCOMPARE(window->core().diary().cell(3, DiaryColumn::Weight).toText(), QString("65.8")); // No kept it
     click(*tab, "BtBtn_Save_Today");
     QCOMPARE(messages.asked.size(), 2);
-    QCOMPARE(window->core().diary().FirstEmptyRow(), 5);
+    QCOMPARE(window->core().diary().firstEmptyRow(), 5);
 
     // The graph: limits, dates, colour and background, then saved.
     auto *graphTab = control<QWidget>(*window, "Tab_Grph_Estb");
@@ -163,12 +163,12 @@ void TestEndToEnd::aUsersSession()
     window = std::make_unique<MainWindow>(folder.path());
     window->show();
     const DiaryTable &diary = window->core().diary();
-    QCOMPARE(diary.FirstEmptyRow(), 5);
-    QCOMPARE(diary.cell(1, ColIntakeComment).toText(), QString("朝はパン\n夜は鍋"));
-    QCOMPARE(diary.cell(2, ColDate).toText(), QString("2010/01/15"));
-    QCOMPARE(diary.cell(3, ColWeight).toText(), QString("65.5"));
-    QCOMPARE(diary.cell(3, ColIntakeComment).toText(), QString("書き直し"));
-    QCOMPARE(diary.cell(4, ColPhoto).toText(), QString("20100125.bmp"));
+    QCOMPARE(diary.firstEmptyRow(), 5);
+    QCOMPARE(diary.cell(1, DiaryColumn::IntakeComment).toText(), QString("朝はパン\n夜は鍋"));
+    QCOMPARE(diary.cell(2, DiaryColumn::Date).toText(), QString("2010/01/15"));
+    QCOMPARE(diary.cell(3, DiaryColumn::Weight).toText(), QString("65.5"));
+    QCOMPARE(diary.cell(3, DiaryColumn::IntakeComment).toText(), QString("書き直し"));
+    QCOMPARE(diary.cell(4, DiaryColumn::Photo).toText(), QString("20100125.bmp"));
     QCOMPARE(QImage(folder.filePath("Picture/20100125.bmp")).size(), QSize(400, 300));
     const GraphSettings &graph = window->core().settings().graph;
     QCOMPARE(graph.WUpper, QString("70"));

@@ -20,9 +20,9 @@ namespace {
 DiaryRow day(QDate date, const QString &weight)
 {
     DiaryRow row;
-    row[ColDate - 1] = CellValue::date(oleDayNumber(date));
+    row[columnIndex(DiaryColumn::Date)] = CellValue::date(oleDayNumber(date));
     if (!weight.isEmpty())
-        row[ColWeight - 1] = CellValue::number(weight.toDouble());
+        row[columnIndex(DiaryColumn::Weight)] = CellValue::number(weight.toDouble());
     return row;
 }
 
@@ -84,7 +84,7 @@ void TestEntry::zeroValueLooksBack()
     QCOMPARE(ZeroValue(DiaryTable(), Measure::Fat, QDate(2010, 1, 3), "x"), std::nullopt);
     // A day whose date the sheet keeps as text is a day like any other.
     DiaryRow typed = day(QDate(2010, 1, 3), "75");
-    typed[ColDate - 1] = CellValue::text("2010/01/03");
+    typed[columnIndex(DiaryColumn::Date)] = CellValue::text("2010/01/03");
     const DiaryTable withText({day(QDate(2010, 1, 1), "76"), typed});
     QCOMPARE(ZeroValue(withText, Measure::Weight, QDate(2010, 1, 4), "80"), std::optional(75.0));
 

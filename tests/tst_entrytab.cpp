@@ -57,7 +57,7 @@ private:
     QString writePicture(const QString &name, QSize size, const QColor &colour, const char *format) const;
     // The picture button, with the file dialog answered by path.
     void choosePicture(const QString &path);
-    QString cell(int row, int column) const { return m_window->core().diary().cell(row, column).toText(); }
+    QString cell(int row, DiaryColumn column) const { return m_window->core().diary().cell(row, column).toText(); }
     QString book() const { return m_folder->filePath("Bk_Trimbo.xls"); }
     QString only() const { return m_messages->shown.size() == 1 ? m_messages->shown.first() : QString(); }
 
@@ -149,8 +149,8 @@ void TestEntryTab::valuesReachTheDiaryAndAnswersTheUser()
     pickDay(*m_tab, QDate(2010, 1, 25));
     QCOMPARE(control<RadioGroup>(*m_tab, "RdoGrp_Cal_In")->itemIndex(), 2);
     save({true});
-    QCOMPARE(cell(1, ColIntakeLevel), QString("2"));
-    QCOMPARE(cell(2, ColWeight), QString("78.5"));
+    QCOMPARE(cell(1, DiaryColumn::IntakeLevel), QString("2"));
+    QCOMPARE(cell(2, DiaryColumn::Weight), QString("78.5"));
 }
 
 // Column H as another program or a hand in the sheet left it: a path out of
@@ -203,7 +203,7 @@ void TestEntryTab::photoReferencesThatAreNoPhotoAreNamedOnceAndNeverRead()
 
     save({true});
     QCOMPARE(m_messages->shown.size(), 1);
-    QCOMPARE(cell(1, ColPhoto), reference);
+    QCOMPARE(cell(1, DiaryColumn::Photo), reference);
     QCOMPARE(m_folder->read("outside.bmp"), outsideBytes);
     const QFileInfo left(m_folder->filePath("Picture/20100125.bmp"));
     QCOMPARE(left.isSymLink(), kind.startsWith("link"));
@@ -247,14 +247,14 @@ void TestEntryTab::storedPhotoIsKeptUntilCleared()
     QVERIFY2(said.isEmpty() ? m_messages->shown.isEmpty() : only().contains(stored) && only().contains(said),
              qPrintable(m_messages->shown.join('|')));
     save({true});
-    QCOMPARE(cell(1, ColWeight), QString("64"));
-    QCOMPARE(cell(1, ColPhoto), QString("20100125.bmp"));
+    QCOMPARE(cell(1, DiaryColumn::Weight), QString("64"));
+    QCOMPARE(cell(1, DiaryColumn::Photo), QString("20100125.bmp"));
     QCOMPARE(m_folder->read("Picture/20100125.bmp"), kept);
 
     QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicClear"), Qt::LeftButton);
     save({true});
     QVERIFY(!QFileInfo::exists(stored));
-    QVERIFY(cell(1, ColPhoto).isEmpty());
+    QVERIFY(cell(1, DiaryColumn::Photo).isEmpty());
 }
 
 void TestEntryTab::chosenPictureStaysWithItsDay()
@@ -273,7 +273,7 @@ void TestEntryTab::chosenPictureStaysWithItsDay()
     const QImage stored(m_folder->filePath("Picture/20100125.bmp"), "BMP");
     QCOMPARE(stored.size(), QSize(120, 90));
     QCOMPARE(stored.pixelColor(60, 45), QColor(10, 150, 10));
-    QCOMPARE(cell(1, ColWeight), QString("64.5"));
+    QCOMPARE(cell(1, DiaryColumn::Weight), QString("64.5"));
 }
 
 void TestEntryTab::pictureKinds_data()
@@ -306,11 +306,11 @@ void TestEntryTab::pictureKinds()
         QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->shown.join('|')));
         QCOMPARE(stored.size(), size);
         QVERIFY(qAbs(stored.pixelColor(20, 15).red() - 200) < 8); // JPEG is lossy
-        QCOMPARE(cell(1, ColPhoto), QString("20100125.bmp"));
+        QCOMPARE(cell(1, DiaryColumn::Photo), QString("20100125.bmp"));
     } else {
         QVERIFY2(only().contains(path) && only().contains("保存できません"), qPrintable(only()));
         QVERIFY(stored.isNull());
-        QVERIFY(cell(1, ColPhoto).isEmpty());
+        QVERIFY(cell(1, DiaryColumn::Photo).isEmpty());
     }
 }
 
@@ -385,8 +385,8 @@ void TestEntryTab::tabFollowsTheDayHoweverChosen()
     typeDay("11");
     save({true});
     QCOMPARE(m_messages->asked.last(), overwriteQuestion(QDate(2010, 1, 11)));
-    QCOMPARE(cell(2, ColWeight), QString("74"));
-    QCOMPARE(cell(2, ColIntakeComment), QString("十一日"));
+    QCOMPARE(cell(2, DiaryColumn::Weight), QString("74"));
+    QCOMPARE(cell(2, DiaryColumn::IntakeComment), QString("十一日"));
     QVERIFY(!QFileInfo::exists(m_folder->filePath("Picture/20100111.bmp")));
     QCOMPARE(QImage(m_folder->filePath("Picture/20100110.bmp"), "BMP").size(), QSize(64, 48));
 }

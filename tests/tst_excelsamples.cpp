@@ -197,7 +197,7 @@ void TestExcelSamples::savesKeepEverythingElse()
         // Text in column A right below the diary's first empty row joins the
         // diary once a day fills that row: the saved days are its top rows.
         const XlrdDiary saved = xlrdDiary(path, Diary);
-        QCOMPARE(topRows(saved.cells, result.table.FirstEmptyRow() - 1), diaryLines(result.table));
+        QCOMPARE(topRows(saved.cells, result.table.firstEmptyRow() - 1), diaryLines(result.table));
         QVERIFY2(sortedByDate(diaryLines(result.table)), qPrintable(saved.cells.join(u'\n')));
         const int row = result.table.findDate(day.date);
         QVERIFY(row > 0);
@@ -213,14 +213,14 @@ void TestExcelSamples::savesKeepEverythingElse()
             QVERIFY2(wholeRows(saved).contains(line), qPrintable(line));
         // Rows that had no height of their own take the sheet's default.
         QVERIFY(saved.defaultHeight > 0);
-        for (int r = 0; r < result.table.FirstEmptyRow() - 1; ++r) {
+        for (int r = 0; r < result.table.firstEmptyRow() - 1; ++r) {
             if (size_t(r) >= diary.heights.size() || diary.heights[size_t(r)] < 0)
                 QCOMPARE(saved.heights.at(size_t(r)), saved.defaultHeight);
         }
 
         const QStringList savedDump = xlrdDump(path);
-        QCOMPARE(outsideDiary(savedDump, result.table.FirstEmptyRow() - 1),
-                 outsideDiary(dump, result.table.FirstEmptyRow() - 1));
+        QCOMPARE(outsideDiary(savedDump, result.table.firstEmptyRow() - 1),
+                 outsideDiary(dump, result.table.firstEmptyRow() - 1));
         const WorkbookRecords savedRecords = workbookRecords(path, Diary);
         QCOMPARE(savedRecords.otherStreams, records.otherStreams);
         QCOMPARE(savedRecords.sheets.keys(), records.sheets.keys());

@@ -35,15 +35,15 @@ DiaryRow day(QDate date, const QString &weight, const QString &fat = QString(), 
              const QString &burn = "1")
 {
     DiaryRow row;
-    row[ColDate - 1] = CellValue::date(oleDayNumber(date));
+    row[columnIndex(DiaryColumn::Date)] = CellValue::date(oleDayNumber(date));
     if (!weight.isEmpty())
-        row[ColWeight - 1] = CellValue::number(weight.toDouble());
+        row[columnIndex(DiaryColumn::Weight)] = CellValue::number(weight.toDouble());
     if (!fat.isEmpty())
-        row[ColFat - 1] = CellValue::number(fat.toDouble());
+        row[columnIndex(DiaryColumn::Fat)] = CellValue::number(fat.toDouble());
     if (!intake.isEmpty())
-        row[ColIntakeLevel - 1] = CellValue::number(intake.toDouble());
+        row[columnIndex(DiaryColumn::IntakeLevel)] = CellValue::number(intake.toDouble());
     if (!burn.isEmpty())
-        row[ColBurnLevel - 1] = CellValue::number(burn.toDouble());
+        row[columnIndex(DiaryColumn::BurnLevel)] = CellValue::number(burn.toDouble());
     return row;
 }
 
@@ -260,13 +260,13 @@ private Q_SLOTS:
         std::vector<DiaryRow> rows;
         for (QDate d(2009, 12, 31); d <= QDate(2010, 1, 9); d = d.addDays(1))
             rows.push_back(day(d, "60.5", d == QDate(2010, 1, 4) ? QString() : "20"));
-        rows[5][ColWeight - 1] = CellValue(); // 2010/01/05: no weight that day
-        rows[6][ColIntakeLevel - 1] = CellValue();
+        rows[5][columnIndex(DiaryColumn::Weight)] = CellValue(); // 2010/01/05: no weight that day
+        rows[6][columnIndex(DiaryColumn::IntakeLevel)] = CellValue();
         // Dates as a spreadsheet may hold them too: as text, as a bare number, as no date.
-        rows[7][ColDate - 1] = CellValue::text("2010/01/07");
-        rows[8][ColDate - 1] = CellValue::number(oleDayNumber(QDate(2010, 1, 8)));
+        rows[7][columnIndex(DiaryColumn::Date)] = CellValue::text("2010/01/07");
+        rows[8][columnIndex(DiaryColumn::Date)] = CellValue::number(oleDayNumber(QDate(2010, 1, 8)));
         rows.push_back(day(QDate(2010, 1, 3), "61", "20"));
-        rows.back()[ColDate - 1] = CellValue::text("last Sunday");
+        rows.back()[columnIndex(DiaryColumn::Date)] = CellValue::text("last Sunday");
         const DiaryTable diary(rows);
         const GraphWindow w = window(QDate(2010, 1, 1), QDate(2010, 1, 8));
 

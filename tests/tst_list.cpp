@@ -17,18 +17,18 @@ DiaryRow day(QDate date, const QString &intake = "1", const QString &burn = "1",
              const QString &commentOut = {}, const QString &photo = {})
 {
     DiaryRow row;
-    row[ColDate - 1] = CellValue::date(oleDayNumber(date));
-    row[ColWeight - 1] = CellValue::number(65.5);
+    row[columnIndex(DiaryColumn::Date)] = CellValue::date(oleDayNumber(date));
+    row[columnIndex(DiaryColumn::Weight)] = CellValue::number(65.5);
     if (!intake.isEmpty())
-        row[ColIntakeLevel - 1] = CellValue::number(intake.toDouble());
+        row[columnIndex(DiaryColumn::IntakeLevel)] = CellValue::number(intake.toDouble());
     if (!burn.isEmpty())
-        row[ColBurnLevel - 1] = CellValue::number(burn.toDouble());
+        row[columnIndex(DiaryColumn::BurnLevel)] = CellValue::number(burn.toDouble());
     if (!commentIn.isEmpty())
-        row[ColIntakeComment - 1] = CellValue::text(commentIn);
+        row[columnIndex(DiaryColumn::IntakeComment)] = CellValue::text(commentIn);
     if (!commentOut.isEmpty())
-        row[ColBurnComment - 1] = CellValue::text(commentOut);
+        row[columnIndex(DiaryColumn::BurnComment)] = CellValue::text(commentOut);
     if (!photo.isEmpty())
-        row[ColPhoto - 1] = CellValue::text(photo);
+        row[columnIndex(DiaryColumn::Photo)] = CellValue::text(photo);
     return row;
 }
 
@@ -126,9 +126,9 @@ void TestList::windowIncludesBothEnds()
                                day(QDate(2010, 1, 31)),       day(QDate(2010, 2, 1), "0"), day(QDate(2010, 2, 2)),
                                day(QDate(2010, 2, 3))};
     // Dates as a spreadsheet may hold them too: as a bare number, as text, as no date.
-    rows[2][ColDate - 1] = CellValue::number(oleDayNumber(QDate(2010, 1, 15)));
-    rows[3][ColDate - 1] = CellValue::text("2010/01/31");
-    rows[5][ColDate - 1] = CellValue::text("some day");
+    rows[2][columnIndex(DiaryColumn::Date)] = CellValue::number(oleDayNumber(QDate(2010, 1, 15)));
+    rows[3][columnIndex(DiaryColumn::Date)] = CellValue::text("2010/01/31");
+    rows[5][columnIndex(DiaryColumn::Date)] = CellValue::text("some day");
     const DiaryTable diary(rows);
     RecordListDialog list(&diary, QDate(2010, 1, 1), QDate(2010, 1, 31), "/none/");
     auto *grid = list.findChild<QTableWidget *>("StrGrd");
@@ -238,8 +238,8 @@ static Ink inkOf(const QImage &image, const QRect &area, const QColor &backgroun
 void TestList::textStaysInsideItsCells()
 {
     DiaryRow row = day(QDate(2026, 11, 1), "2", "0", "ぎょうざ定食とご飯大盛り", "ジョギング30分、公園を一周");
-    row[ColWeight - 1] = CellValue::number(64.2);
-    row[ColFat - 1] = CellValue::number(22.75);
+    row[columnIndex(DiaryColumn::Weight)] = CellValue::number(64.2);
+    row[columnIndex(DiaryColumn::Fat)] = CellValue::number(22.75);
     const DiaryTable diary({row});
     RecordListDialog list(&diary, QDate(2026, 11, 1), QDate(2026, 11, 30), "/none/");
     list.show();
@@ -296,8 +296,8 @@ void TestList::summariesAndBackToTheDays()
     QFETCH(QStringList, rows);
     const auto weighed = [](QDate date, const QString &intake, const QString &burn, double weight, double fat) {
         DiaryRow row = day(date, intake, burn);
-        row[ColWeight - 1] = weight > 0 ? CellValue::number(weight) : CellValue();
-        row[ColFat - 1] = fat > 0 ? CellValue::number(fat) : CellValue();
+        row[columnIndex(DiaryColumn::Weight)] = weight > 0 ? CellValue::number(weight) : CellValue();
+        row[columnIndex(DiaryColumn::Fat)] = fat > 0 ? CellValue::number(fat) : CellValue();
         return row;
     };
     const DiaryTable diary({weighed(QDate(2026, 3, 1), "2", "1", 72, 26), weighed(QDate(2026, 3, 7), "0", "1", 71, 25),

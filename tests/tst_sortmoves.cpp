@@ -209,7 +209,7 @@ void TestSortMoves::excelSamplesMoveWhatIsAnchored()
     const SaveDaysResult saved = saveDays(path, {dayAt(earlierDay)}, false);
     QVERIFY2(saved.saved, qPrintable(saved.error));
     QCOMPARE(saved.notes, QStringList());
-    QCOMPARE(saved.table.cell(1, ColDate).toText(), earlierDay);
+    QCOMPARE(saved.table.cell(1, DiaryColumn::Date).toText(), earlierDay);
     const QStringList after = anchoredOnCells(path, QStringLiteral("St_Trimbo"));
     for (const QString &line : expected)
         QVERIFY2(after.contains(line), qPrintable(line + "\nnot in\n" + after.join(u'\n')));

@@ -80,9 +80,9 @@ QString dayNumber(int year, int month, int dayOfMonth)
 QStringList rowsOf(const DiaryTable &table)
 {
     QStringList rows;
-    for (int r = 1; r < table.FirstEmptyRow(); ++r) {
+    for (int r = 1; r < table.firstEmptyRow(); ++r) {
         QStringList cells;
-        for (int c = 1; c <= DiaryColumnCount; ++c)
+        for (const DiaryColumn c : diaryColumns)
             cells << table.cell(r, c).toText();
         rows << cells.join(u'|');
     }
@@ -371,7 +371,7 @@ void TestStore::savesInTurn()
         // The table handed back ends where the saved day's row did; a day
         // below a filled gap is read only with the file.
         if (result.saved)
-            QCOMPARE(rowsOf(result.table), rowsOf(load(path)).mid(0, result.table.FirstEmptyRow() - 1));
+            QCOMPARE(rowsOf(result.table), rowsOf(load(path)).mid(0, result.table.firstEmptyRow() - 1));
         else
             QCOMPARE(fileBytes(path), before);
     }
@@ -403,12 +403,12 @@ void TestStore::laterRecordOfACellCounts()
     appendRecord(record, Blank, blank);
     stream.insert(stream.lastIndexOf(QByteArray::fromHex("0a000000")), record); // before the sheet's EOF
     m_folder.write("twice-a2.xls", *writeCompoundFile(*book));
-    QCOMPARE(load(path).FirstEmptyRow(), 2);
+    QCOMPARE(load(path).firstEmptyRow(), 2);
 
     QVERIFY(saveDays(path, {dayAt("2010/01/25", "59")}, false).saved);
     const DiaryTable table = load(path);
     QVERIFY(table.findDate(u"2010/01/25") > 0);
-    QCOMPARE(table.FirstEmptyRow(), 3);
+    QCOMPARE(table.firstEmptyRow(), 3);
 }
 
 void TestStore::readsWhatHandBuiltRecordsHold()
@@ -527,7 +527,8 @@ void TestStore::numberFormatsOfGnumericAreNoDates()
 
     const DiaryTable table = load(path);
     QCOMPARE(rowsOf(table), (QStringList{"2010/01/10|74.5|20.25|1|2|||", "2010/01/11|74|20.5|0|1|||"}));
-    for (int column = ColWeight; column <= ColBurnLevel; ++column)
+    for (const DiaryColumn column :
+         {DiaryColumn::Weight, DiaryColumn::Fat, DiaryColumn::IntakeLevel, DiaryColumn::BurnLevel})
         QCOMPARE(table.cell(2, column).kind(), CellValue::Kind::Number);
 
     QVERIFY(saveDays(path, {dayAt("2010/01/09", "75")}, false).saved);
@@ -566,7 +567,7 @@ void TestStore::largeStringTableSurvives()
     QVERIFY(saveDays(path, {dayAt("2010/01/02", "60", QStringLiteral("新しい").repeated(500))}, false).saved);
     const QStringList after = xlrdDump(path);
     QCOMPARE(after.filter("Memo!"), before.filter("Memo!"));
-    QCOMPARE(load(path).cell(2, ColIntakeComment).toText(), QStringLiteral("新しい").repeated(500));
+    QCOMPARE(load(path).cell(2, DiaryColumn::IntakeComment).toText(), QStringLiteral("新しい").repeated(500));
     // The diary sheet grew, so the positions of the sheet after it moved.
     std::optional<CompoundEntry> saved = readCompoundFile(fileBytes(path));
     int checked = 0;

@@ -10,13 +10,13 @@ namespace {
 DiaryRow day(QDate date, double weight, double fat, int intake, int burn)
 {
     DiaryRow row;
-    row[ColDate - 1] = CellValue::date(oleDayNumber(date));
+    row[columnIndex(DiaryColumn::Date)] = CellValue::date(oleDayNumber(date));
     if (weight > 0)
-        row[ColWeight - 1] = CellValue::number(weight);
+        row[columnIndex(DiaryColumn::Weight)] = CellValue::number(weight);
     if (fat > 0)
-        row[ColFat - 1] = CellValue::number(fat);
-    row[ColIntakeLevel - 1] = CellValue::number(intake);
-    row[ColBurnLevel - 1] = CellValue::number(burn);
+        row[columnIndex(DiaryColumn::Fat)] = CellValue::number(fat);
+    row[columnIndex(DiaryColumn::IntakeLevel)] = CellValue::number(intake);
+    row[columnIndex(DiaryColumn::BurnLevel)] = CellValue::number(burn);
     return row;
 }
 

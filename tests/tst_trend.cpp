@@ -13,8 +13,8 @@ namespace {
 DiaryRow weighing(QDate date, double weight)
 {
     DiaryRow row;
-    row[ColDate - 1] = CellValue::date(oleDayNumber(date));
-    row[ColWeight - 1] = CellValue::number(weight);
+    row[columnIndex(DiaryColumn::Date)] = CellValue::date(oleDayNumber(date));
+    row[columnIndex(DiaryColumn::Weight)] = CellValue::number(weight);
     return row;
 }
 

@@ -12,11 +12,11 @@ namespace {
 DiaryRow weighing(QDate date, double weight, double fat)
 {
     DiaryRow row;
-    row[ColDate - 1] = CellValue::date(oleDayNumber(date));
-    row[ColWeight - 1] = CellValue::number(weight);
-    row[ColFat - 1] = CellValue::number(fat);
-    row[ColIntakeLevel - 1] = CellValue::number(1);
-    row[ColBurnLevel - 1] = CellValue::number(2);
+    row[columnIndex(DiaryColumn::Date)] = CellValue::date(oleDayNumber(date));
+    row[columnIndex(DiaryColumn::Weight)] = CellValue::number(weight);
+    row[columnIndex(DiaryColumn::Fat)] = CellValue::number(fat);
+    row[columnIndex(DiaryColumn::IntakeLevel)] = CellValue::number(1);
+    row[columnIndex(DiaryColumn::BurnLevel)] = CellValue::number(2);
     return row;
 }
 
@@ -213,11 +213,11 @@ private Q_SLOTS:
     void readOutOfAKnownDay()
     {
         DiaryRow known = weighing(QDate(2010, 1, 15), 63, 21);
-        known[ColIntakeLevel - 1] = CellValue::number(0);
-        known[ColIntakeComment - 1] = CellValue::text("朝はパン\r\n昼は麺");
-        known[ColBurnComment - 1] = CellValue::text("散歩30分");
+        known[columnIndex(DiaryColumn::IntakeLevel)] = CellValue::number(0);
+        known[columnIndex(DiaryColumn::IntakeComment)] = CellValue::text("朝はパン\r\n昼は麺");
+        known[columnIndex(DiaryColumn::BurnComment)] = CellValue::text("散歩30分");
         DiaryRow noFat = weighing(QDate(2010, 1, 16), 62, 0);
-        noFat[ColFat - 1] = CellValue();
+        noFat[columnIndex(DiaryColumn::Fat)] = CellValue();
         const DiaryTable diary({noFat, known, weighing(QDate(2010, 1, 14), 64, 22)});
         // trends: 64 + 0.1 * (63 - 64) = 63.9; 22 + 0.1 * (21 - 22) = 21.9
         QCOMPARE(readOutText(diary, QDate(2010, 1, 15)),
