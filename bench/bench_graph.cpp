@@ -1,6 +1,7 @@
 // The whole graph redraw (GraphAllView) of the main window over a diary of
 // ten years, with a 31-day and a 10-year window, and with the trend and goal
-// lines over the 10-year window; the list window opened over a year of it in
+// lines over the 10-year window; the read-out of the day under the pointer
+// with the trend on; the list window opened over a year of it in
 // each display mode; and the weekly summary of the ten years.
 #include "programfolder.h"
 #include "summaries.h"
@@ -70,6 +71,26 @@ void BM_GraphAllViewTrend(benchmark::State &state)
     goals->setChecked(false);
 }
 BENCHMARK(BM_GraphAllViewTrend)->Arg(3650)->Unit(benchmark::kMillisecond);
+
+// What each pointer move over the graph costs: the read-out of the day under
+// it, ten years drawn with the trend on.
+void BM_ReadOut(benchmark::State &state)
+{
+    program().setWindow(QDate(2010, 1, 1), QDate(2019, 12, 31));
+    auto *trend = program().window->findChild<QCheckBox *>("ChkBx_Trend");
+    trend->setChecked(true);
+    program().window->GraphAllView();
+    const QPoint middle(GraphWidth / 2, GraphHeight / 2);
+    QString text;
+    for (auto _ : state) {
+        text = program().window->graphReadOut(middle);
+        benchmark::DoNotOptimize(text.data());
+    }
+    if (!text.contains(QStringLiteral("トレンド")))
+        state.SkipWithError("the read-out showed no trend");
+    trend->setChecked(false);
+}
+BENCHMARK(BM_ReadOut)->Unit(benchmark::kMicrosecond);
 
 void BM_WeeklySummary(benchmark::State &state)
 {
