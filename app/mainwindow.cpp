@@ -129,7 +129,7 @@ void MainWindow::GraphAllView()
 QString MainWindow::graphReadOut(QPoint point) const
 {
     const std::optional<QDate> day = dayAtX(m_ui->Tab_Grph_Estb->graphWindow(), point.x());
-    return day ? readOutText(m_core.diary(), *day) : QString();
+    return day ? readOutText(m_core.diary(), *day, m_graph) : QString();
 }
 
 // Every strip and caption of the last redraw goes; the next redraw makes new ones.

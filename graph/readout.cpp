@@ -23,6 +23,28 @@ QString measurement(const QString &name, const CellValue &cell, const std::vecto
     return text;
 }
 
+// The read-out of a recorded row, with the trends of the whole diary.
+QString readOutOfRow(const DiaryTable &diary, int row, QDate day, const std::vector<DayValue> &weights,
+                     const std::vector<DayValue> &fats)
+{
+    const double dayNumber = oleDayNumber(day);
+    QStringList lines{dateText(day),
+                      measurement(QStringLiteral("体重"), diary.cell(row, DiaryColumn::Weight), weights, dayNumber,
+                                  QStringLiteral("kg")),
+                      measurement(QStringLiteral("体脂肪率"), diary.cell(row, DiaryColumn::Fat), fats, dayNumber,
+                                  QStringLiteral("%")),
+                      QStringLiteral("摂取カロリー %1　消費カロリー %2")
+                          .arg(levelWord(diary.cell(row, DiaryColumn::IntakeLevel).toText()),
+                               levelWord(diary.cell(row, DiaryColumn::BurnLevel).toText()))};
+    for (const auto &[name, column] : {std::pair{QStringLiteral("摂取"), DiaryColumn::IntakeComment},
+                                       std::pair{QStringLiteral("消費"), DiaryColumn::BurnComment}}) {
+        const QString comment = firstLine(diary.cell(row, column).toText());
+        if (!comment.isEmpty())
+            lines << name + QStringLiteral("：") + comment;
+    }
+    return lines.join(u'\n');
+}
+
 } // namespace
 
 std::optional<QDate> dayAtX(const GraphWindow &window, int x, int width)
@@ -44,22 +66,13 @@ std::optional<QDate> dayAtX(const GraphWindow &window, int x, int width)
 QString readOutText(const DiaryTable &diary, QDate day)
 {
     const int row = diary.findDate(dateText(day));
-    if (row == 0)
-        return {};
-    const double dayNumber = oleDayNumber(day);
-    QStringList lines{dateText(day),
-                      measurement(QStringLiteral("体重"), diary.cell(row, DiaryColumn::Weight), weightTrend(diary),
-                                  dayNumber, QStringLiteral("kg")),
-                      measurement(QStringLiteral("体脂肪率"), diary.cell(row, DiaryColumn::Fat), fatTrend(diary),
-                                  dayNumber, QStringLiteral("%")),
-                      QStringLiteral("摂取カロリー %1　消費カロリー %2")
-                          .arg(levelWord(diary.cell(row, DiaryColumn::IntakeLevel).toText()),
-                               levelWord(diary.cell(row, DiaryColumn::BurnLevel).toText()))};
-    for (const auto &[name, column] : {std::pair{QStringLiteral("摂取"), DiaryColumn::IntakeComment},
-                                       std::pair{QStringLiteral("消費"), DiaryColumn::BurnComment}}) {
-        const QString comment = firstLine(diary.cell(row, column).toText());
-        if (!comment.isEmpty())
-            lines << name + QStringLiteral("：") + comment;
-    }
-    return lines.join(u'\n');
+    return row == 0 ? QString() : readOutOfRow(diary, row, day, weightTrend(diary), fatTrend(diary));
+}
+
+QString readOutText(const DiaryTable &diary, QDate day, const GraphPicture &graph)
+{
+    if (graph.trendDiary != diary.serial())
+        return readOutText(diary, day);
+    const int row = diary.findDate(dateText(day));
+    return row == 0 ? QString() : readOutOfRow(diary, row, day, graph.weightTrend, graph.fatTrend);
 }

@@ -2,6 +2,7 @@
 
 #include "diarytable.h"
 #include "graphwindow.h"
+#include "plot.h"
 #include "trend.h"
 
 #include <QDate>
@@ -18,3 +19,6 @@ std::optional<QDate> dayAtX(const GraphWindow &window, int x, int width = GraphW
 // The date, weight and body fat with their trends, both calorie levels and
 // the first line of each comment of the day; empty when the day is not recorded.
 QString readOutText(const DiaryTable &diary, QDate day);
+// The same, quoting the trends the graph keeps when it was drawn from this
+// diary with its trend on; otherwise the trends are worked out as above.
+QString readOutText(const DiaryTable &diary, QDate day, const GraphPicture &graph);
