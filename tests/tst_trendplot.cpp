@@ -229,6 +229,25 @@ private Q_SLOTS:
         QCOMPARE(readOutText(diary, QDate(2010, 1, 17)), QString());
     }
 
+    // The read-out quotes the trend the graph drew (the marked value shows it
+    // was not worked out again), and works it out itself where the graph
+    // keeps none of this diary: drawn with the trend off, or of another diary.
+    void readOutQuotesTheDrawnTrend()
+    {
+        const DiaryTable diary = swinging();
+        const QDate day(2010, 1, 15);
+        const TrendOverlay on{true, false, {}, {}};
+        GraphPicture drawn = render(diary, january(2), on);
+        QVERIFY(readOutText(diary, day).contains(QStringLiteral("トレンド")));
+        QCOMPARE(readOutText(diary, day, drawn), readOutText(diary, day));
+        drawn.fatTrend = {{oleDayNumber(day), 30}};
+        QVERIFY(readOutText(diary, day, drawn).contains(QStringLiteral("（トレンド 30.0 %）")));
+        GraphPicture ofAnother = render(swinging(), january(2), on);
+        ofAnother.fatTrend = drawn.fatTrend;
+        QCOMPARE(readOutText(diary, day, ofAnother), readOutText(diary, day));
+        QCOMPARE(readOutText(diary, day, render(diary, january(2), {})), readOutText(diary, day));
+    }
+
     void endingToday_data()
     {
         QTest::addColumn<DateSpan>("window");
