@@ -8,10 +8,11 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     prepareApplication();
-    QString problem;
+    DiaryFailure problem;
     const ProgramPaths paths = startingPaths(QCoreApplication::applicationDirPath(), &problem);
-    if (!problem.isEmpty()) {
-        Messages::error(QStringLiteral("プログラムフォルダ \"%1\" を用意できません: %2").arg(paths.ExeDir, problem));
+    if (problem) {
+        Messages::error(
+            problemText(DiaryProblem{DiaryError::ProgramFolderNotReady, paths.ExeDir, {}, 0, 0, {}, {*problem}}));
         return 1;
     }
     MainWindow Frm_Main(paths);

@@ -78,13 +78,13 @@ bool MainWindow::tell(const CoreResult &result)
 {
     for (const CoreResult::Notice &notice : result.notices) {
         if (notice.error)
-            Messages::error(notice.text);
+            Messages::error(notice.problem, notice.after);
         else
-            Messages::information(notice.text);
+            Messages::information(notice.problem, notice.after);
     }
     if (result.status != CoreResult::Status::Stopped)
         return true;
-    AplStop(result.stopReason);
+    AplStop(problemText(*result.stopReason, Aftermath::None));
     return false;
 }
 

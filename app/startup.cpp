@@ -25,7 +25,7 @@ void prepareApplication()
     useJapanese();
 }
 
-ProgramPaths startingPaths(const QString &exeDir, QString *problem)
+ProgramPaths startingPaths(const QString &exeDir, DiaryFailure *problem)
 {
     const ProgramFolder folder = findProgramFolder(exeDir);
     const Installation installation = installationOf(exeDir);

@@ -12,4 +12,4 @@ void prepareApplication();
 // is not its own (a file already there is never written), so nothing is ever
 // written beside it. The folder is handed down to the companions in
 // TRIMBO_HOME. problem says why the folder could not be laid out.
-ProgramPaths startingPaths(const QString &exeDir, QString *problem);
+ProgramPaths startingPaths(const QString &exeDir, DiaryFailure *problem);

@@ -51,11 +51,11 @@ QString diaryFile(int days)
 DiaryTable loadDiary(const QString &path)
 {
     DiaryBook book(path);
-    if (!book.OpenExcelDate())
+    if (book.open())
         std::abort();
     book.firstEmptyRow();
     DiaryTable table = book.table();
-    book.CloseExcelDate();
+    book.close();
     return table;
 }
 

@@ -3,18 +3,19 @@
 #include "datetext.h"
 #include "entryrules.h"
 #include "photofile.h"
+#include "problemwording.h"
 #include "trendplot.h"
 
 #include <QFileInfo>
 
-CoreResult &CoreResult::refuse(const QString &text, bool error)
+CoreResult &CoreResult::refuse(const AnyProblem &problem, Aftermath after, bool error)
 {
     status = Status::Refused;
-    notices.append({error, text});
+    notices.append({error, problem, after});
     return *this;
 }
 
-CoreResult &CoreResult::stop(const QString &reason)
+CoreResult &CoreResult::stop(const AnyProblem &reason)
 {
     status = Status::Stopped;
     stopReason = reason;
@@ -44,11 +45,9 @@ CoreResult DiaryCore::openDiary(const Question &ask)
     CoreResult result;
     m_lock = std::make_unique<DiaryLock>(m_paths.BookPath);
     if (takeLock(ask) == DiaryLock::Result::HeldByAnotherCopy)
-        return result.stop(QStringLiteral("日記 \"%1\" は別のトリンボで開かれています (%2)。\r\n"
-                                          "同じ日記を二つのトリンボで同時に開くことはできません。")
-                               .arg(m_paths.BookPath, m_lock->holder()));
-    if (!m_lockProblem.isEmpty())
-        result.warn(m_lockProblem);
+        return result.stop(m_lock->held(DiaryError::OpenedElsewhere, m_paths.BookPath));
+    if (m_lockProblem)
+        result.warn(*m_lockProblem);
     loadDiary(result);
     Q_EMIT diaryChanged();
     return result;
@@ -61,23 +60,14 @@ DiaryLock::Result DiaryCore::takeLock(const Question &ask)
 {
     DiaryLock::Result lock = m_lock->acquireWaiting(std::chrono::seconds(1));
     if (lock == DiaryLock::Result::HeldOnAnotherHost
-        && ask(QStringLiteral("日記 \"%1\" は別のコンピューターの %2 が使用中にしています。\r\n"
-                              "そのトリンボが終わっている (使用中のままフォルダーを写してきた) なら、"
-                              "このトリンボで引き継いで使えます。\r\n引き継ぎますか？")
-                   .arg(m_paths.BookPath, m_lock->holder())))
+        && ask(takeOverQuestion(m_lock->held(DiaryError::InUse, m_paths.BookPath))))
         lock = m_lock->takeOver();
-    const QString notSaved = QStringLiteral("\r\n日記は表示しますが、保存はできません。");
     switch (lock) {
-    case DiaryLock::Result::Locked: m_lockProblem.clear(); break;
+    case DiaryLock::Result::Locked: m_lockProblem.reset(); break;
     case DiaryLock::Result::HeldByAnotherCopy:
-    case DiaryLock::Result::HeldOnAnotherHost:
-        m_lockProblem =
-            QStringLiteral("日記 \"%1\" は %2 が使用中です。").arg(m_paths.BookPath, m_lock->holder()) + notSaved;
-        break;
+    case DiaryLock::Result::HeldOnAnotherHost: m_lockProblem = m_lock->held(DiaryError::InUse, m_paths.BookPath); break;
     case DiaryLock::Result::CannotLock:
-        m_lockProblem =
-            QStringLiteral("日記 \"%1\" を使用中にできません (%2)。").arg(m_paths.BookPath, m_lock->whyNotLocked())
-            + notSaved;
+        m_lockProblem = DiaryProblem{DiaryError::NotLockable, m_paths.BookPath, {}, 0, 0, {}, {m_lock->whyNotLocked()}};
         break;
     }
     return lock;
@@ -86,16 +76,15 @@ DiaryLock::Result DiaryCore::takeLock(const Question &ask)
 void DiaryCore::loadDiary(CoreResult &result)
 {
     DiaryBook book(m_paths.BookPath);
-    if (!book.OpenExcelDate()) {
-        m_loadProblem =
-            QStringLiteral("日記 \"%1\" は開いたときに読めなかったため、保存しません。").arg(m_paths.BookPath);
-        result.warn(book.errorText() + QStringLiteral("\r\n記録のない状態で開きます。このファイルには保存しません。"));
+    if (const DiaryFailure unusable = book.open()) {
+        m_loadProblem = DiaryProblem{DiaryError::UnreadableAtOpen, m_paths.BookPath};
+        result.warn(*unusable, Aftermath::OpensEmpty);
         return;
     }
-    m_loadProblem.clear();
+    m_loadProblem.reset();
     book.firstEmptyRow();
     if (book.isFull())
-        result.inform(diaryFullMessage());
+        result.inform(DiaryProblem{DiaryError::Full});
     m_diary = book.table();
     nameUnusablePhotos(result);
 }
@@ -105,17 +94,10 @@ void DiaryCore::loadDiary(CoreResult &result)
 // then show those days without a photo and leave the references as they are.
 void DiaryCore::nameUnusablePhotos(CoreResult &result) const
 {
-    constexpr int shownAtMost = 10;
-    const QStringList unusable = unusablePhotoReferences(m_diary, m_paths.PictureDir, MaxPhotoBytes);
-    if (unusable.isEmpty())
-        return;
-    QStringList lines{QStringLiteral("日記の写真の欄に、写真フォルダ \"%1\" の写真として開けないものがあります。")
-                          .arg(m_paths.PictureDir)};
-    lines += unusable.mid(0, shownAtMost);
-    if (unusable.size() > shownAtMost)
-        lines.append(QStringLiteral("ほか %1 件").arg(unusable.size() - shownAtMost));
-    lines.append(QStringLiteral("これらの日は写真なしとして表示します。日記の写真の欄はそのまま残します。"));
-    result.warn(lines.join(QStringLiteral("\r\n")));
+    std::vector<PhotoProblem> unusable = unusablePhotoReferences(m_diary, m_paths.PictureDir, MaxPhotoBytes);
+    if (!unusable.empty())
+        result.warn(
+            PhotoProblem{PhotoError::UnusableReferences, m_paths.PictureDir, {}, 0, 0, {}, std::move(unusable)});
 }
 
 CoreResult DiaryCore::saveDay(const DayValues &day, const PhotoChange &photo, const Question &ask)
@@ -125,16 +107,16 @@ CoreResult DiaryCore::saveDay(const DayValues &day, const PhotoChange &photo, co
         if (const QString problem = measurementProblem(text, bounds); !problem.isEmpty())
             return result.refuse(problem);
     }
-    if (const QString problem = commentProblem(day); !problem.isEmpty())
-        return result.refuse(problem + QStringLiteral("\r\n短くしてから保存してください。"));
-    if (!m_loadProblem.isEmpty())
-        return result.refuse(m_loadProblem);
+    if (const DiaryFailure problem = commentProblem(day))
+        return result.refuse(*problem, Aftermath::ShortenFirst);
+    if (m_loadProblem)
+        return result.refuse(*m_loadProblem);
     // A lock that could not be made at the start (a full disk, say) is tried again.
-    if (!m_lockProblem.isEmpty() && takeLock(ask) != DiaryLock::Result::Locked)
-        return result.refuse(m_lockProblem);
+    if (m_lockProblem && takeLock(ask) != DiaryLock::Result::Locked)
+        return result.refuse(*m_lockProblem);
     DiaryBook book(m_paths.BookPath);
-    if (!book.OpenExcelDate())
-        return result.refuse(book.errorText() + QStringLiteral("\r\n保存できませんでした。"));
+    if (const DiaryFailure unusable = book.open())
+        return result.refuse(*unusable, Aftermath::NotSaved);
     if (!writeDay(book, day, photo, ask, result))
         return result;
     Q_EMIT diaryChanged();
@@ -154,13 +136,13 @@ bool DiaryCore::writeDay(DiaryBook &book, const DayValues &day, const PhotoChang
         return false;
     }
     if (place.row == 0) {
-        result.refuse(place.refusal, false);
+        result.refuse(*place.refusal, Aftermath::None, false);
         return false;
     }
     PhotoWriter photoWriter(photo);
     QString photoError = photo.error;
     if (!photoError.isEmpty() || !photoWriter.stage(&photoError)) {
-        result.refuse(photoError + QStringLiteral("\r\n日記は保存前のままです。"));
+        result.refuse(photoError, Aftermath::DiaryUnchanged);
         return false;
     }
     DayValues written = day;
@@ -168,17 +150,20 @@ bool DiaryCore::writeDay(DiaryBook &book, const DayValues &day, const PhotoChang
     placement.write(place, written);
     DiaryTable saved = placement.finish();
     book.setKeepBackups(m_settings.trend.Backups == 1);
-    if (!book.Save()) {
-        result.refuse(book.errorText() + QStringLiteral("\r\n日記は保存前のままです。"));
+    if (const DiaryFailure failed = book.save()) {
+        result.refuse(*failed, Aftermath::DiaryUnchanged);
         return false;
     }
     // Said once for the save, every cell in one message.
-    if (const QStringList notes = book.saveNotes(); !notes.isEmpty())
-        result.inform(notes.join(QStringLiteral("\r\n")));
-    if (!book.backupError().isEmpty() && !std::exchange(m_backupFailureTold, true))
-        result.warn(book.backupError());
+    if (!book.saveNotes().empty()) {
+        DiaryProblem notes(DiaryError::SaveNotes, m_paths.BookPath);
+        notes.parts = book.saveNotes();
+        result.inform(notes);
+    }
+    if (book.backupProblem() && !std::exchange(m_backupFailureTold, true))
+        result.warn(*book.backupProblem());
     if (!photoWriter.commit(&photoError))
-        result.warn(photoError + QStringLiteral("\r\n日記には保存しました。"));
+        result.warn(photoError, Aftermath::DiarySaved);
     m_diary = std::move(saved);
     return true;
 }
@@ -223,11 +208,11 @@ void DiaryCore::handOverLevel(const DayValues &day, CoreResult &result)
 
 // Settings that take effect at once: the program uses them either way, and
 // the user is told when the file did not take them.
-CoreResult DiaryCore::tookEffect(bool written, const QString &error, const QString &notKept)
+CoreResult DiaryCore::tookEffect(bool written, const QString &error, Aftermath notKept)
 {
     CoreResult result;
     if (!written)
-        result.warn(error + QStringLiteral("\r\n") + notKept);
+        result.warn(error, notKept);
     Q_EMIT settingsChanged();
     return result;
 }
@@ -237,7 +222,7 @@ CoreResult DiaryCore::saveGraphSettings(const GraphSettings &graph)
     m_settings.graph = graph;
     QString error;
     const bool written = WriteIni_Graph(m_paths.IniPath, graph, &error);
-    return tookEffect(written, error, QStringLiteral("グラフ設定は保存されていません。"));
+    return tookEffect(written, error, Aftermath::GraphNotKept);
 }
 
 CoreResult DiaryCore::saveEstablishSettings(const EstablishSettings &establish)
@@ -245,7 +230,7 @@ CoreResult DiaryCore::saveEstablishSettings(const EstablishSettings &establish)
     CoreResult result;
     // Not written, nothing changes.
     if (QString error; !WriteIni_Establish(m_paths.IniPath, establish, &error))
-        return result.refuse(error + QStringLiteral("\r\n設定は保存されていません。"));
+        return result.refuse(error, Aftermath::SettingsNotSaved);
     m_settings.establish = establish;
     Q_EMIT settingsChanged();
     return result;
@@ -256,7 +241,7 @@ CoreResult DiaryCore::saveTrendSettings(const TrendSettings &trend)
     m_settings.trend = trend;
     QString error;
     const bool written = WriteIni_Trend(m_paths.IniPath, trend, &error);
-    return tookEffect(written, error, QStringLiteral("この切り替えは次の起動には残りません。"));
+    return tookEffect(written, error, Aftermath::SwitchNotKept);
 }
 
 void applyLatestDays(const TrendSettings &trend, GraphSettings &graph, QDate today)

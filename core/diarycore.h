@@ -4,6 +4,7 @@
 #include "diarylock.h"
 #include "diarytable.h"
 #include "exchange.h"
+#include "photofile.h"
 #include "photostore.h"
 #include "programpaths.h"
 #include "settings.h"
@@ -12,10 +13,15 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <variant>
 
-// What an operation on the diary came to, and what the user is to be told
-// about it, in the order it happened. The window shows the notices; it
-// makes none of its own.
+// A problem of any area the diary works with; a text for the entry's own
+// checks, which say what they found in words already.
+using AnyProblem = std::variant<DiaryProblem, PhotoProblem, QString>;
+
+// What an operation on the diary came to, and the problems the user is to
+// be told of, in the order they happened. The window shows the notices
+// through the message layer; it makes none of its own.
 struct CoreResult
 {
     enum class Status {
@@ -27,17 +33,18 @@ struct CoreResult
     struct Notice
     {
         bool error = false; // an error, or a piece of information
-        QString text;
+        AnyProblem problem;
+        Aftermath after = Aftermath::None;
     };
 
     Status status = Status::Done;
     QList<Notice> notices;
-    QString stopReason;
+    std::optional<AnyProblem> stopReason;
 
-    void inform(const QString &text) { notices.append({false, text}); }
-    void warn(const QString &text) { notices.append({true, text}); }
-    CoreResult &refuse(const QString &text, bool error = true);
-    CoreResult &stop(const QString &reason);
+    void inform(const AnyProblem &problem) { notices.append({false, problem}); }
+    void warn(const AnyProblem &problem, Aftermath after = Aftermath::None) { notices.append({true, problem, after}); }
+    CoreResult &refuse(const AnyProblem &problem, Aftermath after = Aftermath::None, bool error = true);
+    CoreResult &stop(const AnyProblem &reason);
 };
 
 // The diary document behind the main window: it owns the program folder's
@@ -62,7 +69,7 @@ public:
     // False when the diary could not be read when opened (saving into it
     // then could overwrite days this run never saw) or is not locked for
     // this run (a save tries the lock again first).
-    bool diaryWritable() const { return m_loadProblem.isEmpty() && m_lockProblem.isEmpty(); }
+    bool diaryWritable() const { return !m_loadProblem && !m_lockProblem; }
     // The level handed to the viewer at the start.
     int startLevel() const { return m_startLevel; }
 
@@ -108,14 +115,14 @@ private:
     bool writeDay(DiaryBook &book, const DayValues &day, const PhotoChange &photo, const Question &ask,
                   CoreResult &result);
     void handOverLevel(const DayValues &day, CoreResult &result);
-    CoreResult tookEffect(bool written, const QString &error, const QString &notKept);
+    CoreResult tookEffect(bool written, const QString &error, Aftermath notKept);
 
     ProgramPaths m_paths;
     SettingsFields m_settings;
     DiaryTable m_diary;
     std::unique_ptr<DiaryLock> m_lock;
-    QString m_loadProblem = QStringLiteral("not loaded"); // empty once the diary was read
-    QString m_lockProblem;                                // empty while the diary is locked for this run
+    DiaryFailure m_loadProblem = DiaryProblem{DiaryError::UnreadableAtOpen}; // none once the diary was read
+    DiaryFailure m_lockProblem; // none while the diary is locked for this run
     int m_startLevel = 0;
     bool m_backupFailureTold = false; // a backup that cannot be kept is said once a run
 };

@@ -43,10 +43,10 @@ bool WriteText(const QString &text, const QString &path)
     const QFileInfo file(path);
     if (!file.isFile() && !file.isSymLink())
         return true;
-    QString ignored; // the callers say which file, and the reason adds nothing the user can act on
     // A link put in the file's place is replaced, never written through:
-    // it could lead to the diary or anywhere outside the folder.
-    return replaceFile(path, text.toLatin1() + "\r\n", &ignored, LinkHandling::ReplaceLink);
+    // it could lead to the diary or anywhere outside the folder. The callers
+    // say which file; the reason adds nothing the user can act on.
+    return !replaceFile(path, text.toLatin1() + "\r\n", LinkHandling::ReplaceLink);
 }
 
 Judgement judgeLevel(const LevelInputs &in, const DiaryTable &diary, Measure measure, QDate day)

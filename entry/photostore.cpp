@@ -2,6 +2,7 @@
 
 #include "photofile.h"
 #include "picturecheck.h"
+#include "problemwording.h"
 #include "replacefile.h"
 #include "systemreason.h"
 
@@ -53,8 +54,8 @@ QString unreadablePicture(const QImageReader &reader)
 {
     const QImageReader::ImageReaderError error = reader.error();
     if (error == QImageReader::InvalidDataError || error == QImageReader::UnsupportedFormatError)
-        return fileProblemText(FileProblem::NotAPicture);
-    return QStringLiteral("%1 (%2)").arg(fileProblemText(FileProblem::NotAPicture), reader.errorString());
+        return problemText(FileReason{FileProblem::NotAPicture, {}});
+    return QStringLiteral("%1 (%2)").arg(problemText(FileReason{FileProblem::NotAPicture, {}}), reader.errorString());
 }
 
 // Qt's limit on the memory of one decoded picture, in bytes; 0 for none.
@@ -103,14 +104,13 @@ LoadedPicture loadPicture(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return pictureProblem(path, fileReason(file));
+        return pictureProblem(path, problemText(reasonOfFile(file)));
     // A file this large is no day photo, and reading it whole would only fill the memory.
     if (decodingLimit() > 0 && file.size() > decodingLimit())
-        return pictureProblem(path, fileProblemText(FileProblem::TooLarge)
-                                        + QStringLiteral(": %1 MB").arg(file.size() / (1024 * 1024)));
+        return pictureProblem(path, problemText(PhotoProblem{PhotoError::TooLarge, path, {}, file.size()}));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return pictureProblem(path, fileReason(file));
+        return pictureProblem(path, problemText(reasonOfFile(file)));
     return pictureFromBytes(path, bytes);
 }
 
@@ -127,7 +127,7 @@ LoadedPicture pictureFromBytes(const QString &path, const QByteArray &bytes)
             path, QStringLiteral("画像が大きすぎます: %1 × %2 ピクセル").arg(declared.width()).arg(declared.height()));
     // Qt turns a picture that stops early into half a picture without a word.
     if (isCutShort(bytes))
-        return pictureProblem(path, fileProblemText(FileProblem::CutShort));
+        return pictureProblem(path, problemText(FileReason{FileProblem::CutShort, {}}));
     if (image.isNull())
         return pictureProblem(path, unreadablePicture(reader));
     return {std::move(image), {}};
@@ -140,7 +140,7 @@ LoadedPicture loadStoredPhoto(const QString &pictureDir, const QString &referenc
     switch (read.check.status) {
     case PhotoFileCheck::Usable: return pictureFromBytes(read.check.path, read.bytes);
     case PhotoFileCheck::Missing: return {};
-    default: return pictureProblem(pictureDir + reference, read.check.problem);
+    default: return pictureProblem(pictureDir + reference, problemText(*read.check.problem));
     }
 }
 
@@ -218,8 +218,9 @@ bool PhotoWriter::stage(QString *error)
     m_file = std::make_unique<QSaveFile>(m_change.target);
     if (openForReplacing(*m_file) && m_file->write(m_change.bitmap) == m_change.bitmap.size())
         return true;
-    *error = QStringLiteral("写真 %1 を保存できません (%2)")
-                 .arg(m_change.target, writeFailure(folder, m_change.bitmap.size(), fileReason(*m_file)));
+    *error =
+        QStringLiteral("写真 %1 を保存できません (%2)")
+            .arg(m_change.target, problemText(writeFailure(folder, m_change.bitmap.size(), reasonOfFile(*m_file))));
     m_file.reset();
     return false;
 }

@@ -1,6 +1,7 @@
 #include "inifile.h"
 
 #include "replacefile.h"
+#include "problemwording.h"
 #include "systemreason.h"
 
 #include <QFile>
@@ -143,15 +144,15 @@ IniLoadResult IniFile::load(const QString &path)
     };
     QFile file(path);
     if (QFileInfo(path).isDir())
-        return unreadable(fileProblemText(FileProblem::Folder));
+        return unreadable(problemText(FileReason{FileProblem::Folder, {}}));
     if (QFileInfo(path).size() > MaxFileBytes)
-        return unreadable(fileProblemText(FileProblem::TooLarge)
+        return unreadable(problemText(FileReason{FileProblem::TooLarge, {}})
                           + QStringLiteral(": %1 バイト").arg(QFileInfo(path).size()));
     if (!file.open(QIODevice::ReadOnly))
-        return unreadable(fileReason(file));
+        return unreadable(problemText(reasonOfFile(file)));
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return unreadable(fileReason(file));
+        return unreadable(problemText(reasonOfFile(file)));
     if (looksLikeUtf16(content))
         return {std::nullopt,
                 QStringLiteral("設定ファイル \"%1\" は UTF-16 で書かれています。トリンボは UTF-16 の設定ファイルを"
@@ -257,5 +258,8 @@ QList<std::pair<int, QString>> IniFile::problems() const
 
 bool IniFile::save(const QString &path, QString *error) const
 {
-    return replaceFile(path, content(), error);
+    const std::optional<FileReason> why = replaceFile(path, content());
+    if (why)
+        *error = problemText(*why);
+    return !why;
 }

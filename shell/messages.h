@@ -1,5 +1,7 @@
 #pragma once
 
+#include "problemwording.h"
+
 #include <QString>
 
 // Every message box of the program goes through here, so that a test can
@@ -20,6 +22,18 @@ public:
 void information(const QString &text);
 void error(const QString &text);
 bool askYesNo(const QString &question);
+
+// A problem of any area, in its words, with what became of it.
+template<typename... Areas>
+void information(const std::variant<Areas...> &problem, Aftermath after = Aftermath::None)
+{
+    information(problemText(problem, after));
+}
+template<typename... Areas>
+void error(const std::variant<Areas...> &problem, Aftermath after = Aftermath::None)
+{
+    error(problemText(problem, after));
+}
 
 // Replaces the message boxes with a responder (nullptr restores the boxes).
 // The caller keeps ownership.

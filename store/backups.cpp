@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <map>
+#include <variant>
 
 namespace {
 
@@ -24,14 +25,19 @@ QString suffix(const QString &diaryPath)
     return s.isEmpty() ? QString() : u'.' + s;
 }
 
-std::optional<QByteArray> readWhole(const QString &path, QString *error)
+std::variant<QByteArray, DiaryProblem> readWhole(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = fileReason(file);
-        return std::nullopt;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return DiaryProblem{DiaryError::BackupNotRead, path, {}, 0, 0, reasonOfFile(file)};
     return file.readAll();
+}
+
+DiaryFailure writeBackup(const QString &path, const QByteArray &bytes)
+{
+    if (const std::optional<FileReason> why = replaceFile(path, bytes))
+        return DiaryProblem{DiaryError::BackupNotWritten, path, {}, 0, 0, why};
+    return std::nullopt;
 }
 
 void rotate(const QString &diaryPath, const QDate today)
@@ -100,28 +106,21 @@ std::vector<BackupFile> listBackups(const QString &diaryPath)
     return out;
 }
 
-bool keepBackup(const QString &diaryPath, const QDateTime &now, QString *error)
+DiaryFailure keepBackup(const QString &diaryPath, const QDateTime &now)
 {
     if (!QFileInfo::exists(diaryPath))
-        return true;
-    const std::optional<QByteArray> bytes = readWhole(diaryPath, error);
-    if (!bytes)
-        return false;
+        return std::nullopt;
+    const std::variant<QByteArray, DiaryProblem> bytes = readWhole(diaryPath);
+    if (const auto *problem = std::get_if<DiaryProblem>(&bytes))
+        return *problem;
     const QString folder = backupFolder(diaryPath);
-    if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("フォルダ %1 を作れません").arg(folder);
-        return false;
-    }
-    if (!replaceFile(QDir(folder).filePath(backupName(diaryPath, now)), *bytes, error))
-        return false;
+    if (!QDir().mkpath(folder))
+        return DiaryProblem{DiaryError::BackupFolderNotMade, folder};
+    if (DiaryFailure failed =
+            writeBackup(QDir(folder).filePath(backupName(diaryPath, now)), std::get<QByteArray>(bytes)))
+        return failed;
     rotate(diaryPath, now.date());
-    return true;
-}
-
-QString backupFailureMessage(const QString &diaryPath, const QString &why)
-{
-    return QStringLiteral("保存の前の日記を %1 に残せませんでした (%2)。\r\n日記の保存は続けます。")
-        .arg(backupFolder(diaryPath), why);
+    return std::nullopt;
 }
 
 QString backupPath(const QString &diaryPath, const QString &backup)
@@ -129,12 +128,14 @@ QString backupPath(const QString &diaryPath, const QString &backup)
     return backup.contains(u'/') ? backup : QDir(backupFolder(diaryPath)).filePath(backup);
 }
 
-bool restoreBackup(const QString &diaryPath, const QString &backup, const QDateTime &now, QString *error)
+DiaryFailure restoreBackup(const QString &diaryPath, const QString &backup, const QDateTime &now)
 {
-    const std::optional<QByteArray> bytes = readWhole(backupPath(diaryPath, backup), error);
-    if (!bytes)
-        return false;
-    if (!keepBackup(diaryPath, now, error))
-        return false;
-    return replaceFile(diaryPath, *bytes, error);
+    const std::variant<QByteArray, DiaryProblem> bytes = readWhole(backupPath(diaryPath, backup));
+    if (const auto *problem = std::get_if<DiaryProblem>(&bytes))
+        return *problem;
+    if (DiaryFailure failed = keepBackup(diaryPath, now))
+        return failed;
+    if (const std::optional<FileReason> why = replaceFile(diaryPath, std::get<QByteArray>(bytes)))
+        return DiaryProblem{DiaryError::BackupNotWritten, diaryPath, {}, 0, 0, why};
+    return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "diaryproblem.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -35,16 +37,13 @@ std::optional<QDateTime> backupTime(const QString &diaryPath, const QString &nam
 std::vector<BackupFile> listBackups(const QString &diaryPath);
 
 // Copies the diary as it is into the backup folder and rotates the set.
-// A diary that is not there yet needs no backup. false, with error, when the
-// copy could not be written; the diary itself is never touched.
-bool keepBackup(const QString &diaryPath, const QDateTime &now, QString *error);
-
-// What the user is told when a backup could not be kept and the save went on.
-QString backupFailureMessage(const QString &diaryPath, const QString &why);
+// A diary that is not there yet needs no backup. What kept the copy from
+// being written, if anything; the diary itself is never touched.
+DiaryFailure keepBackup(const QString &diaryPath, const QDateTime &now);
 
 // A backup given by its name in the backup folder, or by a path.
 QString backupPath(const QString &diaryPath, const QString &backup);
 
 // Puts a backup (a name in the backup folder, or a path) back in the diary's
 // place, after keeping the current diary as a backup of its own.
-bool restoreBackup(const QString &diaryPath, const QString &backup, const QDateTime &now, QString *error);
+DiaryFailure restoreBackup(const QString &diaryPath, const QString &backup, const QDateTime &now);

@@ -19,13 +19,13 @@ namespace {
 // What a zip archive named .xls is: an OpenDocument spreadsheet names its
 // kind in an uncompressed first member, "mimetype"; anything else zipped is
 // taken for the newer Excel format.
-QString zippedFormat(const QByteArray &bytes)
+DiaryError zippedFormat(const QByteArray &bytes)
 {
     constexpr qsizetype firstMemberName = 30;
     if (bytes.mid(firstMemberName, 8) == "mimetype"
         && bytes.mid(firstMemberName + 8, 64).startsWith("application/vnd.oasis.opendocument"))
-        return QStringLiteral("OpenDocument 形式 (.ods など、LibreOffice の形式) のファイルです");
-    return QStringLiteral("Excel 2007 以降の形式 (.xlsx) のファイルです");
+        return DiaryError::OpenDocument;
+    return DiaryError::NewerExcel;
 }
 
 // A typed weight or body fat: blank for "0" or nothing, a number when it
@@ -63,83 +63,74 @@ bool sortsBefore(const CellValue &x, const CellValue &y)
 
 } // namespace
 
-QString diaryFullMessage()
+DiaryFailure commentProblem(const DayValues &day)
 {
-    return QStringLiteral("これ以上データを入力できません。\r\nExcelのデータを確認してください。");
-}
-
-QString commentProblem(const DayValues &day)
-{
-    for (const auto &[text, name] : {std::pair{&day.commentIn, QStringLiteral("コメント（摂取）")},
-                                     std::pair{&day.commentOut, QStringLiteral("コメント（消費）")}}) {
+    for (const auto &[text, code] : {std::pair{&day.commentIn, DiaryError::IntakeCommentTooLong},
+                                     std::pair{&day.commentOut, DiaryError::BurnCommentTooLong}}) {
         if (text->size() > MaxCellText)
-            return QStringLiteral("%1が長すぎます: %2 文字あります。コメントは %3 文字までです。")
-                .arg(name)
-                .arg(text->size())
-                .arg(MaxCellText);
+            return DiaryProblem{code, {}, {}, text->size(), MaxCellText};
     }
-    return {};
+    return std::nullopt;
 }
 
 DiaryBook::DiaryBook(const QString &path) : m_path(path) {}
 DiaryBook::~DiaryBook() = default;
 
-bool DiaryBook::fail(const QString &why)
+DiaryProblem DiaryBook::fail(DiaryError code)
 {
-    m_error = QStringLiteral("日記ファイル \"%1\" を使えません: %2").arg(m_path, why);
-    return false;
+    return fail(DiaryProblem{code});
 }
 
-bool DiaryBook::OpenExcelDate()
+DiaryProblem DiaryBook::fail(DiaryProblem problem)
 {
-    CloseExcelDate();
+    close();
+    problem.path = m_path;
+    return problem;
+}
+
+DiaryFailure DiaryBook::open()
+{
+    close();
     const QFileInfo info(m_path);
-    if (!info.exists())
-        return fail(fileProblemText(FileProblem::Missing));
-    if (info.isDir())
-        return fail(fileProblemText(FileProblem::Folder));
+    if (!info.exists() || info.isDir())
+        return fail({DiaryError::NotAFile,
+                     {},
+                     {},
+                     0,
+                     0,
+                     FileReason{info.isDir() ? FileProblem::Folder : FileProblem::Missing, {}}});
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("読み込めません (%1)").arg(fileReason(file)));
+        return fail({DiaryError::Unreadable, {}, {}, 0, 0, reasonOfFile(file)});
     // Mapped rather than read: the streams are copied out of the file once,
     // and the file's own bytes leave memory before the workbook is parsed.
     const qint64 size = file.size();
     uchar *mapped = size > 0 ? file.map(0, size) : nullptr;
     if (size > 0 && !mapped)
-        return fail(QStringLiteral("読み込めません (%1)").arg(fileReason(file)));
+        return fail({DiaryError::Unreadable, {}, {}, 0, 0, reasonOfFile(file)});
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(size));
     if (bytes.startsWith("PK"))
-        return fail(zippedFormat(bytes) + QStringLiteral("。Excel 97-2003 形式 (.xls) で保存し直してください"));
+        return fail(zippedFormat(bytes));
     std::optional<CompoundEntry> container = readCompoundFile(bytes);
     const bool cutShort = !container && isCutShortCompoundFile(bytes);
     if (mapped)
         file.unmap(mapped);
     if (cutShort)
-        return fail(fileProblemText(FileProblem::CutShort)
-                    + QStringLiteral(" (%1 バイト)。コピーや保存が終わる前に止まったファイルです").arg(size));
+        return fail({DiaryError::CutShort, {}, {}, size});
     if (!container)
-        return fail(QStringLiteral("Excel 97-2003 のブック (.xls) ではありません"));
+        return fail(DiaryError::NotCompoundFile);
     m_container = std::make_unique<CompoundEntry>(std::move(*container));
     const CompoundEntry *stream = m_container->findStream("Workbook");
-    if (!stream) {
-        const bool oldExcel = m_container->findStream("Book");
-        CloseExcelDate();
-        return fail(oldExcel
-                        ? QStringLiteral("Excel 95 以前の形式のブックです。Excel 97-2003 形式で保存し直してください")
-                        : QStringLiteral("Excel のブックではありません"));
-    }
+    if (!stream)
+        return fail(m_container->findStream("Book") ? DiaryError::OldExcel : DiaryError::NotAWorkbook);
     Workbook::ParseResult parsed = Workbook::parse(stream->data);
-    if (!parsed.book) {
-        CloseExcelDate();
+    if (!parsed.book)
         return fail(parsed.error);
-    }
     m_workbook = std::move(parsed.book);
     m_sheet = m_workbook->findSheet(DiarySheetName);
-    if (m_sheet < 0) {
-        CloseExcelDate();
-        return fail(QStringLiteral("シート \"%1\" がありません").arg(DiarySheetName));
-    }
-    return true;
+    if (m_sheet < 0)
+        return fail({DiaryError::NoDiarySheet, {}, {DiarySheetName.toString()}});
+    return std::nullopt;
 }
 
 int DiaryBook::firstEmptyRow()
@@ -223,33 +214,32 @@ void DiaryBook::SetExcelSort()
     m_rows = std::move(sorted);
 }
 
-bool DiaryBook::Save()
+DiaryFailure DiaryBook::save()
 {
     ensureCells();
     const Workbook::StreamResult written = m_workbook->toStream(m_sheet, m_rows);
-    if (!written.error.isEmpty())
-        return fail(written.error);
+    if (written.error)
+        return DiaryProblem{written.error->code, m_path, written.error->names, 0, written.error->limit};
     m_saveNotes = written.notes;
     CompoundEntry container = *m_container;
     container.findStream("Workbook")->data = written.stream;
     const std::optional<QByteArray> bytes = writeCompoundFile(container);
     if (!bytes)
-        return fail(QStringLiteral("ブックを組み立てられません"));
-    m_backupError.clear();
-    if (QString why; m_keepBackups && !keepBackup(m_path, QDateTime::currentDateTime(), &why))
-        m_backupError = backupFailureMessage(m_path, why);
+        return DiaryProblem{DiaryError::CannotAssemble, m_path};
+    m_backupProblem.reset();
+    if (DiaryFailure skipped = m_keepBackups ? keepBackup(m_path, QDateTime::currentDateTime()) : std::nullopt)
+        m_backupProblem = DiaryProblem{DiaryError::BackupSkipped, backupFolder(m_path), {}, 0, 0, {}, {*skipped}};
     // The new workbook goes to a temporary file beside the old one, reaches
     // the disk, and only then takes the old one's name.
-    QString why;
-    QString brokenLink;
-    if (!replaceFile(m_path, *bytes, &why, LinkHandling::ReplaceTarget, &brokenLink))
-        return fail(QStringLiteral("保存できません (%1)").arg(why));
-    if (!brokenLink.isEmpty())
-        m_saveNotes.append(brokenLink);
-    return true;
+    bool splitLink = false;
+    if (const std::optional<FileReason> why = replaceFile(m_path, *bytes, LinkHandling::ReplaceTarget, &splitLink))
+        return DiaryProblem{DiaryError::CannotSave, m_path, {}, 0, 0, why};
+    if (splitLink)
+        m_saveNotes.push_back({DiaryError::LinkSplit, linkTarget(m_path)});
+    return std::nullopt;
 }
 
-void DiaryBook::CloseExcelDate()
+void DiaryBook::close()
 {
     m_workbook.reset();
     m_container.reset();
@@ -273,14 +263,11 @@ DayPlacement::Place DayPlacement::find(const QString &date) const
         return {row, true, {}};
     // A full sheet still takes corrections; only a new day has no row left.
     if (m_rowCount >= MaxDiaryRows)
-        return {0, false, diaryFullMessage()};
+        return {0, false, DiaryProblem{DiaryError::Full}};
     // A new day fills the first row without a date; a second one would go
     // over the days the sheet keeps below it.
     if (m_rowCount >= m_firstNewRow && m_book.hasDaysBelowGap())
-        return {
-            0, false,
-            QStringLiteral("日記の %1 行目に日付がなく、その下にも記録があります。一度に保存できるのは 1 日だけです")
-                .arg(m_firstNewRow)};
+        return {0, false, DiaryProblem{DiaryError::GapAboveDays, {}, {}, m_firstNewRow}};
     return {m_rowCount + 1, false, {}};
 }
 
@@ -303,19 +290,19 @@ DiaryTable DayPlacement::finish()
 SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days, bool overwrite)
 {
     DiaryBook book(path);
-    if (!book.OpenExcelDate())
-        return {false, book.errorText(), {}, {}};
+    if (DiaryFailure unusable = book.open())
+        return {false, unusable, {}, {}};
     DayPlacement placement(book);
     for (const DayValues &day : days) {
         const DayPlacement::Place place = placement.find(day.date);
         if (place.recorded && !overwrite)
-            return {false, QStringLiteral("%1 の記録はすでにあります").arg(day.date), {}, {}};
+            return {false, DiaryProblem{DiaryError::AlreadyRecorded, {}, {day.date}}, {}, {}};
         if (place.row == 0)
             return {false, place.refusal, {}, {}};
         placement.write(place, day);
     }
     DiaryTable table = placement.finish();
-    if (!book.Save())
-        return {false, book.errorText(), {}, {}};
+    if (DiaryFailure failed = book.save())
+        return {false, failed, {}, {}};
     return {true, {}, std::move(table), book.saveNotes()};
 }

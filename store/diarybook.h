@@ -28,24 +28,22 @@ inline constexpr QStringView DiarySheetName = u"St_Trimbo";
 // The largest number of diary rows a sheet can hold.
 inline constexpr int MaxDiaryRows = 65536;
 
-// The message for a diary with no room left.
-QString diaryFullMessage();
-
-// What keeps a day's comments out of a cell, or "": a comment longer than a
-// cell holds, named by the entry tab's caption.
-QString commentProblem(const DayValues &day);
+// What keeps a day's comments out of a cell: a comment longer than a cell
+// holds.
+DiaryFailure commentProblem(const DayValues &day);
 
 // The diary workbook, read whole into memory while it is open: the load and
-// the save work on that copy, and only Save() writes the file, in one step
-// that leaves either the old or the new workbook on disk.
+// the save work on that copy, and only save() writes the file, in one step
+// that leaves either the old or the new workbook on disk. Whatever fails
+// returns what went wrong, about the diary's file.
 class DiaryBook
 {
 public:
     explicit DiaryBook(const QString &path);
     ~DiaryBook();
 
-    // Reads the workbook; false, with errorText(), when it cannot be used.
-    bool OpenExcelDate();
+    // Reads the workbook; what makes it unusable, if anything.
+    DiaryFailure open();
     // The number of the first row whose date cell is blank, 0 for an empty
     // sheet; isFull() when every row of the sheet has a date: then it is the
     // row below the sheet's last, and every row is still read and may be
@@ -61,31 +59,30 @@ public:
     void WriteExcelDate(int row, const DayValues &day);
     // Puts the rows in ascending date order, each row moved whole.
     void SetExcelSort();
-    // Writes the workbook to its file; false, with errorText(), on failure,
-    // and then the file on disk is untouched.
-    bool Save();
-    void CloseExcelDate();
+    // Writes the workbook to its file; on failure the file on disk is
+    // untouched.
+    DiaryFailure save();
+    void close();
 
-    QString errorText() const { return m_error; }
     // What the last save could not keep as it was (formulas left as their
-    // values, a second hard link of the file), a line each.
-    QStringList saveNotes() const { return m_saveNotes; }
+    // values, a second hard link of the file).
+    const std::vector<DiaryProblem> &saveNotes() const { return m_saveNotes; }
 
-    // Each Save() first keeps the workbook on disk as it was in Backup/
+    // Each save() first keeps the workbook on disk as it was in Backup/
     // beside it. A backup that cannot be written does not stop the save:
-    // backupError() then says why (empty when the backup was kept).
+    // backupProblem() then says why.
     void setKeepBackups(bool keep) { m_keepBackups = keep; }
-    QString backupError() const { return m_backupError; }
+    const DiaryFailure &backupProblem() const { return m_backupProblem; }
 
 private:
-    bool fail(const QString &why);
+    DiaryProblem fail(DiaryError code);
+    DiaryProblem fail(DiaryProblem problem);
     // The diary rows as cells a save can change, made on the first change.
     void ensureCells();
     CellValue value(const SheetCell &cell) const;
 
     QString m_path;
-    QString m_error;
-    QStringList m_saveNotes;
+    std::vector<DiaryProblem> m_saveNotes;
     std::unique_ptr<struct CompoundEntry> m_container;
     std::unique_ptr<Workbook> m_workbook;
     int m_sheet = -1;
@@ -93,7 +90,7 @@ private:
     bool m_full = false;
     bool m_haveCells = false;
     bool m_keepBackups = false;
-    QString m_backupError;
+    DiaryFailure m_backupProblem;
     std::vector<SheetRow> m_rows;
 };
 
@@ -110,7 +107,7 @@ public:
     {
         int row = 0;           // where the day is written; 0 when it cannot be
         bool recorded = false; // the date is recorded already: the day is overwritten there
-        QString refusal;       // when row is 0: why there is no row for it
+        DiaryFailure refusal;  // when row is 0: why there is no row for it
     };
     // Where a day of this date goes; a date written before in this placement
     // is found in the row it was given.
@@ -134,8 +131,8 @@ private:
 struct SaveDaysResult
 {
     bool saved = false;
-    QString error;
-    DiaryTable table;  // the diary as saved
-    QStringList notes; // what the save could not keep as it was
+    DiaryFailure problem;
+    DiaryTable table;                // the diary as saved
+    std::vector<DiaryProblem> notes; // what the save could not keep as it was
 };
 SaveDaysResult saveDays(const QString &path, const std::vector<DayValues> &days, bool overwrite);

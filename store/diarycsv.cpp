@@ -125,7 +125,12 @@ QString checkDay(DayValues &day)
         return QStringLiteral("photo \"%1\" is not a file name: it names a file in the Picture folder, "
                               "without folders")
             .arg(day.photo);
-    return commentProblem(day);
+    if (const DiaryFailure tooLong = commentProblem(day))
+        return QStringLiteral("the %1 comment has %2 characters, more than a cell holds (%3)")
+            .arg(tooLong->code == DiaryError::IntakeCommentTooLong ? "intake" : "burn")
+            .arg(tooLong->number)
+            .arg(tooLong->limit);
+    return {};
 }
 
 CsvDays daysFromCsv(const QString &csv)

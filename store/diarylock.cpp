@@ -16,7 +16,7 @@ DiaryLock::DiaryLock(const QString &bookPath) : m_path(linkTarget(bookPath) + QS
 DiaryLock::Result DiaryLock::acquire()
 {
     m_holder.clear();
-    m_why.clear();
+    m_why = {};
     if (m_lock.tryLock(0))
         return Result::Locked;
     return heldOrFailed();
@@ -26,9 +26,14 @@ DiaryLock::Result DiaryLock::heldOrFailed()
 {
     if (m_lock.error() != QLockFile::LockFailedError) {
         const QString folder = QFileInfo(m_path).absolutePath();
-        m_why = QFileInfo(folder).isWritable()
-                    ? writeFailure(folder, 1, QStringLiteral("\"%1\" を作れません").arg(m_path))
-                    : QStringLiteral("フォルダ \"%1\" に書き込めません").arg(folder);
+        m_why = {DiaryError::LockFolderReadOnly, folder};
+        if (QFileInfo(folder).isWritable()) {
+            // Qt does not say why; a full disk is the one reason found here.
+            const FileReason full = writeFailure(folder, 1, {});
+            m_why = {DiaryError::LockNotMade, m_path};
+            if (full.problem == FileProblem::DiskFull)
+                m_why.reason = full;
+        }
         return Result::CannotLock;
     }
     qint64 pid = 0;
@@ -42,13 +47,13 @@ DiaryLock::Result DiaryLock::heldOrFailed()
         if (!m_lock.getLockInfo(&pid, &host, &program)) {
             if (QFile::remove(m_path) || !QFileInfo::exists(m_path))
                 return acquire();
-            m_why = QStringLiteral("読めない \"%1\" を消せません").arg(m_path);
+            m_why = {DiaryError::LockUnreadable, m_path};
             return Result::CannotLock;
         }
     }
     const QString since = QFileInfo(m_path).lastModified().toString(QStringLiteral("yyyy/MM/dd HH:mm"));
-    m_holder =
-        QStringLiteral("%1 (プロセス %2、コンピューター \"%3\"、%4 から)").arg(program).arg(pid).arg(host, since);
+    m_holder = {program, host, since};
+    m_holderProcess = pid;
     return host == QSysInfo::machineHostName() ? Result::HeldByAnotherCopy : Result::HeldOnAnotherHost;
 }
 
@@ -70,4 +75,9 @@ DiaryLock::Result DiaryLock::takeOver()
     if (!QFile::remove(m_path) && QFileInfo::exists(m_path))
         return heldOrFailed();
     return acquire();
+}
+
+DiaryProblem DiaryLock::held(DiaryError code, const QString &bookPath) const
+{
+    return {code, bookPath, m_holder + QStringList{m_path}, m_holderProcess};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "diaryproblem.h"
+
 #include <QDateTime>
 #include <QLockFile>
 #include <QString>
@@ -27,17 +29,19 @@ public:
     bool isLocked() const { return m_lock.isLocked(); }
 
     QString lockPath() const { return m_path; }
-    // After HeldByAnotherCopy or HeldOnAnotherHost, who holds the lock, in
-    // the user's words: the program, its process and computer, and since when.
-    QString holder() const { return m_holder; }
+    // After HeldByAnotherCopy or HeldOnAnotherHost, who holds the lock: a
+    // problem of the given code about the diary, naming the program, its
+    // computer, since when and the lock file, and its process.
+    DiaryProblem held(DiaryError code, const QString &bookPath) const;
     // After CannotLock, why.
-    QString whyNotLocked() const { return m_why; }
+    DiaryProblem whyNotLocked() const { return m_why; }
 
 private:
     Result heldOrFailed();
 
     QString m_path;
     QLockFile m_lock;
-    QString m_holder;
-    QString m_why;
+    QStringList m_holder; // program, computer, since
+    qint64 m_holderProcess = 0;
+    DiaryProblem m_why;
 };

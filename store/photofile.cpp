@@ -10,33 +10,30 @@
 
 namespace {
 
-PhotoFileCheck failure(PhotoFileCheck::Status status, const QString &problem)
+PhotoFileCheck failure(PhotoFileCheck::Status status, PhotoProblem problem)
 {
-    return {status, {}, problem};
+    return {status, {}, std::move(problem)};
 }
 
 PhotoFileCheck systemFailure(int error)
 {
     if (error == ENOENT)
-        return failure(PhotoFileCheck::Missing, {});
+        return {PhotoFileCheck::Missing, {}, std::nullopt};
     if (error == ELOOP)
-        return failure(PhotoFileCheck::NotAFile, QStringLiteral("リンクです"));
-    return failure(PhotoFileCheck::Unreachable, systemReason(error));
+        return failure(PhotoFileCheck::NotAFile, {PhotoError::Link});
+    return failure(PhotoFileCheck::Unreachable, {PhotoError::Unreachable, {}, {}, 0, 0, reasonOfError(error)});
 }
 
 // What the status of a file (not followed if a link) says of it as a photo.
 PhotoFileCheck judge(const struct stat &status, const QString &path, qint64 maxBytes)
 {
     if (S_ISLNK(status.st_mode))
-        return failure(PhotoFileCheck::NotAFile, QStringLiteral("リンクです"));
+        return failure(PhotoFileCheck::NotAFile, {PhotoError::Link});
     if (!S_ISREG(status.st_mode))
-        return failure(PhotoFileCheck::NotAFile,
-                       QStringLiteral("普通のファイルではありません (フォルダ、デバイス、パイプなど)"));
+        return failure(PhotoFileCheck::NotAFile, {PhotoError::NotAFile});
     if (status.st_size > maxBytes)
-        return failure(PhotoFileCheck::TooLarge,
-                       fileProblemText(FileProblem::TooLarge)
-                           + QStringLiteral(": %1 MB").arg(qint64(status.st_size) / (1024 * 1024)));
-    return {PhotoFileCheck::Usable, path, {}};
+        return failure(PhotoFileCheck::TooLarge, {PhotoError::TooLarge, {}, {}, qint64(status.st_size)});
+    return {PhotoFileCheck::Usable, path, std::nullopt};
 }
 
 } // namespace
@@ -50,7 +47,7 @@ bool isPhotoFileName(QStringView reference)
 PhotoFileCheck checkPhotoFile(const QString &pictureDir, const QString &reference, qint64 maxBytes)
 {
     if (!isPhotoFileName(reference))
-        return failure(PhotoFileCheck::BadName, QStringLiteral("写真フォルダの中のファイル名ではありません"));
+        return failure(PhotoFileCheck::BadName, {PhotoError::BadName});
     const QString path = pictureDir + reference;
     struct stat status
     {};
@@ -63,7 +60,7 @@ PhotoFileCheck checkPhotoFile(const QString &pictureDir, const QString &referenc
     {};
     const QByteArray folderName = QFile::encodeName(pictureDir);
     if (error == ENOENT && (::stat(folderName.constData(), &folder) != 0 || !S_ISDIR(folder.st_mode)))
-        return failure(PhotoFileCheck::Unreachable, QStringLiteral("写真フォルダがありません"));
+        return failure(PhotoFileCheck::Unreachable, {PhotoError::FolderMissing, pictureDir});
     return systemFailure(error);
 }
 
@@ -104,17 +101,19 @@ PhotoFileRead readPhotoFile(const QString &pictureDir, const QString &reference,
     return {check, check.status == PhotoFileCheck::Usable ? bytes : QByteArray()};
 }
 
-QStringList unusablePhotoReferences(const DiaryTable &diary, const QString &pictureDir, qint64 maxBytes)
+std::vector<PhotoProblem> unusablePhotoReferences(const DiaryTable &diary, const QString &pictureDir, qint64 maxBytes)
 {
-    QStringList found;
+    std::vector<PhotoProblem> found;
     for (int row = 1; row <= diary.rowCount(); ++row) {
         const QString reference = diary.cell(row, DiaryColumn::Photo).toText();
         if (reference.isEmpty())
             continue;
         const PhotoFileCheck check = checkPhotoFile(pictureDir, reference, maxBytes);
-        if (check.status != PhotoFileCheck::Usable && check.status != PhotoFileCheck::Missing)
-            found.append(QStringLiteral("%1: \"%2\" %3")
-                             .arg(diary.cell(row, DiaryColumn::Date).toText(), reference, check.problem));
+        if (check.problem) {
+            PhotoProblem problem = *check.problem;
+            problem.names = {diary.cell(row, DiaryColumn::Date).toText(), reference};
+            found.push_back(std::move(problem));
+        }
     }
     return found;
 }

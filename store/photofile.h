@@ -1,6 +1,7 @@
 #pragma once
 
 #include "diarytable.h"
+#include "photoproblem.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,17 +25,17 @@ struct PhotoFileCheck
         TooLarge,
         Unreachable, // the folder or the file cannot be looked at
     } status;
-    QString path;    // where the file is, for Usable
-    QString problem; // for the user, for every status but Usable and Missing
+    QString path;         // where the file is, for Usable
+    PhotoFailure problem; // for every status but Usable and Missing
 };
 
 // Looks at the file a reference names in pictureDir (which ends in "/")
 // without opening it, so it never blocks.
 PhotoFileCheck checkPhotoFile(const QString &pictureDir, const QString &reference, qint64 maxBytes);
 
-// Every reference of the diary that can never be shown as a photo, one line
-// each ("YYYY/MM/DD: "…" reason"); empty when all are usable or merely gone.
-QStringList unusablePhotoReferences(const DiaryTable &diary, const QString &pictureDir, qint64 maxBytes);
+// Every reference of the diary that can never be shown as a photo, each
+// naming its date and the reference; empty when all are usable or merely gone.
+std::vector<PhotoProblem> unusablePhotoReferences(const DiaryTable &diary, const QString &pictureDir, qint64 maxBytes);
 
 // Read only through checks like these: no stored photo is larger.
 inline constexpr qint64 MaxPhotoBytes = qint64(256) * 1024 * 1024;

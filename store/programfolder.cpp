@@ -62,15 +62,16 @@ QByteArray startingSettings(bool whiteBackground)
     return lines.join("\r\n") + "\r\n";
 }
 
-QString writeNew(const QString &path, const QByteArray &bytes)
+DiaryFailure writeNew(const QString &path, const QByteArray &bytes)
 {
     if (isThere(path))
-        return {};
-    QString why;
-    return replaceFile(path, bytes, &why) ? QString() : QStringLiteral("\"%1\" を書けません (%2)").arg(path, why);
+        return std::nullopt;
+    if (const std::optional<FileReason> why = replaceFile(path, bytes))
+        return DiaryProblem{DiaryError::StartingFileNotWritten, path, {}, 0, 0, why};
+    return std::nullopt;
 }
 
-QString copyMissing(const QString &fromDir, const QString &toDir)
+DiaryFailure copyMissing(const QString &fromDir, const QString &toDir)
 {
     const QDir from(fromDir);
     for (const QString &name : from.entryList(QDir::Files, QDir::Name)) {
@@ -79,11 +80,11 @@ QString copyMissing(const QString &fromDir, const QString &toDir)
             continue;
         QFile source(from.filePath(name));
         if (!source.open(QIODevice::ReadOnly))
-            return QStringLiteral("\"%1\" を読めません (%2)").arg(source.fileName(), fileReason(source));
-        if (const QString failed = writeNew(target, source.readAll()); !failed.isEmpty())
+            return DiaryProblem{DiaryError::StartingFileNotRead, source.fileName(), {}, 0, 0, reasonOfFile(source)};
+        if (DiaryFailure failed = writeNew(target, source.readAll()))
             return failed;
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
@@ -119,15 +120,14 @@ Installation installationOf(const QString &exeDir)
     return {shareDir, companionDir};
 }
 
-QString layOutProgramFolder(const QString &startingDir, const QString &folder)
+DiaryFailure layOutProgramFolder(const QString &startingDir, const QString &folder)
 {
     const QString dir = withSlash(folder);
     for (const QLatin1String sub : {FixedNames::PictureFolder, FixedNames::BackgroundFolder, FixedNames::BoxingFolder})
         if (!QDir().mkpath(dir + sub))
-            return QStringLiteral("フォルダ \"%1\" を作れません").arg(dir + sub);
-    if (const QString failed =
-            copyMissing(withSlash(startingDir) + FixedNames::BackgroundFolder, dir + FixedNames::BackgroundFolder);
-        !failed.isEmpty())
+            return DiaryProblem{DiaryError::FolderNotMade, dir + sub};
+    if (DiaryFailure failed =
+            copyMissing(withSlash(startingDir) + FixedNames::BackgroundFolder, dir + FixedNames::BackgroundFolder))
         return failed;
     const bool white = QFileInfo::exists(dir + FixedNames::BackgroundFolder + QStringLiteral("White.bmp"));
     // The diary hands the viewer its levels only through files that exist.
@@ -136,7 +136,7 @@ QString layOutProgramFolder(const QString &startingDir, const QString &folder)
           std::pair{dir + FixedNames::Workbook, newDiaryWorkbook(DiarySheetName.toString())},
           std::pair{dir + FixedNames::BoxingFolder + FixedNames::BeforeDataFile, QByteArray("1\r\n")},
           std::pair{dir + FixedNames::BoxingFolder + FixedNames::DataFile, QByteArray("1\r\n")}})
-        if (const QString failed = writeNew(path, bytes); !failed.isEmpty())
+        if (DiaryFailure failed = writeNew(path, bytes))
             return failed;
-    return {};
+    return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "diaryproblem.h"
+
 #include <QString>
 
 // The fixed names, all relative to the program folder.
@@ -57,5 +59,5 @@ Installation installationOf(const QString &exeDir);
 // Picture/, BkGrnd/ and BoxingGame/, the background pictures from
 // startingDir's BkGrnd/, a starting Trimbo.ini, an empty diary and the two
 // exchange files. A file that is already there is never written. Returns
-// what could not be made, or an empty text.
-QString layOutProgramFolder(const QString &startingDir, const QString &folder);
+// what could not be made, if anything.
+DiaryFailure layOutProgramFolder(const QString &startingDir, const QString &folder);

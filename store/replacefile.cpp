@@ -26,17 +26,14 @@ QString linkTarget(const QString &path)
     return info.isSymLink() ? path : info.filePath();
 }
 
-QString writeFailure(const QString &folder, qint64 bytes, const QString &systemReason)
+FileReason writeFailure(const QString &folder, qint64 bytes, const FileReason &systemReason)
 {
     const QStorageInfo disk(folder);
     // A file system keeps some room for itself, so a write can fail a little
     // before the free space reaches the file's size.
     constexpr qint64 slack = 64 * 1024;
     if (disk.isValid() && disk.bytesAvailable() < bytes + slack)
-        return QStringLiteral("ディスク \"%1\" がいっぱいです: 空き %2 KB、必要 %3 KB")
-            .arg(disk.rootPath())
-            .arg(disk.bytesAvailable() / 1024)
-            .arg((bytes + 1023) / 1024);
+        return {FileProblem::DiskFull, {}, disk.rootPath(), disk.bytesAvailable(), bytes};
     return systemReason;
 }
 
@@ -81,7 +78,7 @@ void syncFolder(const QString &folder)
 
 } // namespace
 
-bool replaceFile(const QString &path, const QByteArray &bytes, QString *error, LinkHandling links, QString *notice)
+std::optional<FileReason> replaceFile(const QString &path, const QByteArray &bytes, LinkHandling links, bool *splitLink)
 {
     const QString finalPath = links == LinkHandling::ReplaceTarget ? linkTarget(path) : path;
     const QString folder = QFileInfo(finalPath).absolutePath();
@@ -91,16 +88,13 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *error, L
     const bool hadFile = ::lstat(finalName.constData(), &old) == 0 && S_ISREG(old.st_mode);
     QByteArray temporary = QFile::encodeName(folder + QLatin1Char('/') + QFileInfo(finalPath).fileName()) + ".XXXXXX";
     int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        *error = writeFailure(folder, bytes.size(), systemReason(errno));
-        return false;
-    }
+    if (fd < 0)
+        return writeFailure(folder, bytes.size(), reasonOfError(errno));
     const auto failed = [&](int why) {
         if (fd >= 0)
             ::close(fd);
         ::unlink(temporary.constData());
-        *error = writeFailure(folder, bytes.size(), systemReason(why));
-        return false;
+        return writeFailure(folder, bytes.size(), reasonOfError(why));
     };
     if (!writeAll(fd, bytes) || ::fchmod(fd, hadFile ? old.st_mode & 07777 : newFileMode()) != 0)
         return failed(errno);
@@ -115,10 +109,7 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *error, L
     if (closed != 0 || ::rename(temporary.constData(), finalName.constData()) != 0)
         return failed(errno);
     syncFolder(folder);
-    if (notice && hadFile && old.st_nlink > 1)
-        *notice =
-            QStringLiteral("\"%1\" は他の名前 (ハードリンク) とも同じファイルでしたが、保存で別のファイルになりました。"
-                           "他の名前のほうには保存前の内容が残っています。")
-                .arg(finalPath);
-    return true;
+    if (splitLink)
+        *splitLink = hadFile && old.st_nlink > 1;
+    return std::nullopt;
 }

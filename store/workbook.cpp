@@ -34,7 +34,7 @@ Workbook::~Workbook() = default;
 
 Workbook::ParseResult Workbook::parse(QByteArray stream)
 {
-    QString error;
+    DiaryError error{};
     std::unique_ptr<WorkbookReader> reader = WorkbookReader::read(std::move(stream), &error);
     if (!reader)
         return {nullptr, error};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diaryproblem.h"
 #include "cellvalue.h"
 #include "diarytable.h"
 
@@ -39,7 +40,7 @@ public:
     struct ParseResult
     {
         std::unique_ptr<Workbook> book;
-        QString error; // what is wrong with the stream
+        DiaryError error{}; // what is wrong with the stream, without a book
     };
     static ParseResult parse(QByteArray stream);
 
@@ -76,8 +77,8 @@ public:
     struct StreamResult
     {
         QByteArray stream;
-        QString error;
-        QStringList notes; // what a save could not keep as it was, a line each
+        DiaryFailure error;
+        std::vector<DiaryProblem> notes; // what a save could not keep as it was
     };
     // The whole stream with rows 1 to rows.size() of the diary columns of a
     // sheet replaced by rows; every other cell and record kept.

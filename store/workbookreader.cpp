@@ -62,27 +62,28 @@ bool isYyyyMmDd(QString format)
 }
 
 } // namespace
-std::unique_ptr<WorkbookReader> WorkbookReader::read(QByteArray stream, QString *error)
+std::unique_ptr<WorkbookReader> WorkbookReader::read(QByteArray stream, DiaryError *error)
 {
     std::unique_ptr<WorkbookReader> book(new WorkbookReader);
     book->m_stream = std::move(stream);
-    *error = book->parseGlobals();
-    if (!error->isEmpty())
+    if (const std::optional<DiaryError> unreadable = book->parseGlobals()) {
+        *error = *unreadable;
         return nullptr;
+    }
     book->locateSheets();
     return book;
 }
 
-QString WorkbookReader::parseGlobals()
+std::optional<DiaryError> WorkbookReader::parseGlobals()
 {
     RecordReader reader(m_stream);
     const std::optional<Record> bof = reader.next();
     if (!bof || bof->id != Bof || bof->size < 4)
-        return QStringLiteral("Excel のブックではありません");
+        return DiaryError::NotAWorkbook;
     if (u16(bof->data) != BiffVersion8)
-        return QStringLiteral("Excel 95 以前の形式のブックです。Excel 97-2003 形式で保存し直してください");
+        return DiaryError::OldExcel;
     if (u16(bof->data + 2) != GlobalsSubstream)
-        return QStringLiteral("ブックの先頭が壊れています");
+        return DiaryError::BrokenStart;
     m_globals.push_back(*bof);
 
     std::vector<Record> sst;
@@ -92,7 +93,7 @@ QString WorkbookReader::parseGlobals()
     while (true) {
         const std::optional<Record> record = reader.next();
         if (!record)
-            return QStringLiteral("ファイルが途中で切れています");
+            return DiaryError::Truncated;
         m_globals.push_back(*record);
         const Record &r = *record;
         inSst = (r.id == Sst) || (inSst && r.id == Continue);
@@ -101,11 +102,11 @@ QString WorkbookReader::parseGlobals()
             continue;
         }
         switch (r.id) {
-        case FilePass: return QStringLiteral("パスワードで保護されています");
+        case FilePass: return DiaryError::Password;
         case DateMode: m_1904 = r.size >= 2 && u16(r.data) == 1; break;
         case Xf:
             if (r.size < 20)
-                return QStringLiteral("セルの書式が壊れています");
+                return DiaryError::BrokenCellFormats;
             m_xfFormats.push_back(u16(r.data + 2));
             m_xfIsStyle.push_back(u16(r.data + 4) & 0x0004);
             m_xfRecords.push_back(r.data);
@@ -124,11 +125,11 @@ QString WorkbookReader::parseGlobals()
             break;
         case BoundSheet: {
             if (r.size < 8)
-                return QStringLiteral("シートの一覧が壊れています");
+                return DiaryError::BrokenSheetList;
             const int count = uint8_t(r.data[6]);
             const bool wide = uint8_t(r.data[7]) & 0x01;
             if (8 + count * (wide ? 2 : 1) > r.size)
-                return QStringLiteral("シートの一覧が壊れています");
+                return DiaryError::BrokenSheetList;
             QByteArray name;
             putU16(name, uint16_t(count));
             name.append(r.data + 7, r.size - 7);
@@ -147,7 +148,7 @@ QString WorkbookReader::parseGlobals()
     m_globalsEnd = m_globals.back().end();
 
     if (!sst.empty() && !m_strings.parse(sst))
-        return QStringLiteral("文字列の表が壊れています");
+        return DiaryError::BrokenStrings;
     if (xfCrc && xfCrc->size >= 20)
         m_xfCrcValid = u16(xfCrc->data + 14) == m_xfRecords.size() && u32(xfCrc->data + 16) == xfChecksum({});
     m_xfIsDate.resize(m_xfFormats.size());

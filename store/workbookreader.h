@@ -52,7 +52,7 @@ public:
 
     // Reads the globals; nullptr, with what is wrong in *error, when the
     // stream cannot be used.
-    static std::unique_ptr<WorkbookReader> read(QByteArray stream, QString *error);
+    static std::unique_ptr<WorkbookReader> read(QByteArray stream, DiaryError *error);
 
     int findSheet(QStringView name) const;
     int diaryLength(int sheet, int maxRows, bool *full) const;
@@ -70,7 +70,7 @@ private:
     friend class WorkbookWriter;
 
     WorkbookReader() = default;
-    QString parseGlobals();
+    std::optional<DiaryError> parseGlobals();
     void locateSheets();
     void parseSheet(const Sheet &sheet) const;
     void splitMultiple(const Sheet &sheet, const biff::Record &record) const;

@@ -50,15 +50,12 @@ std::optional<std::pair<uint16_t, uint16_t>> formulaSource(const char *record)
     return std::pair(u16(token + 1), u16(token + 3));
 }
 
-QString unmovedFormulaNote(sortmoves::FormulaMove why, const QString &cell)
+DiaryProblem unmovedFormulaNote(sortmoves::FormulaMove why, const QString &cell)
 {
-    const QString reason = why == sortmoves::FormulaMove::Shared ? QStringLiteral("他のセルと共有する数式なので")
-                           : why == sortmoves::FormulaMove::LeavesSheet
-                               ? QStringLiteral("動かすと参照がシートの外に出るので")
-                               : QStringLiteral("読み取れない形の数式なので");
-    return QStringLiteral(
-               "並べ替えで %1 へ移ったセルは、%2日付と一緒に数式のままでは動かせず、計算結果の値を残しました")
-        .arg(cell, reason);
+    const DiaryError code = why == sortmoves::FormulaMove::Shared        ? DiaryError::SharedFormulaKept
+                            : why == sortmoves::FormulaMove::LeavesSheet ? DiaryError::FormulaLeavingKept
+                                                                         : DiaryError::OddFormulaKept;
+    return {code, {}, {cell}};
 }
 
 bool anchorsOtherCells(const QByteArray &records)
@@ -187,7 +184,7 @@ QByteArray WorkbookWriter::cellRecord(const SheetCell &cell, uint16_t row, uint1
     return out;
 }
 
-QByteArray WorkbookWriter::diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows, QString *error)
+QByteArray WorkbookWriter::diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows, DiaryFailure *error)
 {
     const size_t regionRows = rows.size();
     // A formula that other cells share must stay where it is, as it is.
@@ -199,9 +196,7 @@ QByteArray WorkbookWriter::diarySheetStream(const Sheet &sheet, const std::vecto
         }
     }
     if (const QString cell = unmovableSharedFormula(sheet, keptAtRow, regionRows); !cell.isEmpty()) {
-        *error = QStringLiteral("日記の列 (A～H) のセル %1 に他のセルと共有する数式があり、書き換えられません。"
-                                "Excel などでその数式を値に置き換えるか、I 列より右へ移してから保存し直してください")
-                     .arg(cell);
+        *error = DiaryProblem(DiaryError::SharedFormula, {}, {cell});
         return {};
     }
     sortmoves::CellMoves moves(regionRows);
@@ -222,7 +217,7 @@ QByteArray WorkbookWriter::diarySheetStream(const Sheet &sheet, const std::vecto
             const SheetCell &cell = rows[r][c];
             if (cell.origin < 0) {
                 if (cell.value.kind() == CellValue::Kind::Text && cell.value.toText().size() > MaxCellText) {
-                    *error = QStringLiteral("%1 文字を超える文は保存できません").arg(MaxCellText);
+                    *error = DiaryProblem(DiaryError::TextTooLong, {}, {}, 0, MaxCellText);
                     return {};
                 }
                 SheetCell written = cell;
@@ -239,7 +234,7 @@ QByteArray WorkbookWriter::diarySheetStream(const Sheet &sheet, const std::vecto
                 const sortmoves::FormulaMove moved = sortmoves::shiftFormula(bytes, int(r) - chunk.row);
                 if (moved != sortmoves::FormulaMove::Moved) {
                     // It stays what it showed, of the same kind.
-                    m_notes.append(unmovedFormulaNote(moved, sortmoves::cellName(int(r), c)));
+                    m_notes.push_back(unmovedFormulaNote(moved, sortmoves::cellName(int(r), c)));
                     cells.push_back({uint16_t(r), c, sortmoves::cachedResult(bytes, uint16_t(r), m_strings), true});
                     continue;
                 }
@@ -327,13 +322,13 @@ QString WorkbookWriter::unmovableSharedFormula(const Sheet &sheet, const std::ve
     return {};
 }
 
-QByteArray WorkbookWriter::sheetStream(int index, const std::vector<SheetRow> *rows, QString *error)
+QByteArray WorkbookWriter::sheetStream(int index, const std::vector<SheetRow> *rows, DiaryFailure *error)
 {
     const Sheet &sheet = m_book.m_sheets[size_t(index)];
     if (rows) {
         m_book.parseSheet(sheet);
         if (sheet.cellsDamaged) {
-            *error = QStringLiteral("シート \"%1\" のセルが壊れています").arg(sheet.name);
+            *error = DiaryProblem(DiaryError::BrokenCells, {}, {sheet.name});
             return {};
         }
         return diarySheetStream(sheet, *rows, error);
@@ -428,12 +423,12 @@ Workbook::StreamResult WorkbookWriter::write(int diarySheet, const std::vector<S
 {
     for (const Sheet &sheet : m_book.m_sheets) {
         if (sheet.start < 0)
-            return {{}, QStringLiteral("シート \"%1\" の中身がブックにありません").arg(sheet.name), {}};
+            return {{}, DiaryProblem(DiaryError::SheetOutside, {}, {sheet.name}), {}};
     }
     if (m_book.m_xfFormats.size() <= m_book.m_defaultXf)
-        return {{}, QStringLiteral("ブックにセルの書式がありません"), {}};
+        return {{}, DiaryProblem(DiaryError::NoCellFormats), {}};
     if (rows.size() > SheetRows)
-        return {{}, QStringLiteral("日記の行数がシートに入りきりません"), {}};
+        return {{}, DiaryProblem(DiaryError::TooManyRows), {}};
 
     if (m_book.m_yyyymmddXf < 0) {
         // A copy of the default cell format, showing its number as a date.
@@ -450,9 +445,9 @@ Workbook::StreamResult WorkbookWriter::write(int diarySheet, const std::vector<S
               [&](size_t a, size_t b) { return m_book.m_sheets[a].start < m_book.m_sheets[b].start; });
     std::vector<QByteArray> sheetBytes(m_book.m_sheets.size());
     for (size_t index : order) {
-        QString error;
+        DiaryFailure error;
         sheetBytes[index] = sheetStream(int(index), int(index) == diarySheet ? &rows : nullptr, &error);
-        if (!error.isEmpty())
+        if (error)
             return {{}, error, {}};
     }
     // Where each sheet will start, counted from the end of the globals.

@@ -33,8 +33,8 @@ private:
         std::vector<uint16_t> bases;     // the format each one was copied from
     };
 
-    QByteArray sheetStream(int index, const std::vector<SheetRow> *rows, QString *error);
-    QByteArray diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows, QString *error);
+    QByteArray sheetStream(int index, const std::vector<SheetRow> *rows, DiaryFailure *error);
+    QByteArray diarySheetStream(const Sheet &sheet, const std::vector<SheetRow> &rows, DiaryFailure *error);
     QString unmovableSharedFormula(const Sheet &sheet, const std::vector<int> &keptAtRow, size_t regionRows) const;
     QByteArray globalsStream(const std::vector<qsizetype> &sheetStarts) const;
     QByteArray xfRecordData(uint16_t xf) const;
@@ -46,5 +46,5 @@ private:
     const WorkbookReader &m_book;
     biff::SstBuilder m_strings; // the string table written: sheets first, they decide which strings it keeps
     AddedXfs m_added;
-    QStringList m_notes; // what the save could not keep as it was
+    std::vector<DiaryProblem> m_notes; // what the save could not keep as it was
 };

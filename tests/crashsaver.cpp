@@ -14,10 +14,10 @@ int main(int argc, char *argv[])
     const QString path = QString::fromLocal8Bit(argv[1]);
     for (;;) {
         DiaryBook book(path);
-        if (!book.OpenExcelDate())
+        if (book.open())
             return 1;
         const int rows = std::max(book.firstEmptyRow() - 1, 0);
-        book.CloseExcelDate();
+        book.close();
         const QString date = dateText(QDate(2000, 1, 1).addDays(rows));
         if (!saveDays(path, {{date, QString::number(rows), "", 1, 1, QStringLiteral("日 %1").arg(rows), "", ""}}, false)
                  .saved)

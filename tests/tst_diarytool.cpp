@@ -399,13 +399,13 @@ void TestDiaryTool::fullSheetShowsAndTakesCorrections()
 
     QCOMPARE(tool({"put", book, "--date", last, "--weight", "61"}).exitCode, 0); // the sheet's last row
     DiaryBook full(book);
-    QVERIFY(full.OpenExcelDate());
+    QVERIFY(!full.open());
     QCOMPARE(full.firstEmptyRow(), MaxDiaryRows + 1);
     QVERIFY(full.isFull());
     const QByteArray before = m_folder.read("full.xls");
     const Run refused = tool({"put", book, "--date", "2200/01/01"});
     QVERIFY(refused.exitCode != 0);
-    QVERIFY2(refused.err.contains(diaryFullMessage()), qPrintable(refused.err));
+    QVERIFY2(refused.err.contains(problemText(DiaryProblem{DiaryError::Full})), qPrintable(refused.err));
     QCOMPARE(m_folder.read("full.xls"), before);
     QCOMPARE(tool({"put", book, "--date", "1900/01/02", "--weight", "59.5", "--overwrite"}).exitCode, 0);
 

@@ -126,7 +126,7 @@ void TestDiskFaults::start()
 bool TestDiskFaults::tell(const CoreResult &result)
 {
     for (const CoreResult::Notice &notice : result.notices)
-        m_told.append(notice.text);
+        m_told.append(problemText(notice.problem, notice.after));
     return result.status == CoreResult::Status::Done;
 }
 

@@ -149,7 +149,7 @@ void TestExcelSamples::variantReadsAsXlrdReadsIt()
         return;
 
     DiaryBook book(path);
-    QVERIFY2(book.OpenExcelDate(), qPrintable(book.errorText()));
+    QVERIFY(!book.open());
     book.firstEmptyRow();
     QCOMPARE(diaryLines(book.table()), xlrdDiary(path, Diary).cells);
 }
@@ -192,7 +192,7 @@ void TestExcelSamples::savesKeepEverythingElse()
     for (size_t save = 0; save < saves.size(); ++save) {
         const DayValues &day = saves[save];
         const SaveDaysResult result = saveDays(path, {day}, false);
-        QVERIFY2(result.saved, qPrintable(result.error));
+        QVERIFY(result.saved);
 
         // Text in column A right below the diary's first empty row joins the
         // diary once a day fills that row: the saved days are its top rows.

@@ -5,6 +5,7 @@
 #include "numbertext.h"
 #include "photofile.h"
 #include "photostore.h"
+#include "problemwording.h"
 #include "startup.h"
 #include "systemreason.h"
 #include "setupdialog.h"
@@ -27,6 +28,140 @@
 #include <cerrno>
 #include <cstring>
 
+Q_DECLARE_METATYPE(FileProblem)
+
+namespace {
+
+// The words of every code of every area, for a problem naming a file, four
+// names, a number 5 and a limit 9, the system's "missing" and one part.
+const std::pair<DiaryError, const char *> DiaryWords[] = {
+    {DiaryError::NotAFile, "日記ファイル \"/p/Bk.xls\" を使えません: ファイルがありません"},
+    {DiaryError::Unreadable, "日記ファイル \"/p/Bk.xls\" を使えません: 読み込めません (ファイルがありません)"},
+    {DiaryError::OpenDocument, "日記ファイル \"/p/Bk.xls\" を使えません: OpenDocument 形式 (.ods など、LibreOffice "
+                               "の形式) のファイルです。Excel 97-2003 形式 (.xls) で保存し直してください"},
+    {DiaryError::NewerExcel, "日記ファイル \"/p/Bk.xls\" を使えません: Excel 2007 以降の形式 (.xlsx) "
+                             "のファイルです。Excel 97-2003 形式 (.xls) で保存し直してください"},
+    {DiaryError::CutShort, "日記ファイル \"/p/Bk.xls\" を使えません: ファイルが途中で切れています (5 "
+                           "バイト)。コピーや保存が終わる前に止まったファイルです"},
+    {DiaryError::NotCompoundFile,
+     "日記ファイル \"/p/Bk.xls\" を使えません: Excel 97-2003 のブック (.xls) ではありません"},
+    {DiaryError::NotAWorkbook, "日記ファイル \"/p/Bk.xls\" を使えません: Excel のブックではありません"},
+    {DiaryError::OldExcel, "日記ファイル \"/p/Bk.xls\" を使えません: Excel 95 以前の形式のブックです。Excel 97-2003 "
+                           "形式で保存し直してください"},
+    {DiaryError::BrokenStart, "日記ファイル \"/p/Bk.xls\" を使えません: ブックの先頭が壊れています"},
+    {DiaryError::Truncated, "日記ファイル \"/p/Bk.xls\" を使えません: ファイルが途中で切れています"},
+    {DiaryError::Password, "日記ファイル \"/p/Bk.xls\" を使えません: パスワードで保護されています"},
+    {DiaryError::BrokenCellFormats, "日記ファイル \"/p/Bk.xls\" を使えません: セルの書式が壊れています"},
+    {DiaryError::BrokenSheetList, "日記ファイル \"/p/Bk.xls\" を使えません: シートの一覧が壊れています"},
+    {DiaryError::BrokenStrings, "日記ファイル \"/p/Bk.xls\" を使えません: 文字列の表が壊れています"},
+    {DiaryError::BrokenCells, "日記ファイル \"/p/Bk.xls\" を使えません: シート \"N1\" のセルが壊れています"},
+    {DiaryError::NoDiarySheet, "日記ファイル \"/p/Bk.xls\" を使えません: シート \"N1\" がありません"},
+    {DiaryError::SheetOutside, "日記ファイル \"/p/Bk.xls\" を使えません: シート \"N1\" の中身がブックにありません"},
+    {DiaryError::NoCellFormats, "日記ファイル \"/p/Bk.xls\" を使えません: ブックにセルの書式がありません"},
+    {DiaryError::TooManyRows, "日記ファイル \"/p/Bk.xls\" を使えません: 日記の行数がシートに入りきりません"},
+    {DiaryError::SharedFormula, "日記ファイル \"/p/Bk.xls\" を使えません: 日記の列 (A～H) のセル N1 "
+                                "に他のセルと共有する数式があり、書き換えられません。Excel "
+                                "などでその数式を値に置き換えるか、I 列より右へ移してから保存し直してください"},
+    {DiaryError::TextTooLong, "日記ファイル \"/p/Bk.xls\" を使えません: 9 文字を超える文は保存できません"},
+    {DiaryError::CannotAssemble, "日記ファイル \"/p/Bk.xls\" を使えません: ブックを組み立てられません"},
+    {DiaryError::CannotSave, "日記ファイル \"/p/Bk.xls\" を使えません: 保存できません (ファイルがありません)"},
+    {DiaryError::Full, "これ以上データを入力できません。\r\nExcelのデータを確認してください。"},
+    {DiaryError::IntakeCommentTooLong, "コメント（摂取）が長すぎます: 5 文字あります。コメントは 9 文字までです。"},
+    {DiaryError::BurnCommentTooLong, "コメント（消費）が長すぎます: 5 文字あります。コメントは 9 文字までです。"},
+    {DiaryError::GapAboveDays,
+     "日記の 5 行目に日付がなく、その下にも記録があります。一度に保存できるのは 1 日だけです"},
+    {DiaryError::AlreadyRecorded, "N1 の記録はすでにあります"},
+    {DiaryError::SaveNotes, "フォルダ \"/p/d\" に書き込めません"},
+    {DiaryError::LinkSplit,
+     "\"/p/Bk.xls\" は他の名前 (ハードリンク) "
+     "とも同じファイルでしたが、保存で別のファイルになりました。他の名前のほうには保存前の内容が残っています。"},
+    {DiaryError::SharedFormulaKept,
+     "並べ替えで N1 "
+     "へ移ったセルは、他のセルと共有する数式なので日付と一緒に数式のままでは動かせず、計算結果の値を残しました"},
+    {DiaryError::FormulaLeavingKept,
+     "並べ替えで N1 "
+     "へ移ったセルは、動かすと参照がシートの外に出るので日付と一緒に数式のままでは動かせず、計算結果の値を残しました"},
+    {DiaryError::OddFormulaKept,
+     "並べ替えで N1 "
+     "へ移ったセルは、読み取れない形の数式なので日付と一緒に数式のままでは動かせず、計算結果の値を残しました"},
+    {DiaryError::LockFolderReadOnly, "フォルダ \"/p/Bk.xls\" に書き込めません"},
+    {DiaryError::LockNotMade, "ファイルがありません"},
+    {DiaryError::LockUnreadable, "読めない \"/p/Bk.xls\" を消せません"},
+    {DiaryError::OpenedElsewhere, "日記 \"/p/Bk.xls\" は別のトリンボで開かれています (N1 (プロセス 5、コンピューター "
+                                  "\"N2\"、N3 から))。\r\n同じ日記を二つのトリンボで同時に開くことはできません。"},
+    {DiaryError::InUse, "日記 \"/p/Bk.xls\" は N1 (プロセス 5、コンピューター \"N2\"、N3 から) "
+                        "が使用中です。\r\n日記は表示しますが、保存はできません。"},
+    {DiaryError::NotLockable, "日記 \"/p/Bk.xls\" を使用中にできません (フォルダ \"/p/d\" "
+                              "に書き込めません)。\r\n日記は表示しますが、保存はできません。"},
+    {DiaryError::UnreadableAtOpen, "日記 \"/p/Bk.xls\" は開いたときに読めなかったため、保存しません。"},
+    {DiaryError::SaveWaitedInUse, "日記 \"/p/Bk.xls\" は N1 (プロセス 5、コンピューター \"N2\"、N3 から) "
+                                  "が使用中のため、保存しません (9 秒待ちました)。"},
+    {DiaryError::SaveInUseElsewhere,
+     "日記 \"/p/Bk.xls\" は別のコンピューターの N1 (プロセス 5、コンピューター \"N2\"、N3 から) が使用中です "
+     "(\"N4\")。そのトリンボが終わっている (使用中のままフォルダーを写してきた) なら、--take-over-lock "
+     "を付けると引き継いで保存します。"},
+    {DiaryError::SaveNotLockable,
+     "日記 \"/p/Bk.xls\" を使用中にできないため、保存しません (フォルダ \"/p/d\" に書き込めません)。"},
+    {DiaryError::BackupSkipped,
+     "保存の前の日記を /p/Bk.xls に残せませんでした (フォルダ \"/p/d\" に書き込めません)。\r\n日記の保存は続けます。"},
+    {DiaryError::BackupFolderNotMade, "フォルダ /p/Bk.xls を作れません"},
+    {DiaryError::BackupNotRead, "ファイルがありません"},
+    {DiaryError::BackupNotWritten, "ファイルがありません"},
+    {DiaryError::ProgramFolderNotReady,
+     "プログラムフォルダ \"/p/Bk.xls\" を用意できません: フォルダ \"/p/d\" に書き込めません"},
+    {DiaryError::FolderNotMade, "フォルダ \"/p/Bk.xls\" を作れません"},
+    {DiaryError::StartingFileNotRead, "\"/p/Bk.xls\" を読めません (ファイルがありません)"},
+    {DiaryError::StartingFileNotWritten, "\"/p/Bk.xls\" を書けません (ファイルがありません)"},
+};
+const std::pair<PhotoError, const char *> PhotoWords[] = {
+    {PhotoError::BadName, "写真フォルダの中のファイル名ではありません"},
+    {PhotoError::Link, "リンクです"},
+    {PhotoError::NotAFile, "普通のファイルではありません (フォルダ、デバイス、パイプなど)"},
+    {PhotoError::TooLarge, "ファイルが大きすぎます: 3 MB"},
+    {PhotoError::FolderMissing, "写真フォルダがありません"},
+    {PhotoError::Unreachable, "アクセスが許されていません"},
+    {PhotoError::UnusableReferences,
+     "日記の写真の欄に、写真フォルダ \"/p/Picture/\" の写真として開けないものがあります。\r\n2010/01/02: \"x.bmp\" "
+     "リンクです\r\nこれらの日は写真なしとして表示します。日記の写真の欄はそのまま残します。"},
+};
+const std::pair<FileProblem, const char *> FileWords[] = {
+    {FileProblem::Missing, "ファイルがありません"},
+    {FileProblem::Folder, "ファイルではなくフォルダーです"},
+    {FileProblem::NoPermission, "アクセスが許されていません"},
+    {FileProblem::ReadOnlyDisk, "読み取り専用のディスクです"},
+    {FileProblem::DiskFull, "ディスクに空きがありません"},
+    {FileProblem::OverQuota, "ディスクの使用量の上限を超えます"},
+    {FileProblem::BeyondSizeLimit, "ファイルの大きさの上限を超えます"},
+    {FileProblem::CutShort, "ファイルが途中で切れています"},
+    {FileProblem::TooLarge, "ファイルが大きすぎます"},
+    {FileProblem::NotAPicture, "画像ファイルとして読めません"},
+    {FileProblem::Other, "システムのエラーです (sys)"},
+};
+const std::pair<Aftermath, const char *> AftermathWords[] = {
+    {Aftermath::None, ""},
+    {Aftermath::NotSaved, "保存できませんでした。"},
+    {Aftermath::DiaryUnchanged, "日記は保存前のままです。"},
+    {Aftermath::DiarySaved, "日記には保存しました。"},
+    {Aftermath::OpensEmpty, "記録のない状態で開きます。このファイルには保存しません。"},
+    {Aftermath::ShortenFirst, "短くしてから保存してください。"},
+    {Aftermath::GraphNotKept, "グラフ設定は保存されていません。"},
+    {Aftermath::SettingsNotSaved, "設定は保存されていません。"},
+    {Aftermath::SwitchNotKept, "この切り替えは次の起動には残りません。"},
+};
+
+// Each table holds every code of its area once, in order, up to End.
+template<typename Code, size_t N>
+bool everyCodeOnce(const std::pair<Code, const char *> (&words)[N], Code end)
+{
+    for (size_t i = 0; i < N; ++i) {
+        if (words[i].first != Code(i))
+            return false;
+    }
+    return N == size_t(end);
+}
+
+} // namespace
+
 // Qt's own words and calendars, as the program sets them up at start-up;
 // the reasons a file failed; numbers typed on a Japanese keyboard.
 class TestJapanese : public QObject
@@ -40,6 +175,8 @@ private Q_SLOTS:
     void calendarsOfEveryWindow();
     void systemReasonsHaveJapaneseWords_data();
     void systemReasonsHaveJapaneseWords();
+    void everyCodeHasItsWords_data();
+    void everyCodeHasItsWords();
     void failingFilesSayWhyInJapanese_data();
     void failingFilesSayWhyInJapanese();
     void fullWidthNumbersBecomeASCII_data();
@@ -105,28 +242,60 @@ void TestJapanese::calendarsOfEveryWindow()
 void TestJapanese::systemReasonsHaveJapaneseWords_data()
 {
     QTest::addColumn<int>("error");
-    QTest::addColumn<QString>("words");
-    QTest::newRow("missing") << ENOENT << "ファイルがありません";
-    QTest::newRow("a folder") << EISDIR << "フォルダーです";
-    QTest::newRow("no permission") << EACCES << "アクセスが許されていません";
-    QTest::newRow("not permitted") << EPERM << "アクセスが許されていません";
-    QTest::newRow("read-only disk") << EROFS << "読み取り専用";
-    QTest::newRow("disk full") << ENOSPC << "空きがありません";
-    QTest::newRow("over quota") << EDQUOT << "使用量の上限";
-    QTest::newRow("file size limit") << EFBIG << "大きさの上限";
-    // Only a reason without words of its own carries the system's text.
-    QTest::newRow("unknown")
-        << EHOSTUNREACH
-        << QStringLiteral("システムのエラーです (%1)").arg(QString::fromLocal8Bit(std::strerror(EHOSTUNREACH)));
+    QTest::addColumn<FileProblem>("problem");
+    QTest::newRow("missing") << ENOENT << FileProblem::Missing;
+    QTest::newRow("a folder") << EISDIR << FileProblem::Folder;
+    QTest::newRow("no permission") << EACCES << FileProblem::NoPermission;
+    QTest::newRow("not permitted") << EPERM << FileProblem::NoPermission;
+    QTest::newRow("read-only disk") << EROFS << FileProblem::ReadOnlyDisk;
+    QTest::newRow("disk full") << ENOSPC << FileProblem::DiskFull;
+    QTest::newRow("over quota") << EDQUOT << FileProblem::OverQuota;
+    QTest::newRow("file size limit") << EFBIG << FileProblem::BeyondSizeLimit;
+    QTest::newRow("unknown") << EHOSTUNREACH << FileProblem::Other;
 }
 
+// Only a reason without words of its own carries the system's text.
 void TestJapanese::systemReasonsHaveJapaneseWords()
 {
     QFETCH(int, error);
+    QFETCH(FileProblem, problem);
+    const FileReason reason = reasonOfError(error);
+    QCOMPARE(reason.problem, problem);
+    QCOMPARE(reason.systemText,
+             problem == FileProblem::Other ? QString::fromLocal8Bit(std::strerror(error)) : QString());
+}
+
+void TestJapanese::everyCodeHasItsWords_data()
+{
+    QVERIFY(everyCodeOnce(DiaryWords, DiaryError::End));
+    QVERIFY(everyCodeOnce(PhotoWords, PhotoError::End));
+    QVERIFY(everyCodeOnce(FileWords, FileProblem(int(FileProblem::Other) + 1)));
+    QVERIFY(everyCodeOnce(AftermathWords, Aftermath::End));
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("words");
+    for (const auto &[code, words] : DiaryWords) {
+        const DiaryProblem problem(code, "/p/Bk.xls", {"N1", "N2", "N3", "N4"}, 5, 9, FileReason(FileProblem::Missing),
+                                   {DiaryProblem(DiaryError::LockFolderReadOnly, "/p/d")});
+        QTest::addRow("diary %d", int(code)) << problemText(problem) << QString::fromUtf8(words);
+    }
+    for (const auto &[code, words] : PhotoWords) {
+        const PhotoProblem problem(code, "/p/Picture/", {}, 3 * 1024 * 1024, 0, FileReason(FileProblem::NoPermission),
+                                   {PhotoProblem(PhotoError::Link, {}, {"2010/01/02", "x.bmp"})});
+        QTest::addRow("photo %d", int(code)) << problemText(problem) << QString::fromUtf8(words);
+    }
+    for (const auto &[code, words] : FileWords)
+        QTest::addRow("file %d", int(code)) << problemText(FileReason(code, "sys")) << QString::fromUtf8(words);
+    for (const auto &[after, words] : AftermathWords)
+        QTest::addRow("aftermath %d", int(after)) << aftermathText(after) << QString::fromUtf8(words);
+    QTest::newRow("disk full, with its room") << problemText(FileReason(FileProblem::DiskFull, {}, "/mnt", 2048, 5000))
+                                              << "ディスク \"/mnt\" がいっぱいです: 空き 2 KB、必要 5 KB";
+}
+
+void TestJapanese::everyCodeHasItsWords()
+{
+    QFETCH(QString, said);
     QFETCH(QString, words);
-    QVERIFY2(systemReason(error).contains(words), qPrintable(systemReason(error)));
-    if (error != EHOSTUNREACH)
-        QVERIFY2(!systemReason(error).contains(u'('), qPrintable(systemReason(error)));
+    QCOMPARE(said, words);
 }
 
 namespace {
@@ -139,12 +308,13 @@ QString messageOf(Reader reader, const QString &path)
     switch (reader) {
     case Reader::Diary: {
         DiaryBook book(path);
-        return book.OpenExcelDate() ? QString() : book.errorText();
+        const DiaryFailure unusable = book.open();
+        return unusable ? problemText(*unusable) : QString();
     }
     case Reader::Settings: return IniFile::load(path).error;
     case Reader::Picture: return loadPicture(path).error;
     case Reader::StoredPhoto:
-        return readPhotoFile(QFileInfo(path).path() + u'/', QFileInfo(path).fileName(), 16).check.problem;
+        return problemText(*readPhotoFile(QFileInfo(path).path() + u'/', QFileInfo(path).fileName(), 16).check.problem);
     case Reader::PhotoWrite: {
         QString error;
         PhotoWriter({PhotoChange::Write, path, QByteArray("BM"), {}, {}}).stage(&error);

@@ -125,7 +125,7 @@ void TestProgramFolder::newFolderIsLaidOut()
     TempProgramFolder root;
     install(root);
     const QString folder = root.filePath("home/.local/share/trimbo/");
-    QCOMPARE(layOutProgramFolder(root.filePath("usr/share/trimbo"), folder), QString());
+    QVERIFY(!layOutProgramFolder(root.filePath("usr/share/trimbo"), folder));
 
     for (const char *sub : {"Picture", "BkGrnd", "BoxingGame"})
         QVERIFY(QFileInfo(folder + sub).isDir());
@@ -158,7 +158,7 @@ void TestProgramFolder::filesThereAreNeverWritten()
     folder.write("BoxingGame/data.txt", "4\r\n");
     const QStringList before = folder.snapshot();
 
-    QCOMPARE(layOutProgramFolder(root.filePath("usr/share/trimbo"), folder.path()), QString());
+    QVERIFY(!layOutProgramFolder(root.filePath("usr/share/trimbo"), folder.path()));
     QCOMPARE(folder.read("Trimbo.ini"), QByteArray("[Graph]\r\nBckGrnd=7\r\n"));
     QCOMPARE(folder.read("Bk_Trimbo.xls"), QByteArray("the user's own"));
     QCOMPARE(folder.read("BkGrnd/White.bmp"), QByteArray("my own white"));
@@ -167,7 +167,7 @@ void TestProgramFolder::filesThereAreNeverWritten()
     QCOMPARE(folder.read("BoxingGame/Beforedata.txt"), QByteArray("1\r\n"));
     // A second lay-out finds everything there and changes nothing.
     const QStringList laidOut = folder.snapshot();
-    QCOMPARE(layOutProgramFolder(root.filePath("usr/share/trimbo"), folder.path()), QString());
+    QVERIFY(!layOutProgramFolder(root.filePath("usr/share/trimbo"), folder.path()));
     QCOMPARE(folder.snapshot(), laidOut);
     QVERIFY(laidOut.size() > before.size());
 }
@@ -177,8 +177,10 @@ void TestProgramFolder::folderThatCannotBeMadeIsNamed()
     TempProgramFolder root;
     install(root);
     root.write("blocked", "a file where the folder should be");
-    const QString problem = layOutProgramFolder(root.filePath("usr/share/trimbo"), root.filePath("blocked/trimbo"));
-    QVERIFY2(problem.contains(root.filePath("blocked/trimbo/")), qPrintable(problem));
+    const DiaryFailure problem =
+        layOutProgramFolder(root.filePath("usr/share/trimbo"), root.filePath("blocked/trimbo"));
+    QCOMPARE(problem ? problem->code : DiaryError::End, DiaryError::FolderNotMade);
+    QVERIFY(problem->path.startsWith(root.filePath("blocked/trimbo/")));
 }
 
 void TestProgramFolder::installationIsFoundBesideTheExecutable()
@@ -220,9 +222,9 @@ void TestProgramFolder::installedProgramLaysOutTheUsersFolder()
     const Variable trimboHome("TRIMBO_HOME", QString());
     const QStringList installation = root.snapshot();
 
-    QString problem;
+    DiaryFailure problem;
     const ProgramPaths paths = startingPaths(root.filePath("usr/bin"), &problem);
-    QCOMPARE(problem, QString());
+    QVERIFY(!problem);
     const QString folder = iniBesideExecutable ? root.filePath("usr/bin/") : users;
     QCOMPARE(paths.ExeDir, folder);
     QCOMPARE(paths.BookPath, folder + "Bk_Trimbo.xls");

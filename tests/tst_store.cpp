@@ -92,8 +92,8 @@ QStringList rowsOf(const DiaryTable &table)
 DiaryTable load(const QString &path)
 {
     DiaryBook book(path);
-    if (!book.OpenExcelDate()) {
-        qWarning().noquote() << book.errorText();
+    if (const DiaryFailure unusable = book.open()) {
+        qWarning() << "unusable diary, code" << int(unusable->code);
         return {};
     }
     book.firstEmptyRow();
@@ -249,7 +249,7 @@ struct SaveStep
 {
     std::vector<DayValues> days;
     bool overwrite = false;
-    QString error = {}; // empty: the save goes through
+    DiaryError error = DiaryError::End; // End: the save goes through
 };
 
 // A diary to start from (Gnumeric's cells, or a new workbook when there are
@@ -264,6 +264,7 @@ struct SaveCase
 } // namespace
 
 Q_DECLARE_METATYPE(SaveCase)
+Q_DECLARE_METATYPE(DiaryError)
 
 namespace {} // namespace
 
@@ -312,7 +313,7 @@ void TestStore::savesInTurn_data()
         << SaveCase{{},
                     {{{{"2010/01/10", "61", "21", 0, 1, "朝", "歩く", "20100110.bmp"},
                        {"2010/01/11", "62", "22", 2, 2, "", "", ""}}},
-                     {{{"2010/01/10", "70", "", 2, 2, "", "", ""}}, false, "すでにあります"},
+                     {{{"2010/01/10", "70", "", 2, 2, "", "", ""}}, false, DiaryError::AlreadyRecorded},
                      {{{"2010/01/10", "70", "", 2, 0, "", "", ""}}, true}},
                     {"2010/01/10|70||2|0|||", "2010/01/11|62|22|2|2|||"}};
     // Zero is written as a blank cell; "0.0" stays a number.
@@ -322,7 +323,8 @@ void TestStore::savesInTurn_data()
         {"2010/01/10|||1|1|||", "2010/01/11|0||1|1|||"}};
     QTest::newRow("longest text") << SaveCase{
         {},
-        {{{dayAt("2010/01/01", "60", longest)}}, {{dayAt("2010/01/02", "60", longest + u'!')}, false, "32767"}},
+        {{{dayAt("2010/01/01", "60", longest)}},
+         {{dayAt("2010/01/02", "60", longest + u'!')}, false, DiaryError::TextTooLong}},
         {"2010/01/01|60|20|1|1|" + longest + "||"}};
     // A blank date ends the diary; the new day fills the gap, and the day
     // below it then belongs to the diary too.
@@ -341,7 +343,7 @@ void TestStore::savesInTurn_data()
         << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 1)},
                      {2, 0, GnumericCell::Date, date(2009, 12, 1)},
                      {2, 1, GnumericCell::Number, "77"}},
-                    {{{dayAt("2010/01/02"), dayAt("2010/01/03")}, false, "2 行目"}},
+                    {{{dayAt("2010/01/02"), dayAt("2010/01/03")}, false, DiaryError::GapAboveDays}},
                     {"2010/01/01|||||||"}};
     QTest::newRow("upper of two equal dates") << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 5)},
                                                            {0, 1, GnumericCell::Number, "60"},
@@ -350,10 +352,10 @@ void TestStore::savesInTurn_data()
                                                           {{{dayAt("2010/01/05", "70")}, true}},
                                                           {"2010/01/05|70|20|1|1|||", "2010/01/05|61||||||"}};
     // A date typed into column A as a plain number is the same day.
-    QTest::newRow("date typed as a number")
-        << SaveCase{{{0, 0, GnumericCell::Number, date(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"}},
-                    {{{dayAt("2010/01/05", "70")}, false, "すでにあります"}, {{dayAt("2010/01/05", "70")}, true}},
-                    {"2010/01/05|70|20|1|1|||"}};
+    QTest::newRow("date typed as a number") << SaveCase{
+        {{0, 0, GnumericCell::Number, date(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"}},
+        {{{dayAt("2010/01/05", "70")}, false, DiaryError::AlreadyRecorded}, {{dayAt("2010/01/05", "70")}, true}},
+        {"2010/01/05|70|20|1|1|||"}};
 }
 
 void TestStore::savesInTurn()
@@ -367,7 +369,8 @@ void TestStore::savesInTurn()
     for (const SaveStep &step : test.steps) {
         const QByteArray before = fileBytes(path);
         const SaveDaysResult result = saveDays(path, step.days, step.overwrite);
-        QVERIFY2(result.saved == step.error.isEmpty() && result.error.contains(step.error), qPrintable(result.error));
+        QCOMPARE(result.problem ? result.problem->code : DiaryError::End, step.error);
+        QCOMPARE(result.saved, !result.problem);
         // The table handed back ends where the saved day's row did; a day
         // below a filled gap is read only with the file.
         if (result.saved)
@@ -605,7 +608,8 @@ void TestStore::sharedFormulaIsNotOverwritten()
     const QByteArray before = fileBytes(path);
     const SaveDaysResult refused = saveDays(path, {dayAt("1900/01/01")}, false); // sorts row 2 down
     QVERIFY(!refused.saved);
-    QVERIFY2(refused.error.contains("セル H2 に他のセルと共有する数式"), qPrintable(refused.error));
+    QCOMPARE(refused.problem->code, DiaryError::SharedFormula);
+    QCOMPARE(refused.problem->names, QStringList("H2"));
     QCOMPARE(fileBytes(path), before);
 }
 
@@ -631,7 +635,7 @@ QByteArray openDocumentOf(const QByteArray &workbook)
 void TestStore::unusableFiles_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("reason");
+    QTest::addColumn<DiaryError>("code");
     const QByteArray good = newDiaryWorkbook("St_Trimbo");
     QByteArray filePass;
     appendRecord(filePass, FilePass, QByteArray(6, '\0'));
@@ -639,35 +643,36 @@ void TestStore::unusableFiles_data()
     biff5.isStorage = true;
     biff5.children.push_back({"Book", false, QByteArray(600, '\0'), {}, {}});
 
-    QTest::newRow("empty file") << QByteArray() << "Excel 97-2003 のブック (.xls) ではありません";
-    QTest::newRow("text") << QByteArray("date,weight\n") << "Excel 97-2003 のブック (.xls) ではありません";
-    QTest::newRow("cut in a sector") << good.left(good.size() / 2) << "途中で切れています";
-    QTest::newRow("cut at a sector") << good.left(good.size() - 512) << "途中で切れています";
-    QTest::newRow("header only") << good.left(300) << "途中で切れています";
-    QTest::newRow("xlsx") << QByteArray("PK\x03\x04") << ".xlsx";
-    QTest::newRow("ods") << openDocumentOf(good) << "OpenDocument";
-    QTest::newRow("password") << handBuiltWorkbook(filePass) << "パスワード";
-    QTest::newRow("Excel 95") << writeCompoundFile(biff5).value_or(QByteArray()) << "Excel 95";
-    QTest::newRow("no diary sheet") << newDiaryWorkbook("Sheet1") << "St_Trimbo";
+    QTest::newRow("empty file") << QByteArray() << DiaryError::NotCompoundFile;
+    QTest::newRow("text") << QByteArray("date,weight\n") << DiaryError::NotCompoundFile;
+    QTest::newRow("cut in a sector") << good.left(good.size() / 2) << DiaryError::CutShort;
+    QTest::newRow("cut at a sector") << good.left(good.size() - 512) << DiaryError::CutShort;
+    QTest::newRow("header only") << good.left(300) << DiaryError::CutShort;
+    QTest::newRow("xlsx") << QByteArray("PK\x03\x04") << DiaryError::NewerExcel;
+    QTest::newRow("ods") << openDocumentOf(good) << DiaryError::OpenDocument;
+    QTest::newRow("password") << handBuiltWorkbook(filePass) << DiaryError::Password;
+    QTest::newRow("Excel 95") << writeCompoundFile(biff5).value_or(QByteArray()) << DiaryError::OldExcel;
+    QTest::newRow("no diary sheet") << newDiaryWorkbook("Sheet1") << DiaryError::NoDiarySheet;
     // Only a worksheet is a diary: the records of other sheets are no days.
     QByteArray dialog;
     appendRecord(dialog, WsBool, QByteArray("\x11\x04", 2));
-    QTest::newRow("chart sheet") << handBuiltSheetOfKind(0x02, 0x0020) << "シート \"St_Trimbo\" がありません";
-    QTest::newRow("macro sheet") << handBuiltSheetOfKind(0x01, 0x0040) << "シート \"St_Trimbo\" がありません";
-    QTest::newRow("dialog sheet") << handBuiltSheetOfKind(0x00, 0x0010, dialog) << "シート \"St_Trimbo\" がありません";
+    QTest::newRow("chart sheet") << handBuiltSheetOfKind(0x02, 0x0020) << DiaryError::NoDiarySheet;
+    QTest::newRow("macro sheet") << handBuiltSheetOfKind(0x01, 0x0040) << DiaryError::NoDiarySheet;
+    QTest::newRow("dialog sheet") << handBuiltSheetOfKind(0x00, 0x0010, dialog) << DiaryError::NoDiarySheet;
 }
 
 void TestStore::unusableFiles()
 {
     QFETCH(QByteArray, content);
-    QFETCH(QString, reason);
+    QFETCH(DiaryError, code);
     m_folder.write("bad.xls", content);
     const QString path = m_folder.filePath("bad.xls");
     DiaryBook book(path);
-    QVERIFY(!book.OpenExcelDate());
-    QVERIFY2(book.errorText().contains(path) && book.errorText().contains(reason), qPrintable(book.errorText()));
+    const DiaryFailure unusable = book.open();
+    QCOMPARE(unusable ? unusable->code : DiaryError::End, code);
+    QCOMPARE(unusable->path, path);
     const SaveDaysResult refused = saveDays(path, {dayAt("2010/01/01")}, false);
-    QVERIFY(!refused.saved);
+    QCOMPARE(refused.problem ? refused.problem->code : DiaryError::End, code);
     QCOMPARE(fileBytes(path), content);
 }
 
@@ -675,13 +680,14 @@ void TestStore::failedSaveLeavesTheFile()
 {
     m_folder.write("gone/diary.xls", newDiaryWorkbook("St_Trimbo"));
     DiaryBook book(m_folder.filePath("gone/diary.xls"));
-    QVERIFY(book.OpenExcelDate());
+    QVERIFY(!book.open());
     book.firstEmptyRow();
     book.WriteExcelDate(1, dayAt("2010/01/01"));
     // The folder goes away under the open workbook: the save must say so.
     QVERIFY(QDir().rename(m_folder.filePath("gone"), m_folder.filePath("moved")));
-    QVERIFY(!book.Save());
-    QVERIFY(book.errorText().contains("保存できません"));
+    const DiaryFailure failed = book.save();
+    QCOMPARE(failed ? failed->code : DiaryError::End, DiaryError::CannotSave);
+    QCOMPARE(failed->reason->problem, FileProblem::Missing);
     QCOMPARE(fileBytes(m_folder.filePath("moved/diary.xls")), newDiaryWorkbook("St_Trimbo"));
 }
 

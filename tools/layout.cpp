@@ -2,6 +2,7 @@
 // installed program does on its first start; tools/layout.sh uses it for the
 // checkout's program folder. A file already there is never written.
 //   trimbo-layout STARTING_FOLDER PROGRAM_FOLDER
+#include "problemwording.h"
 #include "programfolder.h"
 
 #include <QCoreApplication>
@@ -15,8 +16,8 @@ int main(int argc, char *argv[])
         std::fputs("usage: trimbo-layout STARTING_FOLDER PROGRAM_FOLDER\n", stderr);
         return 2;
     }
-    if (const QString problem = layOutProgramFolder(arguments.at(1), arguments.at(2)); !problem.isEmpty()) {
-        std::fprintf(stderr, "trimbo-layout: %s\n", qPrintable(problem));
+    if (const DiaryFailure problem = layOutProgramFolder(arguments.at(1), arguments.at(2))) {
+        std::fprintf(stderr, "trimbo-layout: %s\n", qPrintable(problemText(*problem)));
         return 1;
     }
     return 0;

@@ -14,7 +14,7 @@ SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 mkdir -p "$PROGRAM_DIR"/{BoxingGame,Help}
 install -m 755 "$BUILD_DIR/app/Trimbo" "$PROGRAM_DIR/Trimbo"
-install -m 755 "$BUILD_DIR/store/trimbo-diary" "$PROGRAM_DIR/trimbo-diary"
+install -m 755 "$BUILD_DIR/diarytool/trimbo-diary" "$PROGRAM_DIR/trimbo-diary"
 "$BUILD_DIR/tools/trimbo-layout" "$BUILD_DIR/starting" "$PROGRAM_DIR"
 
 # The companions. The help page ships with the program and is replaced with

@@ -20,7 +20,7 @@ OUTPUT_DIR=${2:-$ROOT/resources/help}
 log() { printf '%s\n' "$*" >&2; }
 die() { log "make_help_pictures: $*"; exit 1; }
 
-DIARY_TOOL="$BUILD_DIR/store/trimbo-diary"
+DIARY_TOOL="$BUILD_DIR/diarytool/trimbo-diary"
 SCREENSHOTS="$BUILD_DIR/tools/trimbo-screenshots"
 for tool in "$DIARY_TOOL" "$SCREENSHOTS"; do
   [ -x "$tool" ] || die "$tool is missing: build the project first (./trimbo build)"

@@ -17,6 +17,7 @@
 #include "diarycsv.h"
 #include "diarylock.h"
 #include "newworkbook.h"
+#include "problemwording.h"
 #include "programfolder.h"
 #include "replacefile.h"
 
@@ -115,9 +116,10 @@ int newWorkbook(const QStringList &arguments)
     if (QFileInfo::exists(path))
         return fail(QStringLiteral("\"%1\" already exists").arg(path));
     const QByteArray bytes = newDiaryWorkbook(DiarySheetName.toString());
-    QString why = QStringLiteral("no workbook was made");
-    if (bytes.isEmpty() || !replaceFile(path, bytes, &why))
-        return fail(QStringLiteral("cannot write \"%1\": %2").arg(path, why));
+    if (bytes.isEmpty())
+        return fail(QStringLiteral("cannot write \"%1\": no workbook was made").arg(path));
+    if (const std::optional<FileReason> why = replaceFile(path, bytes))
+        return fail(QStringLiteral("cannot write \"%1\": %2").arg(path, problemText(*why)));
     return 0;
 }
 
@@ -128,8 +130,8 @@ int show(const QStringList &arguments)
     if (const std::optional<int> done = parseCommand(parser, arguments, ShowUsage, 1))
         return *done;
     DiaryBook book(parser.positionalArguments().first());
-    if (!book.OpenExcelDate())
-        return fail(book.errorText());
+    if (const DiaryFailure unusable = book.open())
+        return fail(problemText(*unusable));
     book.firstEmptyRow();
     std::fputs(diaryToCsv(book.table()).toUtf8().constData(), stdout);
     return 0;
@@ -140,26 +142,23 @@ constexpr std::chrono::seconds lockWait{5};
 
 const QCommandLineOption takeOverLock("take-over-lock", "take over a lock left on another computer");
 
-// Who holds the diary and why nothing was saved, or "" once the lock is ours.
-QString lockProblem(DiaryLock &lock, const QString &path, bool takeOver)
+// Who holds the diary and why nothing was saved; none once the lock is ours.
+DiaryFailure lockProblem(DiaryLock &lock, const QString &path, bool takeOver)
 {
     DiaryLock::Result result = lock.acquireWaiting(lockWait);
     if (result == DiaryLock::Result::HeldOnAnotherHost && takeOver)
         result = lock.takeOver();
     switch (result) {
-    case DiaryLock::Result::Locked: return {};
-    case DiaryLock::Result::HeldByAnotherCopy:
-        return QStringLiteral("日記 \"%1\" は %2 が使用中のため、保存しません (%3 秒待ちました)。")
-            .arg(path, lock.holder())
-            .arg(lockWait.count());
-    case DiaryLock::Result::HeldOnAnotherHost:
-        return QStringLiteral("日記 \"%1\" は別のコンピューターの %2 が使用中です (\"%3\")。"
-                              "そのトリンボが終わっている (使用中のままフォルダーを写してきた) なら、"
-                              "--take-over-lock を付けると引き継いで保存します。")
-            .arg(path, lock.holder(), lock.lockPath());
+    case DiaryLock::Result::Locked: return std::nullopt;
+    case DiaryLock::Result::HeldByAnotherCopy: {
+        DiaryProblem held = lock.held(DiaryError::SaveWaitedInUse, path);
+        held.limit = lockWait.count();
+        return held;
+    }
+    case DiaryLock::Result::HeldOnAnotherHost: return lock.held(DiaryError::SaveInUseElsewhere, path);
     case DiaryLock::Result::CannotLock: break;
     }
-    return QStringLiteral("日記 \"%1\" を使用中にできないため、保存しません (%2)。").arg(path, lock.whyNotLocked());
+    return DiaryProblem{DiaryError::SaveNotLockable, path, {}, 0, 0, {}, {lock.whyNotLocked()}};
 }
 
 // The read-modify-save runs under the diary's lock, so that no other
@@ -167,13 +166,13 @@ QString lockProblem(DiaryLock &lock, const QString &path, bool takeOver)
 int save(const QString &path, const std::vector<DayValues> &days, bool overwrite, bool takeOver)
 {
     DiaryLock lock(path);
-    if (const QString problem = lockProblem(lock, path, takeOver); !problem.isEmpty())
-        return fail(problem);
+    if (const DiaryFailure problem = lockProblem(lock, path, takeOver))
+        return fail(problemText(*problem));
     const SaveDaysResult result = saveDays(path, days, overwrite);
     if (!result.saved)
-        return fail(result.error);
-    for (const QString &note : result.notes)
-        std::fprintf(stderr, "trimbo-diary: %s\n", qPrintable(note));
+        return fail(problemText(*result.problem));
+    for (const DiaryProblem &note : result.notes)
+        std::fprintf(stderr, "trimbo-diary: %s\n", qPrintable(problemText(note)));
     return 0;
 }
 
@@ -206,6 +205,8 @@ int put(const QStringList &arguments)
                   parser.value(photo)};
     if (!intakeOk || !burnOk)
         return fail(QStringLiteral("a calorie level must be 0, 1 or 2"));
+    if (const DiaryFailure tooLong = commentProblem(day))
+        return fail(problemText(*tooLong));
     if (const QString problem = checkDay(day); !problem.isEmpty())
         return fail(problem);
     return save(parser.positionalArguments().first(), {day}, parser.isSet(overwrite), parser.isSet(takeOverLock));
@@ -269,11 +270,10 @@ int restore(const QStringList &arguments)
     const QString path = parser.positionalArguments().at(0);
     const QString backup = parser.positionalArguments().at(1);
     DiaryBook probe(backupPath(path, backup));
-    if (!probe.OpenExcelDate())
-        return fail(probe.errorText());
-    QString why;
-    if (!restoreBackup(path, backup, QDateTime::currentDateTime(), &why))
-        return fail(QStringLiteral("cannot restore \"%1\": %2").arg(backup, why));
+    if (const DiaryFailure unusable = probe.open())
+        return fail(problemText(*unusable));
+    if (const DiaryFailure failed = restoreBackup(path, backup, QDateTime::currentDateTime()))
+        return fail(QStringLiteral("cannot restore \"%1\": %2").arg(backup, problemText(*failed)));
     return 0;
 }
 
