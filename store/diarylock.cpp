@@ -7,6 +7,29 @@
 #include <QSysInfo>
 #include <QThread>
 
+#include <optional>
+#include <sys/stat.h>
+
+namespace {
+
+// Which file a path names: a file removed and made again is another one.
+struct FileIdentity
+{
+    dev_t device;
+    ino_t inode;
+    bool operator==(const FileIdentity &) const = default;
+};
+
+std::optional<FileIdentity> fileIdentity(const QString &path)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FileIdentity{status.st_dev, status.st_ino};
+}
+
+} // namespace
+
 DiaryLock::DiaryLock(const QString &bookPath) : m_path(linkTarget(bookPath) + QStringLiteral(".lock")), m_lock(m_path)
 {
     // Never stale by age: only a lock whose process is gone is taken over.
@@ -40,11 +63,18 @@ DiaryLock::Result DiaryLock::heldOrFailed()
     QString host;
     QString program;
     if (!m_lock.getLockInfo(&pid, &host, &program)) {
-        // A lock file names its holder from the moment it is made; one that
-        // names no one a moment later is left over (a disk that filled up
-        // while it was written, a copy cut short) and is taken over.
+        // A lock file names its holder a moment after it is made; the same
+        // file naming no one a while later is left over (a disk that filled
+        // up while it was written, a copy cut short) and is taken over. A
+        // lock let go meanwhile, or made anew by the next writer, is tried
+        // again instead: removing that one would let two writers save.
+        const std::optional<FileIdentity> seen = fileIdentity(m_path);
+        if (!seen)
+            return acquire();
         QThread::msleep(50);
         if (!m_lock.getLockInfo(&pid, &host, &program)) {
+            if (fileIdentity(m_path) != seen)
+                return acquire();
             if (QFile::remove(m_path) || !QFileInfo::exists(m_path))
                 return acquire();
             m_why = {DiaryError::LockUnreadable, m_path};
