@@ -32,7 +32,7 @@ void exercise(const QByteArray &stream)
     // moves down one, with its formulas, notes and links.
     rows.insert(rows.begin(), day);
     const Workbook::StreamResult written = parsed.book->toStream(sheet, rows);
-    if (!written.error.isEmpty())
+    if (written.error)
         return;
     const Workbook::ParseResult again = Workbook::parse(written.stream);
     const int sheetAgain = again.book ? again.book->findSheet(DiarySheetName) : -1;
