@@ -4,35 +4,18 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
 
-// Sets an environment variable (unset when value is null) for one scope.
-class Variable
+// Sets an environment variable (unset when value is null) until the guard returned goes.
+auto setVariable(const char *name, const QString &value)
 {
-public:
-    Variable(const char *name, const QString &value)
-        : m_name(name), m_old(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name))
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value.toLocal8Bit());
-    }
-    ~Variable()
-    {
-        if (m_wasSet)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    QByteArray m_old;
-    bool m_wasSet;
-};
+    const std::optional<QByteArray> old = qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
+    value.isNull() ? qunsetenv(name) : qputenv(name, value.toLocal8Bit());
+    return qScopeGuard([name, old] { old ? qputenv(name, *old) : qunsetenv(name); });
+}
 
 // An installation as the package lays it out, below a root: bin/, the
 // companions' folder and the starting files with two background pictures.
@@ -99,9 +82,9 @@ void TestProgramFolder::folderIsChosenInOrder()
     TempProgramFolder home;
     if (iniBesideExecutable)
         exe.write("Trimbo.ini", "[Graph]\r\n");
-    const Variable homeVariable("HOME", home.path());
-    const Variable trimboHomeVariable("TRIMBO_HOME", trimboHome);
-    const Variable xdgVariable("XDG_DATA_HOME", xdgDataHome);
+    const auto homeVariable = setVariable("HOME", home.path());
+    const auto trimboHomeVariable = setVariable("TRIMBO_HOME", trimboHome);
+    const auto xdgVariable = setVariable("XDG_DATA_HOME", xdgDataHome);
 
     const ProgramFolder folder = findProgramFolder(exe.path());
     const QString wanted = expected == u"exe"              ? exe.path()
@@ -218,8 +201,8 @@ void TestProgramFolder::installedProgramLaysOutTheUsersFolder()
     if (iniBesideExecutable)
         root.write("usr/bin/Trimbo.ini", "[Graph]\r\n");
     const QString users = root.filePath("xdg/trimbo/");
-    const Variable xdg("XDG_DATA_HOME", root.filePath("xdg"));
-    const Variable trimboHome("TRIMBO_HOME", QString());
+    const auto xdg = setVariable("XDG_DATA_HOME", root.filePath("xdg"));
+    const auto trimboHome = setVariable("TRIMBO_HOME", QString());
     const QStringList installation = root.snapshot();
 
     DiaryFailure problem;
@@ -237,9 +220,7 @@ void TestProgramFolder::installedProgramLaysOutTheUsersFolder()
     // Nothing is written beside the program.
     QStringList after = root.snapshot();
     after.removeIf([&](const QString &entry) { return entry.startsWith(root.filePath("xdg")); });
-    QStringList before = installation;
-    before.removeIf([&](const QString &entry) { return entry.startsWith(root.filePath("xdg")); });
-    QCOMPARE(after, before);
+    QCOMPARE(after, installation);
 }
 
 QTEST_MAIN(TestProgramFolder)
