@@ -91,10 +91,16 @@ private:
     bool saveGoal(const QString &goal);
     bool tell(const CoreResult &result);
     QString lastMessage() const { return m_told.isEmpty() ? QString() : m_told.last(); }
+    // Whether the last message names the file of the program folder and tells what became of the save.
+    bool lastNames(const QString &file, Aftermath after) const
+    {
+        return lastMessage().contains(m_folder->filePath(file)) && m_after.last() == after;
+    }
 
     std::unique_ptr<TempProgramFolder> m_folder;
     std::unique_ptr<DiaryCore> m_core;
     QStringList m_told;
+    QList<Aftermath> m_after; // of each message
 };
 
 void TestDiskFaults::initTestCase()
@@ -108,6 +114,7 @@ void TestDiskFaults::init()
     m_folder = std::make_unique<TempProgramFolder>(smallDisk());
     layOut(*m_folder);
     m_told.clear();
+    m_after.clear();
 }
 
 void TestDiskFaults::cleanup()
@@ -125,8 +132,10 @@ void TestDiskFaults::start()
 
 bool TestDiskFaults::tell(const CoreResult &result)
 {
-    for (const CoreResult::Notice &notice : result.notices)
+    for (const CoreResult::Notice &notice : result.notices) {
         m_told.append(problemText(notice.problem, notice.after));
+        m_after.append(notice.after);
+    }
     return result.status == CoreResult::Status::Done;
 }
 
@@ -164,25 +173,18 @@ void TestDiskFaults::fullDiskLosesNothing()
         // A disk really full is named as such; a file size limit only has the system's words.
         const QString diskFull = smallDisk().isEmpty() ? QStringLiteral("(") : QStringLiteral("がいっぱいです");
         QVERIFY(!saveDay(QDate(2010, 1, 21), "65"));
-        QVERIFY2(lastMessage().contains(m_folder->filePath("Bk_Trimbo.xls")) && lastMessage().contains("保存できません")
-                     && lastMessage().contains(diskFull) && !lastMessage().contains("Unknown error")
-                     && lastMessage().endsWith("日記は保存前のままです。"),
+        QVERIFY2(lastNames("Bk_Trimbo.xls", Aftermath::DiaryUnchanged) && lastMessage().contains("保存できません")
+                     && lastMessage().contains(diskFull) && !lastMessage().contains("Unknown error"),
                  qPrintable(lastMessage()));
 
         QVERIFY(!saveDay(QDate(2010, 1, 22), "64.5", true));
-        QVERIFY2(lastMessage().contains(m_folder->filePath("Picture/20100122.bmp"))
-                     && lastMessage().endsWith("日記は保存前のままです。"),
-                 qPrintable(lastMessage()));
+        QVERIFY2(lastNames("Picture/20100122.bmp", Aftermath::DiaryUnchanged), qPrintable(lastMessage()));
 
         saveGraphSettings("85");
-        QVERIFY2(lastMessage().contains(m_folder->filePath("Trimbo.ini"))
-                     && lastMessage().endsWith("グラフ設定は保存されていません。"),
-                 qPrintable(lastMessage()));
+        QVERIFY2(lastNames("Trimbo.ini", Aftermath::GraphNotKept), qPrintable(lastMessage()));
 
         QVERIFY(!saveGoal("68"));
-        QVERIFY2(lastMessage().contains(m_folder->filePath("Trimbo.ini"))
-                     && lastMessage().endsWith("設定は保存されていません。"),
-                 qPrintable(lastMessage()));
+        QVERIFY2(lastNames("Trimbo.ini", Aftermath::SettingsNotSaved), qPrintable(lastMessage()));
         messagesWhileFull = m_told.size();
         QCOMPARE(messagesWhileFull, 4);
     }
@@ -221,10 +223,9 @@ void TestDiskFaults::readOnlyFolderLosesNothing()
     saveDay(QDate(2010, 1, 21), "65", true);
     QCOMPARE(lastMessage(), told);
     saveGraphSettings("85");
-    QVERIFY2(lastMessage().contains(m_folder->filePath("Trimbo.ini")) && lastMessage().endsWith("保存されていません。"),
-             qPrintable(lastMessage()));
+    QVERIFY2(lastNames("Trimbo.ini", Aftermath::GraphNotKept), qPrintable(lastMessage()));
     QVERIFY(!saveGoal("68"));
-    QVERIFY(lastMessage().contains(m_folder->filePath("Trimbo.ini")));
+    QVERIFY2(lastNames("Trimbo.ini", Aftermath::SettingsNotSaved), qPrintable(lastMessage()));
     QCOMPARE(m_told.size(), 4);
     QCOMPARE(m_folder->snapshot(), before);
     QCOMPARE(m_core->diary().firstEmptyRow(), 2);
