@@ -27,6 +27,10 @@ void TestCrash::killedSavesLeaveOldOrNew()
     const QString saver = QCoreApplication::applicationDirPath() + "/crashsaver";
     QRandomGenerator random(20261206);
     int confirmed = 0; // rows that a completed save reported
+    const auto readReports = [&confirmed](QProcess &saver) {
+        for (const QByteArray &line : saver.readAllStandardOutput().split('\n'))
+            confirmed = line.isEmpty() ? confirmed : line.toInt();
+    };
 
     // How long the saver takes to start and finish its first save here (a
     // sanitizer build is much slower): kills fall anywhere within three times that.
@@ -38,10 +42,7 @@ void TestCrash::killedSavesLeaveOldOrNew()
     const int span = int(3 * firstSave.elapsed()) + 1;
     calibration.kill();
     calibration.waitForFinished();
-    for (const QByteArray &line : calibration.readAllStandardOutput().split('\n')) {
-        if (!line.isEmpty())
-            confirmed = line.toInt();
-    }
+    readReports(calibration);
 
     for (int kill = 0; kill < 200; ++kill) {
         QProcess child;
@@ -50,11 +51,7 @@ void TestCrash::killedSavesLeaveOldOrNew()
         QThread::msleep(random.bounded(span));
         child.kill();
         QVERIFY(child.waitForFinished());
-        const QList<QByteArray> reported = child.readAllStandardOutput().split('\n');
-        for (const QByteArray &line : reported) {
-            if (!line.isEmpty())
-                confirmed = line.toInt();
-        }
+        readReports(child);
 
         DiaryBook book(path);
         QVERIFY(!book.open());
