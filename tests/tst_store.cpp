@@ -287,7 +287,6 @@ void TestStore::savesInTurn_data()
 {
     QTest::addColumn<SaveCase>("test");
     const QString longest(MaxCellText, QChar(u'長'));
-    const auto date = [](int y, int m, int d) { return dayNumber(y, m, d); };
     QTest::newRow("empty sheet fills from row one") << SaveCase{
         {}, {{{dayAt("2010/01/29")}}, {{dayAt("2010/01/30")}}}, {"2010/01/29|60|20|1|1|||", "2010/01/30|60|20|1|1|||"}};
     QTest::newRow("earlier day sorted in with all its cells")
@@ -317,31 +316,31 @@ void TestStore::savesInTurn_data()
     // A blank date ends the diary; the new day fills the gap, and the day
     // below it then belongs to the diary too.
     QTest::newRow("blank date takes the next day")
-        << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 1)},
-                     {1, 0, GnumericCell::Date, date(2010, 1, 2)},
-                     {2, 0, GnumericCell::Date, date(2010, 1, 3)},
+        << SaveCase{{{0, 0, GnumericCell::Date, dayNumber(2010, 1, 1)},
+                     {1, 0, GnumericCell::Date, dayNumber(2010, 1, 2)},
+                     {2, 0, GnumericCell::Date, dayNumber(2010, 1, 3)},
                      {3, 1, GnumericCell::Number, "99"},
-                     {4, 0, GnumericCell::Date, date(2009, 12, 1)},
+                     {4, 0, GnumericCell::Date, dayNumber(2009, 12, 1)},
                      {4, 1, GnumericCell::Number, "77"}},
                     {{{dayAt("2010/01/04")}}},
                     {"2010/01/01|||||||", "2010/01/02|||||||", "2010/01/03|||||||", "2010/01/04|60|20|1|1|||",
                      "2009/12/01|77||||||"}};
     // The second of two new days would go over the day below the gap.
     QTest::newRow("two days into a gap of one")
-        << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 1)},
-                     {2, 0, GnumericCell::Date, date(2009, 12, 1)},
+        << SaveCase{{{0, 0, GnumericCell::Date, dayNumber(2010, 1, 1)},
+                     {2, 0, GnumericCell::Date, dayNumber(2009, 12, 1)},
                      {2, 1, GnumericCell::Number, "77"}},
                     {{{dayAt("2010/01/02"), dayAt("2010/01/03")}, false, DiaryError::GapAboveDays}},
                     {"2010/01/01|||||||"}};
-    QTest::newRow("upper of two equal dates") << SaveCase{{{0, 0, GnumericCell::Date, date(2010, 1, 5)},
+    QTest::newRow("upper of two equal dates") << SaveCase{{{0, 0, GnumericCell::Date, dayNumber(2010, 1, 5)},
                                                            {0, 1, GnumericCell::Number, "60"},
-                                                           {1, 0, GnumericCell::Date, date(2010, 1, 5)},
+                                                           {1, 0, GnumericCell::Date, dayNumber(2010, 1, 5)},
                                                            {1, 1, GnumericCell::Number, "61"}},
                                                           {{{dayAt("2010/01/05", "70")}, true}},
                                                           {"2010/01/05|70|20|1|1|||", "2010/01/05|61||||||"}};
     // A date typed into column A as a plain number is the same day.
     QTest::newRow("date typed as a number") << SaveCase{
-        {{0, 0, GnumericCell::Number, date(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"}},
+        {{0, 0, GnumericCell::Number, dayNumber(2010, 1, 5)}, {0, 1, GnumericCell::Number, "60"}},
         {{{dayAt("2010/01/05", "70")}, false, DiaryError::AlreadyRecorded}, {{dayAt("2010/01/05", "70")}, true}},
         {"2010/01/05|70|20|1|1|||"}};
 }
