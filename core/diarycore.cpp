@@ -29,10 +29,10 @@ CoreResult DiaryCore::openSettings()
 {
     CoreResult result;
     if (!QFileInfo::exists(m_paths.IniPath))
-        return result.stop(QStringLiteral("Not Found \"%1\"").arg(FixedNames::IniFile));
+        return result.stop(SettingsProblem(SettingsError::NotFound, m_paths.IniPath, {FixedNames::IniFile}));
     const GetIniResult ini = GetIni(m_paths.IniPath);
-    if (!ini.error.isEmpty())
-        return result.stop(ini.error);
+    if (ini.problem)
+        return result.stop(*ini.problem);
     if (!ini.problems.isEmpty())
         result.warn(settingsProblemMessage(m_paths.IniPath, ini.problems));
     m_settings = ini.fields;
@@ -208,11 +208,11 @@ void DiaryCore::handOverLevel(const DayValues &day, CoreResult &result)
 
 // Settings that take effect at once: the program uses them either way, and
 // the user is told when the file did not take them.
-CoreResult DiaryCore::tookEffect(bool written, const QString &error, Aftermath notKept)
+CoreResult DiaryCore::tookEffect(const SettingsFailure &notWritten, Aftermath notKept)
 {
     CoreResult result;
-    if (!written)
-        result.warn(error, notKept);
+    if (notWritten)
+        result.warn(*notWritten, notKept);
     Q_EMIT settingsChanged();
     return result;
 }
@@ -220,17 +220,15 @@ CoreResult DiaryCore::tookEffect(bool written, const QString &error, Aftermath n
 CoreResult DiaryCore::saveGraphSettings(const GraphSettings &graph)
 {
     m_settings.graph = graph;
-    QString error;
-    const bool written = WriteIni_Graph(m_paths.IniPath, graph, &error);
-    return tookEffect(written, error, Aftermath::GraphNotKept);
+    return tookEffect(WriteIni_Graph(m_paths.IniPath, graph), Aftermath::GraphNotKept);
 }
 
 CoreResult DiaryCore::saveEstablishSettings(const EstablishSettings &establish)
 {
     CoreResult result;
     // Not written, nothing changes.
-    if (QString error; !WriteIni_Establish(m_paths.IniPath, establish, &error))
-        return result.refuse(error, Aftermath::SettingsNotSaved);
+    if (const SettingsFailure notWritten = WriteIni_Establish(m_paths.IniPath, establish))
+        return result.refuse(*notWritten, Aftermath::SettingsNotSaved);
     m_settings.establish = establish;
     Q_EMIT settingsChanged();
     return result;
@@ -239,9 +237,7 @@ CoreResult DiaryCore::saveEstablishSettings(const EstablishSettings &establish)
 CoreResult DiaryCore::saveTrendSettings(const TrendSettings &trend)
 {
     m_settings.trend = trend;
-    QString error;
-    const bool written = WriteIni_Trend(m_paths.IniPath, trend, &error);
-    return tookEffect(written, error, Aftermath::SwitchNotKept);
+    return tookEffect(WriteIni_Trend(m_paths.IniPath, trend), Aftermath::SwitchNotKept);
 }
 
 void applyLatestDays(const TrendSettings &trend, GraphSettings &graph, QDate today)

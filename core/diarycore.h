@@ -17,7 +17,7 @@
 
 // A problem of any area the diary works with; a text for the entry's own
 // checks, which say what they found in words already.
-using AnyProblem = std::variant<DiaryProblem, PhotoProblem, QString>;
+using AnyProblem = std::variant<DiaryProblem, PhotoProblem, SettingsProblem, QString>;
 
 // What an operation on the diary came to, and the problems the user is to
 // be told of, in the order they happened. The window shows the notices
@@ -115,7 +115,7 @@ private:
     bool writeDay(DiaryBook &book, const DayValues &day, const PhotoChange &photo, const Question &ask,
                   CoreResult &result);
     void handOverLevel(const DayValues &day, CoreResult &result);
-    CoreResult tookEffect(bool written, const QString &error, Aftermath notKept);
+    CoreResult tookEffect(const SettingsFailure &notWritten, Aftermath notKept);
 
     ProgramPaths m_paths;
     SettingsFields m_settings;

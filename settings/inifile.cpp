@@ -1,7 +1,6 @@
 #include "inifile.h"
 
 #include "replacefile.h"
-#include "problemwording.h"
 #include "systemreason.h"
 
 #include <QFile>
@@ -139,25 +138,21 @@ QByteArray IniFile::encoded(const QString &text) const
 
 IniLoadResult IniFile::load(const QString &path)
 {
-    const auto unreadable = [&path](const QString &why) {
-        return IniLoadResult{std::nullopt, QStringLiteral("設定ファイル \"%1\" を読めません (%2)").arg(path, why)};
+    const auto unreadable = [&path](const FileReason &why) {
+        return IniLoadResult{std::nullopt, SettingsProblem(SettingsError::Unreadable, path, {}, 0, 0, why)};
     };
     QFile file(path);
     if (QFileInfo(path).isDir())
-        return unreadable(problemText(FileReason{FileProblem::Folder, {}}));
+        return unreadable(FileReason{FileProblem::Folder, {}});
     if (QFileInfo(path).size() > MaxFileBytes)
-        return unreadable(problemText(FileReason{FileProblem::TooLarge, {}})
-                          + QStringLiteral(": %1 バイト").arg(QFileInfo(path).size()));
+        return {std::nullopt, SettingsProblem(SettingsError::TooLarge, path, {}, QFileInfo(path).size())};
     if (!file.open(QIODevice::ReadOnly))
-        return unreadable(problemText(reasonOfFile(file)));
+        return unreadable(reasonOfFile(file));
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return unreadable(problemText(reasonOfFile(file)));
+        return unreadable(reasonOfFile(file));
     if (looksLikeUtf16(content))
-        return {std::nullopt,
-                QStringLiteral("設定ファイル \"%1\" は UTF-16 で書かれています。トリンボは UTF-16 の設定ファイルを"
-                               "読み書きしません。UTF-8 か Shift-JIS で保存し直してください。")
-                    .arg(path)};
+        return {std::nullopt, SettingsProblem(SettingsError::Utf16, path)};
     return {IniFile(content), {}};
 }
 
@@ -256,10 +251,7 @@ QList<std::pair<int, QString>> IniFile::problems() const
     return found;
 }
 
-bool IniFile::save(const QString &path, QString *error) const
+std::optional<FileReason> IniFile::save(const QString &path) const
 {
-    const std::optional<FileReason> why = replaceFile(path, content());
-    if (why)
-        *error = problemText(*why);
-    return !why;
+    return replaceFile(path, content());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settingsproblem.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -55,8 +57,8 @@ public:
     QList<std::pair<int, QString>> problems() const;
 
     // Writes content() to path, replacing the old file in one step; on
-    // failure the old file stays and error says why.
-    bool save(const QString &path, QString *error) const;
+    // failure the old file stays and what the system said comes back.
+    std::optional<FileReason> save(const QString &path) const;
 
 private:
     struct Line
@@ -81,5 +83,5 @@ private:
 struct IniLoadResult
 {
     std::optional<IniFile> file; // empty when the file could not be read
-    QString error;               // what went wrong, naming the file
+    SettingsFailure problem;     // why not
 };

@@ -84,15 +84,12 @@ Section readSection(const IniFile &ini, QStringView name, const std::array<Key<S
 }
 
 template<typename Section, size_t N>
-bool writeSection(const QString &iniPath, QStringView name, const Section &section,
-                  const std::array<Key<Section>, N> &keys, QString *error)
+SettingsFailure writeSection(const QString &iniPath, QStringView name, const Section &section,
+                             const std::array<Key<Section>, N> &keys)
 {
     IniLoadResult loaded = IniFile::load(iniPath);
-    if (!loaded.file) {
-        // Never replace a file that could not be read.
-        *error = QStringLiteral("設定ファイル \"%1\" に書き込めません (%2)").arg(iniPath, loaded.error);
-        return false;
-    }
+    if (!loaded.file) // never replace a file that could not be read
+        return SettingsProblem(SettingsError::NotWritten, iniPath, {}, 0, 0, {}, {*loaded.problem});
     for (const Key<Section> &key : keys) {
         const QString text = std::visit(
             [&](auto field) {
@@ -104,11 +101,9 @@ bool writeSection(const QString &iniPath, QStringView name, const Section &secti
             key.field);
         loaded.file->setValue(name, key.name, text);
     }
-    QString reason;
-    if (loaded.file->save(iniPath, &reason))
-        return true;
-    *error = QStringLiteral("設定ファイル \"%1\" に書き込めません (%2)").arg(iniPath, reason);
-    return false;
+    if (const std::optional<FileReason> why = loaded.file->save(iniPath))
+        return SettingsProblem(SettingsError::NotWritten, iniPath, {}, 0, 0, why);
+    return std::nullopt;
 }
 
 // A stored limit no body or percentage can reach would make the graph
@@ -138,7 +133,7 @@ GetIniResult GetIni(const QString &iniPath)
 {
     const IniLoadResult loaded = IniFile::load(iniPath);
     if (!loaded.file)
-        return {{}, loaded.error, {}};
+        return {{}, loaded.problem, {}};
     return settingsFromIni(*loaded.file);
 }
 
@@ -166,17 +161,17 @@ QString settingsProblemMessage(const QString &iniPath, const QStringList &proble
     return lines.join(QStringLiteral("\r\n"));
 }
 
-bool WriteIni_Graph(const QString &iniPath, const GraphSettings &graph, QString *error)
+SettingsFailure WriteIni_Graph(const QString &iniPath, const GraphSettings &graph)
 {
-    return writeSection(iniPath, u"Graph", graph, graphKeys, error);
+    return writeSection(iniPath, u"Graph", graph, graphKeys);
 }
 
-bool WriteIni_Establish(const QString &iniPath, const EstablishSettings &establish, QString *error)
+SettingsFailure WriteIni_Establish(const QString &iniPath, const EstablishSettings &establish)
 {
-    return writeSection(iniPath, u"Establish", establish, establishKeys, error);
+    return writeSection(iniPath, u"Establish", establish, establishKeys);
 }
 
-bool WriteIni_Trend(const QString &iniPath, const TrendSettings &trend, QString *error)
+SettingsFailure WriteIni_Trend(const QString &iniPath, const TrendSettings &trend)
 {
-    return writeSection(iniPath, u"Trend", trend, trendKeys, error);
+    return writeSection(iniPath, u"Trend", trend, trendKeys);
 }

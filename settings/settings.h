@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settingsproblem.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -64,8 +66,8 @@ struct SettingsFields
 struct GetIniResult
 {
     SettingsFields fields;
-    QString error;        // empty when the file was read
-    QStringList problems; // damaged lines and values of the wrong kind
+    SettingsFailure problem; // nothing when the file was read
+    QStringList problems;    // damaged lines and values of the wrong kind
 };
 
 // Reads the three sections. An absent key, or an integer key whose text is not
@@ -80,7 +82,7 @@ QString settingsProblemMessage(const QString &iniPath, const QStringList &proble
 
 // Each writes all keys of its section from the fields, replacing their lines
 // in place and leaving every other line of the file as it was. When the
-// file cannot be written it stays as it was and error names it and says why.
-bool WriteIni_Graph(const QString &iniPath, const GraphSettings &graph, QString *error);
-bool WriteIni_Establish(const QString &iniPath, const EstablishSettings &establish, QString *error);
-bool WriteIni_Trend(const QString &iniPath, const TrendSettings &trend, QString *error);
+// file cannot be written it stays as it was and the problem says why.
+SettingsFailure WriteIni_Graph(const QString &iniPath, const GraphSettings &graph);
+SettingsFailure WriteIni_Establish(const QString &iniPath, const EstablishSettings &establish);
+SettingsFailure WriteIni_Trend(const QString &iniPath, const TrendSettings &trend);

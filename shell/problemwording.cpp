@@ -226,6 +226,29 @@ QString problemText(const PhotoProblem &problem)
     return {};
 }
 
+QString problemText(const SettingsProblem &problem)
+{
+    const QString reason = problem.reason ? problemText(*problem.reason) : QString();
+    switch (problem.code) {
+    case SettingsError::NotFound: return QStringLiteral("Not Found \"%1\"").arg(problem.names.value(0));
+    case SettingsError::Unreadable:
+        return QStringLiteral("設定ファイル \"%1\" を読めません (%2)").arg(problem.path, reason);
+    case SettingsError::TooLarge:
+        return QStringLiteral("設定ファイル \"%1\" を読めません (%2: %3 バイト)")
+            .arg(problem.path, fileProblemText(FileProblem::TooLarge))
+            .arg(problem.number);
+    case SettingsError::Utf16:
+        return QStringLiteral("設定ファイル \"%1\" は UTF-16 で書かれています。トリンボは UTF-16 の設定ファイルを"
+                              "読み書きしません。UTF-8 か Shift-JIS で保存し直してください。")
+            .arg(problem.path);
+    case SettingsError::NotWritten:
+        return QStringLiteral("設定ファイル \"%1\" に書き込めません (%2)")
+            .arg(problem.path, problem.parts.empty() ? reason : problemText(problem.parts.front()));
+    case SettingsError::End: break;
+    }
+    return {};
+}
+
 QString takeOverQuestion(const DiaryProblem &held)
 {
     return QStringLiteral("日記 \"%1\" は別のコンピューターの %2 が使用中にしています。\r\n"

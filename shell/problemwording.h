@@ -2,6 +2,7 @@
 
 #include "diaryproblem.h"
 #include "photoproblem.h"
+#include "settingsproblem.h"
 
 #include <QString>
 #include <variant>
@@ -12,6 +13,7 @@
 QString problemText(const FileReason &reason);
 QString problemText(const DiaryProblem &problem);
 QString problemText(const PhotoProblem &problem);
+QString problemText(const SettingsProblem &problem);
 QString aftermathText(Aftermath after);
 
 // The question put before a lock made on another computer is taken over.

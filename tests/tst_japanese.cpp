@@ -124,6 +124,17 @@ const std::pair<PhotoError, const char *> PhotoWords[] = {
      "日記の写真の欄に、写真フォルダ \"/p/Picture/\" の写真として開けないものがあります。\r\n2010/01/02: \"x.bmp\" "
      "リンクです\r\nこれらの日は写真なしとして表示します。日記の写真の欄はそのまま残します。"},
 };
+const std::pair<SettingsError, const char *> SettingsWords[] = {
+    {SettingsError::NotFound, "Not Found \"Trimbo.ini\""},
+    {SettingsError::Unreadable, "設定ファイル \"/p/Trimbo.ini\" を読めません (アクセスが許されていません)"},
+    {SettingsError::TooLarge, "設定ファイル \"/p/Trimbo.ini\" を読めません (ファイルが大きすぎます: 2097152 バイト)"},
+    {SettingsError::Utf16,
+     "設定ファイル \"/p/Trimbo.ini\" は UTF-16 で書かれています。トリンボは UTF-16 の設定ファイルを読み書きしません。"
+     "UTF-8 か Shift-JIS で保存し直してください。"},
+    {SettingsError::NotWritten,
+     "設定ファイル \"/p/Trimbo.ini\" に書き込めません (設定ファイル \"/p/Trimbo.ini\" は UTF-16 で書かれています。"
+     "トリンボは UTF-16 の設定ファイルを読み書きしません。UTF-8 か Shift-JIS で保存し直してください。)"},
+};
 const std::pair<FileProblem, const char *> FileWords[] = {
     {FileProblem::Missing, "ファイルがありません"},
     {FileProblem::Folder, "ファイルではなくフォルダーです"},
@@ -269,6 +280,7 @@ void TestJapanese::everyCodeHasItsWords_data()
 {
     QVERIFY(everyCodeOnce(DiaryWords, DiaryError::End));
     QVERIFY(everyCodeOnce(PhotoWords, PhotoError::End));
+    QVERIFY(everyCodeOnce(SettingsWords, SettingsError::End));
     QVERIFY(everyCodeOnce(FileWords, FileProblem(int(FileProblem::Other) + 1)));
     QVERIFY(everyCodeOnce(AftermathWords, Aftermath::End));
     QTest::addColumn<QString>("said");
@@ -283,6 +295,16 @@ void TestJapanese::everyCodeHasItsWords_data()
                                    {PhotoProblem(PhotoError::Link, {}, {"2010/01/02", "x.bmp"})});
         QTest::addRow("photo %d", int(code)) << problemText(problem) << QString::fromUtf8(words);
     }
+    for (const auto &[code, words] : SettingsWords) {
+        const SettingsProblem problem(code, "/p/Trimbo.ini", {"Trimbo.ini"}, 2 * 1024 * 1024, 0,
+                                      FileReason(FileProblem::NoPermission),
+                                      {SettingsProblem(SettingsError::Utf16, "/p/Trimbo.ini")});
+        QTest::addRow("settings %d", int(code)) << problemText(problem) << QString::fromUtf8(words);
+    }
+    QTest::newRow("settings not written, with the system's reason")
+        << problemText(
+               SettingsProblem(SettingsError::NotWritten, "/p/Trimbo.ini", {}, 0, 0, FileReason(FileProblem::DiskFull)))
+        << "設定ファイル \"/p/Trimbo.ini\" に書き込めません (ディスクに空きがありません)";
     for (const auto &[code, words] : FileWords)
         QTest::addRow("file %d", int(code)) << problemText(FileReason(code, "sys")) << QString::fromUtf8(words);
     for (const auto &[after, words] : AftermathWords)
@@ -311,7 +333,10 @@ QString messageOf(Reader reader, const QString &path)
         const DiaryFailure unusable = book.open();
         return unusable ? problemText(*unusable) : QString();
     }
-    case Reader::Settings: return IniFile::load(path).error;
+    case Reader::Settings: {
+        const SettingsFailure unusable = IniFile::load(path).problem;
+        return unusable ? problemText(*unusable) : QString();
+    }
     case Reader::Picture: return loadPicture(path).error;
     case Reader::StoredPhoto:
         return problemText(*readPhotoFile(QFileInfo(path).path() + u'/', QFileInfo(path).fileName(), 16).check.problem);

@@ -6,6 +6,8 @@
 #include <QTest>
 
 Q_DECLARE_METATYPE(SettingsFields)
+Q_DECLARE_METATYPE(SettingsError)
+Q_DECLARE_METATYPE(FileProblem)
 
 namespace {
 
@@ -37,9 +39,6 @@ const QByteArray userFile = "; diary settings\r\n"
                             "GoalF=20\r\n"
                             "FloatW=0\r\n"
                             "FloatF=1\r\n";
-
-// Why the last write failed.
-QString writeError;
 
 } // namespace
 
@@ -75,8 +74,8 @@ SettingsFields TestSettings::read(const QByteArray &content)
     TempProgramFolder folder;
     folder.write("Trimbo.ini", content);
     const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
-    if (!result.error.isEmpty())
-        qWarning() << result.error;
+    if (result.problem)
+        qWarning() << "settings not read: code" << int(result.problem->code);
     return result.fields;
 }
 
@@ -138,7 +137,7 @@ void TestSettings::damagedLinesAreNamedAndNeverRead()
                                + QByteArray("GraphVis=2\0\0\0\r\n", 15) + "FUpper 30\r\n[Establish\r\nGoalW=65\r\n";
     folder.write("Trimbo.ini", damaged);
     const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
-    QVERIFY(result.error.isEmpty());
+    QVERIFY(!result.problem);
     QCOMPARE(result.problems,
              (QStringList{"2 行目: 長すぎます (5007 バイト)", "4 行目: NUL 文字が入っています",
                           "5 行目: 「キー=値」の形ではありません", "6 行目: セクション名を閉じる「]」がありません"}));
@@ -151,7 +150,7 @@ void TestSettings::damagedLinesAreNamedAndNeverRead()
     // and keeps every other byte.
     GraphSettings graph = result.fields.graph;
     graph.WUpper = "85";
-    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), graph, &writeError));
+    QVERIFY(!WriteIni_Graph(folder.filePath("Trimbo.ini"), graph));
     const QByteArray written = folder.read("Trimbo.ini");
     QVERIFY(written.startsWith("[Graph]\r\nWUpper=85\r\nWDown=60\r\nGraphVis=0\r\nFUpper 30\r\n"));
     QVERIFY(!written.contains(longValue) && !written.contains('\0'));
@@ -193,7 +192,7 @@ void TestSettings::writeGraphTouchesOnlyItsLines()
     TempProgramFolder folder;
     folder.write("Trimbo.ini", userFile);
     const GraphSettings graph{"90", "55.5", "35", "10", 0, "2011/03/01", "2011/03/31", 0, 32768, 15, 0};
-    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), graph, &writeError));
+    QVERIFY(!WriteIni_Graph(folder.filePath("Trimbo.ini"), graph));
 
     QByteArray expected = userFile;
     expected.replace("WUpper = 85", "WUpper=90")
@@ -217,7 +216,7 @@ void TestSettings::writeEstablishTouchesOnlyItsLines()
     TempProgramFolder folder;
     folder.write("Trimbo.ini", userFile);
     const EstablishSettings establish{"2012/05/06", "80", "", "70", "18.5", 1, 0};
-    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), establish, &writeError));
+    QVERIFY(!WriteIni_Establish(folder.filePath("Trimbo.ini"), establish));
 
     QByteArray expected = userFile;
     const qsizetype section = expected.indexOf("[Establish]");
@@ -231,10 +230,8 @@ void TestSettings::writeAddsMissingKeysAndSections()
 {
     TempProgramFolder folder;
     folder.write("Trimbo.ini", "[Establish]\r\nGoalW=60\r\n\r\n[Other]\r\nx=1");
-    QVERIFY(
-        WriteIni_Establish(folder.filePath("Trimbo.ini"), {"2010/01/01", "70", "25", "60", "20", 0, 0}, &writeError));
-    QVERIFY(
-        WriteIni_Graph(folder.filePath("Trimbo.ini"), {"85", "60", "30", "15", 0, "", "", 0, 0, 1, 0}, &writeError));
+    QVERIFY(!WriteIni_Establish(folder.filePath("Trimbo.ini"), {"2010/01/01", "70", "25", "60", "20", 0, 0}));
+    QVERIFY(!WriteIni_Graph(folder.filePath("Trimbo.ini"), {"85", "60", "30", "15", 0, "", "", 0, 0, 1, 0}));
     QCOMPARE(folder.read("Trimbo.ini"),
              QByteArray("[Establish]\r\nGoalW=60\r\nDStartD=2010/01/01\r\nDStartW=70\r\nDStartF=25\r\n"
                         "GoalF=20\r\nFloatW=0\r\nFloatF=0\r\n\r\n[Other]\r\nx=1\r\n"
@@ -248,7 +245,7 @@ void TestSettings::writeKeepsUnixLineBreaksAndByteOrderMark()
     folder.write("Trimbo.ini", "\xEF\xBB\xBF[Graph]\nWUpper=85\n");
     GraphSettings graph;
     graph.WUpper = "86";
-    QVERIFY(WriteIni_Graph(folder.filePath("Trimbo.ini"), graph, &writeError));
+    QVERIFY(!WriteIni_Graph(folder.filePath("Trimbo.ini"), graph));
     const QByteArray written = folder.read("Trimbo.ini");
     QVERIFY(written.startsWith("\xEF\xBB\xBF[Graph]\nWUpper=86\nWDown=\n"));
     QVERIFY(!written.contains('\r'));
@@ -270,8 +267,8 @@ void TestSettings::writeTrendKeepsTheWindowsSectionsByteForByte()
 {
     TempProgramFolder folder;
     folder.write("Trimbo.ini", userFile);
-    QVERIFY(WriteIni_Trend(folder.filePath("Trimbo.ini"), {1, 1, 0, 1, 0}, &writeError));
-    QVERIFY(WriteIni_Trend(folder.filePath("Trimbo.ini"), {0, 1, 1, 1, 1}, &writeError));
+    QVERIFY(!WriteIni_Trend(folder.filePath("Trimbo.ini"), {1, 1, 0, 1, 0}));
+    QVERIFY(!WriteIni_Trend(folder.filePath("Trimbo.ini"), {0, 1, 1, 1, 1}));
     QCOMPARE(folder.read("Trimbo.ini"),
              userFile + "[Trend]\r\nTrend=0\r\nGoalLines=1\r\nLatestDays=1\r\nBackups=1\r\nReadOut=1\r\n");
 }
@@ -309,14 +306,15 @@ void TestSettings::lineEndsAndEncodingsAreKept()
     TempProgramFolder folder;
     folder.write("Trimbo.ini", file);
     const GetIniResult result = GetIni(folder.filePath("Trimbo.ini"));
-    QVERIFY2(result.error.isEmpty() && result.problems.isEmpty(), qPrintable(result.error + result.problems.join(';')));
+    QVERIFY(!result.problem);
+    QVERIFY2(result.problems.isEmpty(), qPrintable(result.problems.join(';')));
     QCOMPARE(IniFile(file).value(u"Other", u"Note"), std::optional<QString>(comment));
     QCOMPARE(IniFile(file).content(), file);
 
     EstablishSettings establish = result.fields.establish;
     QVERIFY(!establish.GoalW.isEmpty());
     establish.GoalW = "７１";
-    QVERIFY(WriteIni_Establish(folder.filePath("Trimbo.ini"), establish, &writeError));
+    QVERIFY(!WriteIni_Establish(folder.filePath("Trimbo.ini"), establish));
     QCOMPARE(folder.read("Trimbo.ini"), written);
     QCOMPARE(GetIni(folder.filePath("Trimbo.ini")).fields.establish.GoalW, QString("７１"));
 }
@@ -324,35 +322,56 @@ void TestSettings::lineEndsAndEncodingsAreKept()
 void TestSettings::unusableFileIsNamedAndNeverWritten_data()
 {
     QTest::addColumn<QByteArray>("file"); // empty: a folder stands in the file's place
-    QTest::addColumn<QString>("reason");
+    QTest::addColumn<SettingsError>("code");
+    QTest::addColumn<FileProblem>("reason"); // what the system said, when it is asked
     const QString text = "[Graph]\r\nWUpper=85\r\n";
     const QByteArray little(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
     QByteArray big = little;
     for (qsizetype i = 0; i + 1 < big.size(); i += 2)
         std::swap(big[i], big[i + 1]);
-    QTest::newRow("folder") << QByteArray() << "ファイルではなくフォルダーです";
-    QTest::newRow("oversized") << "[Graph]\r\n" + QByteArray(IniFile::MaxFileBytes, ';') << "大きすぎます";
-    QTest::newRow("UTF-16 little endian with its mark") << "\xFF\xFE" + little << "UTF-16 で書かれています";
-    QTest::newRow("UTF-16 big endian with its mark") << "\xFE\xFF" + big << "UTF-16 で書かれています";
-    QTest::newRow("UTF-16 little endian without a mark") << little << "UTF-16 で書かれています";
+    const auto none = FileProblem::Other;
+    QTest::newRow("folder") << QByteArray() << SettingsError::Unreadable << FileProblem::Folder;
+    QTest::newRow("oversized") << "[Graph]\r\n" + QByteArray(IniFile::MaxFileBytes, ';') << SettingsError::TooLarge
+                               << none;
+    QTest::newRow("UTF-16 little endian with its mark") << "\xFF\xFE" + little << SettingsError::Utf16 << none;
+    QTest::newRow("UTF-16 big endian with its mark") << "\xFE\xFF" + big << SettingsError::Utf16 << none;
+    QTest::newRow("UTF-16 little endian without a mark") << little << SettingsError::Utf16 << none;
 }
 
 void TestSettings::unusableFileIsNamedAndNeverWritten()
 {
     QFETCH(QByteArray, file);
-    QFETCH(QString, reason);
+    QFETCH(SettingsError, code);
+    QFETCH(FileProblem, reason);
     TempProgramFolder folder;
     const QString path = folder.filePath("Trimbo.ini");
     file.isEmpty() ? void(QDir().mkpath(path)) : folder.write("Trimbo.ini", file);
-    const GetIniResult result = GetIni(path);
-    QVERIFY2(result.error.contains(path) && result.error.contains(reason), qPrintable(result.error));
-    QVERIFY(!WriteIni_Graph(path, GraphSettings(), &writeError));
-    QVERIFY(writeError.contains(path) && writeError.contains(reason));
-    QVERIFY(!WriteIni_Establish(path, EstablishSettings(), &writeError));
+    const SettingsFailure read = GetIni(path).problem;
+    QVERIFY(read);
+    QCOMPARE(read->code, code);
+    QCOMPARE(read->path, path);
+    QCOMPARE(read->reason.has_value(), reason != FileProblem::Other);
+    if (read->reason)
+        QCOMPARE(read->reason->problem, reason);
+    if (code == SettingsError::TooLarge)
+        QCOMPARE(read->number, qint64(file.size()));
+    // The write is refused for the same reason, before the file is touched.
+    for (const SettingsFailure &notWritten :
+         {WriteIni_Graph(path, GraphSettings()), WriteIni_Establish(path, EstablishSettings())}) {
+        QVERIFY(notWritten);
+        QCOMPARE(notWritten->code, SettingsError::NotWritten);
+        QCOMPARE(notWritten->path, path);
+        QCOMPARE(notWritten->parts.size(), size_t(1));
+        QCOMPARE(notWritten->parts.front().code, code);
+    }
     QCOMPARE(folder.read("Trimbo.ini"), file);
     QCOMPARE(QFileInfo(path).isDir(), file.isEmpty());
     // Nor is a file made where there was none.
-    QVERIFY(!WriteIni_Trend(folder.filePath("missing/Trimbo.ini"), TrendSettings(), &writeError));
+    const SettingsFailure nowhere = WriteIni_Trend(folder.filePath("missing/Trimbo.ini"), TrendSettings());
+    QVERIFY(nowhere);
+    QCOMPARE(nowhere->code, SettingsError::NotWritten);
+    QVERIFY(nowhere->parts.size() == 1 && nowhere->parts.front().reason);
+    QCOMPARE(nowhere->parts.front().reason->problem, FileProblem::Missing);
     QVERIFY(!QFileInfo::exists(folder.filePath("missing")));
 }
 
