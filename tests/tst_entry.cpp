@@ -53,13 +53,10 @@ const QByteArray onePixelGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00
                              ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
                              43);
 
-// Two frames of one pixel behind a looping extension, as animations are.
-const QByteArray twoFrameGif =
-    QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00", 19)
-    + QByteArray("!\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00", 19)
-    + QByteArray("!\xf9\x04\x00\x0a\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00", 23)
-          .repeated(2)
-    + ";";
+// Its two frames (control extension, descriptor, pixels) behind a looping
+// extension, as animations are.
+const QByteArray twoFrameGif = onePixelGif.left(19) + QByteArray("!\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00", 19)
+                               + onePixelGif.mid(19, 23).repeated(2) + ";";
 
 // A JPEG or a bitmap whose header claims the given size.
 QByteArray claiming(const char *format, QSize size)
@@ -102,9 +99,9 @@ private Q_SLOTS:
         for (const auto &[start, goal, current, level, problem] : rows) {
             const Judgement judged =
                 judgeLevel({start, goal, current, "開始", "目標"}, diary, Measure::Weight, QDate(2010, 1, 3));
-            const QString name = QString("%1 to %2, now %3").arg(start, goal, current);
-            QVERIFY2(judged.level.value_or(-1) == level, qPrintable(name));
-            QVERIFY2(*problem ? judged.problem.contains(problem) : judged.problem.isEmpty(), qPrintable(name));
+            QVERIFY2(judged.level.value_or(-1) == level
+                         && (*problem ? judged.problem.contains(problem) : judged.problem.isEmpty()),
+                     qPrintable(QString("%1 to %2, now %3: %4").arg(start, goal, current, judged.problem)));
         }
         QCOMPARE(ZeroValue(diary, Measure::Weight, QDate(2010, 1, 2), "80"), std::optional(76.0));
         QCOMPARE(ZeroValue(diary, Measure::Weight, QDate(2009, 12, 31), "80"), std::optional(80.0));

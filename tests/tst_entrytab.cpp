@@ -171,8 +171,7 @@ private Q_SLOTS:
 
         QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_PicClear"), Qt::LeftButton);
         save({true});
-        QVERIFY(!QFileInfo::exists(stored));
-        QVERIFY(cell(1, DiaryColumn::Photo).isEmpty());
+        QVERIFY(!QFileInfo::exists(stored) && cell(1, DiaryColumn::Photo).isEmpty());
     }
 
     // A picture that is chosen is either stored with the day exactly as
