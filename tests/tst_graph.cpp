@@ -422,6 +422,8 @@ private Q_SLOTS:
         for (const auto &[trend, today, rate] : rates)
             ROW_COMPARE(shown(trend) + " on " + QString::number(today), rateText(::weeklyRate(trend, today), "kg"),
                         rate);
+        // From day 2, the last before the window, not from day 1.
+        QCOMPARE(rateText(::weeklyRate({{1, 80}, {2, 79}, {30, 77}}, 30), "kg"), QString("-0.50 kg/週"));
         QCOMPARE(rateText(-0.4567, "%"), QString("-0.46 %/週"));
         QCOMPARE(rateText(0.0, "kg"), QString("0.00 kg/週"));
     }
