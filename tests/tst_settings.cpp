@@ -140,11 +140,9 @@ private Q_SLOTS:
         const std::pair<const char *, int> integers[] = {
             {"7", 7}, {"-16777201", -16777201}, {"  3 ", 3}, {"abc", 0}, {"12abc", 0}, {"1.5", 0}, {"", 0},
             {"-", 0}, {"99999999999", 0},       {"１", 0}};
-        for (const auto &[text, value] : integers) {
-            const int read =
-                settingsFromIni(IniFile("[Graph]\r\nLineClW=" + QByteArray(text) + "\r\n")).fields.graph.LineClW;
-            QVERIFY2(read == value, text);
-        }
+        for (const auto &[text, value] : integers)
+            QVERIFY2(settingsFromIni(IniFile(crlf("[Graph]|LineClW=") + text + "\r\n")).fields.graph.LineClW == value,
+                     text);
     }
 
     void damagedLinesAreNamedAndNeverRead()
