@@ -20,14 +20,6 @@ struct LevelCase
     QString errorMentions; // what the message must say; empty when read
 };
 
-struct Frame
-{
-    double from, to;
-    int holdMs, elapsedMs;
-    double level;
-    bool finished;
-};
-
 struct PlanCase
 {
     std::optional<int> before, after;
@@ -44,7 +36,6 @@ LevelRead readOf(std::optional<int> level, const QString &fileName)
 } // namespace
 
 Q_DECLARE_METATYPE(LevelCase)
-Q_DECLARE_METATYPE(Frame)
 Q_DECLARE_METATYPE(PlanCase)
 
 class TestViewer : public QObject
@@ -116,29 +107,22 @@ private Q_SLOTS:
         }
     }
 
-    void animation_data()
-    {
-        QTest::addColumn<Frame>("frame");
-        // Held, then 2000 ms of change (none when nothing is held: the new level at once).
-        QTest::newRow("3 to 7, end of the hold") << Frame{3, 7, 500, 500, 3, false};
-        QTest::newRow("3 to 7, a quarter through") << Frame{3, 7, 500, 1000, 4, false};
-        QTest::newRow("3 to 7, at the end") << Frame{3, 7, 500, 2500, 7, true};
-        QTest::newRow("8 to 2, gone backwards, halfway") << Frame{8, 2, 500, 1500, 5, false};
-        QTest::newRow("8 to 2, long after") << Frame{8, 2, 500, 60000, 2, true};
-        QTest::newRow("no change") << Frame{6, 6, 500, 1200, 6, false};
-        QTest::newRow("nothing to wait for") << Frame{3, 7, 0, 0, 7, true};
-    }
+    // Held, then 2000 ms of change, over not a moment early; with nothing to
+    // hold or run, the new level at once.
     void animation()
     {
-        QFETCH(Frame, frame);
-        const LevelAnimation animation(frame.from, frame.to, frame.holdMs, frame.holdMs ? 2000 : 0);
-        QCOMPARE(animation.levelAt(frame.elapsedMs), frame.level);
-        QCOMPARE(animation.finishedAt(frame.elapsedMs), frame.finished);
-        // Not a moment early.
-        if (frame.finished && frame.elapsedMs > 0) {
-            QVERIFY(!animation.finishedAt(frame.holdMs + 2000 - 1));
-            QVERIFY(animation.levelAt(frame.holdMs + 2000 - 1) != frame.to);
-        }
+        const LevelAnimation rising(3, 7, 500, 2000), falling(8, 2, 500, 2000), still(6, 6, 500, 2000);
+        const auto at = [](const LevelAnimation &animation, int ms) {
+            return std::pair(animation.levelAt(ms), animation.finishedAt(ms));
+        };
+        QCOMPARE(at(rising, 500), std::pair(3.0, false));
+        QCOMPARE(at(rising, 1000), std::pair(4.0, false));
+        QVERIFY(rising.levelAt(2499) < 7 && !rising.finishedAt(2499));
+        QCOMPARE(at(rising, 2500), std::pair(7.0, true));
+        QCOMPARE(at(falling, 1500), std::pair(5.0, false));
+        QCOMPARE(at(falling, 60000), std::pair(2.0, true));
+        QCOMPARE(at(still, 1200), std::pair(6.0, false));
+        QCOMPARE(at(LevelAnimation(3, 7, 0, 0), 0), std::pair(7.0, true));
     }
 
     // At the edges of each range, where an off-by-one would show.
