@@ -1,10 +1,8 @@
-#include "captions.h"
 #include "datetext.h"
 #include "graphsettingstab.h"
 #include "helpers.h"
 #include "radiogroup.h"
 #include "mainwindow.h"
-#include "axislabels.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -20,19 +18,6 @@ void typeAndLeave(QLineEdit *edit, const QString &text)
 {
     edit->setText(text);
     leave(edit);
-}
-
-// What a widget draws by itself, as a box in its parent's pixels.
-QRect inkBox(QWidget *widget)
-{
-    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    QRect box;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            box |= qAlpha(image.pixel(x, y)) > 0 ? QRect(x, y, 1, 1) : QRect();
-    return box.translated(widget->pos());
 }
 
 struct Refusal
@@ -51,19 +36,10 @@ struct Mending
     const char *next;
 };
 
-struct Strip
-{
-    QDate start;
-    QDate end;
-    QStringList firstShown;
-    QStringList leftOut; // for want of room, in their order
-};
-
 } // namespace
 
 Q_DECLARE_METATYPE(Refusal)
 Q_DECLARE_METATYPE(Mending)
-Q_DECLARE_METATYPE(Strip)
 
 class TestGraphTab : public QObject
 {
@@ -253,52 +229,6 @@ private Q_SLOTS:
             QCOMPARE(box->itemIcon(box->currentIndex()).pixmap(14, 10).toImage().pixelColor(6, 5), drawn);
             QCOMPARE(box->count(), shown == "青" ? 16 : 17);
         }
-    }
-
-    void dateStripReadsClearly_data()
-    {
-        QTest::addColumn<Strip>("strip");
-        QTest::newRow("7 days from a 31st") << Strip{{2025, 12, 31}, {2026, 1, 6}, {"31", "1/1", "2"}, {}};
-        QTest::newRow("31 days, m/d on the 1st") << Strip{{2026, 11, 20}, {2026, 12, 20}, {"20", "22"}, {"21", "2"}};
-        QTest::newRow("90 days") << Strip{{2010, 1, 1}, {2010, 3, 31}, {"1/1", "1/8"}, {}};
-        QTest::newRow("365 days") << Strip{{2025, 12, 8}, {2026, 12, 7}, {"26年1月", "2月", "3月"}, {}};
-        QTest::newRow("540 days") << Strip{{2025, 6, 15}, {2026, 12, 6}, {"7月", "8月"}, {"2月", "12月"}};
-        QTest::newRow("10 years") << Strip{{2010, 1, 1}, {2019, 12, 31}, {"10年", "11年"}, {}};
-    }
-    // Measured from the strip as drawn: no caption touches the next or leaves
-    // the strip, and every captioned date keeps its tick, shown or not.
-    void dateStripReadsClearly()
-    {
-        QFETCH(Strip, strip);
-        startFromStoredDates(dateText(strip.start), dateText(strip.end));
-        QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_Save_Graph"), Qt::LeftButton);
-
-        auto *drawnStrip = control<QWidget>(*m_window, "Pnl_CrossAxle");
-        const QImage drawn = drawnStrip->grab().toImage();
-        QList<int> ticks, tickPixels;
-        QStringList shown, expected;
-        for (int x = 0; x < drawn.width(); ++x)
-            if (drawn.pixelColor(x, DateTickTop) == DateTickColour
-                && drawn.pixelColor(x, DateTickBottom) == DateTickColour)
-                ticks << x;
-        for (const Caption &date : dateAxisCaptions(GraphWindow::fromDates(strip.start, strip.end))) {
-            tickPixels << date.pixel;
-            expected << date.text;
-        }
-        QCOMPARE(ticks, tickPixels);
-        for (const QString &left : strip.leftOut)
-            QVERIFY2(expected.removeOne(left), qPrintable(left));
-        QRect before;
-        for (DateCaptionLabel *caption : drawnStrip->findChildren<DateCaptionLabel *>()) {
-            const QRect box = inkBox(caption);
-            QVERIFY2(drawnStrip->rect().contains(box), qPrintable(caption->text()));
-            if (!before.isNull())
-                QVERIFY2(box.left() - before.right() > 2, qPrintable(caption->text())); // two clear columns at least
-            before = box;
-            shown << caption->text();
-        }
-        QCOMPARE(shown, expected);
-        QCOMPARE(shown.mid(0, strip.firstShown.size()), strip.firstShown);
     }
 };
 

@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -48,16 +47,6 @@ QStringList rowTexts(const QTableWidget *grid, QList<int> columns = {})
         rows << cells.join(u'|');
     }
     return rows;
-}
-
-// The box of everything but the background drawn in an area, counted from the area's left edge.
-QRect inkIn(const QImage &image, const QRect &area, const QColor &background)
-{
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            box |= image.pixelColor(x, y) == background ? QRect() : QRect(x - area.left(), y, 1, 1);
-    return box;
 }
 
 } // namespace
@@ -180,35 +169,6 @@ private Q_SLOTS:
         list.StrGrdClick(4, 7); // expanded: back to the file name
         QCOMPARE(list.mode(), RecordListDialog::OnePhotoText);
         QCOMPARE(shown->rowHeight(4), 16);
-    }
-
-    // Every cell of a one-line row, as drawn on screen: its text keeps all of
-    // its ink in the 16-pixel row and stays clear of the next column.
-    void textStaysInsideItsCells()
-    {
-        const DiaryTable diary({day(QDate(2026, 11, 1), "2", "0",
-                                    {"ぎょうざ定食とご飯大盛り", "ジョギング30分、公園を一周"}, 64.2, 22.75)});
-        RecordListDialog list(&diary, QDate(2026, 11, 1), QDate(2026, 11, 30), "/none/");
-        list.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&list));
-        const QImage drawn = grid(list)->viewport()->grab().toImage();
-        QVERIFY(list.textFont().pixelSize() >= 11); // smaller only as far as it must be
-        for (int column = 0; column < 7; ++column) {
-            const QString text = grid(list)->item(0, column)->text();
-            const QRect cell = grid(list)->visualRect(grid(list)->model()->index(0, column));
-            const QRect inCell = inkIn(drawn, cell, drawn.pixelColor(cell.topLeft()));
-            // The same text with room all round: none of its height is lost in the cell
-            // (a line narrowed to fit may blur into a row more, never fewer).
-            QImage free(cell.width() * 2, 80, QImage::Format_RGB32);
-            free.fill(Qt::white);
-            QPainter painter(&free);
-            painter.setFont(list.textFont());
-            painter.drawText(10, 40, text);
-            painter.end();
-            QVERIFY2(!inCell.isEmpty() && inCell.height() >= inkIn(free, free.rect(), Qt::white).height(),
-                     qPrintable(text));
-            QVERIFY2(inCell.left() >= 2 && inCell.right() < cell.width() - 2, qPrintable(text));
-        }
     }
 
     void summariesAndBackToTheDays_data()
