@@ -56,6 +56,14 @@ private:
         m_tab->SetGraph();
     }
 
+    QDateEdit *pick(const char *name, QDate date)
+    {
+        auto *picker = control<QDateEdit>(*m_tab, name);
+        picker->setDate(date);
+        leave(picker);
+        return picker;
+    }
+
     void restart(const QByteArray &settings)
     {
         m_window.reset();
@@ -121,10 +129,8 @@ private Q_SLOTS:
     {
         QFETCH(Refusal, refusal);
         auto *said = control<QLabel>(*m_tab, "Lbl_Rule");
-        if (auto *picker = qobject_cast<QDateEdit *>(control<QWidget>(*m_tab, refusal.control))) {
-            picker->setDate(*parseDateText(refusal.typed));
-            leave(picker);
-            QCOMPARE(dateText(picker->date()), refusal.shown);
+        if (qobject_cast<QDateEdit *>(control<QWidget>(*m_tab, refusal.control))) {
+            QCOMPARE(dateText(pick(refusal.control, *parseDateText(refusal.typed))->date()), refusal.shown);
         } else {
             auto *limit = control<QLineEdit>(*m_tab, refusal.control);
             typeAndLeave(limit, refusal.typed);
@@ -178,16 +184,11 @@ private Q_SLOTS:
         startFromStoredDates(mending.storedStart, mending.storedEnd);
         const GraphSettings &fields = m_tab->fields();
         const QMap<QString, QDate> wanted{{"Dt_Grph_StartD", QDate(2010, 1, 1)}, {"Dt_Grph_EndD", QDate(2010, 3, 1)}};
-        auto *typedFirst = control<QDateEdit>(*m_tab, mending.first);
-        typedFirst->setDate(wanted[mending.first]);
-        leave(typedFirst);
-        QCOMPARE(typedFirst->date(), wanted[mending.first]);
+        QCOMPARE(pick(mending.first, wanted[mending.first])->date(), wanted[mending.first]);
         QCOMPARE(fields.StartD + fields.EndD, mending.storedStart + mending.storedEnd);
         QVERIFY(control<QLabel>(*m_tab, "Lbl_Rule")->text().startsWith("終了日は開始日の7日以上あとの日です。続けて"));
 
-        auto *typedNext = control<QDateEdit>(*m_tab, mending.next);
-        typedNext->setDate(wanted[mending.next]);
-        leave(typedNext);
+        pick(mending.next, wanted[mending.next]);
         QCOMPARE(fields.StartD + fields.EndD, QString("2010/01/012010/03/01"));
         QCOMPARE(control<QLabel>(*m_tab, "Lbl_Rule")->text(), QString());
         QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_Save_Graph"), Qt::LeftButton);
@@ -225,9 +226,9 @@ private Q_SLOTS:
             restart("[Graph]\r\nWUpper=70\r\nWDown=60\r\nStartD=2010/01/01\r\nEndD=2010/01/31\r\nLineClW=" + stored
                     + "\r\nBckGrnd=1\r\n[Establish]\r\n");
             auto *box = control<QComboBox>(*m_window, "ClrBx_W");
-            QCOMPARE(box->currentText(), shown);
-            QCOMPARE(box->itemIcon(box->currentIndex()).pixmap(14, 10).toImage().pixelColor(6, 5), drawn);
-            QCOMPARE(box->count(), shown == "青" ? 16 : 17);
+            const QColor icon = box->itemIcon(box->currentIndex()).pixmap(14, 10).toImage().pixelColor(6, 5);
+            QCOMPARE(std::tuple(box->currentText(), icon, box->count()),
+                     std::tuple(shown, drawn, shown == "青" ? 16 : 17));
         }
     }
 };

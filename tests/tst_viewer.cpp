@@ -1,5 +1,3 @@
-#include "bodyshape.h"
-#include "levelanimation.h"
 #include "levelfile.h"
 #include "levelwording.h"
 #include "viewerplan.h"
@@ -82,34 +80,6 @@ private Q_SLOTS:
                  qPrintable(read.error));
     }
 
-    // The waist narrows at every half level; levels outside the range take the nearest end.
-    void figureSlimsAsLevelRises()
-    {
-        for (double level = 0.5; level <= 10; level += 0.5)
-            QVERIFY2(shapeForLevel(level).waistHalfWidth < shapeForLevel(level - 0.5).waistHalfWidth,
-                     qPrintable(QString::number(level)));
-        QCOMPARE(shapeForLevel(-3).waistHalfWidth, shapeForLevel(0).waistHalfWidth);
-        QCOMPARE(shapeForLevel(12.5).waistHalfWidth, shapeForLevel(10).waistHalfWidth);
-    }
-
-    // Held, then 2000 ms of change, over not a moment early; with nothing to
-    // hold or run, the new level at once.
-    void animation()
-    {
-        const LevelAnimation rising(3, 7, 500, 2000), falling(8, 2, 500, 2000), still(6, 6, 500, 2000);
-        const auto at = [](const LevelAnimation &animation, int ms) {
-            return std::pair(animation.levelAt(ms), animation.finishedAt(ms));
-        };
-        QCOMPARE(at(rising, 500), std::pair(3.0, false));
-        QCOMPARE(at(rising, 1000), std::pair(4.0, false));
-        QVERIFY(rising.levelAt(2499) < 7 && !rising.finishedAt(2499));
-        QCOMPARE(at(rising, 2500), std::pair(7.0, true));
-        QCOMPARE(at(falling, 1500), std::pair(5.0, false));
-        QCOMPARE(at(falling, 60000), std::pair(2.0, true));
-        QCOMPARE(at(still, 1200), std::pair(6.0, false));
-        QCOMPARE(at(LevelAnimation(3, 7, 0, 0), 0), std::pair(7.0, true));
-    }
-
     // At the edges of each range, where an off-by-one would show.
     void wording()
     {
@@ -138,10 +108,8 @@ private Q_SLOTS:
         QFETCH(PlanCase, plan);
         const ViewerPlan made = planViewer(readOf(plan.before, QStringLiteral("Beforedata.txt")),
                                            readOf(plan.after, QStringLiteral("data.txt")));
-        QCOMPARE(made.fromLevel, plan.from);
-        QCOMPARE(made.toLevel, plan.to);
-        QCOMPARE(made.shownLevel, plan.shown);
-        QCOMPARE(made.beforeLevel, plan.beforeShown);
+        QCOMPARE(std::pair(made.fromLevel, made.toLevel), std::pair(plan.from, plan.to));
+        QCOMPARE(std::pair(made.shownLevel, made.beforeLevel), std::pair(plan.shown, plan.beforeShown));
         QStringList problemFiles;
         for (const QString &problem : made.problems)
             problemFiles << problem.section(u' ', 0, 0);
