@@ -29,11 +29,6 @@ QTableWidget *grid(const RecordListDialog &list)
     return control<QTableWidget>(list, "StrGrd");
 }
 
-void click(const RecordListDialog &list, const char *button)
-{
-    QTest::mouseClick(control<QPushButton>(list, button), Qt::LeftButton);
-}
-
 // Each row of the grid as its cells' texts joined by |, from the first column given to the last (or every column).
 QStringList rowTexts(const QTableWidget *grid, int first = 0, int last = -1)
 {
@@ -129,20 +124,20 @@ private Q_SLOTS:
         QCOMPARE(shown->item(2, 5)->text(), second);
         list.StrGrdClick(2, 6); // an empty cell: nothing changes
         QCOMPARE(shown->rowHeight(2), 16);
-        click(list, "BtBtn_Wrap");
+        QTest::mouseClick(control<QPushButton>(list, "BtBtn_Wrap"), Qt::LeftButton);
         QCOMPARE(shown->rowHeight(1), 52);
         QCOMPARE(shown->item(1, 6)->text().count("\r\n"), 2);
-        click(list, "BtBtn_One");
+        QTest::mouseClick(control<QPushButton>(list, "BtBtn_One"), Qt::LeftButton);
         QCOMPARE(shown->rowHeight(1), 16);
 
         // A file that is no picture shows as none, and a missing file too.
-        click(list, "BtBtn_Picture");
+        QTest::mouseClick(control<QPushButton>(list, "BtBtn_Picture"), Qt::LeftButton);
         QCOMPARE((QList<int>{shown->rowHeight(0), shown->rowHeight(3), shown->rowHeight(4), shown->rowHeight(5)}),
                  (QList<int>{16, 123, 55, 16}));
         QVERIFY(list.drawsPicture(3, 7));
         QVERIFY(messages.shown.isEmpty());
         // One line again, then a click on one photo shows that photo alone.
-        click(list, "BtBtn_One");
+        QTest::mouseClick(control<QPushButton>(list, "BtBtn_One"), Qt::LeftButton);
         list.StrGrdClick(4, 7);
         QVERIFY(list.drawsPicture(4, 7));
         QVERIFY(!list.drawsPicture(3, 7));

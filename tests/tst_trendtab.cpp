@@ -75,9 +75,8 @@ private Q_SLOTS:
         MainWindow again(folder.path());
         again.show();
         QCOMPARE(switches(again), (QList<bool>{true, false, true, false}));
-        const QDate today = QDate::currentDate();
-        QCOMPARE(control<QDateEdit>(again, "Dt_Grph_StartD")->date(), today.addDays(-30));
-        QCOMPARE(control<QDateEdit>(again, "Dt_Grph_EndD")->date(), today);
+        QCOMPARE(control<QDateEdit>(again, "Dt_Grph_StartD")->date(), QDate::currentDate().addDays(-30));
+        QCOMPARE(control<QDateEdit>(again, "Dt_Grph_EndD")->date(), QDate::currentDate());
         QVERIFY(folder.read("Trimbo.ini")
                     .startsWith(windowsSettings + "[Trend]\r\nTrend=1\r\nGoalLines=0\r\nLatestDays=1\r\n"));
     }

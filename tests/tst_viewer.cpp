@@ -1,3 +1,4 @@
+#include "levelanimation.h"
 #include "levelfile.h"
 #include "levelwording.h"
 #include "viewerplan.h"
@@ -78,6 +79,15 @@ private Q_SLOTS:
                             : read.error.contains(QStringLiteral("data.txt")) && read.error.contains(file.errorMentions)
                                   && !read.error.contains(u'\n'),
                  qPrintable(read.error));
+    }
+
+    // The level before held a moment, then a steady change, over not a moment early.
+    void animation()
+    {
+        const LevelAnimation rising(3, 7, 500, 2000);
+        QCOMPARE(std::tuple(rising.levelAt(500), rising.levelAt(1000), rising.finishedAt(2499), rising.levelAt(2500),
+                            rising.finishedAt(2500)),
+                 std::tuple(3.0, 4.0, false, 7.0, true));
     }
 
     // At the edges of each range, where an off-by-one would show.
