@@ -21,8 +21,14 @@ class BackupsTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void names()
+    // Listing and restoring are driven through trimbo-diary (tst_diarytool).
+    void namesAndFolder()
     {
+        QTemporaryDir dir;
+        const QString diary = dir.filePath("Bk_Trimbo.xls");
+        QVERIFY(!keepBackup(diary, QDateTime(QDate(2026, 6, 1), QTime(9, 0)))); // nothing to keep, no folder made
+        QVERIFY(!QFileInfo::exists(backupFolder(diary)));
+        QVERIFY(listBackups(diary).empty());
         const QDateTime taken(QDate(2026, 12, 7), QTime(17, 1, 2));
         QCOMPARE(backupName(Diary, taken), QStringLiteral("Bk_Trimbo_20261207_170102.xls"));
         QCOMPARE(backupTime(Diary, "Bk_Trimbo_20261207_170102.xls").value_or(QDateTime()), taken);
@@ -72,16 +78,6 @@ private Q_SLOTS:
                 oldest << set[size_t(i)].name;
             QCOMPARE(backupsToDrop(set, today), oldest);
         }
-    }
-
-    // Listing and restoring are driven through trimbo-diary (tst_diarytool).
-    void nothingToKeepMakesNoFolder()
-    {
-        QTemporaryDir dir;
-        const QString diary = dir.filePath("Bk_Trimbo.xls");
-        QVERIFY(!keepBackup(diary, QDateTime(QDate(2026, 6, 1), QTime(9, 0))));
-        QVERIFY(!QFileInfo::exists(backupFolder(diary)));
-        QVERIFY(listBackups(diary).empty());
     }
 };
 

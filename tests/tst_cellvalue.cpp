@@ -1,11 +1,7 @@
 #include "cellvalue.h"
 #include "datetext.h"
-#include "diarytable.h"
-#include "numbertext.h"
 
 #include <QTest>
-
-namespace {
 
 // What a cell gives each of its readers; jan29: whether it holds the day 2010/01/29.
 struct Reading
@@ -18,15 +14,6 @@ struct Reading
     bool jan29 = false;
 };
 
-DiaryRow dayRow(double dayNumber)
-{
-    DiaryRow row;
-    row[columnIndex(DiaryColumn::Date)] = CellValue::date(dayNumber);
-    return row;
-}
-
-} // namespace
-
 Q_DECLARE_METATYPE(Reading)
 
 class TestCellValue : public QObject
@@ -37,9 +24,7 @@ private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); } // a comma locale must not leak in
     void readings_data();
     void readings();
-    void generalNumberText();
     void dateTexts();
-    void rowsAndDates();
 };
 
 void TestCellValue::readings_data()
@@ -58,10 +43,14 @@ void TestCellValue::readings_data()
     QTest::newRow("negative") << Reading{C::number(-0.5), "-0.5", -0.5, -1, -0.5};
     QTest::newRow("rounds") << Reading{C::number(0.9999999), "0.9999999", 0.9999999, 1, 0.9999999};
     QTest::newRow("too large for a level") << Reading{C::number(1e12), "1000000000000", 1e12, no, 1e12};
+    QTest::newRow("fifteen digits") << Reading{C::number(1.23456789012345), "1.23456789012345", 1.23456789012345, 1,
+                                               1.23456789012345};
+    QTest::newRow("sixteen digits") << Reading{C::number(1.234567890123456), "1.23456789012346", 1.234567890123456, 1,
+                                               1.234567890123456};
+    QTest::newRow("step back to whole") << Reading{C::number(60.1 - 0.1), "60", 60.1 - 0.1, 60, 60.1 - 0.1};
     QTest::newRow("text with line breaks") << Reading{C::text("朝\r\n昼"), "朝\r\n昼", no, no, no};
     QTest::newRow("number text") << Reading{C::text(" 72.5 "), " 72.5 ", 72.5, 73, no};
     QTest::newRow("comma is no decimal point") << Reading{C::text("72,5"), "72,5", no, no, no};
-    QTest::newRow("digit text") << Reading{C::text("1"), "1", 1.0, 1, no};
     QTest::newRow("words") << Reading{C::text("多い"), "多い", no, no, no};
     QTest::newRow("empty text") << Reading{C::text(""), "", no, no, no};
     QTest::newRow("date text") << Reading{C::text("2010/01/29"), "2010/01/29", no, no, 40207.0, true};
@@ -80,18 +69,6 @@ void TestCellValue::readings()
     QVERIFY(!r.cell.equalsDateText(u"not a date"));
 }
 
-void TestCellValue::generalNumberText()
-{
-    const std::pair<double, const char *> numbers[] = {{60.0 + 0.1, "60.1"},
-                                                       {60.1 - 0.1, "60"},
-                                                       {1.23456789012345, "1.23456789012345"},
-                                                       {1.234567890123456, "1.23456789012346"},
-                                                       {0.0, "0"},
-                                                       {65.0, "65"}};
-    for (const auto &[value, text] : numbers)
-        QCOMPARE(::generalNumberText(value), QString(text));
-}
-
 // Day 60 is 1900/02/29 only to Lotus: day 61 is 1 March, day 99 8 April, like any other days.
 void TestCellValue::dateTexts()
 {
@@ -108,19 +85,6 @@ void TestCellValue::dateTexts()
     }
     for (const char *text : {"", "2010-01-29", "2010/02/30", "10/01/29", "2010/01/29x"})
         QVERIFY2(!parseDateText(QString(text)), text);
-}
-
-// The row after the last day, and of two rows of one date the upper.
-void TestCellValue::rowsAndDates()
-{
-    QCOMPARE(DiaryTable().firstEmptyRow(), 0);
-    QCOMPARE(DiaryTable().findDate(u"2010/01/29"), 0);
-    const DiaryTable table({dayRow(40207), dayRow(40208), dayRow(40208)});
-    QCOMPARE(table.firstEmptyRow(), 4);
-    QCOMPARE(table.cell(1, DiaryColumn::Date).toText(), QString("2010/01/29"));
-    QCOMPARE(table.findDate(u"2010/01/30"), 2);
-    QCOMPARE(table.findDate(u"2010/01/29"), 1);
-    QCOMPARE(table.findDate(u"2010/01/31"), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCellValue)
