@@ -99,33 +99,6 @@ QStringList xlrdDump(const QString &xlsPath)
     return run(QStringLiteral("/usr/bin/python3"), {script, xlsPath}).split(u'\n', Qt::SkipEmptyParts);
 }
 
-std::vector<QMap<QString, QString>> libreOfficeCellFormats(const QStringList &xlsPaths)
-{
-    // A profile of its own, so that no LibreOffice already running takes the
-    // job; made once, which is the slow part of a first conversion.
-    static QTemporaryDir profile;
-    QTemporaryDir dir;
-    std::vector<QMap<QString, QString>> books;
-    for (const QString &path : xlsPaths) {
-        QFile::copy(path, dir.filePath(QStringLiteral("book%1.xls").arg(books.size())));
-        books.emplace_back();
-    }
-    QStringList arguments{
-        "-env:UserInstallation=file://" + profile.path(), "--headless", "--convert-to", "xlsx", "--outdir", dir.path()};
-    for (size_t i = 0; i < books.size(); ++i)
-        arguments.append(dir.filePath(QStringLiteral("book%1.xls").arg(i)));
-    run(QStringLiteral("soffice"), arguments);
-    const QString script = QFINDTESTDATA("xlsxformats.py");
-    for (size_t i = 0; i < books.size(); ++i) {
-        const QString xlsx = dir.filePath(QStringLiteral("book%1.xlsx").arg(i));
-        const QStringList lines =
-            run(QStringLiteral("/usr/bin/python3"), {script, xlsx}).split(u'\n', Qt::SkipEmptyParts);
-        for (const QString &line : lines)
-            books[i].insert(line.section(u' ', 0, 0), line.section(u' ', 1));
-    }
-    return books;
-}
-
 QString gnumericCsv(const QString &xlsPath, const QString &sheet)
 {
     QTemporaryDir dir;

@@ -41,12 +41,6 @@ void writeGnumericDiaryWithCustomFormats(const QString &xlsPath);
 // These two fail the running test when their program fails.
 QStringList xlrdDump(const QString &xlsPath);
 
-// The cell formats LibreOffice gives the cells that hold something when it
-// converts .xls files to .xlsx (all in one run; a conversion is slow): for
-// each file, "sheet!row,column" (counted from 0) to the cell's format
-// written out (tests/xlsxformats.py), whatever number the format has.
-std::vector<QMap<QString, QString>> libreOfficeCellFormats(const QStringList &xlsPaths);
-
 // Gnumeric's CSV of one sheet of an .xls file.
 QString gnumericCsv(const QString &xlsPath, const QString &sheet);
 
