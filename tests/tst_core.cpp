@@ -47,8 +47,7 @@ Codes told(const CoreResult &result)
 // The text of a notice from the entry's own checks and the exchange files.
 QString text(const CoreResult::Notice &notice)
 {
-    const QString *said = std::get_if<QString>(&notice.problem);
-    return said ? *said : QString();
+    return std::holds_alternative<QString>(notice.problem) ? std::get<QString>(notice.problem) : QString();
 }
 
 DiaryTable onDisk(const QString &path)
@@ -68,13 +67,12 @@ class TestCore : public QObject
 
 private Q_SLOTS:
     void init();
-    void cleanup();
     void settingsThatCannotBeReadStop();
     void unreadableDiaryIsNeverWritten();
     void daysAreSortedInAndOverwrittenOnYes();
     void valuesThatCannotBeSavedAreRefused();
     void formulasLeftAsValuesAreSaidOnce();
-    void fullDiaryTakesCorrectionsOnly();
+    void fullDiaryRefusesANewDay();
     void oneDiaryHasOneWriter();
     void lockFromAnotherComputerIsAskedAbout_data();
     void lockFromAnotherComputerIsAskedAbout();
@@ -113,16 +111,11 @@ private:
 
 void TestCore::init()
 {
+    m_core.reset(); // its lock goes before the folder it sits in
     m_folder = std::make_unique<TempProgramFolder>();
     m_folder->layOut(settings);
     m_asked.clear();
     m_answers.clear();
-}
-
-void TestCore::cleanup()
-{
-    m_core.reset();
-    m_folder.reset();
 }
 
 // The settings file missing, or one that cannot be read, stops the start.
@@ -158,11 +151,9 @@ void TestCore::unreadableDiaryIsNeverWritten()
         const CoreResult opened = open();
         QCOMPARE(opened.status, Status::Done); // shown without days
         QCOMPARE(told(opened), Codes{code});
-        QVERIFY(opened.notices.first().error);
-        QCOMPARE(opened.notices.first().after, Aftermath::OpensEmpty);
+        QVERIFY(opened.notices.first().error && opened.notices.first().after == Aftermath::OpensEmpty);
         QCOMPARE(diaryProblem(opened.notices.first().problem).path, book());
-        QCOMPARE(m_core->diary().firstEmptyRow(), 0);
-        QVERIFY(!m_core->diaryWritable());
+        QVERIFY(m_core->diary().firstEmptyRow() == 0 && !m_core->diaryWritable());
         const CoreResult saved = save(day("2010/01/21", "65"));
         QCOMPARE(saved.status, Status::Refused);
         QCOMPARE(told(saved), Codes{DiaryError::UnreadableAtOpen});
@@ -204,28 +195,23 @@ void TestCore::daysAreSortedInAndOverwrittenOnYes()
     }
 }
 
+// Values the workbook cannot take are refused before anything is written;
+// the longest comment that fits is saved.
 void TestCore::valuesThatCannotBeSavedAreRefused()
 {
     open();
     QCOMPARE(save(day("2010/01/20", "66", "22")).status, Status::Done);
     const QByteArray before = m_folder->read("Bk_Trimbo.xls");
-    const struct
-    {
-        QString weight, fat, said;
-    } refusals[] = {
-        {"sixty", "22", "体重の値「sixty」は数値ではありません。"},
-        {"66", "100.05", "体脂肪率の値「100.05」は使えません。体脂肪率は 0 から 100 % までの数値です。"},
-    };
-    for (const auto &[weight, fat, said] : refusals) {
+    for (const auto &[weight, fat, said] : {std::tuple{"sixty", "22", "体重の値「sixty」は数値ではありません。"},
+                                            {"66", "100.05", "体脂肪率の値「100.05」は使えません。"}}) {
         const CoreResult refused = save(day("2010/01/21", weight, fat));
         const QString message = text(refused.notices.value(0));
         QVERIFY2(refused.status == Status::Refused && refused.notices.size() == 1 && refused.notices.first().error
                      && message.startsWith(said),
-                 qPrintable(weight + " / " + fat + ": " + message));
+                 qPrintable(message));
     }
     const CoreResult tooLong = save(day("2010/01/21", "66", "22", QString(MaxCellText + 1, u'長')));
-    QCOMPARE(tooLong.status, Status::Refused);
-    QCOMPARE(told(tooLong), Codes{DiaryError::IntakeCommentTooLong});
+    QVERIFY(tooLong.status == Status::Refused && told(tooLong) == Codes{DiaryError::IntakeCommentTooLong});
     QCOMPARE(diaryProblem(tooLong.notices.first().problem).number, MaxCellText + 1);
     QCOMPARE(tooLong.notices.first().after, Aftermath::ShortenFirst);
     QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
@@ -258,7 +244,7 @@ void TestCore::formulasLeftAsValuesAreSaidOnce()
 // A sheet whose every row holds a day: every day is read; a new day is
 // refused with the same message as at the start. (Corrections are
 // tst_diarytool's, through the same placement.)
-void TestCore::fullDiaryTakesCorrectionsOnly()
+void TestCore::fullDiaryRefusesANewDay()
 {
     std::vector<DayValues> days;
     for (int i = 0; i < MaxDiaryRows; ++i)
@@ -268,10 +254,8 @@ void TestCore::fullDiaryTakesCorrectionsOnly()
     QCOMPARE(m_core->diary().firstEmptyRow(), MaxDiaryRows + 1);
     const QByteArray before = m_folder->read("Bk_Trimbo.xls");
     const CoreResult refused = save(day("2300/01/01", "58", ""));
-    QCOMPARE(refused.status, Status::Refused);
-    QCOMPARE(told(refused), Codes{DiaryError::Full});
+    QVERIFY(refused.status == Status::Refused && told(refused) == Codes{DiaryError::Full});
     QCOMPARE(m_folder->read("Bk_Trimbo.xls"), before);
-    QCOMPARE(m_core->diary().firstEmptyRow(), MaxDiaryRows + 1);
 }
 
 // A second copy on the same folder, and a folder whose diary links to the
@@ -287,8 +271,8 @@ void TestCore::oneDiaryHasOneWriter()
         QVERIFY(QFile::link(synced.filePath("Bk_Trimbo.xls"), folder->filePath("Bk_Trimbo.xls")));
     }
     open();
-    QVERIFY(QFileInfo::exists(synced.filePath("Bk_Trimbo.xls.lock")));
-    QVERIFY(!QFileInfo::exists(m_folder->filePath("Bk_Trimbo.xls.lock")));
+    QVERIFY(QFileInfo::exists(synced.filePath("Bk_Trimbo.xls.lock"))
+            && !QFileInfo::exists(m_folder->filePath("Bk_Trimbo.xls.lock")));
     for (const QString &folder : {m_folder->path(), linked.path()}) {
         DiaryCore second(ProgramPaths::fromExeDir(folder));
         QCOMPARE(second.openSettings().status, Status::Done);
@@ -373,7 +357,6 @@ void TestCore::photoGoesWithItsDay()
     QCOMPARE(m_folder->snapshot(), before);
 
     QVERIFY(QFileInfo(book()).size() > 4096);
-    const QStringList full = m_folder->snapshot();
     // Room for the photo, none for the workbook (the kernel refuses the write as on a full disk).
     rlimit unlimited{};
     getrlimit(RLIMIT_FSIZE, &unlimited);
@@ -387,7 +370,7 @@ void TestCore::photoGoesWithItsDay()
     QCOMPARE(told(unwritten), Codes{DiaryError::CannotSave});
     QCOMPARE(diaryProblem(unwritten.notices.first().problem).reason->problem, FileProblem::BeyondSizeLimit);
     QCOMPARE(unwritten.notices.first().after, Aftermath::DiaryUnchanged);
-    QCOMPARE(m_folder->snapshot(), full);
+    QCOMPARE(m_folder->snapshot(), before);
     QCOMPARE(m_core->diary().firstEmptyRow(), 2);
 }
 
@@ -425,9 +408,8 @@ void TestCore::levelGoesToTheViewer()
     open(QByteArray(settings).replace("DStartW=80", "DStartW=seventy"));
     const CoreResult saved = save(day("2010/01/15", "71"));
     QCOMPARE(saved.notices.size(), 1);
-    QVERIFY2(text(saved.notices.first()).contains("ダイエット開始日の体重")
-                 && text(saved.notices.first()).contains("seventy"),
-             qPrintable(text(saved.notices.first())));
+    const QString said = text(saved.notices.value(0));
+    QVERIFY2(said.contains("ダイエット開始日の体重") && said.contains("seventy"), qPrintable(said));
     QCOMPARE(m_core->diary().firstEmptyRow(), 5);
     QCOMPARE(m_folder->read("BoxingGame/data.txt"), QByteArray("5\r\n"));
 }

@@ -2,8 +2,6 @@
 #include "diarybook.h"
 #include "diarylock.h"
 #include "helpers.h"
-#include "independent.h"
-#include "newworkbook.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -28,7 +26,6 @@ private Q_SLOTS:
     void badInputLeavesTheWorkbook();
     void everyCommandAnswersHelp();
     void twoWritersLoseNoDay();
-    void locksLeftBehind_data();
     void locksLeftBehind();
     void heldLockIsWaitedForThenNamed();
     void fullSheetShowsAndTakesCorrections();
@@ -163,6 +160,7 @@ void TestDiaryTool::badInputLeavesTheWorkbook()
     const QString book = newBook("bad.xls");
     QCOMPARE(tool({"put", book, "--date", "2009/12/31", "--weight", "59"}).exitCode, 0);
     const QByteArray header = "date,weight,fat,intake,burn,comment_in,comment_out,photo\n";
+    const QString tooLong(MaxCellText + 1, u'x');
     const struct
     {
         QString arguments; // split at spaces; BOOK and CSV stand for the files
@@ -178,15 +176,9 @@ void TestDiaryTool::badInputLeavesTheWorkbook()
         {"put BOOK --date 2010/01/01 --weight 1e308", {}, "a weight lies between 0 and 1000 kg", {}},
         {"put BOOK --date 2010/01/01 --fat 101", {}, "body fat lies between 0 and 100 %", {}},
         {"put BOOK --date 2010/01/01 --photo ../../../../dev/zero", {}, "is not a file name", {}},
-        {"put BOOK --date 2010/01/01 --comment-out " + QString(MaxCellText + 1, u'x'),
-         {},
-         "コメント（消費）が長すぎます: 32768 文字",
-         {}},
+        {"put BOOK --date 2010/01/01 --comment-out " + tooLong, {}, "コメント（消費）が長すぎます: 32768 文字", {}},
         {"put CSV --date 2010/01/01", header, "Excel", {}},
-        {"import BOOK CSV",
-         header + "2010/01/01,60,,1,1,,,\n2010/01/02,1e308,,1,1,,,\n",
-         "line 3: \"1e308\" is out of range",
-         {}},
+        {"import BOOK CSV", header + "2010/01/02,1e308,,1,1,,,\n", "line 2: \"1e308\" is out of range", {}},
         {"import BOOK CSV", header + "2010/01/01,60,,1,1,,,../secret.bmp\n", "line 2", {}},
         {"import BOOK CSV", header + "2010/01/01,60,,1,1,,,\n2010/01/02,61\n", "line 3", {}},
         {"import BOOK CSV", header + "2010/01/01,60,,1,7,,,\n", "line 2", {}},
@@ -253,37 +245,29 @@ void TestDiaryTool::twoWritersLoseNoDay()
 // What a lock file can hold when no one uses the diary: nothing, garbage,
 // a run that died on this computer (all taken over), or a run on another
 // computer, taken over only when asked.
-void TestDiaryTool::locksLeftBehind_data()
-{
-    QTest::addColumn<QByteArray>("lock");
-    QTest::addColumn<bool>("refused");
-    QTest::newRow("empty") << QByteArray() << false;
-    QTest::newRow("garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << false;
-    QTest::newRow("cut short") << QByteArray("12") << false;
-    QTest::newRow("dead process here") << "2147483000\nTrimbo\n" + QSysInfo::machineHostName().toUtf8() + "\n" << false;
-    QTest::newRow("other computer") << QByteArray("4242\nTrimbo\nkitchen-pc\n") << true;
-}
-
 void TestDiaryTool::locksLeftBehind()
 {
-    QFETCH(QByteArray, lock);
-    QFETCH(bool, refused);
-    const QString book = newBook("locked.xls");
-    m_folder.write("locked.xls.lock", lock);
-    const QByteArray before = m_folder.read("locked.xls");
-    const Run run = tool({"put", book, "--date", "2010/01/01"});
-    if (refused) {
-        QVERIFY(run.exitCode != 0);
-        QVERIFY2(run.err.contains("kitchen-pc") && run.err.contains("--take-over-lock") && run.err.contains("4242"),
-                 qPrintable(run.err));
-        QCOMPARE(m_folder.read("locked.xls"), before);
-        QCOMPARE(m_folder.read("locked.xls.lock"), lock);
-        const Run takenOver = tool({"put", book, "--date", "2010/01/01", "--take-over-lock"});
-        QVERIFY2(takenOver.exitCode == 0, qPrintable(takenOver.err));
+    const QByteArray kitchen = "4242\nTrimbo\nkitchen-pc\n";
+    for (const QByteArray &lock : {QByteArray(), QByteArray("\x89PNG\r\n\x1a\n\0\0", 10), QByteArray("12"),
+                                   "2147483000\nTrimbo\n" + QSysInfo::machineHostName().toUtf8() + "\n", kitchen}) {
+        const QString book = newBook("locked.xls");
+        m_folder.write("locked.xls.lock", lock);
+        const QByteArray before = m_folder.read("locked.xls");
+        const Run run = tool({"put", book, "--date", "2010/01/01"});
+        if (lock == kitchen) {
+            QVERIFY2(run.exitCode != 0 && run.err.contains("kitchen-pc") && run.err.contains("--take-over-lock")
+                         && run.err.contains("4242"),
+                     qPrintable(run.err));
+            QCOMPARE(m_folder.read("locked.xls"), before);
+            QCOMPARE(m_folder.read("locked.xls.lock"), lock);
+            const Run takenOver = tool({"put", book, "--date", "2010/01/01", "--take-over-lock"});
+            QVERIFY2(takenOver.exitCode == 0, qPrintable(takenOver.err));
+        } else {
+            QVERIFY2(run.exitCode == 0, qPrintable(lock.toHex() + ": " + run.err));
+        }
+        QVERIFY(!QFileInfo::exists(book + ".lock"));
+        QVERIFY(shown(book).value(1).startsWith("2010/01/01,"));
     }
-    QVERIFY2(refused || run.exitCode == 0, qPrintable(run.err));
-    QVERIFY(!QFileInfo::exists(book + ".lock"));
-    QVERIFY(shown(book).value(1).startsWith("2010/01/01,"));
 }
 
 // A diary in use (here by this process, as the program holds it) is waited
@@ -298,8 +282,7 @@ void TestDiaryTool::heldLockIsWaitedForThenNamed()
     waited.start();
     const Run refused = tool({"put", book, "--date", "2010/01/01"});
     QVERIFY(waited.elapsed() >= 4000);
-    QVERIFY(refused.exitCode != 0);
-    QVERIFY2(refused.err.contains(QString::number(QCoreApplication::applicationPid()))
+    QVERIFY2(refused.exitCode != 0 && refused.err.contains(QString::number(QCoreApplication::applicationPid()))
                  && refused.err.contains("tst_diarytool") && refused.err.contains("使用中"),
              qPrintable(refused.err));
     QCOMPARE(m_folder.read("inuse.xls"), before);
@@ -326,8 +309,8 @@ void TestDiaryTool::fullSheetShowsAndTakesCorrections()
     QCOMPARE(tool({"put", book, "--date", last, "--weight", "61"}).exitCode, 0); // the sheet's last row
     const QByteArray before = m_folder.read("full.xls");
     const Run refused = tool({"put", book, "--date", "2200/01/01"});
-    QVERIFY(refused.exitCode != 0);
-    QVERIFY2(refused.err.contains(problemText(DiaryProblem{DiaryError::Full})), qPrintable(refused.err));
+    QVERIFY2(refused.exitCode != 0 && refused.err.contains(problemText(DiaryProblem{DiaryError::Full})),
+             qPrintable(refused.err));
     QCOMPARE(m_folder.read("full.xls"), before);
     QCOMPARE(tool({"put", book, "--date", "1900/01/02", "--weight", "59.5", "--overwrite"}).exitCode, 0);
     const QStringList lines = shown(book);
@@ -345,11 +328,8 @@ void TestDiaryTool::diaryBehindALinkIsSavedInPlace()
     const QString link = m_folder.filePath("linked.xls");
     QVERIFY(QFile::link(target, link));
     QCOMPARE(::chmod(QFile::encodeName(target).constData(), 0444), 0);
-    // The folder's listing follows the link; the rest of it must not change.
     const auto besideTheLink = [this] {
-        QStringList entries = m_folder.snapshot();
-        entries.removeIf([](const QString &entry) { return entry.contains("linked.xls"); });
-        return entries;
+        return QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     };
     const QStringList folderBefore = besideTheLink();
 

@@ -67,20 +67,18 @@ void TestEndToEnd::aUsersSession()
         control<QLineEdit>(*tab, "Edt_Weight")->setText(weight);
         control<QPlainTextEdit>(*tab, "RcEdt_ComeIn")->setPlainText(comment);
     };
-    // A new day with a photo, a day before the newest, and a recorded day twice.
+    // A new day with a photo, and a recorded day twice.
     tab->setPictureChooser([&] { return folder.filePath("meal.jpg"); });
     enter(QDate(2010, 1, 25), "65.1", "写真の日");
     click(*tab, "BtBtn_PicSel");
     click(*tab, "BtBtn_Save_Today");
-    enter(QDate(2010, 1, 15), "66", "間の日");
-    click(*tab, "BtBtn_Save_Today");
     messages.answers = {false, true};
     enter(QDate(2010, 1, 20), "65.5", "書き直し");
     click(*tab, "BtBtn_Save_Today");
-    QCOMPARE(window->core().diary().cell(3, DiaryColumn::Weight).toText(), QString("65.8")); // No kept it
+    QCOMPARE(window->core().diary().cell(2, DiaryColumn::Weight).toText(), QString("65.8")); // No kept it
     click(*tab, "BtBtn_Save_Today");
     QCOMPARE(messages.asked.size(), 2);
-    QCOMPARE(window->core().diary().firstEmptyRow(), 5);
+    QCOMPARE(window->core().diary().firstEmptyRow(), 4);
 
     click(*window, "BtBtn_Close");
     window.reset();
@@ -90,15 +88,14 @@ void TestEndToEnd::aUsersSession()
     window = std::make_unique<MainWindow>(folder.path());
     window->show();
     const DiaryTable &diary = window->core().diary();
-    QCOMPARE(diary.firstEmptyRow(), 5);
+    QCOMPARE(diary.firstEmptyRow(), 4);
     QCOMPARE(diary.cell(1, DiaryColumn::IntakeComment).toText(), QString("朝はパン\n夜は鍋"));
-    QCOMPARE(diary.cell(2, DiaryColumn::Date).toText(), QString("2010/01/15"));
-    QCOMPARE(diary.cell(3, DiaryColumn::Weight).toText(), QString("65.5"));
-    QCOMPARE(diary.cell(3, DiaryColumn::IntakeComment).toText(), QString("書き直し"));
-    QCOMPARE(diary.cell(4, DiaryColumn::Photo).toText(), QString("20100125.bmp"));
+    QCOMPARE(diary.cell(2, DiaryColumn::Weight).toText(), QString("65.5"));
+    QCOMPARE(diary.cell(2, DiaryColumn::IntakeComment).toText(), QString("書き直し"));
+    QCOMPARE(diary.cell(3, DiaryColumn::Photo).toText(), QString("20100125.bmp"));
     QCOMPARE(QImage(folder.filePath("Picture/20100125.bmp")).size(), QSize(400, 300));
     QCOMPARE(xlrdDump(book).filter("体重メモ"), otherSheet);
-    QVERIFY(xlrdDump(book).contains("St_Trimbo!3,0 type=3 value=(2010, 1, 25) format='yyyy/mm/dd'"));
+    QVERIFY(xlrdDump(book).contains("St_Trimbo!2,0 type=3 value=(2010, 1, 25) format='yyyy/mm/dd'"));
     QVERIFY(messages.shown.isEmpty());
 }
 

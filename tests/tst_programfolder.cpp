@@ -39,7 +39,6 @@ class TestProgramFolder : public QObject
 private Q_SLOTS:
     void folderIsChosenInOrder();
     void folderIsLaidOutAroundWhatIsThere();
-    void installedProgramLaysOutTheUsersFolder_data();
     void installedProgramLaysOutTheUsersFolder();
 };
 
@@ -132,43 +131,34 @@ void TestProgramFolder::folderIsLaidOutAroundWhatIsThere()
 
 // Only an installed program started by a new user lays out a folder; a
 // build, or an installation with Trimbo.ini beside it, keeps to that folder.
-void TestProgramFolder::installedProgramLaysOutTheUsersFolder_data()
-{
-    QTest::addColumn<bool>("installed");
-    QTest::addColumn<bool>("iniBesideExecutable");
-    QTest::newRow("installed, a new user") << true << false;
-    QTest::newRow("installed, Trimbo.ini beside it") << true << true;
-    QTest::newRow("a build, no Trimbo.ini beside it") << false << false;
-}
-
 void TestProgramFolder::installedProgramLaysOutTheUsersFolder()
 {
-    QFETCH(bool, installed);
-    QFETCH(bool, iniBesideExecutable);
-    TempProgramFolder root;
-    if (installed)
-        install(root);
-    if (iniBesideExecutable)
-        root.write("usr/bin/Trimbo.ini", "[Graph]\r\n");
-    const QString users = root.filePath("xdg/trimbo/");
-    const auto xdg = setVariable("XDG_DATA_HOME", root.filePath("xdg"));
-    const auto trimboHome = setVariable("TRIMBO_HOME", QString());
-    const QStringList installation = root.snapshot();
+    for (const auto &[installed, iniBesideExecutable] : {std::pair{true, false}, {true, true}, {false, false}}) {
+        TempProgramFolder root;
+        if (installed)
+            install(root);
+        if (iniBesideExecutable)
+            root.write("usr/bin/Trimbo.ini", "[Graph]\r\n");
+        const QString users = root.filePath("xdg/trimbo/");
+        const auto xdg = setVariable("XDG_DATA_HOME", root.filePath("xdg"));
+        const auto trimboHome = setVariable("TRIMBO_HOME", QString());
+        const QStringList installation = root.snapshot();
 
-    DiaryFailure problem;
-    const ProgramPaths paths = startingPaths(root.filePath("usr/bin"), &problem);
-    QVERIFY(!problem);
-    const QString folder = iniBesideExecutable ? root.filePath("usr/bin/") : users;
-    QCOMPARE(paths.ExeDir, folder);
-    QCOMPARE(paths.CompanionDir, installed ? root.filePath("usr/libexec/trimbo/") : folder + "BoxingGame/");
-    QCOMPARE(paths.HelpDir, installed ? root.filePath("usr/share/trimbo/Help/") : folder + "Help/");
-    QCOMPARE(QFileInfo::exists(users + "Trimbo.ini"), installed && !iniBesideExecutable);
-    // The companions are told the folder.
-    QCOMPARE(qEnvironmentVariable("TRIMBO_HOME"), folder);
-    // Nothing is written beside the program.
-    QStringList after = root.snapshot();
-    after.removeIf([&](const QString &entry) { return entry.startsWith(root.filePath("xdg")); });
-    QCOMPARE(after, installation);
+        DiaryFailure problem;
+        const ProgramPaths paths = startingPaths(root.filePath("usr/bin"), &problem);
+        QVERIFY(!problem);
+        const QString folder = iniBesideExecutable ? root.filePath("usr/bin/") : users;
+        QCOMPARE(paths.ExeDir, folder);
+        QCOMPARE(paths.CompanionDir, installed ? root.filePath("usr/libexec/trimbo/") : folder + "BoxingGame/");
+        QCOMPARE(paths.HelpDir, installed ? root.filePath("usr/share/trimbo/Help/") : folder + "Help/");
+        QCOMPARE(QFileInfo::exists(users + "Trimbo.ini"), installed && !iniBesideExecutable);
+        // The companions are told the folder.
+        QCOMPARE(qEnvironmentVariable("TRIMBO_HOME"), folder);
+        // Nothing is written beside the program.
+        QStringList after = root.snapshot();
+        after.removeIf([&](const QString &entry) { return entry.startsWith(root.filePath("xdg")); });
+        QCOMPARE(after, installation);
+    }
 }
 
 QTEST_MAIN(TestProgramFolder)
