@@ -262,8 +262,7 @@ void TestCore::fullDiaryRefusesANewDay()
 // same file: the lock sits beside the file, so the second stops.
 void TestCore::oneDiaryHasOneWriter()
 {
-    const TempProgramFolder linked;
-    const TempProgramFolder synced;
+    const TempProgramFolder linked, synced;
     linked.layOut(settings);
     synced.write("Bk_Trimbo.xls", newDiaryWorkbook("St_Trimbo"));
     for (const TempProgramFolder *folder : {static_cast<const TempProgramFolder *>(m_folder.get()), &linked}) {

@@ -36,8 +36,7 @@ private:
     struct Run
     {
         int exitCode;
-        QString out;
-        QString err;
+        QString out, err;
     };
     Run tool(const QStringList &arguments, const QString &workingDirectory = QString()) const
     {

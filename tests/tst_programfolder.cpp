@@ -60,8 +60,7 @@ void TestProgramFolder::folderIsChosenInOrder()
         {{}, "data", false, "home:.local/share/trimbo/", "the user's data folder"}, // relative: ignored
     };
     for (const auto &[trimboHome, xdgDataHome, iniBesideExecutable, expected, reason] : cases) {
-        TempProgramFolder exe;
-        TempProgramFolder home;
+        const TempProgramFolder exe, home;
         if (iniBesideExecutable)
             exe.write("Trimbo.ini", "[Graph]\r\n");
         const auto homeVariable = setVariable("HOME", home.path());
