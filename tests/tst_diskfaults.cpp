@@ -1,50 +1,76 @@
+#include "backups.h"
 #include "datetext.h"
 #include "diarycore.h"
 #include "helpers.h"
-#include "smalldisk.h"
 
 #include <QDir>
 #include <QTest>
 
+#include <csignal>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 // A disk that fills up and a program folder that cannot be written: every
 // save the user can make is refused with a message naming the file and the
-// reason, and nothing on disk or on screen changes.
+// reason, and nothing on disk or on screen changes. A backup (kept before
+// each save when switched on) that cannot be written is said once, and the
+// day is saved all the same.
 
 namespace {
 
 const QByteArray settings = "[Graph]\r\nWUpper=90\r\nWDown=50\r\nGraphVis=0\r\nStartD=2010/01/01\r\n"
                             "EndD=2010/01/31\r\nBckGrnd=1\r\nTrimboVis=1\r\n[Establish]\r\nDStartW=80\r\nGoalW=70\r\n";
 
+// The small disk of the test's own (tests/with_small_disk.sh), or "" where
+// the machine allows no such disk.
+const QString smallDisk = qEnvironmentVariable("TRIMBO_SMALL_DISK");
+
 // A program folder with one day in its diary and a photo to choose.
-void layOut(const TempProgramFolder &folder)
+void layOut(const TempProgramFolder &folder, const QByteArray &ini = settings)
 {
-    folder.layOut(settings);
+    folder.layOut(ini);
     QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"), {{"2010/01/20", "66", "22", 1, 1, "", "", ""}}, false).saved);
     QImage meal(774, 312, QImage::Format_RGB32);
     meal.fill(Qt::white);
     QVERIFY(meal.save(folder.filePath("meal.bmp"), "BMP"));
 }
 
-// While alive, the program folder cannot be written: the small disk is
-// remounted read-only, or, for a user other than root, the folders lose
-// their write permission. Root without a namespace cannot be kept out.
-class ReadOnlyFolder
+// While alive, nothing more can be written: the small disk is filled to the
+// last byte or remounted read-only. Without one, the process may not write
+// past a few bytes into any file (the kernel refuses such writes as it
+// refuses them on a full disk), or, for a user other than root, the folders
+// given lose their write permission; root without a namespace cannot be kept out.
+class Unwritable
 {
 public:
-    explicit ReadOnlyFolder(const TempProgramFolder &folder) : m_folder(folder)
+    Unwritable(bool full, const QStringList &folders) : m_full(full), m_folders(folders)
     {
-        if (!smallDisk().isEmpty())
-            m_done = mount(nullptr, qPrintable(smallDisk()), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-        else if (geteuid() != 0)
-            m_done = setWritable(false);
+        if (full && !smallDisk.isEmpty()) {
+            QFile file(smallDisk + "/filler");
+            m_done = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+            for (qsizetype chunk = 1 << 20; m_done && chunk > 0; chunk /= 2) {
+                const QByteArray bytes(chunk, 'x');
+                while (file.write(bytes) == chunk) {}
+            }
+        } else if (full) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            getrlimit(RLIMIT_FSIZE, &m_limit);
+            const rlimit tight{64, m_limit.rlim_max};
+            m_done = setrlimit(RLIMIT_FSIZE, &tight) == 0;
+        } else if (!smallDisk.isEmpty())
+            m_done = mount(nullptr, qPrintable(smallDisk), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+        else
+            m_done = geteuid() != 0 && setWritable(false);
     }
-    ~ReadOnlyFolder()
+    ~Unwritable()
     {
-        if (!smallDisk().isEmpty())
-            mount(nullptr, qPrintable(smallDisk()), nullptr, MS_REMOUNT, nullptr);
+        if (m_full && !smallDisk.isEmpty())
+            QFile::remove(smallDisk + "/filler");
+        else if (m_full)
+            setrlimit(RLIMIT_FSIZE, &m_limit);
+        else if (!smallDisk.isEmpty())
+            mount(nullptr, qPrintable(smallDisk), nullptr, MS_REMOUNT, nullptr);
         else
             setWritable(true);
     }
@@ -54,16 +80,14 @@ private:
     bool setWritable(bool writable) const
     {
         bool all = true;
-        for (const QString &name : {QString(), QStringLiteral("Picture"), QStringLiteral("BoxingGame")}) {
-            QFile folder(m_folder.filePath(name));
-            const QFileDevice::Permissions readable =
-                QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadUser | QFileDevice::ExeUser;
-            all &= folder.setPermissions(writable ? readable | QFileDevice::WriteOwner | QFileDevice::WriteUser
-                                                  : readable);
-        }
+        for (const QString &folder : m_folders)
+            all &= QFile(folder).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                                | (writable ? QFileDevice::WriteOwner : QFileDevice::Permissions()));
         return all;
     }
-    const TempProgramFolder &m_folder;
+    bool m_full;
+    QStringList m_folders;
+    rlimit m_limit{};
     bool m_done = false;
 };
 
@@ -74,53 +98,53 @@ class TestDiskFaults : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
     void init();
     void cleanup();
-    void fullDiskLosesNothing();
-    void readOnlyFolderLosesNothing();
-    void startOnAFullDiskLocksAtTheNextSave();
-    void missingPhotoFolderIsMade();
+    void savesThatCannotBeWrittenLoseNothing_data();
+    void savesThatCannotBeWrittenLoseNothing();
     void photoLargerThanTheRoomLeftIsRefused();
+    void backupThatCannotBeWrittenIsSaidOnce_data();
+    void backupThatCannotBeWrittenIsSaidOnce();
 
 private:
     void start();
     // Each returns whether it was done; what was said goes to m_told.
     bool saveDay(QDate day, const QString &weight, bool withPhoto = false);
-    void saveGraphSettings(const QString &upperWeightLimit);
-    bool saveGoal(const QString &goal);
-    bool tell(const CoreResult &result);
-    QString lastMessage() const { return m_told.isEmpty() ? QString() : m_told.last(); }
-    // Whether the last message names the file of the program folder and tells what became of the save.
-    bool lastNames(const QString &file, Aftermath after) const
+    bool saveSettings();
+    bool tell(const CoreResult &result)
     {
-        return lastMessage().contains(m_folder->filePath(file)) && m_after.last() == after;
+        m_told.append(result.notices);
+        return result.status == CoreResult::Status::Done;
+    }
+    QString lastMessage() const
+    {
+        return m_told.isEmpty() ? QString() : problemText(m_told.last().problem, m_told.last().after);
+    }
+    // Whether the message names the file of the program folder and tells what became of the save.
+    bool names(qsizetype message, const QString &file, Aftermath after) const
+    {
+        const CoreResult::Notice notice = m_told.value(message);
+        return problemText(notice.problem, notice.after).contains(m_folder->filePath(file)) && notice.after == after;
     }
 
     std::unique_ptr<TempProgramFolder> m_folder;
     std::unique_ptr<DiaryCore> m_core;
-    QStringList m_told;
-    QList<Aftermath> m_after; // of each message
+    QList<CoreResult::Notice> m_told;
 };
-
-void TestDiskFaults::initTestCase()
-{
-    qInfo("%s", smallDisk().isEmpty() ? "no small disk of its own: a file size limit stands in for the full disk"
-                                      : "on a tmpfs of the test's own");
-}
 
 void TestDiskFaults::init()
 {
-    m_folder = std::make_unique<TempProgramFolder>(smallDisk());
+    m_folder = std::make_unique<TempProgramFolder>(smallDisk);
     layOut(*m_folder);
     m_told.clear();
-    m_after.clear();
 }
 
 void TestDiskFaults::cleanup()
 {
     m_core.reset();
     m_folder.reset();
+    if (!smallDisk.isEmpty())
+        QDir(smallDisk + "/Backup").removeRecursively();
 }
 
 void TestDiskFaults::start()
@@ -128,15 +152,6 @@ void TestDiskFaults::start()
     m_core = std::make_unique<DiaryCore>(ProgramPaths::fromExeDir(m_folder->path()));
     QVERIFY(tell(m_core->openSettings()));
     QVERIFY(tell(m_core->openDiary([](const QString &) { return false; })));
-}
-
-bool TestDiskFaults::tell(const CoreResult &result)
-{
-    for (const CoreResult::Notice &notice : result.notices) {
-        m_told.append(problemText(notice.problem, notice.after));
-        m_after.append(notice.after);
-    }
-    return result.status == CoreResult::Status::Done;
 }
 
 bool TestDiskFaults::saveDay(QDate day, const QString &weight, bool withPhoto)
@@ -148,133 +163,102 @@ bool TestDiskFaults::saveDay(QDate day, const QString &weight, bool withPhoto)
         m_core->saveDay({dateText(day), weight, {}, 1, 1, {}, {}, {}}, photo, [](const QString &) { return true; }));
 }
 
-void TestDiskFaults::saveGraphSettings(const QString &upperWeightLimit)
+// The graph's upper limit, the trend switch, then the goal; whether the goal was saved.
+bool TestDiskFaults::saveSettings()
 {
     GraphSettings graph = m_core->settings().graph;
-    graph.WUpper = upperWeightLimit;
+    graph.WUpper = "85";
     tell(m_core->saveGraphSettings(graph));
-}
-
-bool TestDiskFaults::saveGoal(const QString &goal)
-{
+    TrendSettings trend = m_core->settings().trend;
+    trend.Trend = 1;
+    tell(m_core->saveTrendSettings(trend));
     EstablishSettings establish = m_core->settings().establish;
-    establish.GoalW = goal;
+    establish.GoalW = "68";
     return tell(m_core->saveEstablishSettings(establish));
 }
 
-void TestDiskFaults::fullDiskLosesNothing()
+void TestDiskFaults::savesThatCannotBeWrittenLoseNothing_data()
 {
-    start();
-    QVERIFY(m_told.isEmpty());
+    QTest::addColumn<bool>("full"); // or read-only
+    QTest::addColumn<bool>("fromTheStart");
+    QTest::newRow("full disk") << true << false;
+    QTest::newRow("full disk at start-up") << true << true;
+    QTest::newRow("read-only folder") << false << true;
+}
+
+// Every save is refused naming its file, and nothing on disk or on screen
+// changes but the graph's choices and the trend switch, which take effect for
+// this run. A diary that could not be locked at start-up is said once and
+// shown all the same; each save says it again. Once the disk can be written,
+// the same saves go through, the lock taken at the first.
+void TestDiskFaults::savesThatCannotBeWrittenLoseNothing()
+{
+    QFETCH(bool, full);
+    QFETCH(bool, fromTheStart);
+    if (smallDisk.isEmpty() && full && fromTheStart)
+        QSKIP("a file size limit lets the lock be made: only a full disk keeps it out");
+    if (!fromTheStart)
+        start();
     const QStringList before = m_folder->snapshot();
-    qsizetype messagesWhileFull = 0;
+    const QString book = m_folder->filePath("Bk_Trimbo.xls");
     {
-        const DiskFull full;
+        const Unwritable fault(full, {m_folder->path(), m_folder->filePath("Picture")});
+        if (!fault.done()) {
+            QVERIFY2(smallDisk.isEmpty(), "the small disk could not be filled or remounted read-only");
+            QSKIP("root outside a user namespace cannot be kept from writing a folder");
+        }
         // A disk really full is named as such; a file size limit only has the system's words.
-        const QString diskFull = smallDisk().isEmpty() ? QStringLiteral("(") : QStringLiteral("がいっぱいです");
+        const QString why = !full                 ? QStringLiteral("に書き込めません")
+                            : smallDisk.isEmpty() ? QStringLiteral("(")
+                                                  : QStringLiteral("がいっぱいです");
+        if (fromTheStart) {
+            start();
+            QCOMPARE(m_told.size(), 1);
+            QVERIFY2(names(0, "Bk_Trimbo.xls", Aftermath::None) && lastMessage().contains("使用中にできません")
+                         && lastMessage().contains(why) && lastMessage().contains("保存はできません"),
+                     qPrintable(lastMessage()));
+            QVERIFY(!m_core->diaryWritable());
+        }
+        const qsizetype atStart = m_told.size();
+        const Aftermath diaryKept = fromTheStart ? Aftermath::None : Aftermath::DiaryUnchanged;
         QVERIFY(!saveDay(QDate(2010, 1, 21), "65"));
-        QVERIFY2(lastNames("Bk_Trimbo.xls", Aftermath::DiaryUnchanged) && lastMessage().contains("保存できません")
-                     && lastMessage().contains(diskFull) && !lastMessage().contains("Unknown error"),
+        QVERIFY2(names(atStart, "Bk_Trimbo.xls", diaryKept) && lastMessage().contains(why)
+                     && !lastMessage().contains("Unknown error"),
                  qPrintable(lastMessage()));
-
         QVERIFY(!saveDay(QDate(2010, 1, 22), "64.5", true));
-        QVERIFY2(lastNames("Picture/20100122.bmp", Aftermath::DiaryUnchanged), qPrintable(lastMessage()));
-
-        saveGraphSettings("85");
-        QVERIFY2(lastNames("Trimbo.ini", Aftermath::GraphNotKept), qPrintable(lastMessage()));
-
-        QVERIFY(!saveGoal("68"));
-        QVERIFY2(lastNames("Trimbo.ini", Aftermath::SettingsNotSaved), qPrintable(lastMessage()));
-        messagesWhileFull = m_told.size();
-        QCOMPARE(messagesWhileFull, 4);
+        QVERIFY(names(atStart + 1, fromTheStart ? "Bk_Trimbo.xls" : "Picture/20100122.bmp", diaryKept));
+        QVERIFY(!saveSettings());
+        QCOMPARE(m_told.size(), atStart + 5);
+        QVERIFY(names(atStart + 2, "Trimbo.ini", Aftermath::GraphNotKept));
+        QVERIFY(names(atStart + 3, "Trimbo.ini", Aftermath::SwitchNotKept));
+        QVERIFY(names(atStart + 4, "Trimbo.ini", Aftermath::SettingsNotSaved));
     }
-    // Nothing on disk changed, no half-written file was left behind, and
-    // the diary on screen is still the one on disk.
+    // No half-written file was left behind.
     QCOMPARE(m_folder->snapshot(), before);
     QCOMPARE(m_core->diary().firstEmptyRow(), 2);
+    QCOMPARE(m_core->settings().graph.WUpper, QString("85"));
+    QCOMPARE(m_core->settings().trend.Trend, 1);
     QCOMPARE(m_core->settings().establish.GoalW, QString("70"));
 
-    // With room again, the same saves go through.
-    QVERIFY(saveDay(QDate(2010, 1, 22), "64.5", true));
-    QCOMPARE(m_core->diary().firstEmptyRow(), 3);
-    QVERIFY(QFileInfo::exists(m_folder->filePath("Picture/20100122.bmp")));
-    QVERIFY(saveGoal("68"));
-    QVERIFY(m_folder->read("Trimbo.ini").contains("GoalW=68\r\n"));
-    QCOMPARE(m_told.size(), messagesWhileFull);
-}
-
-void TestDiskFaults::readOnlyFolderLosesNothing()
-{
-    const QStringList before = m_folder->snapshot();
-    const ReadOnlyFolder readOnly(*m_folder);
-    if (!readOnly.done() && !smallDisk().isEmpty())
-        QFAIL("the small disk could not be remounted read-only");
-    if (!readOnly.done())
-        QSKIP("root outside a user namespace cannot be kept from writing a folder");
-    start();
-    // Told once at start-up; the diary is shown all the same.
-    QCOMPARE(m_told.size(), 1);
-    const QString told = m_told.first();
-    QVERIFY2(told.contains(m_folder->filePath("Bk_Trimbo.xls")) && told.contains("に書き込めません")
-                 && told.contains("保存はできません"),
-             qPrintable(told));
-    QCOMPARE(m_core->diary().firstEmptyRow(), 2);
-
-    saveDay(QDate(2010, 1, 21), "65", true);
-    QCOMPARE(lastMessage(), told);
-    saveGraphSettings("85");
-    QVERIFY2(lastNames("Trimbo.ini", Aftermath::GraphNotKept), qPrintable(lastMessage()));
-    QVERIFY(!saveGoal("68"));
-    QVERIFY2(lastNames("Trimbo.ini", Aftermath::SettingsNotSaved), qPrintable(lastMessage()));
-    QCOMPARE(m_told.size(), 4);
-    QCOMPARE(m_folder->snapshot(), before);
-    QCOMPARE(m_core->diary().firstEmptyRow(), 2);
-}
-
-// Started with no room left, the program cannot make the diary's lock and
-// says why; once there is room, the next save takes the lock and saves.
-void TestDiskFaults::startOnAFullDiskLocksAtTheNextSave()
-{
-    if (smallDisk().isEmpty())
-        QSKIP("a file size limit lets the lock be made: only a full disk keeps it out");
-    {
-        const DiskFull full;
-        start();
-        QCOMPARE(m_told.size(), 1);
-        QVERIFY2(lastMessage().contains(m_folder->filePath("Bk_Trimbo.xls"))
-                     && lastMessage().contains("使用中にできません") && lastMessage().contains("がいっぱいです")
-                     && lastMessage().contains("保存はできません"),
-                 qPrintable(lastMessage()));
-        QVERIFY(!m_core->diaryWritable());
-        QCOMPARE(m_core->diary().firstEmptyRow(), 2);
-        saveDay(QDate(2010, 1, 21), "65");
-        QCOMPARE(m_told.size(), 2);
-        QVERIFY(lastMessage().contains("がいっぱいです"));
-    }
-    saveDay(QDate(2010, 1, 21), "65");
-    QCOMPARE(m_told.size(), 2);
-    QVERIFY(m_core->diaryWritable());
-    QCOMPARE(m_core->diary().firstEmptyRow(), 3);
-    QVERIFY(QFileInfo::exists(m_folder->filePath("Bk_Trimbo.xls.lock")));
-}
-
-// A photo folder removed by hand is made again by the first save with a photo.
-void TestDiskFaults::missingPhotoFolderIsMade()
-{
+    // A photo folder removed by hand meanwhile is made again.
     QVERIFY(QDir(m_folder->filePath("Picture")).removeRecursively());
-    start();
-    saveDay(QDate(2010, 1, 22), "64.5", true);
-    QVERIFY2(m_told.isEmpty(), qPrintable(m_told.join("|")));
+    const qsizetype told = m_told.size();
+    QVERIFY(saveDay(QDate(2010, 1, 22), "64.5", true));
     QCOMPARE(m_core->diary().firstEmptyRow(), 3);
     QCOMPARE(m_core->diary().cell(2, DiaryColumn::Photo).toText(), QString("20100122.bmp"));
     QCOMPARE(QImage(m_folder->filePath("Picture/20100122.bmp")).size(), QSize(774, 312));
+    QVERIFY(QFileInfo::exists(book + ".lock"));
+    QVERIFY(saveSettings());
+    QVERIFY(m_folder->read("Trimbo.ini").contains("GoalW=68\r\n"));
+    QCOMPARE(m_told.size(), told);
+    QVERIFY(!QFileInfo::exists(m_folder->filePath("Backup"))); // kept only when switched on
 }
 
 // How large a photo may be is what the photo folder's disk can still hold:
 // a picture whose bitmap would not fit is refused when chosen, with both sizes.
 void TestDiskFaults::photoLargerThanTheRoomLeftIsRefused()
 {
-    if (smallDisk().isEmpty())
+    if (smallDisk.isEmpty())
         QSKIP("needs the small disk of its own");
     const TempProgramFolder elsewhere;
     QImage big(3000, 2000, QImage::Format_RGB32);
@@ -284,6 +268,46 @@ void TestDiskFaults::photoLargerThanTheRoomLeftIsRefused()
     QVERIFY2(problem.contains(elsewhere.filePath("big.jpg")) && problem.contains("3000 × 2000")
                  && problem.contains("18 MB") && problem.contains(m_folder->filePath("Picture")),
              qPrintable(problem));
+}
+
+void TestDiskFaults::backupThatCannotBeWrittenIsSaidOnce_data()
+{
+    QTest::addColumn<bool>("full"); // or read-only
+    QTest::newRow("full disk") << true;
+    QTest::newRow("read-only folder") << false;
+}
+
+// The day is saved all the same, the user is told once a run, and no
+// half-written copy is left behind.
+void TestDiskFaults::backupThatCannotBeWrittenIsSaidOnce()
+{
+    QFETCH(bool, full);
+    if (smallDisk.isEmpty() && (full || geteuid() == 0))
+        QSKIP("needs the small disk of its own, or a user other than root");
+    m_folder = std::make_unique<TempProgramFolder>(); // off the small disk: only Backup/ is on it
+    layOut(*m_folder, settings + "[Trend]\r\nBackups=1\r\n");
+    const QString backups = smallDisk.isEmpty() ? m_folder->filePath("Backup") : smallDisk + "/Backup";
+    QVERIFY(QDir().mkpath(backups));
+    if (backups != m_folder->filePath("Backup"))
+        QVERIFY(QFile::link(backups, m_folder->filePath("Backup")));
+    start();
+    {
+        const Unwritable fault(full, {backups});
+        QVERIFY(fault.done());
+        QVERIFY(saveDay(QDate(2010, 1, 21), "65"));
+        QVERIFY(saveDay(QDate(2010, 1, 22), "64"));
+        QCOMPARE(m_core->diary().firstEmptyRow(), 4);
+        QCOMPARE(QDir(backups).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+    // With room again, the next save keeps the diary as it was.
+    const QByteArray threeDays = m_folder->read("Bk_Trimbo.xls");
+    QVERIFY(saveDay(QDate(2010, 1, 23), "63"));
+    const std::vector<BackupFile> kept = listBackups(m_folder->filePath("Bk_Trimbo.xls"));
+    QCOMPARE(kept.size(), 1u);
+    QCOMPARE(m_folder->read("Backup/" + kept.front().name), threeDays);
+    QCOMPARE(m_told.size(), 1);
+    const DiaryProblem *told = std::get_if<DiaryProblem>(&m_told.first().problem);
+    QVERIFY(told && told->code == DiaryError::BackupSkipped && told->path == m_folder->filePath("Backup"));
 }
 
 QTEST_GUILESS_MAIN(TestDiskFaults)

@@ -37,190 +37,127 @@ class TestProgramFolder : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void folderIsChosenInOrder_data();
     void folderIsChosenInOrder();
-    void newFolderIsLaidOut();
-    void filesThereAreNeverWritten();
-    void folderThatCannotBeMadeIsNamed();
-    void installationIsFoundBesideTheExecutable();
-    void installedProgramLaysOutTheUsersFolder_data();
+    void folderIsLaidOutAroundWhatIsThere();
     void installedProgramLaysOutTheUsersFolder();
 };
 
-void TestProgramFolder::folderIsChosenInOrder_data()
-{
-    QTest::addColumn<QString>("trimboHome");  // null: not set
-    QTest::addColumn<QString>("xdgDataHome"); // null: not set
-    QTest::addColumn<bool>("iniBesideExecutable");
-    QTest::addColumn<QString>("expected"); // "exe", "home:…" below HOME, or an absolute path
-    QTest::addColumn<QString>("reason");
-
-    QTest::newRow("TRIMBO_HOME before everything") << "/srv/diary"
-                                                   << "/xdg" << true << "/srv/diary/"
-                                                   << "TRIMBO_HOME is set";
-    QTest::newRow("an empty TRIMBO_HOME is not set") << "" << QString() << true << "exe"
-                                                     << "Trimbo.ini is beside the executable";
-    QTest::newRow("Trimbo.ini beside the executable") << QString() << "/xdg" << true << "exe"
-                                                      << "Trimbo.ini is beside the executable";
-    QTest::newRow("XDG_DATA_HOME") << QString() << "/xdg" << false << "/xdg/trimbo/"
-                                   << "the user's data folder";
-    QTest::newRow("no XDG_DATA_HOME") << QString() << QString() << false << "home:.local/share/trimbo/"
-                                      << "the user's data folder";
-    QTest::newRow("a relative XDG_DATA_HOME is ignored") << QString() << "data" << false << "home:.local/share/trimbo/"
-                                                         << "the user's data folder";
-}
-
+// trimbo-diary where says the same for its own folder.
 void TestProgramFolder::folderIsChosenInOrder()
 {
-    QFETCH(QString, trimboHome);
-    QFETCH(QString, xdgDataHome);
-    QFETCH(bool, iniBesideExecutable);
-    QFETCH(QString, expected);
-    QFETCH(QString, reason);
-
-    TempProgramFolder exe;
-    TempProgramFolder home;
-    if (iniBesideExecutable)
-        exe.write("Trimbo.ini", "[Graph]\r\n");
-    const auto homeVariable = setVariable("HOME", home.path());
-    const auto trimboHomeVariable = setVariable("TRIMBO_HOME", trimboHome);
-    const auto xdgVariable = setVariable("XDG_DATA_HOME", xdgDataHome);
-
-    const ProgramFolder folder = findProgramFolder(exe.path());
-    const QString wanted = expected == u"exe"              ? exe.path()
-                           : expected.startsWith(u"home:") ? home.path() + expected.mid(5)
-                                                           : expected;
-    QCOMPARE(folder.path, wanted);
-    QVERIFY2(programFolderReason(folder, exe.path()).startsWith(reason),
-             qPrintable(programFolderReason(folder, exe.path())));
-
-    // trimbo-diary where says the same for its own folder.
-    QVERIFY(QFile::copy(TRIMBO_DIARY, exe.filePath("trimbo-diary")));
-    QProcess where;
-    where.start(exe.filePath("trimbo-diary"), {"where"});
-    QVERIFY(where.waitForFinished() && where.exitCode() == 0);
-    QCOMPARE(QString::fromLocal8Bit(where.readAllStandardOutput()).split(u'\n').mid(0, 2),
-             QStringList({wanted, programFolderReason(folder, exe.path())}));
+    const struct
+    {
+        QString trimboHome, xdgDataHome; // null: not set
+        bool iniBesideExecutable;
+        QString expected; // "exe", "home:…" below HOME, or an absolute path
+        QString reason;
+    } cases[] = {
+        {"/srv/diary", "/xdg", true, "/srv/diary/", "TRIMBO_HOME is set"},
+        {"", {}, true, "exe", "Trimbo.ini is beside the executable"}, // an empty TRIMBO_HOME is not set
+        {{}, "/xdg", true, "exe", "Trimbo.ini is beside the executable"},
+        {{}, "/xdg", false, "/xdg/trimbo/", "the user's data folder"},
+        {{}, {}, false, "home:.local/share/trimbo/", "the user's data folder"},
+        {{}, "data", false, "home:.local/share/trimbo/", "the user's data folder"}, // relative: ignored
+    };
+    for (const auto &[trimboHome, xdgDataHome, iniBesideExecutable, expected, reason] : cases) {
+        const TempProgramFolder exe, home;
+        if (iniBesideExecutable)
+            exe.write("Trimbo.ini", "[Graph]\r\n");
+        const auto homeVariable = setVariable("HOME", home.path());
+        const auto trimboHomeVariable = setVariable("TRIMBO_HOME", trimboHome);
+        const auto xdgVariable = setVariable("XDG_DATA_HOME", xdgDataHome);
+        const ProgramFolder folder = findProgramFolder(exe.path());
+        const QString wanted = expected == u"exe"              ? exe.path()
+                               : expected.startsWith(u"home:") ? home.path() + expected.mid(5)
+                                                               : expected;
+        const QString said = programFolderReason(folder, exe.path());
+        QVERIFY2(folder.path == wanted && said.startsWith(reason), qPrintable(folder.path + ": " + said));
+        QVERIFY(QFile::copy(TRIMBO_DIARY, exe.filePath("trimbo-diary")));
+        QProcess where;
+        where.start(exe.filePath("trimbo-diary"), {"where"});
+        QVERIFY(where.waitForFinished() && where.exitCode() == 0);
+        QCOMPARE(QString::fromLocal8Bit(where.readAllStandardOutput()).split(u'\n').mid(0, 2),
+                 QStringList({wanted, said}));
+    }
 }
 
-void TestProgramFolder::newFolderIsLaidOut()
+// A new folder gets the starting files; in a folder that holds some already,
+// those are never written and only what is missing is added; a folder that
+// cannot be made is named.
+void TestProgramFolder::folderIsLaidOutAroundWhatIsThere()
 {
     TempProgramFolder root;
     install(root);
+    const QString share = root.filePath("usr/share/trimbo");
     const QString folder = root.filePath("home/.local/share/trimbo/");
-    QVERIFY(!layOutProgramFolder(root.filePath("usr/share/trimbo"), folder));
-
-    for (const char *sub : {"Picture", "BkGrnd", "BoxingGame"})
-        QVERIFY(QFileInfo(folder + sub).isDir());
+    QVERIFY(!layOutProgramFolder(share, folder));
+    QVERIFY(QFileInfo(folder + "Picture").isDir());
     QCOMPARE(QDir(folder + "BkGrnd").entryList(QDir::Files), QStringList({"Star.bmp", "White.bmp"}));
     QCOMPARE(root.read("home/.local/share/trimbo/BoxingGame/data.txt"), QByteArray("1\r\n"));
     QCOMPARE(root.read("home/.local/share/trimbo/BoxingGame/Beforedata.txt"), QByteArray("1\r\n"));
+    // The graph shows the last 30 days; the diet starts today.
     const QString today = QDate::currentDate().toString(u"yyyy/MM/dd");
-    const QString first = QDate::currentDate().addDays(-29).toString(u"yyyy/MM/dd");
-    const QByteArray ini = root.read("home/.local/share/trimbo/Trimbo.ini");
-    QCOMPARE(ini,
-             QStringLiteral(
-                 "[Graph]\r\nWUpper=100\r\nWDown=40\r\nFUpper=40\r\nFDown=10\r\nGraphVis=0\r\n"
-                 "StartD=%1\r\nEndD=%2\r\nLineClW=255\r\nLineClF=16711680\r\nBckGrnd=1\r\nTrimboVis=0\r\n"
-                 "[Establish]\r\nDStartD=%2\r\nDStartW=\r\nDStartF=\r\nGoalW=\r\nGoalF=\r\nFloatW=0\r\nFloatF=0\r\n")
-                 .arg(first, today)
-                 .toLatin1());
+    const QString ini = root.read("home/.local/share/trimbo/Trimbo.ini");
+    QVERIFY2(
+        ini.startsWith("[Graph]\r\n") && ini.contains("\r\n[Establish]\r\nDStartD=" + today + "\r\n")
+            && ini.contains(QDate::currentDate().addDays(-29).toString(u"'StartD='yyyy/MM/dd") + "\r\nEndD=" + today),
+        qPrintable(ini));
     // An empty diary that the program opens.
     QVERIFY(xlrdDump(folder + "Bk_Trimbo.xls").filter("sheet 'St_Trimbo'").join(u' ').contains("rows=0"));
     QVERIFY(!QFileInfo::exists(folder + "Help"));
-}
 
-void TestProgramFolder::filesThereAreNeverWritten()
-{
-    TempProgramFolder root;
-    install(root);
-    const TempProgramFolder folder;
-    folder.write("Trimbo.ini", "[Graph]\r\nBckGrnd=7\r\n");
-    folder.write("Bk_Trimbo.xls", "the user's own");
-    folder.write("BkGrnd/White.bmp", "my own white");
-    folder.write("BoxingGame/data.txt", "4\r\n");
-    const QStringList before = folder.snapshot();
+    const TempProgramFolder own;
+    const std::pair<QString, QByteArray> owned[] = {{"Trimbo.ini", "[Graph]\r\nBckGrnd=7\r\n"},
+                                                    {"Bk_Trimbo.xls", "the user's own"},
+                                                    {"BkGrnd/White.bmp", "my own white"},
+                                                    {"BoxingGame/data.txt", "4\r\n"}};
+    for (const auto &[name, bytes] : owned)
+        own.write(name, bytes);
+    QVERIFY(!layOutProgramFolder(share, own.path()));
+    for (const auto &[name, bytes] : owned)
+        QCOMPARE(own.read(name), bytes);
+    QCOMPARE(own.read("BkGrnd/Star.bmp"), QByteArray("star"));
+    QCOMPARE(own.read("BoxingGame/Beforedata.txt"), QByteArray("1\r\n"));
+    const QStringList laidOut = own.snapshot();
+    QVERIFY(!layOutProgramFolder(share, own.path()));
+    QCOMPARE(own.snapshot(), laidOut);
 
-    QVERIFY(!layOutProgramFolder(root.filePath("usr/share/trimbo"), folder.path()));
-    QCOMPARE(folder.read("Trimbo.ini"), QByteArray("[Graph]\r\nBckGrnd=7\r\n"));
-    QCOMPARE(folder.read("Bk_Trimbo.xls"), QByteArray("the user's own"));
-    QCOMPARE(folder.read("BkGrnd/White.bmp"), QByteArray("my own white"));
-    QCOMPARE(folder.read("BoxingGame/data.txt"), QByteArray("4\r\n"));
-    QCOMPARE(folder.read("BkGrnd/Star.bmp"), QByteArray("star")); // what was missing is added
-    QCOMPARE(folder.read("BoxingGame/Beforedata.txt"), QByteArray("1\r\n"));
-    // A second lay-out finds everything there and changes nothing.
-    const QStringList laidOut = folder.snapshot();
-    QVERIFY(!layOutProgramFolder(root.filePath("usr/share/trimbo"), folder.path()));
-    QCOMPARE(folder.snapshot(), laidOut);
-    QVERIFY(laidOut.size() > before.size());
-}
-
-void TestProgramFolder::folderThatCannotBeMadeIsNamed()
-{
-    TempProgramFolder root;
-    install(root);
     root.write("blocked", "a file where the folder should be");
-    const DiaryFailure problem =
-        layOutProgramFolder(root.filePath("usr/share/trimbo"), root.filePath("blocked/trimbo"));
+    const DiaryFailure problem = layOutProgramFolder(share, root.filePath("blocked/trimbo"));
     QCOMPARE(problem ? problem->code : DiaryError::End, DiaryError::FolderNotMade);
     QVERIFY(problem->path.startsWith(root.filePath("blocked/trimbo/")));
 }
 
-void TestProgramFolder::installationIsFoundBesideTheExecutable()
-{
-    TempProgramFolder root;
-    QVERIFY(!installationOf(root.filePath("usr/bin")).isInstalled());
-    install(root);
-    const Installation installation = installationOf(root.filePath("usr/bin"));
-    QCOMPARE(installation.shareDir, root.filePath("usr/share/trimbo/"));
-    QCOMPARE(installation.companionDir, root.filePath("usr/libexec/trimbo/"));
-    // A program folder is no installation, whatever lies beside it.
-    QVERIFY(!installationOf(root.filePath("usr/share/trimbo")).isInstalled());
-}
-
-void TestProgramFolder::installedProgramLaysOutTheUsersFolder_data()
-{
-    QTest::addColumn<bool>("installed");
-    QTest::addColumn<bool>("iniBesideExecutable");
-    QTest::addColumn<bool>("laidOut");
-
-    QTest::newRow("installed, a new user") << true << false << true;
-    QTest::newRow("installed, Trimbo.ini beside it") << true << true << false;
-    QTest::newRow("a build, no Trimbo.ini beside it") << false << false << false;
-}
-
+// Only an installed program started by a new user lays out a folder; a
+// build, or an installation with Trimbo.ini beside it, keeps to that folder.
 void TestProgramFolder::installedProgramLaysOutTheUsersFolder()
 {
-    QFETCH(bool, installed);
-    QFETCH(bool, iniBesideExecutable);
-    QFETCH(bool, laidOut);
+    for (const auto &[installed, iniBesideExecutable] : {std::pair{true, false}, {true, true}, {false, false}}) {
+        TempProgramFolder root;
+        if (installed)
+            install(root);
+        if (iniBesideExecutable)
+            root.write("usr/bin/Trimbo.ini", "[Graph]\r\n");
+        const QString users = root.filePath("xdg/trimbo/");
+        const auto xdg = setVariable("XDG_DATA_HOME", root.filePath("xdg"));
+        const auto trimboHome = setVariable("TRIMBO_HOME", QString());
+        const QStringList installation = root.snapshot();
 
-    TempProgramFolder root;
-    if (installed)
-        install(root);
-    if (iniBesideExecutable)
-        root.write("usr/bin/Trimbo.ini", "[Graph]\r\n");
-    const QString users = root.filePath("xdg/trimbo/");
-    const auto xdg = setVariable("XDG_DATA_HOME", root.filePath("xdg"));
-    const auto trimboHome = setVariable("TRIMBO_HOME", QString());
-    const QStringList installation = root.snapshot();
-
-    DiaryFailure problem;
-    const ProgramPaths paths = startingPaths(root.filePath("usr/bin"), &problem);
-    QVERIFY(!problem);
-    const QString folder = iniBesideExecutable ? root.filePath("usr/bin/") : users;
-    QCOMPARE(paths.ExeDir, folder);
-    QCOMPARE(paths.BookPath, folder + "Bk_Trimbo.xls");
-    QCOMPARE(paths.BoxingDir, folder + "BoxingGame/");
-    QCOMPARE(paths.CompanionDir, installed ? root.filePath("usr/libexec/trimbo/") : folder + "BoxingGame/");
-    QCOMPARE(paths.HelpDir, installed ? root.filePath("usr/share/trimbo/Help/") : folder + "Help/");
-    QCOMPARE(QFileInfo::exists(users + "Trimbo.ini"), laidOut);
-    // The companions are told the folder.
-    QCOMPARE(qEnvironmentVariable("TRIMBO_HOME"), folder);
-    // Nothing is written beside the program.
-    QStringList after = root.snapshot();
-    after.removeIf([&](const QString &entry) { return entry.startsWith(root.filePath("xdg")); });
-    QCOMPARE(after, installation);
+        DiaryFailure problem;
+        const ProgramPaths paths = startingPaths(root.filePath("usr/bin"), &problem);
+        QVERIFY(!problem);
+        const QString folder = iniBesideExecutable ? root.filePath("usr/bin/") : users;
+        QCOMPARE(paths.ExeDir, folder);
+        QCOMPARE(paths.CompanionDir, installed ? root.filePath("usr/libexec/trimbo/") : folder + "BoxingGame/");
+        QCOMPARE(paths.HelpDir, installed ? root.filePath("usr/share/trimbo/Help/") : folder + "Help/");
+        QCOMPARE(QFileInfo::exists(users + "Trimbo.ini"), installed && !iniBesideExecutable);
+        // The companions are told the folder.
+        QCOMPARE(qEnvironmentVariable("TRIMBO_HOME"), folder);
+        // Nothing is written beside the program.
+        QStringList after = root.snapshot();
+        after.removeIf([&](const QString &entry) { return entry.startsWith(root.filePath("xdg")); });
+        QCOMPARE(after, installation);
+    }
 }
 
 QTEST_MAIN(TestProgramFolder)
