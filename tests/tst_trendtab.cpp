@@ -18,21 +18,6 @@ const QByteArray windowsSettings = "[Graph]\r\nWUpper=70\r\nWDown=60\r\nFUpper=2
                                    "StartD=2010/01/01\r\nEndD=2010/01/31\r\nLineClW=255\r\nBckGrnd=1\r\n"
                                    "TrimboVis=1\r\n\r\n[Establish]\r\nDStartW=64\r\nGoalW=61.5\r\nGoalF=20\r\n";
 
-// January 2010 weighed every day, falling from 64 to 62.5.
-void layOut(const TempProgramFolder &folder, const QByteArray &settings)
-{
-    folder.layOut(settings);
-    std::vector<DayValues> days;
-    for (int d = 1; d <= 31; ++d)
-        days.push_back({dateText(QDate(2010, 1, d)), QString::number(64 - 0.05 * (d - 1)), "22", 1, 1, "", "", ""});
-    QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"), days, false).saved);
-}
-
-QImage graphImage(const MainWindow &window)
-{
-    return control<QLabel>(window, "Img_Main")->pixmap().toImage();
-}
-
 } // namespace
 
 class TestTrendTab : public QObject
@@ -45,62 +30,55 @@ private Q_SLOTS:
     {
         RecordingResponder messages;
         TempProgramFolder folder;
-        layOut(folder, windowsSettings);
+        folder.layOut(windowsSettings);
+        std::vector<DayValues> days; // January 2010 weighed every day, falling from 64 to 62.5
+        for (int d = 1; d <= 31; ++d)
+            days.push_back({dateText(QDate(2010, 1, d)), QString::number(64 - 0.05 * (d - 1)), "22", 1, 1, "", "", ""});
+        QVERIFY(saveDays(folder.filePath("Bk_Trimbo.xls"), days, false).saved);
         MainWindow window(folder.path());
         window.show();
+        const auto graphImage = [&] { return control<QLabel>(window, "Img_Main")->pixmap().toImage(); };
+        const auto switches = [](const MainWindow &shown) {
+            QList<bool> on;
+            for (const char *name : {"ChkBx_Trend", "ChkBx_GoalLines", "ChkBx_LatestDays", "ChkBx_Backups"})
+                on << control<QCheckBox>(shown, name)->isChecked();
+            return on;
+        };
         // Off on a settings file of the Windows version, which is left as it was.
-        for (const char *name : {"ChkBx_Trend", "ChkBx_GoalLines", "ChkBx_LatestDays", "ChkBx_Backups"})
-            QVERIFY2(!control<QCheckBox>(window, name)->isChecked(), name);
-        QVERIFY(window.graph().weightTrend.empty());
-        QCOMPARE(control<QDateEdit>(window, "Dt_Grph_EndD")->date(), QDate(2010, 1, 31));
+        QCOMPARE(switches(window), QList<bool>(4, false));
         QCOMPARE(folder.read("Trimbo.ini"), windowsSettings);
-        const QImage plain = graphImage(window);
+        const QImage plain = graphImage();
 
         control<QCheckBox>(window, "ChkBx_Trend")->click();
-        const QImage withTrend = graphImage(window);
+        const QImage withTrend = graphImage();
         QVERIFY(withTrend != plain);
-        QVERIFY(!window.graph().weightTrend.empty());
-        const QString figures = control<QLabel>(window, "Lbl_Figures")->text();
         // January 2010 is long past: the trend stands, but the last 28 days hold no record.
-        QCOMPARE(
-            figures,
-            QString(
-                "体重　トレンド 62.9 kg（－）\n　記録が足りないため予想できません（直近28日で14日以上必要です）\n\n"
-                "体脂肪率　トレンド 22.0 %（－）\n　記録が足りないため予想できません（直近28日で14日以上必要です）"));
+        const QString none = "　記録が足りないため予想できません（直近28日で14日以上必要です）";
+        QCOMPARE(control<QLabel>(window, "Lbl_Figures")->text(),
+                 "体重　トレンド 62.9 kg（－）\n" + none + "\n\n体脂肪率　トレンド 22.0 %（－）\n" + none);
 
         control<QCheckBox>(window, "ChkBx_GoalLines")->click();
-        QVERIFY(graphImage(window) != withTrend);
+        QVERIFY(graphImage() != withTrend);
         QCOMPARE(folder.read("Trimbo.ini"),
                  windowsSettings + "[Trend]\r\nTrend=1\r\nGoalLines=1\r\nLatestDays=0\r\nBackups=0\r\nReadOut=0\r\n");
 
         // Both off again: the graph as it was, to the pixel.
         control<QCheckBox>(window, "ChkBx_Trend")->click();
         control<QCheckBox>(window, "ChkBx_GoalLines")->click();
-        QCOMPARE(graphImage(window), plain);
-        QVERIFY(folder.read("Trimbo.ini").startsWith(windowsSettings + "[Trend]\r\nTrend=0\r\nGoalLines=0\r\n"));
+        QCOMPARE(graphImage(), plain);
         QVERIFY(messages.shown.isEmpty());
 
-        // The next start reads the switches back.
+        // The next start reads the switches back; the latest days end the
+        // graph today, but the stored window is kept until the graph settings are saved.
         control<QCheckBox>(window, "ChkBx_Trend")->click();
+        control<QCheckBox>(window, "ChkBx_LatestDays")->click();
         MainWindow again(folder.path());
         again.show();
-        QVERIFY(control<QCheckBox>(again, "ChkBx_Trend")->isChecked());
-        QVERIFY(!control<QCheckBox>(again, "ChkBx_GoalLines")->isChecked());
-    }
-
-    void latestDaysEndTheGraphToday()
-    {
-        RecordingResponder messages;
-        TempProgramFolder folder;
-        layOut(folder, windowsSettings + "[Trend]\r\nLatestDays=1\r\n");
-        MainWindow window(folder.path());
-        window.show();
-        QVERIFY(control<QCheckBox>(window, "ChkBx_LatestDays")->isChecked());
-        const QDate today = QDate::currentDate();
-        QCOMPARE(control<QDateEdit>(window, "Dt_Grph_EndD")->date(), today);
-        QCOMPARE(control<QDateEdit>(window, "Dt_Grph_StartD")->date(), today.addDays(-30));
-        // The stored window is not rewritten until the graph settings are saved.
-        QVERIFY(folder.read("Trimbo.ini").contains("EndD=2010/01/31\r\n"));
+        QCOMPARE(switches(again), (QList<bool>{true, false, true, false}));
+        QCOMPARE(control<QDateEdit>(again, "Dt_Grph_StartD")->date(), QDate::currentDate().addDays(-30));
+        QCOMPARE(control<QDateEdit>(again, "Dt_Grph_EndD")->date(), QDate::currentDate());
+        QVERIFY(folder.read("Trimbo.ini")
+                    .startsWith(windowsSettings + "[Trend]\r\nTrend=1\r\nGoalLines=0\r\nLatestDays=1\r\n"));
     }
 };
 
