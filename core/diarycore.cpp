@@ -33,8 +33,8 @@ CoreResult DiaryCore::openSettings()
     const GetIniResult ini = GetIni(m_paths.IniPath);
     if (ini.problem)
         return result.stop(*ini.problem);
-    if (!ini.problems.isEmpty())
-        result.warn(settingsProblemMessage(m_paths.IniPath, ini.problems));
+    if (!ini.problems.empty())
+        result.warn(SettingsProblem(SettingsError::Damaged, m_paths.IniPath, {}, 0, 0, {}, ini.problems));
     m_settings = ini.fields;
     applyLatestDays(m_settings.trend, m_settings.graph, QDate::currentDate());
     return result;
@@ -140,9 +140,8 @@ bool DiaryCore::writeDay(DiaryBook &book, const DayValues &day, const PhotoChang
         return false;
     }
     PhotoWriter photoWriter(photo);
-    QString photoError = photo.error;
-    if (!photoError.isEmpty() || !photoWriter.stage(&photoError)) {
-        result.refuse(photoError, Aftermath::DiaryUnchanged);
+    if (const PictureFailure unstaged = photo.error ? photo.error : photoWriter.stage()) {
+        result.refuse(*unstaged, Aftermath::DiaryUnchanged);
         return false;
     }
     DayValues written = day;
@@ -162,8 +161,8 @@ bool DiaryCore::writeDay(DiaryBook &book, const DayValues &day, const PhotoChang
     }
     if (book.backupProblem() && !std::exchange(m_backupFailureTold, true))
         result.warn(*book.backupProblem());
-    if (!photoWriter.commit(&photoError))
-        result.warn(photoError, Aftermath::DiarySaved);
+    if (const PictureFailure uncommitted = photoWriter.commit())
+        result.warn(*uncommitted, Aftermath::DiarySaved);
     m_diary = std::move(saved);
     return true;
 }
@@ -172,10 +171,7 @@ Judgement DiaryCore::judge(Measure measure, const QString &current, QDate day) c
 {
     const EstablishSettings &e = m_settings.establish;
     const bool weight = measure == Measure::Weight;
-    const LevelInputs inputs{weight ? e.DStartW : e.DStartF, weight ? e.GoalW : e.GoalF, current,
-                             weight ? QStringLiteral("ダイエット開始日の体重")
-                                    : QStringLiteral("ダイエット開始日の体脂肪率"),
-                             weight ? QStringLiteral("到達目標の体重") : QStringLiteral("到達目標の体脂肪率")};
+    const LevelInputs inputs{weight ? e.DStartW : e.DStartF, weight ? e.GoalW : e.GoalF, current};
     return judgeLevel(inputs, m_diary, measure, day);
 }
 
@@ -193,12 +189,12 @@ void DiaryCore::handOverLevel(const DayValues &day, CoreResult &result)
     const bool fat = m_settings.graph.GraphVis == 1;
     const Judgement judged = judge(fat ? Measure::Fat : Measure::Weight, fat ? day.fat : day.weight,
                                    parseDateText(day.date).value_or(QDate()));
-    if (!judged.problem.isEmpty())
-        result.warn(judged.problem);
+    if (judged.problem)
+        result.warn(*judged.problem);
     if (!judged.level)
         return;
     if (!WriteText(QString::number(*judged.level), m_paths.BoxingDir + FixedNames::DataFile))
-        result.warn(QStringLiteral("%1 を書き換えられません。").arg(m_paths.BoxingDir + FixedNames::DataFile));
+        result.warn(ExchangeProblem(ExchangeError::NotRewritten, m_paths.BoxingDir + FixedNames::DataFile));
     if (*judged.level == m_startLevel)
         return;
     Q_EMIT levelChanged(*judged.level);

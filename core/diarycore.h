@@ -17,7 +17,7 @@
 
 // A problem of any area the diary works with; a text for the entry's own
 // checks, which say what they found in words already.
-using AnyProblem = std::variant<DiaryProblem, PhotoProblem, SettingsProblem, QString>;
+using AnyProblem = std::variant<DiaryProblem, PhotoProblem, PictureProblem, SettingsProblem, ExchangeProblem, QString>;
 
 // What an operation on the diary came to, and the problems the user is to
 // be told of, in the order they happened. The window shows the notices

@@ -173,10 +173,9 @@ void EntryTab::showStoredPhoto(const QString &name)
         return;
     }
     const LoadedPicture loaded = loadStoredPhoto(m_pictureDir, name);
-    showPhoto(loaded.image, name, !loaded.error.isEmpty());
-    if (loaded.error.isEmpty())
-        return;
-    Messages::error(loaded.error + QStringLiteral("\r\n写真のファイルは消さずにそのまま残します。"));
+    showPhoto(loaded.image, name, loaded.error.has_value());
+    if (loaded.error)
+        Messages::error(*loaded.error, Aftermath::PhotoFileKept);
 }
 
 void EntryTab::fillFromNewest()
@@ -282,18 +281,16 @@ void EntryTab::BtBtn_PicSelClick()
     if (path.isEmpty())
         return;
     if (!isStorablePicture(path)) {
-        Messages::error(QStringLiteral("この種類の画像は写真として保存できません: %1\r\n"
-                                       "(使えるのは BMP, JPEG, GIF, PNG, ICO の画像です)")
-                            .arg(path));
+        Messages::error(PictureProblem(PictureError::NotStorable, path));
         return;
     }
-    if (const QString problem = photoRoomProblem(path, m_pictureDir); !problem.isEmpty()) {
-        Messages::error(problem);
+    if (const PictureFailure problem = photoRoomProblem(path, m_pictureDir)) {
+        Messages::error(*problem);
         return;
     }
     const LoadedPicture loaded = loadPicture(path);
-    if (!loaded.error.isEmpty()) {
-        Messages::error(loaded.error);
+    if (loaded.error) {
+        Messages::error(*loaded.error);
         return;
     }
     showPhoto(loaded.image, path);

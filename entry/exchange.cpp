@@ -56,15 +56,14 @@ Judgement judgeLevel(const LevelInputs &in, const DiaryTable &diary, Measure mea
         return {};
     const std::optional<double> start = parseNumberText(in.start);
     const std::optional<double> goal = parseNumberText(in.goal);
-    if (!start || !goal) {
-        const QString name = !start ? in.startName : in.goalName;
-        const QString text = !start ? in.start : in.goal;
-        return {std::nullopt, QStringLiteral("設定の「%1」が数値ではありません（%2）。").arg(name, text)};
-    }
+    if (!start)
+        return {std::nullopt, ExchangeProblem(ExchangeError::StartNotANumber, {}, {in.start}, int(measure))};
+    if (!goal)
+        return {std::nullopt, ExchangeProblem(ExchangeError::GoalNotANumber, {}, {in.goal}, int(measure))};
     std::optional<double> current = in.current.trimmed().isEmpty() ? 0.0 : parseNumberText(in.current);
     if (!current)
         return {};
     if (*current == 0)
         current = ZeroValue(diary, measure, day, in.start);
-    return {levelForProgress(*start, *goal, current.value_or(*start)), {}};
+    return {levelForProgress(*start, *goal, current.value_or(*start)), std::nullopt};
 }

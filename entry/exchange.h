@@ -1,6 +1,7 @@
 #pragma once
 
 #include "diarytable.h"
+#include "exchangeproblem.h"
 
 #include <QDate>
 #include <QString>
@@ -28,15 +29,13 @@ struct LevelInputs
 {
     QString start; // the settings, as typed in the setup dialog
     QString goal;
-    QString current;   // the entry tab's field
-    QString startName; // the settings' names, for the message
-    QString goalName;
+    QString current; // the entry tab's field
 };
 
 struct Judgement
 {
     std::optional<int> level; // nullopt: nothing to hand over
-    QString problem;          // a setting that is not a number, for the user
+    ExchangeFailure problem;  // a setting that is not a number
 };
 
 // The level of a day, or none while the start or goal is not set yet.

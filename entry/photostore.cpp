@@ -2,7 +2,6 @@
 
 #include "photofile.h"
 #include "picturecheck.h"
-#include "problemwording.h"
 #include "replacefile.h"
 #include "systemreason.h"
 
@@ -43,19 +42,30 @@ bool isStorablePicture(const QString &path)
 
 namespace {
 
-LoadedPicture pictureProblem(const QString &path, const QString &problem)
+LoadedPicture unreadable(const QString &path, const FileReason &reason)
 {
-    return {{}, QStringLiteral("画像を読み込めません: %1\r\n(%2)").arg(path, problem)};
+    return {{}, PictureProblem(PictureError::Unreadable, path, {}, 0, 0, reason)};
 }
 
-// Why Qt could not decode a picture: data it does not take for a picture is
-// said in our words; anything else adds Qt's own.
-QString unreadablePicture(const QImageReader &reader)
+// Why Qt could not decode a picture: data it does not take for a picture
+// needs no more words; anything else is said with Qt's own.
+FileReason undecodable(const QImageReader &reader)
 {
     const QImageReader::ImageReaderError error = reader.error();
     if (error == QImageReader::InvalidDataError || error == QImageReader::UnsupportedFormatError)
-        return problemText(FileReason{FileProblem::NotAPicture, {}});
-    return QStringLiteral("%1 (%2)").arg(problemText(FileReason{FileProblem::NotAPicture, {}}), reader.errorString());
+        return {FileProblem::NotAPicture};
+    return {FileProblem::NotAPicture, reader.errorString()};
+}
+
+// A stored photo that is no usable file, as a picture that gives no image.
+PictureProblem unusableStoredPhoto(const QString &path, const PhotoProblem &problem)
+{
+    switch (problem.code) {
+    case PhotoError::TooLarge: return {PictureError::TooLarge, path, {}, problem.number};
+    case PhotoError::Unreachable: return {PictureError::Unreadable, path, {}, 0, 0, problem.reason};
+    case PhotoError::FolderMissing: return {PictureError::Unreadable, path, {}, 0, 0, FileReason{FileProblem::Missing}};
+    default: return {PictureError::NotAFile, path};
+    }
 }
 
 // Qt's limit on the memory of one decoded picture, in bytes; 0 for none.
@@ -81,36 +91,30 @@ qint64 photoFileSize(QSize size)
     return headers + rowBytes * size.height();
 }
 
-QString photoRoomProblem(const QString &path, const QString &pictureDir)
+PictureFailure photoRoomProblem(const QString &path, const QString &pictureDir)
 {
     const QSize size = QImageReader(path).size();
     // The folder may be missing (a save makes it): its disk is its parent's.
     const QStorageInfo disk(QFileInfo::exists(pictureDir) ? pictureDir
                                                           : QFileInfo(QDir::cleanPath(pictureDir)).absolutePath());
     if (!size.isValid() || !disk.isValid() || photoFileSize(size) <= disk.bytesAvailable())
-        return {};
-    constexpr qint64 megabyte = 1024 * 1024;
-    return QStringLiteral("画像が大きすぎます: %1\r\n%2 × %3 ピクセルの写真は保存すると %4 MB になり、"
-                          "写真のフォルダー \"%5\" のディスクの空き (%6 MB) に入りません。")
-        .arg(path)
-        .arg(size.width())
-        .arg(size.height())
-        .arg((photoFileSize(size) + megabyte - 1) / megabyte)
-        .arg(pictureDir)
-        .arg(disk.bytesAvailable() / megabyte);
+        return std::nullopt;
+    return PictureProblem(PictureError::NoRoom, path,
+                          {QString::number(size.width()), QString::number(size.height()), pictureDir},
+                          photoFileSize(size), disk.bytesAvailable());
 }
 
 LoadedPicture loadPicture(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return pictureProblem(path, problemText(reasonOfFile(file)));
+        return unreadable(path, reasonOfFile(file));
     // A file this large is no day photo, and reading it whole would only fill the memory.
     if (decodingLimit() > 0 && file.size() > decodingLimit())
-        return pictureProblem(path, problemText(PhotoProblem{PhotoError::TooLarge, path, {}, file.size()}));
+        return {{}, PictureProblem(PictureError::TooLarge, path, {}, file.size())};
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return pictureProblem(path, problemText(reasonOfFile(file)));
+        return unreadable(path, reasonOfFile(file));
     return pictureFromBytes(path, bytes);
 }
 
@@ -123,14 +127,15 @@ LoadedPicture pictureFromBytes(const QString &path, const QByteArray &bytes)
     const QSize declared = bitmapSize.isValid() ? bitmapSize : reader.size();
     QImage image = reader.read();
     if (image.isNull() && beyondDecodingLimit(declared))
-        return pictureProblem(
-            path, QStringLiteral("画像が大きすぎます: %1 × %2 ピクセル").arg(declared.width()).arg(declared.height()));
+        return {{},
+                PictureProblem(PictureError::TooManyPixels, path,
+                               {QString::number(declared.width()), QString::number(declared.height())})};
     // Qt turns a picture that stops early into half a picture without a word.
     if (isCutShort(bytes))
-        return pictureProblem(path, problemText(FileReason{FileProblem::CutShort, {}}));
+        return unreadable(path, {FileProblem::CutShort});
     if (image.isNull())
-        return pictureProblem(path, unreadablePicture(reader));
-    return {std::move(image), {}};
+        return unreadable(path, undecodable(reader));
+    return {std::move(image), std::nullopt};
 }
 
 LoadedPicture loadStoredPhoto(const QString &pictureDir, const QString &reference)
@@ -140,7 +145,7 @@ LoadedPicture loadStoredPhoto(const QString &pictureDir, const QString &referenc
     switch (read.check.status) {
     case PhotoFileCheck::Usable: return pictureFromBytes(read.check.path, read.bytes);
     case PhotoFileCheck::Missing: return {};
-    default: return pictureProblem(pictureDir + reference, problemText(*read.check.problem));
+    default: return {{}, unusableStoredPhoto(pictureDir + reference, *read.check.problem)};
     }
 }
 
@@ -184,7 +189,7 @@ PhotoChange planPhotoChange(int mode, const QString &reference, const QImage &sh
     if (extension == u".ICO") {
         const QImage icon = iconBitmap(reference);
         if (icon.isNull()) {
-            change.error = QStringLiteral("アイコンを読み込めません: %1").arg(reference);
+            change.error = PictureProblem(PictureError::IconUnreadable, reference);
             return change;
         }
         change.action = PhotoChange::Write;
@@ -208,37 +213,33 @@ PhotoWriter::PhotoWriter(PhotoChange change) : m_change(std::move(change)) {}
 
 PhotoWriter::~PhotoWriter() = default;
 
-bool PhotoWriter::stage(QString *error)
+PictureFailure PhotoWriter::stage()
 {
     if (m_change.action != PhotoChange::Write)
-        return true;
+        return std::nullopt;
     // The photo folder may have been removed or never made.
     const QString folder = QFileInfo(m_change.target).absolutePath();
     QDir().mkpath(folder);
     m_file = std::make_unique<QSaveFile>(m_change.target);
     if (openForReplacing(*m_file) && m_file->write(m_change.bitmap) == m_change.bitmap.size())
-        return true;
-    *error =
-        QStringLiteral("写真 %1 を保存できません (%2)")
-            .arg(m_change.target, problemText(writeFailure(folder, m_change.bitmap.size(), reasonOfFile(*m_file))));
+        return std::nullopt;
+    const FileReason reason = writeFailure(folder, m_change.bitmap.size(), reasonOfFile(*m_file));
     m_file.reset();
-    return false;
+    return PictureProblem(PictureError::NotStaged, m_change.target, {}, 0, 0, reason);
 }
 
-bool PhotoWriter::commit(QString *error)
+PictureFailure PhotoWriter::commit()
 {
     switch (m_change.action) {
-    case PhotoChange::Nothing: return true;
+    case PhotoChange::Nothing: return std::nullopt;
     case PhotoChange::Delete:
         if (QFile::remove(m_change.target) || !QFileInfo::exists(m_change.target))
-            return true;
-        *error = QStringLiteral("写真 %1 を削除できません").arg(m_change.target);
-        return false;
+            return std::nullopt;
+        return PictureProblem(PictureError::NotDeleted, m_change.target);
     case PhotoChange::Write:
         if (m_file && m_file->commit())
-            return true;
-        *error = QStringLiteral("写真 %1 を保存できません").arg(m_change.target);
-        return false;
+            return std::nullopt;
+        return PictureProblem(PictureError::NotCommitted, m_change.target);
     }
-    return false;
+    return PictureProblem(PictureError::NotCommitted, m_change.target);
 }

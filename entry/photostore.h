@@ -1,5 +1,8 @@
 #pragma once
 
+#include "photoproblem.h"
+#include "pictureproblem.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QImage>
@@ -19,22 +22,22 @@ bool isStorablePicture(const QString &path);
 // The size of the 24-bit bitmap a day photo of the given size is saved as.
 qint64 photoFileSize(QSize size);
 
-// Why the picture at path cannot become a day photo in pictureDir, or "":
-// the bitmap it is saved as must fit in the room left on that folder's disk.
+// Why the picture at path cannot become a day photo in pictureDir: the
+// bitmap it is saved as must fit in the room left on that folder's disk.
 // Read from the picture's header, before anything is decoded.
-QString photoRoomProblem(const QString &path, const QString &pictureDir);
+PictureFailure photoRoomProblem(const QString &path, const QString &pictureDir);
 
 struct LoadedPicture
 {
     QImage image;
-    QString error; // why the file gave no picture
+    PictureFailure error; // why the file gave no picture
 };
 LoadedPicture loadPicture(const QString &path);
 // The picture in bytes read from path (named in the messages).
 LoadedPicture pictureFromBytes(const QString &path, const QByteArray &bytes);
 // A day's stored photo, by its reference, read as photofile.h allows: an
-// error without a picture for anything that is no usable file (an empty
-// error for one that is simply gone).
+// error without a picture for anything that is no usable file (no error
+// for one that is simply gone).
 LoadedPicture loadStoredPhoto(const QString &pictureDir, const QString &reference);
 
 // What a save does to the day's photo file, worked out before anything is
@@ -45,7 +48,7 @@ struct PhotoChange
     QString target;    // the day's file
     QByteArray bitmap; // for Write
     QString reference; // what the day's photo column then holds
-    QString error;
+    PictureFailure error;
 };
 
 // Mode 0 when the thumbnail shows a picture, 1 when it is empty. reference
@@ -60,15 +63,15 @@ PhotoChange keepPhoto(const QString &reference);
 // Carries a change out in two steps: staged, a new picture is written beside
 // its final place (so a missing folder or a full disk shows up before the
 // diary is touched); committed, it takes its place, or the old one goes.
-// Each returns false, with the reason, when it could not be done; a staged
-// picture that is never committed leaves nothing behind.
+// Each returns the problem when it could not be done; a staged picture that
+// is never committed leaves nothing behind.
 class PhotoWriter
 {
 public:
     explicit PhotoWriter(PhotoChange change);
     ~PhotoWriter();
-    bool stage(QString *error);
-    bool commit(QString *error);
+    PictureFailure stage();
+    PictureFailure commit();
 
 private:
     PhotoChange m_change;

@@ -63,16 +63,12 @@ std::optional<QDate> dayAtX(const GraphWindow &window, int x, int width)
     return dateFromOleDayNumber(std::floor(window.start)).addDays(*best);
 }
 
-QString readOutText(const DiaryTable &diary, QDate day)
-{
-    const int row = diary.findDate(dateText(day));
-    return row == 0 ? QString() : readOutOfRow(diary, row, day, weightTrend(diary), fatTrend(diary));
-}
-
 QString readOutText(const DiaryTable &diary, QDate day, const GraphPicture &graph)
 {
-    if (graph.trendDiary != diary.serial())
-        return readOutText(diary, day);
     const int row = diary.findDate(dateText(day));
-    return row == 0 ? QString() : readOutOfRow(diary, row, day, graph.weightTrend, graph.fatTrend);
+    if (row == 0)
+        return {};
+    if (graph.trendDiary == diary.serial())
+        return readOutOfRow(diary, row, day, graph.weightTrend, graph.fatTrend);
+    return readOutOfRow(diary, row, day, weightTrend(diary), fatTrend(diary));
 }

@@ -17,8 +17,7 @@
 std::optional<QDate> dayAtX(const GraphWindow &window, int x, int width = GraphWidth);
 
 // The date, weight and body fat with their trends, both calorie levels and
-// the first line of each comment of the day; empty when the day is not recorded.
-QString readOutText(const DiaryTable &diary, QDate day);
-// The same, quoting the trends the graph keeps when it was drawn from this
-// diary with its trend on; otherwise the trends are worked out as above.
+// the first line of each comment of the day; empty when the day is not
+// recorded. The trends are those the graph keeps when it was drawn from this
+// diary with its trend on; otherwise they are worked out from the diary.
 QString readOutText(const DiaryTable &diary, QDate day, const GraphPicture &graph);

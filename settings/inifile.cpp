@@ -57,18 +57,19 @@ bool isValidUtf8(const QByteArray &bytes)
     return !decoder.hasError();
 }
 
-QString lineProblem(const QByteArray &line)
+SettingsFailure lineProblem(const QByteArray &line, int number)
 {
     if (line.contains('\0'))
-        return QStringLiteral("NUL 文字が入っています");
+        return SettingsProblem(SettingsError::NulInLine, {}, {}, number);
     if (line.size() > IniFile::MaxLineBytes)
-        return QStringLiteral("長すぎます (%1 バイト)").arg(line.size());
+        return SettingsProblem(SettingsError::LineTooLong, {}, {}, number, line.size());
     const QByteArray text = line.trimmed();
     if (text.isEmpty() || text.startsWith(';') || text.startsWith('#') || text.contains('='))
-        return {};
+        return std::nullopt;
     if (isSectionHeader(text))
-        return text.contains(']') ? QString() : QStringLiteral("セクション名を閉じる「]」がありません");
-    return QStringLiteral("「キー=値」の形ではありません");
+        return text.contains(']') ? std::nullopt
+                                  : SettingsFailure(SettingsProblem(SettingsError::SectionNotClosed, {}, {}, number));
+    return SettingsProblem(SettingsError::NotKeyValue, {}, {}, number);
 }
 
 bool sameName(QStringView a, QStringView b)
@@ -241,12 +242,12 @@ QByteArray IniFile::content() const
     return out;
 }
 
-QList<std::pair<int, QString>> IniFile::problems() const
+std::vector<SettingsProblem> IniFile::problems() const
 {
-    QList<std::pair<int, QString>> found;
+    std::vector<SettingsProblem> found;
     for (int i = 0; i < m_lines.size(); ++i) {
-        if (const QString problem = lineProblem(m_lines[i].text); !problem.isEmpty())
-            found.append({i + 1, problem});
+        if (SettingsFailure problem = lineProblem(m_lines[i].text, i + 1))
+            found.push_back(std::move(*problem));
     }
     return found;
 }

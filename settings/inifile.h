@@ -54,7 +54,7 @@ public:
 
     // Lines that are damaged, or that are neither blank, a comment, a
     // section header nor "key=value": their numbers (from 1) and what is wrong.
-    QList<std::pair<int, QString>> problems() const;
+    std::vector<SettingsProblem> problems() const;
 
     // Writes content() to path, replacing the old file in one step; on
     // failure the old file stays and what the system said comes back.

@@ -65,7 +65,7 @@ std::optional<int> integerText(const QString &text)
 
 template<typename Section, size_t N>
 Section readSection(const IniFile &ini, QStringView name, const std::array<Key<Section>, N> &keys,
-                    QStringList *problems)
+                    std::vector<SettingsProblem> *problems)
 {
     Section section;
     for (const Key<Section> &key : keys) {
@@ -77,8 +77,8 @@ Section readSection(const IniFile &ini, QStringView name, const std::array<Key<S
         const std::optional<int> integer = integerText(text);
         section.*std::get<int Section::*>(key.field) = integer.value_or(0);
         if (!integer && !text.isEmpty())
-            problems->append(QStringLiteral("[%1] %2=%3: 整数ではありません (0 として読みます)")
-                                 .arg(name, QStringView(key.name), text));
+            problems->push_back(SettingsProblem(SettingsError::NotAnInteger, {},
+                                                {name.toString(), QStringView(key.name).toString(), text}));
     }
     return section;
 }
@@ -109,20 +109,22 @@ SettingsFailure writeSection(const QString &iniPath, QStringView name, const Sec
 // A stored limit no body or percentage can reach would make the graph
 // useless (and, far enough out, its captions endless): it reads as empty,
 // the program's default, and is named.
-void dropImpossibleLimits(GraphSettings &graph, QStringList *problems)
+void dropImpossibleLimits(GraphSettings &graph, std::vector<SettingsProblem> *problems)
 {
-    const std::tuple<const char16_t *, QString GraphSettings::*, MeasureBounds> limits[] = {
-        {u"WUpper", &GraphSettings::WUpper, WeightBounds},
-        {u"WDown", &GraphSettings::WDown, WeightBounds},
-        {u"FUpper", &GraphSettings::FUpper, FatBounds},
-        {u"FDown", &GraphSettings::FDown, FatBounds},
+    // The measure each limit is of: 0 weight, 1 body fat.
+    const std::tuple<const char16_t *, QString GraphSettings::*, int> limits[] = {
+        {u"WUpper", &GraphSettings::WUpper, 0},
+        {u"WDown", &GraphSettings::WDown, 0},
+        {u"FUpper", &GraphSettings::FUpper, 1},
+        {u"FDown", &GraphSettings::FDown, 1},
     };
-    for (const auto &[name, field, bounds] : limits) {
+    for (const auto &[name, field, measure] : limits) {
         const std::optional<double> value = parseNumberText(graph.*field);
-        if (!value || bounds.contains(*value))
+        if (!value || (measure == 0 ? WeightBounds : FatBounds).contains(*value))
             continue;
-        problems->append(QStringLiteral("[Graph] %1=%2: グラフの範囲にできない値です。%3 (空として読みます)")
-                             .arg(QStringView(name), graph.*field, bounds.rule()));
+        problems->push_back(SettingsProblem(SettingsError::ImpossibleLimit, {},
+                                            {QStringLiteral("Graph"), QStringView(name).toString(), graph.*field},
+                                            measure));
         graph.*field = QString();
     }
 }
@@ -140,25 +142,12 @@ GetIniResult GetIni(const QString &iniPath)
 GetIniResult settingsFromIni(const IniFile &ini)
 {
     GetIniResult result;
-    for (const auto &[line, problem] : ini.problems())
-        result.problems.append(QStringLiteral("%1 行目: %2").arg(line).arg(problem));
+    result.problems = ini.problems();
     result.fields.graph = readSection(ini, u"Graph", graphKeys, &result.problems);
     dropImpossibleLimits(result.fields.graph, &result.problems);
     result.fields.establish = readSection(ini, u"Establish", establishKeys, &result.problems);
     result.fields.trend = readSection(ini, u"Trend", trendKeys, &result.problems);
     return result;
-}
-
-QString settingsProblemMessage(const QString &iniPath, const QStringList &problems)
-{
-    constexpr int shownAtMost = 10;
-    QStringList lines{QStringLiteral("設定ファイル \"%1\" に読めないところがあります。").arg(iniPath)};
-    lines += problems.mid(0, shownAtMost);
-    if (problems.size() > shownAtMost)
-        lines.append(QStringLiteral("ほか %1 か所").arg(problems.size() - shownAtMost));
-    lines.append(QStringLiteral("読めない値は空または 0 として扱います。ファイルはそのまま残し、"
-                                "設定を保存したときにその設定の値だけを書き換えます。"));
-    return lines.join(QStringLiteral("\r\n"));
 }
 
 SettingsFailure WriteIni_Graph(const QString &iniPath, const GraphSettings &graph)

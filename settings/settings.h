@@ -66,8 +66,8 @@ struct SettingsFields
 struct GetIniResult
 {
     SettingsFields fields;
-    SettingsFailure problem; // nothing when the file was read
-    QStringList problems;    // damaged lines and values of the wrong kind
+    SettingsFailure problem;               // nothing when the file was read
+    std::vector<SettingsProblem> problems; // damaged lines and values of the wrong kind
 };
 
 // Reads the three sections. An absent key, or an integer key whose text is not
@@ -76,9 +76,6 @@ struct GetIniResult
 GetIniResult GetIni(const QString &iniPath);
 // The same from a file already read.
 GetIniResult settingsFromIni(const class IniFile &ini);
-
-// The one message that tells the user what in the file could not be read.
-QString settingsProblemMessage(const QString &iniPath, const QStringList &problems);
 
 // Each writes all keys of its section from the fields, replacing their lines
 // in place and leaving every other line of the file as it was. When the

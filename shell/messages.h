@@ -35,6 +35,18 @@ void error(const std::variant<Areas...> &problem, Aftermath after = Aftermath::N
     error(problemText(problem, after));
 }
 
+// A problem of one area.
+template<typename Code>
+void information(const Problem<Code> &problem, Aftermath after = Aftermath::None)
+{
+    information(std::variant<Problem<Code>>(problem), after);
+}
+template<typename Code>
+void error(const Problem<Code> &problem, Aftermath after = Aftermath::None)
+{
+    error(std::variant<Problem<Code>>(problem), after);
+}
+
 // Replaces the message boxes with a responder (nullptr restores the boxes).
 // The caller keeps ownership.
 void setResponder(Responder *responder);

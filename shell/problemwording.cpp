@@ -1,5 +1,7 @@
 #include "problemwording.h"
 
+#include "measurebounds.h"
+
 namespace {
 
 QString fileProblemText(FileProblem problem)
@@ -174,6 +176,30 @@ QString lockText(const DiaryProblem &problem)
     }
 }
 
+QString lineText(const SettingsProblem &problem, const QString &what)
+{
+    return QStringLiteral("%1 行目: %2").arg(problem.number).arg(what);
+}
+
+QString valueText(const SettingsProblem &problem, const QString &what)
+{
+    return QStringLiteral("[%1] %2=%3: %4")
+        .arg(problem.names.value(0), problem.names.value(1), problem.names.value(2), what);
+}
+
+QString damagedSettingsText(const SettingsProblem &problem)
+{
+    constexpr size_t shownAtMost = 10;
+    QStringList lines{QStringLiteral("設定ファイル \"%1\" に読めないところがあります。").arg(problem.path)};
+    for (size_t i = 0; i < problem.parts.size() && i < shownAtMost; ++i)
+        lines.append(problemText(problem.parts[i]));
+    if (problem.parts.size() > shownAtMost)
+        lines.append(QStringLiteral("ほか %1 か所").arg(problem.parts.size() - shownAtMost));
+    lines.append(QStringLiteral("読めない値は空または 0 として扱います。ファイルはそのまま残し、"
+                                "設定を保存したときにその設定の値だけを書き換えます。"));
+    return lines.join(QStringLiteral("\r\n"));
+}
+
 } // namespace
 
 QString problemText(const FileReason &reason)
@@ -185,6 +211,8 @@ QString problemText(const FileReason &reason)
             .arg((reason.neededBytes + 1023) / 1024);
     if (reason.problem == FileProblem::Other)
         return QStringLiteral("システムのエラーです (%1)").arg(reason.systemText);
+    if (reason.problem == FileProblem::NotAPicture && !reason.systemText.isEmpty())
+        return QStringLiteral("%1 (%2)").arg(fileProblemText(reason.problem), reason.systemText);
     return fileProblemText(reason.problem);
 }
 
@@ -226,6 +254,66 @@ QString problemText(const PhotoProblem &problem)
     return {};
 }
 
+QString problemText(const PictureProblem &problem)
+{
+    constexpr qint64 megabyte = 1024 * 1024;
+    const QString unreadable = QStringLiteral("画像を読み込めません: %1\r\n(%2)");
+    switch (problem.code) {
+    case PictureError::Unreadable:
+        return unreadable.arg(problem.path, problem.reason ? problemText(*problem.reason) : QString());
+    case PictureError::TooLarge:
+        return unreadable.arg(problem.path, problemText(PhotoProblem(PhotoError::TooLarge, {}, {}, problem.number)));
+    case PictureError::TooManyPixels:
+        return unreadable.arg(
+            problem.path,
+            QStringLiteral("画像が大きすぎます: %1 × %2 ピクセル").arg(problem.names.value(0), problem.names.value(1)));
+    case PictureError::NotAFile: return unreadable.arg(problem.path, problemText(PhotoProblem(PhotoError::NotAFile)));
+    case PictureError::NotStorable:
+        return QStringLiteral("この種類の画像は写真として保存できません: %1\r\n"
+                              "(使えるのは BMP, JPEG, GIF, PNG, ICO の画像です)")
+            .arg(problem.path);
+    case PictureError::NoRoom:
+        return QStringLiteral("画像が大きすぎます: %1\r\n%2 × %3 ピクセルの写真は保存すると %4 MB になり、"
+                              "写真のフォルダー \"%5\" のディスクの空き (%6 MB) に入りません。")
+            .arg(problem.path, problem.names.value(0), problem.names.value(1))
+            .arg((problem.number + megabyte - 1) / megabyte)
+            .arg(problem.names.value(2))
+            .arg(problem.limit / megabyte);
+    case PictureError::IconUnreadable: return QStringLiteral("アイコンを読み込めません: %1").arg(problem.path);
+    case PictureError::NotStaged:
+        return QStringLiteral("写真 %1 を保存できません (%2)")
+            .arg(problem.path, problem.reason ? problemText(*problem.reason) : QString());
+    case PictureError::NotDeleted: return QStringLiteral("写真 %1 を削除できません").arg(problem.path);
+    case PictureError::NotCommitted: return QStringLiteral("写真 %1 を保存できません").arg(problem.path);
+    case PictureError::End: break;
+    }
+    return {};
+}
+
+QString problemText(const ExchangeProblem &problem)
+{
+    const bool weight = problem.number == 0;
+    switch (problem.code) {
+    case ExchangeError::StartNotANumber:
+    case ExchangeError::GoalNotANumber: {
+        const bool start = problem.code == ExchangeError::StartNotANumber;
+        const QString setting =
+            start ? (weight ? QStringLiteral("ダイエット開始日の体重") : QStringLiteral("ダイエット開始日の体脂肪率"))
+                  : (weight ? QStringLiteral("到達目標の体重") : QStringLiteral("到達目標の体脂肪率"));
+        return QStringLiteral("設定の「%1」が数値ではありません（%2）。").arg(setting, problem.names.value(0));
+    }
+    case ExchangeError::NotRewritten: return QStringLiteral("%1 を書き換えられません。").arg(problem.path);
+    case ExchangeError::LevelFileMissing: return QStringLiteral("%1 が見つかりません。").arg(problem.path);
+    case ExchangeError::LevelFileUnreadable: return QStringLiteral("%1 を読み込めません。").arg(problem.path);
+    case ExchangeError::LevelFileEmpty: return QStringLiteral("%1 が空です。").arg(problem.path);
+    case ExchangeError::FirstLineEmpty: return QStringLiteral("%1 の 1 行目が空です。").arg(problem.path);
+    case ExchangeError::NotALevel:
+        return QStringLiteral("%1 の「%2」は 0〜10 のレベルではありません。").arg(problem.path, problem.names.value(0));
+    case ExchangeError::End: break;
+    }
+    return {};
+}
+
 QString problemText(const SettingsProblem &problem)
 {
     const QString reason = problem.reason ? problemText(*problem.reason) : QString();
@@ -244,6 +332,18 @@ QString problemText(const SettingsProblem &problem)
     case SettingsError::NotWritten:
         return QStringLiteral("設定ファイル \"%1\" に書き込めません (%2)")
             .arg(problem.path, problem.parts.empty() ? reason : problemText(problem.parts.front()));
+    case SettingsError::Damaged: return damagedSettingsText(problem);
+    case SettingsError::NulInLine: return lineText(problem, QStringLiteral("NUL 文字が入っています"));
+    case SettingsError::LineTooLong:
+        return lineText(problem, QStringLiteral("長すぎます (%1 バイト)").arg(problem.limit));
+    case SettingsError::SectionNotClosed:
+        return lineText(problem, QStringLiteral("セクション名を閉じる「]」がありません"));
+    case SettingsError::NotKeyValue: return lineText(problem, QStringLiteral("「キー=値」の形ではありません"));
+    case SettingsError::NotAnInteger:
+        return valueText(problem, QStringLiteral("整数ではありません (0 として読みます)"));
+    case SettingsError::ImpossibleLimit:
+        return valueText(problem, QStringLiteral("グラフの範囲にできない値です。%1 (空として読みます)")
+                                      .arg((problem.number == 0 ? WeightBounds : FatBounds).rule()));
     case SettingsError::End: break;
     }
     return {};
@@ -270,6 +370,7 @@ QString aftermathText(Aftermath after)
     case Aftermath::GraphNotKept: return QStringLiteral("グラフ設定は保存されていません。");
     case Aftermath::SettingsNotSaved: return QStringLiteral("設定は保存されていません。");
     case Aftermath::SwitchNotKept: return QStringLiteral("この切り替えは次の起動には残りません。");
+    case Aftermath::PhotoFileKept: return QStringLiteral("写真のファイルは消さずにそのまま残します。");
     }
     return {};
 }

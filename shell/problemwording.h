@@ -1,7 +1,9 @@
 #pragma once
 
 #include "diaryproblem.h"
+#include "exchangeproblem.h"
 #include "photoproblem.h"
+#include "pictureproblem.h"
 #include "settingsproblem.h"
 
 #include <QString>
@@ -13,7 +15,9 @@
 QString problemText(const FileReason &reason);
 QString problemText(const DiaryProblem &problem);
 QString problemText(const PhotoProblem &problem);
+QString problemText(const PictureProblem &problem);
 QString problemText(const SettingsProblem &problem);
+QString problemText(const ExchangeProblem &problem);
 QString aftermathText(Aftermath after);
 
 // The question put before a lock made on another computer is taken over.

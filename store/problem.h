@@ -33,7 +33,7 @@ struct FileReason
     {}
 
     FileProblem problem = FileProblem::Other;
-    QString systemText; // for Other
+    QString systemText; // for Other, and what a decoder said of a picture it could not read
     // For a disk found full: its root, and the room there was and was needed.
     QString disk;
     qint64 freeBytes = 0;
@@ -83,5 +83,6 @@ enum class Aftermath {
     GraphNotKept,     // the graph settings hold for this run only
     SettingsNotSaved, // the settings stay as they were
     SwitchNotKept,    // a switch holds for this run only
+    PhotoFileKept,    // the photo file stays as it is
     End               // not an aftermath: counts the ones above
 };

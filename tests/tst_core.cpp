@@ -44,7 +44,7 @@ Codes told(const CoreResult &result)
     return codes;
 }
 
-// The text of a notice from the entry's own checks and the exchange files.
+// The text of a notice from the entry's own checks.
 QString text(const CoreResult::Notice &notice)
 {
     return std::holds_alternative<QString>(notice.problem) ? std::get<QString>(notice.problem) : QString();
@@ -347,11 +347,12 @@ void TestCore::photoGoesWithItsDay()
     QVERIFY(m_core->diary().cell(1, DiaryColumn::Photo).isEmpty());
 
     PhotoChange broken = planPhotoChange(0, "face.ico", {}, day25, pictures);
-    QVERIFY(!broken.error.isEmpty());
+    QVERIFY(broken.error && broken.error->code == PictureError::IconUnreadable);
     const QStringList before = m_folder->snapshot();
     m_answers = {true};
     const CoreResult refused = save(day("2010/01/25", "64"), broken);
     QCOMPARE(refused.status, Status::Refused);
+    QVERIFY(std::get_if<PictureProblem>(&refused.notices.first().problem)->code == PictureError::IconUnreadable);
     QCOMPARE(refused.notices.first().after, Aftermath::DiaryUnchanged);
     QCOMPARE(m_folder->snapshot(), before);
 
@@ -407,8 +408,9 @@ void TestCore::levelGoesToTheViewer()
     open(QByteArray(settings).replace("DStartW=80", "DStartW=seventy"));
     const CoreResult saved = save(day("2010/01/15", "71"));
     QCOMPARE(saved.notices.size(), 1);
-    const QString said = text(saved.notices.value(0));
-    QVERIFY2(said.contains("ダイエット開始日の体重") && said.contains("seventy"), qPrintable(said));
+    const ExchangeProblem *said = std::get_if<ExchangeProblem>(&saved.notices.first().problem);
+    QVERIFY(said && said->code == ExchangeError::StartNotANumber);
+    QCOMPARE(std::pair(said->number, said->names), std::pair(qint64(Measure::Weight), QStringList("seventy")));
     QCOMPARE(m_core->diary().firstEmptyRow(), 5);
     QCOMPARE(m_folder->read("BoxingGame/data.txt"), QByteArray("5\r\n"));
 }

@@ -264,10 +264,11 @@ void TestDiskFaults::photoLargerThanTheRoomLeftIsRefused()
     QImage big(3000, 2000, QImage::Format_RGB32);
     big.fill(Qt::darkBlue);
     QVERIFY(big.save(elsewhere.filePath("big.jpg"), "JPEG"));
-    const QString problem = photoRoomProblem(elsewhere.filePath("big.jpg"), m_folder->filePath("Picture/"));
-    QVERIFY2(problem.contains(elsewhere.filePath("big.jpg")) && problem.contains("3000 × 2000")
-                 && problem.contains("18 MB") && problem.contains(m_folder->filePath("Picture")),
-             qPrintable(problem));
+    const PictureFailure problem = photoRoomProblem(elsewhere.filePath("big.jpg"), m_folder->filePath("Picture/"));
+    QVERIFY(problem && problem->code == PictureError::NoRoom);
+    QCOMPARE(problem->path, elsewhere.filePath("big.jpg"));
+    QCOMPARE(problem->names, QStringList({"3000", "2000", m_folder->filePath("Picture/")}));
+    QVERIFY(problem->number == photoFileSize({3000, 2000}) && problem->limit < problem->number);
 }
 
 void TestDiskFaults::backupThatCannotBeWrittenIsSaidOnce_data()

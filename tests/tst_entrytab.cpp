@@ -196,7 +196,7 @@ private Q_SLOTS:
             QCOMPARE(cell(row, DiaryColumn::Photo), storable ? photoName(day) : QString());
             QVERIFY(!storable || qAbs(stored.pixelColor(20, 15).red() - 200) < 8); // JPEG is lossy
             QVERIFY2(storable ? m_messages->shown.isEmpty()
-                              : only().contains(path) && only().contains("保存できません"),
+                              : only() == problemText(PictureProblem(PictureError::NotStorable, path)),
                      qPrintable(m_messages->shown.join('|')));
         }
     }

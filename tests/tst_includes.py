@@ -29,8 +29,8 @@ PLANTED = [
      'list/listrules.cpp: "plot.h": trimbo_list includes a header of trimbo_graph'),
     ("entry/entrytab.h", '#include "ui_entrytab.h"',
      'entry/entrytab.h: "ui_entrytab.h": a window\'s generated header belongs in its .cpp only'),
-    ("companions/viewer/levelfile.cpp", '#include "diarytable.h"',
-     'companions/viewer/levelfile.cpp: "diarytable.h": trimbo_viewer includes a header of trimbo_store'),
+    ("companions/viewer/levelfile.cpp", '#include "problemwording.h"',
+     'companions/viewer/levelfile.cpp: "problemwording.h": trimbo_viewer includes a header of trimbo_wording'),
 ]
 
 

@@ -1,4 +1,5 @@
 #include "diarybook.h"
+#include "exchange.h"
 #include "helpers.h"
 #include "inifile.h"
 #include "newworkbook.h"
@@ -124,16 +125,50 @@ const std::pair<PhotoError, const char *> PhotoWords[] = {
      "日記の写真の欄に、写真フォルダ \"/p/Picture/\" の写真として開けないものがあります。\r\n2010/01/02: \"x.bmp\" "
      "リンクです\r\nこれらの日は写真なしとして表示します。日記の写真の欄はそのまま残します。"},
 };
+const std::pair<PictureError, const char *> PictureWords[] = {
+    {PictureError::Unreadable, "画像を読み込めません: /p/a.png\r\n(アクセスが許されていません)"},
+    {PictureError::TooLarge, "画像を読み込めません: /p/a.png\r\n(ファイルが大きすぎます: 3 MB)"},
+    {PictureError::TooManyPixels, "画像を読み込めません: /p/a.png\r\n(画像が大きすぎます: 40000 × 30000 ピクセル)"},
+    {PictureError::NotAFile,
+     "画像を読み込めません: /p/a.png\r\n(普通のファイルではありません (フォルダ、デバイス、パイプなど))"},
+    {PictureError::NotStorable,
+     "この種類の画像は写真として保存できません: /p/a.png\r\n(使えるのは BMP, JPEG, GIF, PNG, ICO の画像です)"},
+    {PictureError::NoRoom, "画像が大きすぎます: /p/a.png\r\n40000 × 30000 ピクセルの写真は保存すると 3 MB "
+                           "になり、写真のフォルダー \"/p/Picture/\" のディスクの空き (1 MB) に入りません。"},
+    {PictureError::IconUnreadable, "アイコンを読み込めません: /p/a.png"},
+    {PictureError::NotStaged, "写真 /p/a.png を保存できません (アクセスが許されていません)"},
+    {PictureError::NotDeleted, "写真 /p/a.png を削除できません"},
+    {PictureError::NotCommitted, "写真 /p/a.png を保存できません"},
+};
+const std::pair<ExchangeError, const char *> ExchangeWords[] = {
+    {ExchangeError::StartNotANumber, "設定の「ダイエット開始日の体脂肪率」が数値ではありません（abc）。"},
+    {ExchangeError::GoalNotANumber, "設定の「到達目標の体脂肪率」が数値ではありません（abc）。"},
+    {ExchangeError::NotRewritten, "data.txt を書き換えられません。"},
+    {ExchangeError::LevelFileMissing, "data.txt が見つかりません。"},
+    {ExchangeError::LevelFileUnreadable, "data.txt を読み込めません。"},
+    {ExchangeError::LevelFileEmpty, "data.txt が空です。"},
+    {ExchangeError::FirstLineEmpty, "data.txt の 1 行目が空です。"},
+    {ExchangeError::NotALevel, "data.txt の「abc」は 0〜10 のレベルではありません。"},
+};
 const std::pair<SettingsError, const char *> SettingsWords[] = {
     {SettingsError::NotFound, "Not Found \"Trimbo.ini\""},
     {SettingsError::Unreadable, "設定ファイル \"/p/Trimbo.ini\" を読めません (アクセスが許されていません)"},
-    {SettingsError::TooLarge, "設定ファイル \"/p/Trimbo.ini\" を読めません (ファイルが大きすぎます: 2097152 バイト)"},
+    {SettingsError::TooLarge, "設定ファイル \"/p/Trimbo.ini\" を読めません (ファイルが大きすぎます: 5 バイト)"},
     {SettingsError::Utf16,
      "設定ファイル \"/p/Trimbo.ini\" は UTF-16 で書かれています。トリンボは UTF-16 の設定ファイルを読み書きしません。"
      "UTF-8 か Shift-JIS で保存し直してください。"},
-    {SettingsError::NotWritten,
-     "設定ファイル \"/p/Trimbo.ini\" に書き込めません (設定ファイル \"/p/Trimbo.ini\" は UTF-16 で書かれています。"
-     "トリンボは UTF-16 の設定ファイルを読み書きしません。UTF-8 か Shift-JIS で保存し直してください。)"},
+    {SettingsError::NotWritten, "設定ファイル \"/p/Trimbo.ini\" に書き込めません (5 行目: NUL 文字が入っています)"},
+    {SettingsError::Damaged,
+     "設定ファイル \"/p/Trimbo.ini\" に読めないところがあります。\r\n5 行目: NUL 文字が入っています\r\n"
+     "読めない値は空または 0 "
+     "として扱います。ファイルはそのまま残し、設定を保存したときにその設定の値だけを書き換えます。"},
+    {SettingsError::NulInLine, "5 行目: NUL 文字が入っています"},
+    {SettingsError::LineTooLong, "5 行目: 長すぎます (9 バイト)"},
+    {SettingsError::SectionNotClosed, "5 行目: セクション名を閉じる「]」がありません"},
+    {SettingsError::NotKeyValue, "5 行目: 「キー=値」の形ではありません"},
+    {SettingsError::NotAnInteger, "[Trimbo.ini] K=v: 整数ではありません (0 として読みます)"},
+    {SettingsError::ImpossibleLimit,
+     "[Trimbo.ini] K=v: グラフの範囲にできない値です。体脂肪率は 0 から 100 % までの数値です。 (空として読みます)"},
 };
 const std::pair<FileProblem, const char *> FileWords[] = {
     {FileProblem::Missing, "ファイルがありません"},
@@ -145,7 +180,7 @@ const std::pair<FileProblem, const char *> FileWords[] = {
     {FileProblem::BeyondSizeLimit, "ファイルの大きさの上限を超えます"},
     {FileProblem::CutShort, "ファイルが途中で切れています"},
     {FileProblem::TooLarge, "ファイルが大きすぎます"},
-    {FileProblem::NotAPicture, "画像ファイルとして読めません"},
+    {FileProblem::NotAPicture, "画像ファイルとして読めません (sys)"},
     {FileProblem::Other, "システムのエラーです (sys)"},
 };
 const std::pair<Aftermath, const char *> AftermathWords[] = {
@@ -158,6 +193,7 @@ const std::pair<Aftermath, const char *> AftermathWords[] = {
     {Aftermath::GraphNotKept, "グラフ設定は保存されていません。"},
     {Aftermath::SettingsNotSaved, "設定は保存されていません。"},
     {Aftermath::SwitchNotKept, "この切り替えは次の起動には残りません。"},
+    {Aftermath::PhotoFileKept, "写真のファイルは消さずにそのまま残します。"},
 };
 
 // Each table holds every code of its area once, in order, up to End.
@@ -190,7 +226,6 @@ private Q_SLOTS:
     void everyCodeHasItsWords();
     void failingFilesSayWhyInJapanese_data();
     void failingFilesSayWhyInJapanese();
-    void fullWidthNumbersBecomeASCII_data();
     void fullWidthNumbersBecomeASCII();
 };
 
@@ -280,6 +315,8 @@ void TestJapanese::everyCodeHasItsWords_data()
 {
     QVERIFY(everyCodeOnce(DiaryWords, DiaryError::End));
     QVERIFY(everyCodeOnce(PhotoWords, PhotoError::End));
+    QVERIFY(everyCodeOnce(PictureWords, PictureError::End));
+    QVERIFY(everyCodeOnce(ExchangeWords, ExchangeError::End));
     QVERIFY(everyCodeOnce(SettingsWords, SettingsError::End));
     QVERIFY(everyCodeOnce(FileWords, FileProblem(int(FileProblem::Other) + 1)));
     QVERIFY(everyCodeOnce(AftermathWords, Aftermath::End));
@@ -295,10 +332,19 @@ void TestJapanese::everyCodeHasItsWords_data()
                                    {PhotoProblem(PhotoError::Link, {}, {"2010/01/02", "x.bmp"})});
         QTest::addRow("photo %d", int(code)) << problemText(problem) << QString::fromUtf8(words);
     }
+    for (const auto &[code, words] : PictureWords) {
+        const PictureProblem problem(code, "/p/a.png", {"40000", "30000", "/p/Picture/"}, 3 * 1024 * 1024,
+                                     1024 * 1024 + 5, FileReason(FileProblem::NoPermission));
+        QTest::addRow("picture %d", int(code)) << problemText(problem) << QString::fromUtf8(words);
+    }
+    for (const auto &[code, words] : ExchangeWords) {
+        const ExchangeProblem problem(code, "data.txt", {"abc"}, int(Measure::Fat));
+        QTest::addRow("exchange %d", int(code)) << problemText(problem) << QString::fromUtf8(words);
+    }
     for (const auto &[code, words] : SettingsWords) {
-        const SettingsProblem problem(code, "/p/Trimbo.ini", {"Trimbo.ini"}, 2 * 1024 * 1024, 0,
+        const SettingsProblem problem(code, "/p/Trimbo.ini", {"Trimbo.ini", "K", "v"}, 5, 9,
                                       FileReason(FileProblem::NoPermission),
-                                      {SettingsProblem(SettingsError::Utf16, "/p/Trimbo.ini")});
+                                      {SettingsProblem(SettingsError::NulInLine, {}, {}, 5)});
         QTest::addRow("settings %d", int(code)) << problemText(problem) << QString::fromUtf8(words);
     }
     QTest::newRow("settings not written, with the system's reason")
@@ -337,14 +383,11 @@ QString messageOf(Reader reader, const QString &path)
         const SettingsFailure unusable = IniFile::load(path).problem;
         return unusable ? problemText(*unusable) : QString();
     }
-    case Reader::Picture: return loadPicture(path).error;
+    case Reader::Picture: return problemText(*loadPicture(path).error);
     case Reader::StoredPhoto:
         return problemText(*readPhotoFile(QFileInfo(path).path() + u'/', QFileInfo(path).fileName(), 16).check.problem);
-    case Reader::PhotoWrite: {
-        QString error;
-        PhotoWriter({PhotoChange::Write, path, QByteArray("BM"), {}, {}}).stage(&error);
-        return error;
-    }
+    case Reader::PhotoWrite:
+        return problemText(*PhotoWriter({PhotoChange::Write, path, QByteArray("BM"), {}, {}}).stage());
     }
     return {};
 }
@@ -395,35 +438,16 @@ void TestJapanese::failingFilesSayWhyInJapanese()
     QVERIFY2(!QString(message).remove(path).contains(QRegularExpression("[A-Za-z]{3,}")), qPrintable(message));
 }
 
-void TestJapanese::fullWidthNumbersBecomeASCII_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("ascii");
-    QTest::newRow("full-width digits and point") << "７８．５"
-                                                 << "78.5";
-    QTest::newRow("full-width minus") << "－０．５"
-                                      << "-0.5";
-    QTest::newRow("minus sign") << "\u22120.5"
-                                << "-0.5";
-    QTest::newRow("full-width plus") << "＋１"
-                                     << "+1";
-    QTest::newRow("full-width blanks") << "\u3000６５\u3000"
-                                       << "65";
-    QTest::newRow("ASCII blanks") << " 65.5 "
-                                  << "65.5";
-    QTest::newRow("mixed widths") << "6５.５"
-                                  << "65.5";
-    QTest::newRow("other text stays") << "７８，５kg"
-                                      << "78，5kg";
-    QTest::newRow("empty") << ""
-                           << "";
-}
-
+// Full-width digits, signs and blanks from a Japanese keyboard; other text stays.
 void TestJapanese::fullWidthNumbersBecomeASCII()
 {
-    QFETCH(QString, typed);
-    QFETCH(QString, ascii);
-    QCOMPARE(typedNumberText(typed), ascii);
+    const std::pair<const char *, const char *> typedAndAscii[] = {
+        {"７８．５", "78.5"}, {"－０．５", "-0.5"},       {"\u22120.5", "-0.5"},
+        {"＋１", "+1"},       {"\u3000６５\u3000", "65"}, {" 65.5 ", "65.5"},
+        {"6５.５", "65.5"},   {"７８，５kg", "78，5kg"},  {"", ""},
+    };
+    for (const auto &[typed, ascii] : typedAndAscii)
+        QCOMPARE(typedNumberText(QString::fromUtf8(typed)), QString::fromUtf8(ascii));
 }
 
 QTEST_MAIN(TestJapanese)

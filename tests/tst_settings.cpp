@@ -1,6 +1,7 @@
 #include "establishrules.h"
 #include "helpers.h"
 #include "inifile.h"
+#include "problemwording.h"
 #include "programfixture.h"
 #include "radiogroup.h"
 #include "settings.h"
@@ -17,6 +18,16 @@ Q_DECLARE_METATYPE(SettingsError)
 Q_DECLARE_METATYPE(FileProblem)
 
 namespace {
+
+// A problem's code, and the line or the value it names.
+using Named = std::pair<SettingsError, QString>;
+QList<Named> named(const std::vector<SettingsProblem> &problems)
+{
+    QList<Named> out;
+    for (const SettingsProblem &p : problems)
+        out.append({p.code, p.names.isEmpty() ? QString::number(p.number) : p.names.join(u' ')});
+    return out;
+}
 
 // Lines with Windows line breaks, written with "|" for each.
 QByteArray crlf(const char *lines)
@@ -152,9 +163,12 @@ private Q_SLOTS:
                 + "FUpper 30\r\n[Establish\r\nGoalW=65\r\n");
         const GetIniResult result = GetIni(ini.path);
         QVERIFY(!result.problem);
-        QCOMPARE(result.problems, (QStringList{"2 行目: 長すぎます (5007 バイト)", "4 行目: NUL 文字が入っています",
-                                               "5 行目: 「キー=値」の形ではありません",
-                                               "6 行目: セクション名を閉じる「]」がありません"}));
+        QVERIFY(named(result.problems)
+                == (QList<Named>{{SettingsError::LineTooLong, "2"},
+                                 {SettingsError::NulInLine, "4"},
+                                 {SettingsError::NotKeyValue, "5"},
+                                 {SettingsError::SectionNotClosed, "6"}}));
+        QCOMPARE(result.problems.front().limit, 5007);
         const GraphSettings &read = result.fields.graph;
         QCOMPARE(std::tuple(read.WUpper, read.WDown, read.GraphVis), std::tuple(QString(), QString("60"), 0));
         QCOMPARE(result.fields.establish.GoalW, QString("65"));
@@ -177,19 +191,21 @@ private Q_SLOTS:
             IniFile(crlf("[Graph]|WUpper=heavy|WDown=60|GraphVis=two|StartD=yesterday|EndD=2010/01/31|LineClW=12abc|"
                          "[Establish]|GoalW=65|FloatW=1.5|")));
         // Numbers and dates kept as text are judged where they are used.
-        QCOMPARE(result.problems, (QStringList{"[Graph] GraphVis=two: 整数ではありません (0 として読みます)",
-                                               "[Graph] LineClW=12abc: 整数ではありません (0 として読みます)",
-                                               "[Establish] FloatW=1.5: 整数ではありません (0 として読みます)"}));
+        QVERIFY(named(result.problems)
+                == (QList<Named>{{SettingsError::NotAnInteger, "Graph GraphVis two"},
+                                 {SettingsError::NotAnInteger, "Graph LineClW 12abc"},
+                                 {SettingsError::NotAnInteger, "Establish FloatW 1.5"}}));
         QCOMPARE(result.fields.graph.WUpper, QString("heavy"));
-        QCOMPARE(settingsFromIni(IniFile(userFile)).problems, QStringList{"5 行目: 「キー=値」の形ではありません"});
+        QVERIFY(named(settingsFromIni(IniFile(userFile)).problems)
+                == (QList<Named>{{SettingsError::NotKeyValue, "5"}}));
     }
 
     void problemMessageNamesTheFileAndStaysShort()
     {
-        QStringList problems;
+        SettingsProblem damaged(SettingsError::Damaged, "/home/a/Trimbo/Trimbo.ini");
         for (int line = 1; line <= 25; ++line)
-            problems.append(QStringLiteral("%1 行目: NUL 文字が入っています").arg(line));
-        const QStringList lines = settingsProblemMessage("/home/a/Trimbo/Trimbo.ini", problems).split("\r\n");
+            damaged.parts.push_back(SettingsProblem(SettingsError::NulInLine, {}, {}, line));
+        const QStringList lines = problemText(damaged).split("\r\n");
         QCOMPARE(lines.first(), QString("設定ファイル \"/home/a/Trimbo/Trimbo.ini\" に読めないところがあります。"));
         QCOMPARE(lines.size(), 1 + 10 + 2);
         QCOMPARE(lines.mid(10, 2), (QStringList{"10 行目: NUL 文字が入っています", "ほか 15 か所"}));
@@ -253,7 +269,7 @@ private Q_SLOTS:
         for (const auto &[row, file, comment, written] : files) {
             Ini ini(file);
             const GetIniResult result = GetIni(ini.path);
-            QVERIFY2(!result.problem && result.problems.isEmpty() && !result.fields.establish.GoalW.isEmpty(), row);
+            QVERIFY2(!result.problem && result.problems.empty() && !result.fields.establish.GoalW.isEmpty(), row);
             QVERIFY2(IniFile(file).value(u"Other", u"Note") == comment && IniFile(file).content() == file, row);
             EstablishSettings establish = result.fields.establish;
             establish.GoalW = "７１";

@@ -1,6 +1,8 @@
+#include "bodyshape.h"
 #include "levelanimation.h"
 #include "levelfile.h"
 #include "levelwording.h"
+#include "problemwording.h"
 #include "viewerplan.h"
 
 #include <QTemporaryDir>
@@ -15,7 +17,8 @@ struct LevelCase
     Place place;
     QByteArray content;
     std::optional<int> level;
-    QString errorMentions; // what the message must say; empty when read
+    ExchangeError error = ExchangeError::End; // End: read
+    QString shown = {};                       // of a line that is no level
 };
 
 struct PlanCase
@@ -28,7 +31,8 @@ struct PlanCase
 
 LevelRead readOf(std::optional<int> level, const QString &fileName)
 {
-    return level ? LevelRead{level, {}} : LevelRead{std::nullopt, fileName + QStringLiteral(" が見つかりません。")};
+    return level ? LevelRead{level, {}}
+                 : LevelRead{std::nullopt, ExchangeProblem(ExchangeError::LevelFileMissing, fileName)};
 }
 
 } // namespace
@@ -44,21 +48,23 @@ private Q_SLOTS:
     void levelFile_data()
     {
         QTest::addColumn<LevelCase>("file");
-        QTest::newRow("7 CR LF, as the diary writes it") << LevelCase{Place::File, "7\r\n", 7, ""};
-        QTest::newRow("7 without a line break") << LevelCase{Place::File, "7", 7, ""};
-        QTest::newRow("10, the goal") << LevelCase{Place::File, "10\r\n", 10, ""};
-        QTest::newRow("0, the fullest") << LevelCase{Place::File, "0\r\n", 0, ""};
-        QTest::newRow("7 LF only") << LevelCase{Place::File, "7\n", 7, ""};
-        QTest::newRow("only the first line counts") << LevelCase{Place::File, "4\r\nold lines\r\n", 4, ""};
-        QTest::newRow("empty file") << LevelCase{Place::File, {}, {}, "が空です"};
-        QTest::newRow("only a line break") << LevelCase{Place::File, "\r\n", {}, "1 行目が空"};
-        QTest::newRow("11, past the goal") << LevelCase{Place::File, "11\r\n", {}, "「11」"};
-        QTest::newRow("-1") << LevelCase{Place::File, "-1\r\n", {}, "「-1」"};
-        QTest::newRow("a sign is no digit") << LevelCase{Place::File, "+7\r\n", {}, "「+7」"};
-        QTest::newRow("too long for an int") << LevelCase{Place::File, "99999999999999999999\r\n", {}, "0〜10"};
-        QTest::newRow("level on the second line") << LevelCase{Place::File, "\r\n7\r\n", {}, "1 行目が空"};
-        QTest::newRow("missing file") << LevelCase{Place::Missing, {}, {}, "見つかりません"};
-        QTest::newRow("a folder in its place") << LevelCase{Place::Folder, {}, {}, "読み込めません"};
+        QTest::newRow("7 CR LF, as the diary writes it") << LevelCase{Place::File, "7\r\n", 7};
+        QTest::newRow("7 without a line break") << LevelCase{Place::File, "7", 7};
+        QTest::newRow("10, the goal") << LevelCase{Place::File, "10\r\n", 10};
+        QTest::newRow("0, the fullest") << LevelCase{Place::File, "0\r\n", 0};
+        QTest::newRow("7 LF only") << LevelCase{Place::File, "7\n", 7};
+        QTest::newRow("only the first line counts") << LevelCase{Place::File, "4\r\nold lines\r\n", 4};
+        QTest::newRow("empty file") << LevelCase{Place::File, {}, {}, ExchangeError::LevelFileEmpty};
+        QTest::newRow("only a line break") << LevelCase{Place::File, "\r\n", {}, ExchangeError::FirstLineEmpty};
+        QTest::newRow("11, past the goal") << LevelCase{Place::File, "11\r\n", {}, ExchangeError::NotALevel, "11"};
+        QTest::newRow("-1") << LevelCase{Place::File, "-1\r\n", {}, ExchangeError::NotALevel, "-1"};
+        QTest::newRow("a sign is no digit") << LevelCase{Place::File, "+7\r\n", {}, ExchangeError::NotALevel, "+7"};
+        QTest::newRow("too long for an int")
+            << LevelCase{Place::File, "99999999999999999999\r\n", {}, ExchangeError::NotALevel, "999999999999…"};
+        QTest::newRow("level on the second line")
+            << LevelCase{Place::File, "\r\n7\r\n", {}, ExchangeError::FirstLineEmpty};
+        QTest::newRow("missing file") << LevelCase{Place::Missing, {}, {}, ExchangeError::LevelFileMissing};
+        QTest::newRow("a folder in its place") << LevelCase{Place::Folder, {}, {}, ExchangeError::LevelFileUnreadable};
     }
     void levelFile()
     {
@@ -74,11 +80,33 @@ private Q_SLOTS:
 
         const LevelRead read = readLevelFile(path);
         QCOMPARE(read.level, file.level);
-        // Otherwise one line that names the file and says what was wrong with it.
-        QVERIFY2(file.level ? read.error.isEmpty()
-                            : read.error.contains(QStringLiteral("data.txt")) && read.error.contains(file.errorMentions)
-                                  && !read.error.contains(u'\n'),
-                 qPrintable(read.error));
+        // Otherwise the problem names the file, and its words stay on one line.
+        QCOMPARE(read.error ? read.error->code : ExchangeError::End, file.error);
+        if (read.error) {
+            QCOMPARE(read.error->path, QStringLiteral("data.txt"));
+            QCOMPARE(read.error->names.value(0), file.shown);
+            QVERIFY(!problemText(*read.error).contains(u'\n'));
+        }
+    }
+
+    // Each width narrows, the waist most, as the level rises: a belly at 0, a
+    // waist narrower than the hips at 10; levels outside 0..10 draw the ends.
+    void figureSlimsAsLevelRises()
+    {
+        const auto widths = [](const BodyShape &s) {
+            return std::array{s.headRadius,   s.shoulderHalfWidth, s.waistHalfWidth,
+                              s.hipHalfWidth, s.armThickness,      s.thighThickness};
+        };
+        for (int level = 1; level <= 10; ++level) {
+            const BodyShape before = shapeForLevel(level - 1), shape = shapeForLevel(level);
+            for (size_t i = 0; i < widths(shape).size(); ++i)
+                QVERIFY2(widths(shape)[i] <= widths(before)[i], qPrintable(QStringLiteral("level %1").arg(level)));
+            QVERIFY2(shape.waistHalfWidth < before.waistHalfWidth, qPrintable(QStringLiteral("level %1").arg(level)));
+        }
+        QVERIFY(shapeForLevel(0).waistHalfWidth > shapeForLevel(0).hipHalfWidth);
+        QVERIFY(shapeForLevel(10).waistHalfWidth < shapeForLevel(10).hipHalfWidth);
+        QCOMPARE(widths(shapeForLevel(-3)), widths(shapeForLevel(0)));
+        QCOMPARE(widths(shapeForLevel(12.5)), widths(shapeForLevel(10)));
     }
 
     // The level before held a moment, then a steady change, over not a moment early.
@@ -121,8 +149,8 @@ private Q_SLOTS:
         QCOMPARE(std::pair(made.fromLevel, made.toLevel), std::pair(plan.from, plan.to));
         QCOMPARE(std::pair(made.shownLevel, made.beforeLevel), std::pair(plan.shown, plan.beforeShown));
         QStringList problemFiles;
-        for (const QString &problem : made.problems)
-            problemFiles << problem.section(u' ', 0, 0);
+        for (const ExchangeProblem &problem : made.problems)
+            problemFiles << problem.path;
         QCOMPARE(problemFiles, plan.problemFiles);
     }
 };

@@ -40,20 +40,23 @@ QString shownContent(const QByteArray &line)
 LevelRead readLevelFile(const QString &path)
 {
     const QString name = QFileInfo(path).fileName();
+    const auto failed = [&name](ExchangeError code, const QStringList &names = {}) {
+        return LevelRead{std::nullopt, ExchangeProblem(code, name, names)};
+    };
     if (!QFileInfo::exists(path))
-        return {std::nullopt, QStringLiteral("%1 が見つかりません。").arg(name)};
+        return failed(ExchangeError::LevelFileMissing);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, QStringLiteral("%1 を読み込めません。").arg(name)};
+        return failed(ExchangeError::LevelFileUnreadable);
 
     // Only the first line counts; the diary writes "7\r\n", a hand-edited
     // file may lack the line break or carry stray spaces.
     const QByteArray line = file.readLine(longestLineRead).trimmed();
     if (line.isEmpty() && file.size() == 0)
-        return {std::nullopt, QStringLiteral("%1 が空です。").arg(name)};
+        return failed(ExchangeError::LevelFileEmpty);
     if (line.isEmpty())
-        return {std::nullopt, QStringLiteral("%1 の 1 行目が空です。").arg(name)};
+        return failed(ExchangeError::FirstLineEmpty);
     if (const std::optional<int> level = levelFromLine(line))
-        return {level, {}};
-    return {std::nullopt, QStringLiteral("%1 の「%2」は 0〜10 のレベルではありません。").arg(name, shownContent(line))};
+        return {level, std::nullopt};
+    return failed(ExchangeError::NotALevel, {shownContent(line)});
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exchangeproblem.h"
+
 #include <QString>
 #include <optional>
 
@@ -12,7 +14,7 @@ inline constexpr int HighestLevel = 10;
 struct LevelRead
 {
     std::optional<int> level; // nullopt when the file gave no level
-    QString error;            // one line for the user, naming the file; empty when read
+    ExchangeFailure error;    // why it gave none, naming the file
 };
 
 LevelRead readLevelFile(const QString &path);

@@ -2,12 +2,12 @@
 
 namespace {
 
-QStringList problemsOf(const LevelRead &before, const LevelRead &after)
+std::vector<ExchangeProblem> problemsOf(const LevelRead &before, const LevelRead &after)
 {
-    QStringList problems;
+    std::vector<ExchangeProblem> problems;
     for (const LevelRead *read : {&before, &after})
-        if (!read->level)
-            problems << read->error;
+        if (!read->level && read->error)
+            problems.push_back(*read->error);
     return problems;
 }
 
@@ -15,7 +15,7 @@ QStringList problemsOf(const LevelRead &before, const LevelRead &after)
 
 ViewerPlan planViewer(const LevelRead &before, const LevelRead &after)
 {
-    const QStringList problems = problemsOf(before, after);
+    const std::vector<ExchangeProblem> problems = problemsOf(before, after);
     if (before.level && after.level)
         return {double(*before.level), double(*after.level), before.level, after.level, problems};
     // The new level is what the user saved for; the level before stands in

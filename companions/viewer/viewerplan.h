@@ -2,8 +2,8 @@
 
 #include "levelfile.h"
 
-#include <QStringList>
 #include <optional>
+#include <vector>
 
 // What the viewer shows, given what the two level files gave: the change from
 // the level before to the new one when both were read, otherwise the one
@@ -12,9 +12,9 @@ struct ViewerPlan
 {
     double fromLevel;
     double toLevel;
-    std::optional<int> beforeLevel; // for "3 → 7" under the caption, when both were read
-    std::optional<int> shownLevel;  // the level the caption names; nullopt when neither file gave one
-    QStringList problems;           // one line per file that gave no level
+    std::optional<int> beforeLevel;        // for "3 → 7" under the caption, when both were read
+    std::optional<int> shownLevel;         // the level the caption names; nullopt when neither file gave one
+    std::vector<ExchangeProblem> problems; // one for each file that gave no level
 
     bool animated() const { return fromLevel != toLevel; }
 };

@@ -2,6 +2,7 @@
 
 #include "figureview.h"
 #include "levelwording.h"
+#include "problemwording.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -29,9 +30,12 @@ ViewerWindow::ViewerWindow(const ViewerPlan &plan, QWidget *parent)
         addLabel(14, false, QStringLiteral("#6b7785"))
             ->setText(
                 QStringLiteral("前回 レベル %1 → 今回 レベル %2").arg(*m_plan.beforeLevel).arg(*m_plan.shownLevel));
-    if (!m_plan.problems.isEmpty()) {
+    if (!m_plan.problems.empty()) {
+        QStringList lines;
+        for (const ExchangeProblem &problem : m_plan.problems)
+            lines << problemText(problem);
         QLabel *problems = addLabel(14, false, QStringLiteral("#c0392b"));
-        problems->setText(m_plan.problems.join(u'\n'));
+        problems->setText(lines.join(u'\n'));
         problems->setWordWrap(true);
     }
 
