@@ -413,6 +413,12 @@ void TestCore::levelGoesToTheViewer()
     QCOMPARE(std::pair(said->number, said->names), std::pair(qint64(Measure::Weight), QStringList("seventy")));
     QCOMPARE(m_core->diary().firstEmptyRow(), 5);
     QCOMPARE(m_folder->read("BoxingGame/data.txt"), QByteArray("5\r\n"));
+
+    // Without the viewer's file there is no viewer to hand a level to: none is made.
+    QVERIFY(QFile::remove(m_folder->filePath("BoxingGame/data.txt")));
+    open(settings);
+    QCOMPARE(told(save(day("2010/01/16", "74"))), Codes());
+    QVERIFY(!QFileInfo::exists(m_folder->filePath("BoxingGame/data.txt")));
 }
 
 QTEST_GUILESS_MAIN(TestCore)

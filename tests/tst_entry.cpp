@@ -181,6 +181,28 @@ private Q_SLOTS:
         QVERIFY(!isCutShort(encoded("JPEG") + QByteArray(300, '\x11')));
     }
 
+    // A day's stored photo that is no usable file gives no picture and says
+    // why; one that is simply gone says nothing.
+    void storedPhotosThatGiveNoPicture()
+    {
+        TempProgramFolder folder;
+        const QString pictures = folder.filePath("Picture/");
+        folder.write("Picture/big.bmp", QByteArray(2 * 1024 * 1024, 'B'));
+        QVERIFY(QFile::link(pictures + "big.bmp", pictures + "link.bmp"));
+        const int limit = QImageReader::allocationLimit();
+        QImageReader::setAllocationLimit(1); // megabytes
+        for (const auto &[name, code] : {std::pair{"big.bmp", PictureError::TooLarge},
+                                         {"link.bmp", PictureError::NotAFile},
+                                         {"../outside.bmp", PictureError::NotAFile}}) {
+            const LoadedPicture loaded = loadStoredPhoto(pictures, name);
+            QVERIFY2(loaded.image.isNull() && loaded.error && loaded.error->code == code
+                         && loaded.error->path == pictures + name,
+                     name);
+        }
+        QImageReader::setAllocationLimit(limit);
+        QVERIFY(!loadStoredPhoto(pictures, "gone.bmp").error);
+    }
+
     // Each named with its file, and the reason or the size claimed.
     void badPicturesAreReported()
     {
