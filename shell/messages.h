@@ -37,11 +37,6 @@ void error(const std::variant<Areas...> &problem, Aftermath after = Aftermath::N
 
 // A problem of one area.
 template<typename Code>
-void information(const Problem<Code> &problem, Aftermath after = Aftermath::None)
-{
-    information(std::variant<Problem<Code>>(problem), after);
-}
-template<typename Code>
 void error(const Problem<Code> &problem, Aftermath after = Aftermath::None)
 {
     error(std::variant<Problem<Code>>(problem), after);
