@@ -211,7 +211,7 @@ QString problemText(const FileReason &reason)
             .arg((reason.neededBytes + 1023) / 1024);
     if (reason.problem == FileProblem::Other)
         return QStringLiteral("システムのエラーです (%1)").arg(reason.systemText);
-    if (reason.problem == FileProblem::NotAPicture && !reason.systemText.isEmpty())
+    if (!reason.systemText.isEmpty())
         return QStringLiteral("%1 (%2)").arg(fileProblemText(reason.problem), reason.systemText);
     return fileProblemText(reason.problem);
 }

@@ -33,7 +33,7 @@ struct FileReason
     {}
 
     FileProblem problem = FileProblem::Other;
-    QString systemText; // for Other, and what a decoder said of a picture it could not read
+    QString systemText; // what the system (for Other) or a picture decoder said, beside our words
     // For a disk found full: its root, and the room there was and was needed.
     QString disk;
     qint64 freeBytes = 0;
