@@ -1,7 +1,6 @@
 #include "excelsamples.h"
 
 #include "biff.h"
-#include "compoundfile.h"
 #include "independent.h"
 #include "sst.h"
 
@@ -156,22 +155,29 @@ void collectStreams(const CompoundEntry &storage, const QByteArray &path, QMap<Q
 
 } // namespace
 
-WorkbookRecords workbookRecords(const QString &xlsPath, const QString &diarySheet)
+std::optional<CompoundEntry> readWorkbookFile(const QString &xlsPath)
 {
-    WorkbookRecords result;
     QFile file(xlsPath);
     if (!file.open(QIODevice::ReadOnly)) {
         QTest::qFail(qPrintable(QStringLiteral("cannot read %1").arg(xlsPath)), __FILE__, __LINE__);
-        return result;
+        return std::nullopt;
     }
     std::optional<CompoundEntry> container = readCompoundFile(file.readAll());
-    const CompoundEntry *workbook = container ? container->findStream("Workbook") : nullptr;
-    if (!workbook) {
+    if (!container || !container->findStream("Workbook")) {
         QTest::qFail(qPrintable(QStringLiteral("no workbook stream in %1").arg(xlsPath)), __FILE__, __LINE__);
-        return result;
+        return std::nullopt;
     }
+    return container;
+}
+
+WorkbookRecords workbookRecords(const QString &xlsPath, const QString &diarySheet)
+{
+    WorkbookRecords result;
+    std::optional<CompoundEntry> container = readWorkbookFile(xlsPath);
+    if (!container)
+        return result;
     collectStreams(*container, {}, result.otherStreams);
-    const QByteArray &stream = workbook->data;
+    const QByteArray &stream = container->findStream("Workbook")->data;
 
     std::vector<Record> sst;
     std::vector<std::pair<QString, uint32_t>> sheets;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "compoundfile.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // Workbooks that Microsoft Excel wrote, kept in tests/data/excel-samples
 // (SOURCES.md there names where each comes from and its licence).
@@ -42,6 +45,10 @@ struct WorkbookRecords
     bool xfCrcMatches = false; // its count and checksum fit the XF records
 };
 WorkbookRecords workbookRecords(const QString &xlsPath, const QString &diarySheet);
+
+// The compound file at xlsPath, which holds a Workbook stream; fails the
+// running test, and gives nothing, when it does not.
+std::optional<CompoundEntry> readWorkbookFile(const QString &xlsPath);
 
 // The lines of `after` that are not in `before`, when `after` is `before`
 // with lines inserted; fails the running test, naming the first line that

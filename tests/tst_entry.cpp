@@ -225,7 +225,7 @@ private Q_SLOTS:
             const LoadedPicture loaded = loadPicture(folder.filePath(name));
             QVERIFY2(loaded.image.isNull() && loaded.error && loaded.error->path == folder.filePath(name)
                          && loaded.error->code == code && loaded.error->names == names
-                         && (code != unreadable || loaded.error->reason->problem == reason),
+                         && (code != unreadable || loaded.error->reason.value_or(FileReason()).problem == reason),
                      qPrintable(name));
         }
         // The limit on size is Qt's own, whatever it is set to.

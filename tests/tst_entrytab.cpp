@@ -261,6 +261,7 @@ private Q_SLOTS:
         // without the photo of the day shown before.
         typeDay("11");
         save({true});
+        QVERIFY(!m_messages->asked.isEmpty());
         QCOMPARE(m_messages->asked.last(), overwriteQuestion(QDate(2010, 1, 11)));
         QCOMPARE(cell(2, DiaryColumn::Weight), QString("74"));
         QCOMPARE(cell(2, DiaryColumn::IntakeComment), QString("十一日"));

@@ -95,13 +95,16 @@ private Q_SLOTS:
     {
         typeAndLeave(control<QLineEdit>(*m_tab, "Edt_UpWlimit"), "61.5");
         QCOMPARE(m_tab->fields().WUpper, QString("61.5"));
+        QVERIFY(m_tab->graphWindow().weight);
         QCOMPARE(m_tab->graphWindow().weight->upper, 61.5);
 
         auto *lower = control<QLineEdit>(*m_tab, "Edt_DwnWlimit");
         typeAndLeave(lower, "0"); // kept as typed, not accepted
         // The graph draws from the edits: 0 is the lower limit until it is put right.
+        QVERIFY(m_tab->graphWindow().weight);
         QCOMPARE(m_tab->graphWindow().weight->lower, 0.0);
         typeAndLeave(lower, "heavy");
+        QVERIFY(m_tab->graphWindow().weight);
         QCOMPARE(m_tab->graphWindow().weight->lower, 60.0); // no number: the accepted limit
     }
 
@@ -191,6 +194,7 @@ private Q_SLOTS:
         QCOMPARE(fields.StartD + fields.EndD, QString("2010/01/012010/03/01"));
         QCOMPARE(control<QLabel>(*m_tab, "Lbl_Rule")->text(), QString());
         QTest::mouseClick(control<QPushButton>(*m_tab, "BtBtn_Save_Graph"), Qt::LeftButton);
+        QVERIFY(!m_window->graph().dateCaptions.empty());
         QCOMPARE(m_window->graph().dateCaptions.front().text, QString("1/1"));
         QVERIFY(m_messages->shown.isEmpty());
     }
@@ -210,6 +214,7 @@ private Q_SLOTS:
         for (const char *line : {"WUpper=80\r\n", "GraphVis=2\r\n", "BckGrnd=15\r\n", "[Establish]\r\nGoalW=60\r\n"})
             QVERIFY2(ini.contains(line), line);
         // Redrawn with the new upper limit: every 2 kg over a 20 kg range.
+        QVERIFY(!m_window->graph().weightCaptions.empty());
         QCOMPARE(m_window->graph().weightCaptions.back().text, QString("78"));
     }
 

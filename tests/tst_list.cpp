@@ -36,7 +36,7 @@ QStringList rowTexts(const QTableWidget *grid, int first = 0, int last = -1)
     for (int r = 0; r < grid->rowCount(); ++r) {
         QStringList cells;
         for (int c = first; c <= (last < 0 ? grid->columnCount() - 1 : last); ++c)
-            cells << grid->item(r, c)->text();
+            cells << (grid->item(r, c) ? grid->item(r, c)->text() : QStringLiteral("(no item)"));
         rows << cells.join(u'|');
     }
     return rows;
@@ -180,7 +180,7 @@ private Q_SLOTS:
 
         QTest::keySequence(&list, QKeySequence("Ctrl+1"));
         QCOMPARE(list.grab().toImage(), days); // in the photo mode they were shown in
-        QVERIFY(list.findChild<QAction *>("Act_Days")->isChecked());
+        QVERIFY(control<QAction>(list, "Act_Days")->isChecked());
     }
 };
 

@@ -2,6 +2,7 @@
 #include "compoundfile.h"
 #include "datetext.h"
 #include "diarybook.h"
+#include "excelsamples.h"
 #include "helpers.h"
 #include "independent.h"
 #include "newworkbook.h"
@@ -256,7 +257,8 @@ void TestStore::laterRecordOfACellCounts()
     const QString path = m_folder.filePath("twice-a2.xls");
     m_folder.write("twice-a2.xls", newDiaryWorkbook("St_Trimbo"));
     QVERIFY(saveDays(path, {dayAt("2010/01/20"), dayAt("2010/01/21")}, false).saved);
-    std::optional<CompoundEntry> book = readCompoundFile(fileBytes(path));
+    std::optional<CompoundEntry> book = readWorkbookFile(path);
+    QVERIFY(book);
     QByteArray &stream = book->findStream("Workbook")->data;
     QByteArray blankA2;
     appendRecord(blankA2, Blank, cellHeader(1, 0, 15));
@@ -285,7 +287,9 @@ void TestStore::handBuiltRecordsAreReadAndKept()
     // B3 kept the format it had before the day was written into it.
     QVERIFY(after.contains("St_Trimbo!2,1 type=2 value=60.0 format='0.00'"));
     // The printer settings and their CONTINUE, and the record we do not know, are all there.
-    const QByteArray stream = readCompoundFile(fileBytes(path))->findStream("Workbook")->data;
+    std::optional<CompoundEntry> saved = readWorkbookFile(path);
+    QVERIFY(saved);
+    const QByteArray stream = saved->findStream("Workbook")->data;
     QList<uint16_t> ids;
     RecordReader reader(stream);
     while (const std::optional<Record> record = reader.next())
